@@ -1,0 +1,142 @@
+#include "Form1.h"
+
+#include <QFile>
+#include <QFrame>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QToolButton>
+
+#include "Chart.h"
+#include "ErrorHandler.h"
+#include "LineSeries.h"
+#include "LoadCommand.h"
+#include "SampleStore.h"
+#include "SaveAsciiFile.h"
+
+namespace {
+
+// The window's fixed layout, in pixels of the client area.
+constexpr int ClientWidth = 1372;
+constexpr int ClientHeight = 587;
+constexpr int Panel1Width = 233;
+constexpr int Chart1Height = 296;
+constexpr int PanelBevel = 1;
+
+QFrame* NewRaisedPanel(QWidget* parent) {
+    auto* panel = new QFrame(parent);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    panel->setLineWidth(PanelBevel);
+    return panel;
+}
+
+} // namespace
+
+TForm1::TForm1(QWidget* parent) : QWidget(parent), OpenDialog1(this, Dialogs) {
+    setWindowTitle(QStringLiteral("Form1"));
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPixelSize(11); // 8 points at 96 pixels per inch
+    setFont(font);
+    setBackgroundRole(QPalette::Button); // the button-face colour
+    setAutoFillBackground(true);
+    CreateControls();
+    move(342, 143);
+    resize(ClientWidth, ClientHeight);
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::CreateControls() {
+    Panel1 = NewRaisedPanel(this);
+
+    SpeedButton1 = new QToolButton(Panel1);
+    SpeedButton1->setText(QStringLiteral(" SaveASCII File"));
+    SpeedButton1->setFocusPolicy(Qt::NoFocus);
+    SpeedButton1->setGeometry(22, 408, 89, 17);
+
+    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton),
+                              QStringLiteral("&Close"), Panel1);
+    BitBtn1->setGeometry(160, 504, 65, 17);
+
+    Button1 = new QPushButton(QStringLiteral("ReadWF"), Panel1);
+    Button1->setGeometry(14, 200, 89, 17);
+
+    Memo1 = new QPlainTextEdit(Panel1);
+    Memo1->setGeometry(8, 240, 209, 49);
+    Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+
+    Panel2 = NewRaisedPanel(this);
+    Chart1 = new TChart(Panel2);
+    Chart1->setObjectName(QStringLiteral("Chart1"));
+    Series1 = Chart1->AddSeries(std::make_unique<TFastLineSeries>());
+    Chart2 = new TChart(Panel2);
+    Chart2->setObjectName(QStringLiteral("Chart2"));
+    Series2 = Chart2->AddSeries(std::make_unique<TLineSeries>());
+
+    // Tab order: Panel1 (BitBtn1, Button1, Memo1), then Panel2 (Chart1, Chart2).
+    for (QWidget* control : {static_cast<QWidget*>(Chart1), static_cast<QWidget*>(Chart2)})
+        control->setFocusPolicy(Qt::StrongFocus);
+    setTabOrder(BitBtn1, Button1);
+    setTabOrder(Button1, Memo1);
+    setTabOrder(Memo1, Chart1);
+    setTabOrder(Chart1, Chart2);
+
+    connect(Button1, &QPushButton::clicked, this,
+            [this] { RunGuarded(*Dialogs, this, [this] { Button1Click(); }); });
+    connect(SpeedButton1, &QToolButton::clicked, this,
+            [this] { RunGuarded(*Dialogs, this, [this] { SpeedButton1Click(); }); });
+    connect(BitBtn1, &QPushButton::clicked, this, &QWidget::close);
+}
+
+// Panel1 is docked left at its width; Panel2 takes the rest. Inside Panel2, Chart1 is docked
+// to the top at its height and Chart2 fills what is left.
+void TForm1::LayoutControls() {
+    const int w = width(), h = height();
+    Panel1->setGeometry(0, 0, Panel1Width, h);
+    Panel2->setGeometry(Panel1Width, 0, std::max(0, w - Panel1Width), h);
+    const int innerWidth = std::max(0, Panel2->width() - 2 * PanelBevel);
+    const int innerHeight = std::max(0, Panel2->height() - 2 * PanelBevel);
+    const int chart1Height = std::min(Chart1Height, innerHeight);
+    Chart1->setGeometry(PanelBevel, PanelBevel, innerWidth, chart1Height);
+    Chart2->setGeometry(PanelBevel, PanelBevel + chart1Height, innerWidth,
+                        innerHeight - chart1Height);
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    LayoutControls();
+}
+
+void TForm1::AppendLogLine(const std::string& line) {
+    Memo1->appendPlainText(QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())));
+}
+
+TWaveLog TForm1::Log() {
+    return [this](const std::string& line) { AppendLogLine(line); };
+}
+
+void TForm1::Button1Click() { LoadChosenFile(OpenDialog1.Execute()); }
+
+void TForm1::OpenAtStart(const QString& fileName) {
+    OpenDialog1.SetFileName(fileName);
+    RunGuarded(*Dialogs, this, [this] { LoadChosenFile(true); });
+}
+
+void TForm1::LoadChosenFile(bool fileChosen) {
+    TLoadResult result = RunLoadCommand(fileChosen, QFile::encodeName(OpenDialog1.FileName()).toStdString(),
+                                        Log(), Series1, Series2);
+    if (result.FramesLeftOut > 0) {
+        QLocale locale;
+        Dialogs->ShowInformation(
+            this, ProgramTitle(),
+            QStringLiteral("The file holds more frames than can be loaded: the first %1 frames "
+                           "were loaded and %2 frames were left out.")
+                .arg(locale.toString(result.FramesLoaded),
+                     locale.toString(static_cast<qulonglong>(result.FramesLeftOut))));
+    }
+}
+
+void TForm1::SpeedButton1Click() { SaveAsciiFile(); }

@@ -1,0 +1,61 @@
+#pragma once
+// The main window: the control column on the left (commands and the log) and the two plots.
+
+#include <memory>
+
+#include <QWidget>
+
+#include "OpenDialog.h"
+#include "ReadWaveFile.h"
+#include "UserDialogs.h"
+
+class QFrame;
+class QPlainTextEdit;
+class QPushButton;
+class QToolButton;
+class TChart;
+class TFastLineSeries;
+class TLineSeries;
+
+class TForm1 : public QWidget {
+    Q_OBJECT
+public:
+    explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // The dialogs the commands ask through; the platform's own unless a test sets others.
+    void SetDialogs(TUserDialogs* dialogs) { Dialogs = dialogs; }
+
+    // Loads a file as if it had been chosen in the open dialog.
+    void OpenAtStart(const QString& fileName);
+
+    void Button1Click();
+    void SpeedButton1Click();
+
+    // Appends one line to the log.
+    void AppendLogLine(const std::string& line);
+
+    QFrame* Panel1;
+    QToolButton* SpeedButton1;
+    QPushButton* BitBtn1;
+    QPushButton* Button1;
+    QPlainTextEdit* Memo1;
+    TOpenDialog OpenDialog1;
+    QFrame* Panel2;
+    TChart* Chart1;
+    TFastLineSeries* Series1;
+    TChart* Chart2;
+    TLineSeries* Series2;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void CreateControls();
+    void LayoutControls();
+    void LoadChosenFile(bool fileChosen);
+    TWaveLog Log();
+
+    TPlatformDialogs PlatformDialogs;
+    TUserDialogs* Dialogs = &PlatformDialogs;
+};

@@ -1,0 +1,22 @@
+#include "UserDialogs.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+std::optional<QString> TPlatformDialogs::ChooseFileToOpen(QWidget* parent,
+                                                          const QString& lastName) {
+    // No title, filter or default extension of its own: the system's defaults, all files.
+    QString chosen = QFileDialog::getOpenFileName(parent, QString(), lastName);
+    if (chosen.isEmpty())
+        return std::nullopt;
+    return chosen;
+}
+
+void TPlatformDialogs::ShowError(QWidget* parent, const QString& title, const QString& text) {
+    QMessageBox::critical(parent, title, text, QMessageBox::Ok);
+}
+
+void TPlatformDialogs::ShowInformation(QWidget* parent, const QString& title,
+                                       const QString& text) {
+    QMessageBox::information(parent, title, text, QMessageBox::Ok);
+}

@@ -1,0 +1,120 @@
+#include "ChartSeries.h"
+
+#include "AxisPanel.h"
+
+void TCustomChartElement::SetActive(bool value) {
+    if (value == IsActive)
+        return;
+    IsActive = value;
+    RequestRepaint();
+}
+
+void TCustomChartElement::RequestRepaint() {
+    if (Chart != nullptr)
+        Chart->Invalidate();
+}
+
+TChartSeries::TChartSeries() {
+    XValues.SetOrder(loAscending);
+    YValues.SetOrder(loNone);
+}
+
+TChartSeries::~TChartSeries() { EmptyStorage(); }
+
+int TChartSeries::AddPointXY(double x, double y, const std::string& label, TColor color) {
+    XValues.PendingValue = x;
+    YValues.PendingValue = y;
+    if (OnBeforeAdd && !OnBeforeAdd(this))
+        return -1;
+    const int index = XValues.AddPending();
+    InsertOwnValues(index, label, color);
+    if (SuspendCount == 0)
+        PointAdded(this, index);
+    return index;
+}
+
+// Everything but X for the point at `index`. Should memory run out part-way, the lists that
+// already took the point give it back, so that no list is left longer than another.
+void TChartSeries::InsertOwnValues(int index, const std::string& label, TColor color) {
+    std::size_t listsDone = 1; // XValues holds the point already
+    try {
+        for (; listsDone < ValueLists.size(); ++listsDone)
+            ValueLists[listsDone]->InsertAt(index, ValueLists[listsDone]->PendingValue);
+        if (PointColors) {
+            PointColors->insert(PointColors->begin() + index, color);
+        } else if (color != clDefault) {
+            std::vector<TColor> colors(static_cast<std::size_t>(XValues.Count - 1), clDefault);
+            colors.insert(colors.begin() + index, color);
+            PointColors = std::move(colors);
+        }
+        if (!label.empty() || !PointLabels.empty()) {
+            if (PointLabels.size() < static_cast<std::size_t>(index))
+                PointLabels.resize(static_cast<std::size_t>(index));
+            PointLabels.insert(PointLabels.begin() + index, label);
+        }
+    } catch (...) {
+        if (PointColors && PointColors->size() > static_cast<std::size_t>(XValues.Count - 1))
+            PointColors->erase(PointColors->begin() + index);
+        while (listsDone-- > 0)
+            ValueLists[listsDone]->RemoveAt(index);
+        throw;
+    }
+}
+
+void TChartSeries::EmptyStorage() {
+    for (TChartValueList* list : ValueLists)
+        list->Empty();
+    PointColors.reset();
+    PointLabels.clear();
+    PointLabels.shrink_to_fit();
+}
+
+void TChartSeries::ClearPoints() {
+    VisibleFrom = -1;
+    VisibleTo = -1;
+    EmptyStorage();
+    if (OnClearValues)
+        OnClearValues(this);
+    NotifyDependents(scClear, 0);
+    if (IsActive && Chart != nullptr && !Chart->Destroying())
+        RequestRepaint();
+}
+
+TColor TChartSeries::PointColor(int index) const {
+    if (PointColors && static_cast<std::size_t>(index) < PointColors->size() &&
+        (*PointColors)[index] != clDefault)
+        return (*PointColors)[index];
+    return SeriesColor();
+}
+
+void TChartSeries::PointAdded(TChartSeries* sender, int index) {
+    if (OnAfterAdd)
+        OnAfterAdd(sender, index);
+    NotifyDependents(scAdd, index);
+    if (IsActive)
+        RequestRepaint();
+}
+
+void TChartSeries::NotifyDependents(TSeriesChange, int) {}
+
+void TChartSeries::ResumeNotify() {
+    if (SuspendCount <= 0)
+        return;
+    if (--SuspendCount == 0) {
+        NotifyDependents(scRefresh, 0);
+        RequestRepaint();
+    }
+}
+
+void TChartSeries::SetSeriesColor(TColor color) {
+    if (OwnColor == clDefault && color == AutoColor)
+        return;
+    OwnColor = color;
+    AutoColor = OwnColor;
+    RequestRepaint();
+}
+
+void TChartSeries::AssignAutoColor(TColor color) {
+    AutoColor = color;
+    SetSeriesColor(color);
+}

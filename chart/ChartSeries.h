@@ -1,0 +1,93 @@
+#pragma once
+// A series: its points as parallel value lists (X, Y and any further dimension), optional
+// per-point colours and labels, and the notifications that every add and clear sends.
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ChartElement.h"
+#include "ChartValueList.h"
+#include "Colors.h"
+
+class TChartSeries;
+
+using TSeriesOnBeforeAdd = std::function<bool(TChartSeries* sender)>;
+using TSeriesOnAfterAdd = std::function<void(TChartSeries* sender, int valueIndex)>;
+using TNotifyEvent = std::function<void(TChartSeries* sender)>;
+
+// Sparse labels: empty until a labelled point arrives, never longer than the point count.
+using TLabelsList = std::vector<std::string>;
+
+enum TTreatNulls : std::uint8_t { tnDontPaint = 0, tnSkip = 1, tnIgnore = 2 };
+
+// What a series tells the series fed from it.
+enum TSeriesChange { scAdd, scClear, scRefresh };
+
+class TCustomChartSeries : public TCustomChartElement {
+public:
+    // Extra room the series asks of its horizontal and vertical axes, in pixels.
+    virtual void HorizMargins(int& left, int& right) { left = right = 0; }
+    virtual void VertMargins(int& top, int& bottom) { top = bottom = 0; }
+};
+
+class TChartSeries : public TCustomChartSeries {
+public:
+    TChartSeries();
+    ~TChartSeries() override;
+    TChartSeries(const TChartSeries&) = delete;
+    TChartSeries& operator=(const TChartSeries&) = delete;
+
+    std::vector<TChartValueList*> ValueLists; // X first, Y second, then any further dimension
+    TChartValueList XValues{this, "X"};
+    TChartValueList YValues{this, "Y"};
+    TChartValueList& PositionValues() { return XValues; }
+    TChartValueList& LevelValues() { return YValues; }
+    static constexpr bool ValuesVertical = true;
+
+    std::optional<std::vector<TColor>> PointColors; // absent until a point has its own colour
+    TLabelsList PointLabels;
+    int SuspendCount = 0;
+    int VisibleFrom = -1;
+    int VisibleTo = -1;
+
+    TSeriesOnBeforeAdd OnBeforeAdd;
+    TSeriesOnAfterAdd OnAfterAdd;
+    TNotifyEvent OnClearValues;
+
+    // Adds one point where its X belongs; returns its index, or -1 when OnBeforeAdd vetoed it.
+    virtual int AddPointXY(double x, double y, const std::string& label = {},
+                           TColor color = clDefault);
+    virtual void ClearPoints();
+    virtual int PointCount() const { return XValues.Count; }
+
+    virtual double GetMinX() { return XValues.GetMin(); }
+    virtual double GetMaxX() { return XValues.GetMax(); }
+    virtual double GetMinY() { return YValues.GetMin(); }
+    virtual double GetMaxY() { return YValues.GetMax(); }
+
+    virtual TColor PointColor(int index) const;
+    bool IsNullPoint(int index) const { return PointColor(index) == clNone; }
+    virtual TTreatNulls TreatNulls() const { return tnDontPaint; }
+
+    // Called after each add while notifications are not suspended.
+    virtual void PointAdded(TChartSeries* sender, int index);
+    // Tells series fed from this one; there are none in this program.
+    virtual void NotifyDependents(TSeriesChange change, int index);
+
+    void SuspendNotify() { ++SuspendCount; }
+    void ResumeNotify();
+
+    // The colour the series is drawn in: its own one, or the automatic one while it has none.
+    TColor SeriesColor() const { return OwnColor == clDefault ? AutoColor : OwnColor; }
+    virtual void SetSeriesColor(TColor color);
+    void AssignAutoColor(TColor color);
+    TColor OwnColor = clDefault;
+    TColor AutoColor = clDefault;
+
+private:
+    void InsertOwnValues(int index, const std::string& label, TColor color);
+    void EmptyStorage();
+};

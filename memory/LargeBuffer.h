@@ -1,0 +1,31 @@
+#pragma once
+// A growable block of raw bytes for arrays that can reach gigabytes (a file's data chunk,
+// a series' value lists). It grows without copying where the system allows (realloc of a
+// large block remaps its pages) and asks for transparent huge pages on large blocks, since
+// page faults dominate the cost of filling fresh memory.
+
+#include <cstddef>
+
+class TLargeBuffer {
+public:
+    TLargeBuffer() = default;
+    ~TLargeBuffer();
+    TLargeBuffer(const TLargeBuffer&) = delete;
+    TLargeBuffer& operator=(const TLargeBuffer&) = delete;
+    TLargeBuffer(TLargeBuffer&& other) noexcept;
+    TLargeBuffer& operator=(TLargeBuffer&& other) noexcept;
+
+    // Resizes to exactly `bytes`, keeping the first min(old, new) bytes. New bytes are
+    // left uninitialised. Throws std::bad_alloc when memory cannot be had; the buffer is
+    // then unchanged.
+    void Resize(std::size_t bytes);
+    void Release();
+
+    std::byte* Data() { return Bytes; }
+    const std::byte* Data() const { return Bytes; }
+    std::size_t Size() const { return SizeInBytes; }
+
+private:
+    std::byte* Bytes = nullptr;
+    std::size_t SizeInBytes = 0;
+};

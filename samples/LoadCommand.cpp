@@ -1,0 +1,70 @@
+#include "LoadCommand.h"
+
+#include <algorithm>
+
+#include "ChartSeries.h"
+#include "SampleStore.h"
+
+namespace {
+
+std::int16_t Sample16(const std::uint8_t* bytes) {
+    return static_cast<std::int16_t>(std::uint16_t(bytes[0] | bytes[1] << 8));
+}
+
+void ClearSeries(TChartSeries* Series1, TChartSeries* Series2) {
+    if (Series1 != nullptr)
+        Series1->ClearPoints();
+    if (Series2 != nullptr)
+        Series2->ClearPoints();
+}
+
+} // namespace
+
+int DecodeFrames(const std::uint8_t* bytes, std::uint64_t frames, TChartSeries* Series1,
+                 TChartSeries* Series2) {
+    const int n = static_cast<int>(std::min<std::uint64_t>(frames, MaxFrames));
+    PrepareStoreForFrames(n);
+    ClearSeries(Series1, Series2);
+    const bool plotted = Series1 != nullptr && Series2 != nullptr;
+    for (int i = 1; i <= n; ++i, bytes += 4) {
+        const std::int32_t left = Sample16(bytes);
+        const std::int32_t right = Sample16(bytes + 2);
+        LeftSamples[i] = left;
+        RightSamples[i] = right;
+        if (plotted) {
+            Series1->AddPointXY(i, left);
+            Series2->AddPointXY(i, right);
+        }
+    }
+    return n;
+}
+
+TLoadResult RunLoadCommand(bool fileChosen, const std::string& dialogFileName,
+                           const TWaveLog& Log, TChartSeries* Series1, TChartSeries* Series2) {
+    TLoadResult result;
+    result.FileChosen = fileChosen;
+    TWaveInfo info;
+    if (fileChosen)
+        ReadWaveFile(dialogFileName, info, Log);
+    WaveFileName = dialogFileName;
+    if (!fileChosen) {
+        result.FramesLoaded = SampleCount;
+        return result;
+    }
+    result.Status = info.Status;
+    if (info.Status != wsOk || !info.Data) {
+        // Nothing trustworthy to decode: show and keep nothing rather than stale samples.
+        info.Data.reset();
+        ClearSeries(Series1, Series2);
+        SampleCount = 0;
+        return result;
+    }
+    info.Data->SetPosition(0);
+    const std::uint64_t frames = info.Data->Size() / 4;
+    const int n = DecodeFrames(info.Data->Bytes(), frames, Series1, Series2);
+    info.Data.reset(); // the block is no longer needed: give its memory back at once
+    SampleCount = n;
+    result.FramesLoaded = n;
+    result.FramesLeftOut = frames - static_cast<std::uint64_t>(n);
+    return result;
+}

@@ -1,0 +1,30 @@
+#pragma once
+// The body of the Load command: after the open dialog, read the chosen file, then decode its
+// data chunk frame by frame into the store and the two plots' series.
+
+#include <cstdint>
+#include <string>
+
+#include "ReadWaveFile.h"
+
+class TChartSeries;
+
+struct TLoadResult {
+    bool FileChosen = false;
+    std::uint16_t Status = 0;         // the reader's status, when a file was chosen
+    int FramesLoaded = 0;             // frames now in the store (SampleCount)
+    std::uint64_t FramesLeftOut = 0;  // frames beyond the store's capacity, not loaded
+};
+
+// `fileChosen` and `dialogFileName` are what the open dialog gave. The series may be null
+// where there are no plots (the command-line companion loads only the store). WaveFileName takes the
+// dialog's name in every case. A cancel changes nothing else; a read that did not end wsOk
+// empties both series and the store, so that no export can write one file's samples under
+// another file's name.
+TLoadResult RunLoadCommand(bool fileChosen, const std::string& dialogFileName,
+                           const TWaveLog& Log, TChartSeries* Series1, TChartSeries* Series2);
+
+// Decodes 4-byte frames (left then right, signed 16-bit little-endian) into the store and the
+// series; at most MaxFrames frames. Returns the number of frames decoded.
+int DecodeFrames(const std::uint8_t* bytes, std::uint64_t frames, TChartSeries* Series1,
+                 TChartSeries* Series2);

@@ -1,0 +1,19 @@
+#pragma once
+// The text export: one line per frame, " LEFT RIGHT" and CR LF, beside the wave file.
+
+#include <cstdint>
+#include <string>
+
+// The export's name for a wave file: everything from the last full stop on is replaced by
+// "_out.dat", unless a folder separator ('/', '\\') or a colon comes after that full stop.
+std::string AsciiFileNameFor(const std::string& waveFileName);
+
+// Writes `count` frames, left[i] and right[i] for i in 0..count-1, to `fileName`. The lines go
+// to a temporary file beside the target, which replaces the target only when everything was
+// written and closed; so a failed export never destroys an earlier good file. Throws
+// TInOutError on any input/output error.
+void WriteAsciiFile(const std::string& fileName, int count, const std::int32_t* left,
+                    const std::int32_t* right);
+
+// Writes the store's frames 1..SampleCount to the file named after WaveFileName.
+void SaveAsciiFile();

@@ -1,0 +1,16 @@
+#pragma once
+// Walks a RIFF/WAVE file: logs the header, every chunk met and the format fields, and copies
+// the data chunk's body into memory. Never throws: every outcome is in Info.Status and the log.
+
+#include <functional>
+#include <string>
+
+#include "WaveInfo.h"
+
+// Appends one line to the log. Lines are 8-bit text (chunk ids are raw bytes).
+using TWaveLog = std::function<void(const std::string& line)>;
+
+// The closing line: O, double quote, k, space.
+inline const std::string WaveLogClosingLine = "O\"k ";
+
+void ReadWaveFile(const std::string& FileName, TWaveInfo& Info, const TWaveLog& Log);

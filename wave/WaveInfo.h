@@ -1,0 +1,24 @@
+#pragma once
+// The reader's result: a status, three fields of the format chunk and the data chunk's body.
+
+#include <cstdint>
+#include <memory>
+
+#include "DataBlock.h"
+
+// Result codes of ReadWaveFile. The value 4 is never produced.
+enum TWaveStatus : std::uint16_t {
+    wsOk = 0,               // the data chunk was reached and its whole body copied
+    wsFailed = 1,           // the file could not be opened or read, or memory ran out
+    wsDataBeforeFormat = 2, // a data chunk came before any format chunk
+    wsBadChunkSize = 3,     // a chunk declared a size above 2,147,483,647
+    wsNotWave = 5,          // not a RIFF file of form type WAVE
+};
+
+struct TWaveInfo {
+    std::uint16_t Status = wsOk;
+    std::uint32_t ByteRate = 0;
+    std::uint16_t BitsPerSample = 0;
+    std::uint16_t Channels = 0;
+    std::unique_ptr<TDataBlock> Data;
+};
