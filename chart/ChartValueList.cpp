@@ -1,6 +1,8 @@
 #include "ChartValueList.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include <utility>
@@ -13,7 +15,10 @@ TChartValueList::TChartValueList(TChartSeries* owner, std::string name)
         OwnerSeries->ValueLists.push_back(this);
 }
 
-TChartValueList::~TChartValueList() = default;
+TChartValueList::~TChartValueList() {
+    if (OwnerSeries != nullptr)
+        std::erase(OwnerSeries->ValueLists, this);
+}
 
 void TChartValueList::Assign(const TChartValueList& source) {
     ListOrder = source.ListOrder;

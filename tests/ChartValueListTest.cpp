@@ -1,0 +1,225 @@
+#include <gtest/gtest.h>
+
+#include <new>
+#include <stdexcept>
+
+#include <QApplication>
+
+#include "Chart.h"
+#include "LineSeries.h"
+
+namespace {
+
+TEST(ChartValueList, OrderedAddsGoWhereTheOrderPutsThem) {
+    struct TCase {
+        TChartListOrder Order;
+        std::vector<double> Adds;
+        std::vector<int> Indexes;
+        std::vector<double> Result;
+    };
+    const TCase cases[] = {
+        {loAscending, {1, 3, 2, 2}, {0, 1, 1, 2}, {1, 2, 2, 3}},
+        {loAscending, {5, 6, 1}, {0, 1, 0}, {1, 5, 6}},
+        {loDescending, {5, 1, 3, 3}, {0, 1, 1, 2}, {5, 3, 3, 1}},
+        {loNone, {3, 1, 2}, {0, 1, 2}, {3, 1, 2}},
+    };
+    for (const TCase& c : cases) {
+        TChartValueList list(nullptr, "X");
+        list.SetOrder(c.Order);
+        std::vector<int> indexes;
+        for (double v : c.Adds)
+            indexes.push_back(list.AddValue(v));
+        EXPECT_EQ(indexes, c.Indexes);
+        EXPECT_EQ(std::vector<double>(list.Values(), list.Values() + list.Count), c.Result);
+    }
+}
+
+TEST(ChartValueList, CapacityStepsByAThousandAndEmptyReleasesIt) {
+    TChartValueList list(nullptr, "Y");
+    EXPECT_EQ(list.Capacity(), 0);
+    list.AddValue(1);
+    EXPECT_EQ(list.Capacity(), 1000);
+    for (int i = 1; i < 1000; ++i)
+        list.AddValue(i);
+    EXPECT_EQ(list.Capacity(), 1000);
+    list.AddValue(0);
+    EXPECT_EQ(list.Capacity(), 2000);
+    list.InsertAt(0, -1);
+    EXPECT_EQ(list.Count, 1002);
+    EXPECT_EQ(list.FirstEntry(), -1);
+    EXPECT_EQ(list.ValueAt(1), 1);
+    list.Empty();
+    EXPECT_EQ(list.Count, 0);
+    EXPECT_EQ(list.Capacity(), 0);
+}
+
+TEST(ChartValueList, StatisticsAreCachedUntilTheNextChange) {
+    TChartValueList list(nullptr, "Y");
+    EXPECT_EQ(list.GetMin(), 0);
+    EXPECT_EQ(list.GetMax(), 0);
+    list.AddValue(-5);
+    EXPECT_EQ(list.GetMin(), -5);
+    EXPECT_EQ(list.GetMax(), -5);
+    EXPECT_EQ(list.GetAbsSum(), 5);
+    for (double v : {3.0, -7.0, 2.0})
+        list.AddValue(v);
+    EXPECT_TRUE(list.StatsStale);
+    EXPECT_EQ(list.GetMin(), -7);
+    EXPECT_EQ(list.GetMax(), 3);
+    EXPECT_EQ(list.GetSpan(), 10);
+    EXPECT_EQ(list.GetAbsSum(), 17);
+    EXPECT_EQ(list.GetSum(), -7);
+    EXPECT_FALSE(list.StatsStale);
+    list.RemoveAt(2); // the -7
+    EXPECT_EQ(list.GetMin(), -5);
+}
+
+TEST(ChartValueList, AssignCopiesSettingsNotValues) {
+    TChartValueList a(nullptr, "A"), b(nullptr, "B");
+    a.SetOrder(loDescending);
+    a.SetValueSource("field");
+    a.AddValue(4);
+    b.Assign(a);
+    EXPECT_EQ(b.Order(), loDescending);
+    EXPECT_EQ(b.ValueSource(), "field");
+    EXPECT_EQ(b.Count, 0);
+    EXPECT_EQ(b.Name(), "B");
+}
+
+TEST(ChartSeries, NewSeriesHasTwoListsInOrder) {
+    TFastLineSeries series;
+    ASSERT_EQ(series.ValueLists.size(), 2u);
+    EXPECT_EQ(series.ValueLists[0], &series.XValues);
+    EXPECT_EQ(series.XValues.Name(), "X");
+    EXPECT_EQ(series.XValues.Order(), loAscending);
+    EXPECT_EQ(series.YValues.Name(), "Y");
+    EXPECT_EQ(series.YValues.Order(), loNone);
+    EXPECT_EQ(series.VisibleFrom, -1);
+    EXPECT_EQ(series.PointCount(), 0);
+}
+
+TEST(ChartSeries, AddKeepsPointsInXOrderWithTheirLevels) {
+    TLineSeries series;
+    EXPECT_EQ(series.AddPointXY(1, 10), 0);
+    EXPECT_EQ(series.AddPointXY(3, 30), 1);
+    EXPECT_EQ(series.AddPointXY(2, 20), 1);
+    EXPECT_EQ(series.AddPointXY(2, 21), 2);
+    EXPECT_EQ(series.PointCount(), 4);
+    const std::vector<double> ys(series.YValues.Values(), series.YValues.Values() + 4);
+    EXPECT_EQ(ys, (std::vector<double>{10, 20, 21, 30}));
+    EXPECT_EQ(series.GetMinX(), 1);
+    EXPECT_EQ(series.GetMaxX(), 3);
+    EXPECT_EQ(series.GetMinY(), 10);
+    EXPECT_EQ(series.GetMaxY(), 30);
+}
+
+TEST(ChartSeries, ColoursAndLabelsAppearOnlyWhenAPointHasOne) {
+    TFastLineSeries series;
+    series.AutoColor = 0x123456;
+    series.AddPointXY(1, 1);
+    series.AddPointXY(2, 2, "", clDefault);
+    EXPECT_FALSE(series.PointColors);
+    EXPECT_TRUE(series.PointLabels.empty());
+
+    series.AddPointXY(3, 3, "three", 0x0000FF);
+    ASSERT_TRUE(series.PointColors);
+    EXPECT_EQ(*series.PointColors, (std::vector<TColor>{clDefault, clDefault, 0x0000FF}));
+    EXPECT_EQ(series.PointLabels, (TLabelsList{"", "", "three"}));
+    EXPECT_EQ(series.PointColor(0), 0x123456u);
+    EXPECT_EQ(series.PointColor(2), 0x0000FFu);
+
+    series.AddPointXY(0, 0); // goes first: colours and labels shift with it
+    EXPECT_EQ(*series.PointColors, (std::vector<TColor>{clDefault, clDefault, clDefault, 0x0000FF}));
+    EXPECT_EQ(series.PointLabels, (TLabelsList{"", "", "", "three"}));
+
+    series.ClearPoints();
+    EXPECT_EQ(series.PointCount(), 0);
+    EXPECT_FALSE(series.PointColors);
+    EXPECT_TRUE(series.PointLabels.empty());
+    EXPECT_EQ(series.YValues.Count, 0);
+    EXPECT_EQ(series.VisibleFrom, -1);
+    EXPECT_EQ(series.VisibleTo, -1);
+}
+
+TEST(ChartSeries, VetoedAddStoresNothing) {
+    TFastLineSeries series;
+    int afterAdds = 0;
+    series.OnBeforeAdd = [](TChartSeries*) { return false; };
+    series.OnAfterAdd = [&](TChartSeries*, int) { ++afterAdds; };
+    EXPECT_EQ(series.AddPointXY(5, 6), -1);
+    EXPECT_EQ(series.PointCount(), 0);
+    EXPECT_EQ(series.XValues.PendingValue, 5);
+    EXPECT_EQ(afterAdds, 0);
+}
+
+TEST(ChartSeries, LineSeriesLevelsSkipNullPoints) {
+    TLineSeries series;
+    series.AutoColor = 0x4466A3;
+    series.AddPointXY(1, -9, "", clNone);
+    series.AddPointXY(2, 5);
+    series.AddPointXY(3, 7);
+    EXPECT_EQ(series.GetMinY(), 5);
+    EXPECT_EQ(series.GetMaxY(), 7);
+    EXPECT_EQ(series.YValues.GetMin(), -9); // the cached statistic counts every point
+
+    TLineSeries onlyNulls;
+    onlyNulls.AddPointXY(1, 3, "", clNone);
+    EXPECT_EQ(onlyNulls.GetMinY(), 0);
+    EXPECT_EQ(onlyNulls.GetMaxY(), 0);
+}
+
+// A list that cannot grow: the series gives the point back everywhere it was taken.
+class TFailingList : public TChartValueList {
+public:
+    using TChartValueList::TChartValueList;
+    void InsertAt(int index, double value) override {
+        if (Fail)
+            throw std::bad_alloc();
+        TChartValueList::InsertAt(index, value);
+    }
+    bool Fail = false;
+};
+
+TEST(ChartSeries, FailedGrowthLeavesEveryListAtOneCount) {
+    TFastLineSeries series;
+    TFailingList extra(&series, "Z");
+    extra.PendingValue = 1;
+    series.AddPointXY(1, 1);
+    series.AddPointXY(3, 3, "label", 0xFF);
+    extra.Fail = true;
+    EXPECT_THROW(series.AddPointXY(2, 2, "x", 0xFF00), std::bad_alloc);
+    EXPECT_EQ(series.XValues.Count, 2);
+    EXPECT_EQ(series.YValues.Count, 2);
+    EXPECT_EQ(extra.Count, 2);
+    EXPECT_EQ(series.PointColors->size(), 2u);
+    EXPECT_EQ(series.PointLabels.size(), 2u);
+    EXPECT_EQ(series.XValues.ValueAt(1), 3);
+}
+
+TEST(ChartSeries, AddsAndClearsOnlyMarkTheChartForOnePaint) {
+    TChart chart;
+    chart.resize(200, 100);
+    auto* series = chart.AddSeries(std::make_unique<TFastLineSeries>());
+    chart.show();
+    QCoreApplication::processEvents();
+    const int drawsBefore = chart.DrawCount();
+    EXPECT_FALSE(chart.BufferDirty());
+
+    series->ClearPoints();
+    EXPECT_TRUE(chart.BufferDirty());
+    for (int i = 1; i <= 10000; ++i)
+        series->AddPointXY(i, i % 7);
+    EXPECT_EQ(chart.DrawCount(), drawsBefore) << "adding never paints";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(chart.DrawCount(), drawsBefore + 1);
+    EXPECT_FALSE(chart.BufferDirty());
+
+    // While notifications are suspended nothing is marked; resuming marks once.
+    series->SuspendNotify();
+    series->AddPointXY(10001, 0);
+    EXPECT_FALSE(chart.BufferDirty());
+    series->ResumeNotify();
+    EXPECT_TRUE(chart.BufferDirty());
+}
+
+} // namespace
