@@ -21,8 +21,9 @@ void ClearSeries(TChartSeries* Series1, TChartSeries* Series2) {
 } // namespace
 
 int DecodeFrames(const std::uint8_t* bytes, std::uint64_t frames, TChartSeries* Series1,
-                 TChartSeries* Series2) {
-    const int n = static_cast<int>(std::min<std::uint64_t>(frames, MaxFrames));
+                 TChartSeries* Series2, int frameLimit) {
+    const int limit = std::clamp(frameLimit, 0, MaxFrames);
+    const int n = static_cast<int>(std::min<std::uint64_t>(frames, std::uint64_t(limit)));
     PrepareStoreForFrames(n);
     ClearSeries(Series1, Series2);
     const bool plotted = Series1 != nullptr && Series2 != nullptr;
@@ -40,7 +41,8 @@ int DecodeFrames(const std::uint8_t* bytes, std::uint64_t frames, TChartSeries* 
 }
 
 TLoadResult RunLoadCommand(bool fileChosen, const std::string& dialogFileName,
-                           const TWaveLog& Log, TChartSeries* Series1, TChartSeries* Series2) {
+                           const TWaveLog& Log, TChartSeries* Series1, TChartSeries* Series2,
+                           int frameLimit) {
     TLoadResult result;
     result.FileChosen = fileChosen;
     TWaveInfo info;
@@ -61,7 +63,7 @@ TLoadResult RunLoadCommand(bool fileChosen, const std::string& dialogFileName,
     }
     info.Data->SetPosition(0);
     const std::uint64_t frames = info.Data->Size() / 4;
-    const int n = DecodeFrames(info.Data->Bytes(), frames, Series1, Series2);
+    const int n = DecodeFrames(info.Data->Bytes(), frames, Series1, Series2, frameLimit);
     info.Data.reset(); // the block is no longer needed: give its memory back at once
     SampleCount = n;
     result.FramesLoaded = n;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "ReadWaveFile.h"
+#include "SampleStore.h"
 
 class TChartSeries;
 
@@ -21,10 +22,13 @@ struct TLoadResult {
 // dialog's name in every case. A cancel changes nothing else; a read that did not end wsOk
 // empties both series and the store, so that no export can write one file's samples under
 // another file's name.
+// At most `frameLimit` frames (never more than MaxFrames) are loaded; the rest are counted in
+// FramesLeftOut.
 TLoadResult RunLoadCommand(bool fileChosen, const std::string& dialogFileName,
-                           const TWaveLog& Log, TChartSeries* Series1, TChartSeries* Series2);
+                           const TWaveLog& Log, TChartSeries* Series1, TChartSeries* Series2,
+                           int frameLimit = MaxFrames);
 
-// Decodes 4-byte frames (left then right, signed 16-bit little-endian) into the store and the
-// series; at most MaxFrames frames. Returns the number of frames decoded.
+// Decodes 4-byte frames (left then right, signed 16-bit little-endian) into store entries
+// 1..n and the series, where n = min(frames, frameLimit, MaxFrames). Returns n.
 int DecodeFrames(const std::uint8_t* bytes, std::uint64_t frames, TChartSeries* Series1,
-                 TChartSeries* Series2);
+                 TChartSeries* Series2, int frameLimit = MaxFrames);

@@ -1,0 +1,130 @@
+#include <gtest/gtest.h>
+
+#include "LineSeries.h"
+#include "LoadCommand.h"
+#include "SampleStore.h"
+#include "support/TempDir.h"
+#include "support/WaveBytes.h"
+
+namespace {
+
+class LoadCommand : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SampleCount = 0;
+        WaveFileName.clear();
+    }
+
+    TLoadResult Load(const TBytes& bytes, const std::string& name = "input.wav") {
+        return RunLoadCommand(true, Dir.Write(name, bytes), Log, &Series1, &Series2);
+    }
+
+    std::vector<double> Ys(TChartSeries& series) {
+        return {series.YValues.Values(), series.YValues.Values() + series.PointCount()};
+    }
+
+    TTempDir Dir;
+    std::vector<std::string> Lines;
+    TWaveLog Log = [this](const std::string& line) { Lines.push_back(line); };
+    TFastLineSeries Series1;
+    TLineSeries Series2;
+};
+
+TEST_F(LoadCommand, FillsTheStoreAndBothSeriesFrameByFrame) {
+    TLoadResult result = Load(PlainWave(TWaveBytes::Frames({{120, -35}, {-32768, 32767}, {0, 7}})));
+    EXPECT_EQ(result.Status, wsOk);
+    EXPECT_EQ(SampleCount, 3);
+    EXPECT_EQ(WaveFileName, Dir.File("input.wav"));
+    EXPECT_EQ((std::vector<int>{LeftSamples[1], LeftSamples[2], LeftSamples[3]}),
+              (std::vector<int>{120, -32768, 0}));
+    EXPECT_EQ((std::vector<int>{RightSamples[1], RightSamples[2], RightSamples[3]}),
+              (std::vector<int>{-35, 32767, 7}));
+    EXPECT_EQ(Ys(Series1), (std::vector<double>{120, -32768, 0}));
+    EXPECT_EQ(Ys(Series2), (std::vector<double>{-35, 32767, 7}));
+    EXPECT_EQ(Series1.XValues.FirstEntry(), 1);
+    EXPECT_EQ(Series2.XValues.LastEntry(), 3);
+    EXPECT_EQ(Lines.size(), 13u);
+}
+
+TEST_F(LoadCommand, DataSizesThatAreNotWholeFrames) {
+    // 0 bytes: everything cleared, nothing added. 7 bytes: one frame, 3 bytes ignored.
+    Load(PlainWave(TWaveBytes::Frames({{1, 2}, {3, 4}})));
+    Load(PlainWave({}));
+    EXPECT_EQ(SampleCount, 0);
+    EXPECT_EQ(Series1.PointCount(), 0);
+    EXPECT_EQ(Series2.PointCount(), 0);
+
+    Load(PlainWave({0x01, 0x00, 0xFF, 0xFF, 9, 9, 9}));
+    EXPECT_EQ(SampleCount, 1);
+    EXPECT_EQ(LeftSamples[1], 1);
+    EXPECT_EQ(RightSamples[1], -1);
+    EXPECT_EQ(Series1.PointCount(), 1);
+}
+
+TEST_F(LoadCommand, ShorterFileAfterALongerOneReplacesEverything) {
+    Load(PlainWave(TWaveBytes::Frames({{1, 1}, {2, 2}, {3, 3}})), "long.wav");
+    Load(PlainWave(TWaveBytes::Frames({{9, -9}})), "short.wav");
+    EXPECT_EQ(SampleCount, 1);
+    EXPECT_EQ(Series1.PointCount(), 1);
+    EXPECT_EQ(Ys(Series2), (std::vector<double>{-9}));
+    EXPECT_EQ(WaveFileName, Dir.File("short.wav"));
+}
+
+TEST_F(LoadCommand, MonoFileTakesSamplePairsAsLeftAndRight) {
+    TBytes bytes = TWaveBytes()
+                       .Chunk("fmt ", TWaveBytes::Format(1, 1, 8000, 16))
+                       .Chunk("data", TWaveBytes::Frames({{10, 20}, {30, 40}}))
+                       .Bytes();
+    Load(bytes);
+    EXPECT_EQ(SampleCount, 2);
+    EXPECT_EQ(LeftSamples[2], 30);
+    EXPECT_EQ(RightSamples[2], 40);
+}
+
+// A read that did not end wsOk must leave nothing of the previous file to export under the
+// new file's name.
+TEST_F(LoadCommand, FailedReadClearsTheStoreAndThePlots) {
+    const TBytes good = PlainWave(TWaveBytes::Frames({{5, 6}, {7, 8}}));
+    const TBytes broken[] = {
+        TBytes(good.begin(), good.end() - 2), // short data: wsFailed with a partial block
+        TWaveBytes("AVI ").Bytes(),           // wsNotWave
+        TWaveBytes().Chunk("data", {1, 2, 3, 4}).Bytes(), // wsDataBeforeFormat
+    };
+    for (const TBytes& bytes : broken) {
+        Load(good, "good.wav");
+        ASSERT_EQ(SampleCount, 2);
+        TLoadResult result = Load(bytes, "bad.wav");
+        EXPECT_NE(result.Status, wsOk);
+        EXPECT_EQ(SampleCount, 0);
+        EXPECT_EQ(Series1.PointCount(), 0);
+        EXPECT_EQ(Series2.PointCount(), 0);
+        EXPECT_EQ(WaveFileName, Dir.File("bad.wav"));
+    }
+}
+
+TEST_F(LoadCommand, CancelChangesNothingButTheFileName) {
+    Load(PlainWave(TWaveBytes::Frames({{5, 6}})), "first.wav");
+    const std::size_t lines = Lines.size();
+    TLoadResult result = RunLoadCommand(false, Dir.File("first.wav"), Log, &Series1, &Series2);
+    EXPECT_FALSE(result.FileChosen);
+    EXPECT_EQ(Lines.size(), lines);
+    EXPECT_EQ(SampleCount, 1);
+    EXPECT_EQ(Series1.PointCount(), 1);
+
+    RunLoadCommand(false, "", Log, &Series1, &Series2);
+    EXPECT_EQ(WaveFileName, "");
+    EXPECT_EQ(SampleCount, 1);
+}
+
+TEST_F(LoadCommand, FramesBeyondTheLimitAreLeftOutAndNeverWritten) {
+    LeftSamples[3] = 1234; // a sentinel just past the limit
+    const std::string file = Dir.Write("big.wav", PlainWave(TWaveBytes::Frames({{1, 2}, {3, 4}, {5, 6}})));
+    TLoadResult result = RunLoadCommand(true, file, Log, &Series1, &Series2, 2);
+    EXPECT_EQ(result.FramesLoaded, 2);
+    EXPECT_EQ(result.FramesLeftOut, 1u);
+    EXPECT_EQ(SampleCount, 2);
+    EXPECT_EQ(LeftSamples[3], 1234);
+    EXPECT_EQ(Series1.PointCount(), 2);
+}
+
+} // namespace
