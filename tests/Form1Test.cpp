@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QToolButton>
+
+#include "Chart.h"
+#include "Form1.h"
+#include "LineSeries.h"
+#include "SampleStore.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempDir.h"
+#include "support/WaveBytes.h"
+
+namespace {
+
+class Form1Test : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SampleCount = 0;
+        WaveFileName.clear();
+        Form.SetDialogs(&Dialogs);
+        Form.show();
+        QApplication::processEvents();
+    }
+    QStringList LogLines() const { return Form.Memo1->toPlainText().split('\n'); }
+
+    TScriptedDialogs Dialogs;
+    TForm1 Form;
+    TTempDir Dir;
+};
+
+TEST_F(Form1Test, ControlsHaveTheirCaptionsAndPlaces) {
+    EXPECT_EQ(Form.windowTitle(), "Form1");
+    EXPECT_EQ(Form.size(), QSize(1372, 587));
+    EXPECT_EQ(Form.font().pixelSize(), 11);
+    EXPECT_EQ(Form.font().family(), "MS Sans Serif");
+
+    struct TPlace {
+        QWidget* Control;
+        QRect Geometry;
+    };
+    const TPlace places[] = {
+        {Form.Panel1, {0, 0, 233, 587}},        {Form.Button1, {14, 200, 89, 17}},
+        {Form.Memo1, {8, 240, 209, 49}},        {Form.SpeedButton1, {22, 408, 89, 17}},
+        {Form.BitBtn1, {160, 504, 65, 17}},     {Form.Panel2, {233, 0, 1139, 587}},
+        {Form.Chart1, {1, 1, 1137, 296}},       {Form.Chart2, {1, 297, 1137, 289}},
+    };
+    for (const TPlace& p : places)
+        EXPECT_EQ(p.Control->geometry(), p.Geometry) << p.Control->metaObject()->className();
+
+    EXPECT_EQ(Form.Button1->text(), "ReadWF");
+    EXPECT_EQ(Form.SpeedButton1->text(), " SaveASCII File");
+    EXPECT_EQ(Form.BitBtn1->text(), "&Close");
+    EXPECT_FALSE(Form.BitBtn1->icon().isNull());
+    EXPECT_EQ(Form.SpeedButton1->focusPolicy(), Qt::NoFocus);
+    EXPECT_TRUE(Form.Memo1->toPlainText().isEmpty());
+    EXPECT_FALSE(Form.Memo1->isReadOnly());
+    EXPECT_EQ(Form.Memo1->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    EXPECT_EQ(Form.Memo1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_EQ(Form.Memo1->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+
+    // Tab order: the close button, the load button, the log, then the two plots.
+    std::vector<QWidget*> tabStops;
+    QWidget* w = Form.BitBtn1;
+    do {
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isVisible())
+            tabStops.push_back(w);
+        w = w->nextInFocusChain();
+    } while (w != Form.BitBtn1);
+    EXPECT_EQ(tabStops, (std::vector<QWidget*>{Form.BitBtn1, Form.Button1, Form.Memo1, Form.Chart1,
+                                               Form.Chart2}));
+}
+
+TEST_F(Form1Test, ResizingKeepsTheColumnAndTheUpperPlotHeight) {
+    Form.resize(1600, 700);
+    QApplication::processEvents();
+    EXPECT_EQ(Form.Panel1->geometry(), QRect(0, 0, 233, 700));
+    EXPECT_EQ(Form.Panel2->geometry(), QRect(233, 0, 1367, 700));
+    EXPECT_EQ(Form.Chart1->geometry(), QRect(1, 1, 1365, 296));
+    EXPECT_EQ(Form.Chart2->geometry(), QRect(1, 297, 1365, 402));
+    EXPECT_EQ(Form.Button1->geometry(), QRect(14, 200, 89, 17));
+}
+
+TEST_F(Form1Test, LogAccumulatesOverLoadsAndTheDialogKeepsTheLastName) {
+    const std::string first = Dir.Write("a.wav", PlainWave(TWaveBytes::Frames({{1, 2}})));
+    const std::string second = Dir.Write("b.txt", {'n', 'o', 'p', 'e'});
+    Dialogs.Answers = {QString::fromStdString(first), QString::fromStdString(second), std::nullopt};
+    Form.Button1->click();
+    Form.Button1->click();
+    Form.Button1->click(); // cancelled: nothing logged
+
+    QStringList lines = LogLines();
+    ASSERT_EQ(lines.size(), 13);
+    EXPECT_EQ(lines.first(), "RIFF");
+    EXPECT_EQ(lines.last(), "O\"k ");
+    EXPECT_EQ(Dialogs.LastNamesShown,
+              (std::vector<QString>{"", QString::fromStdString(first), QString::fromStdString(second)}));
+    EXPECT_EQ(WaveFileName, second) << "a cancel keeps the name chosen last";
+    EXPECT_EQ(SampleCount, 0) << "the second file was not a wave file";
+
+    Dialogs.Answers = {QString::fromStdString(first)};
+    Form.Button1->click();
+    EXPECT_EQ(LogLines().size(), 26);
+    EXPECT_EQ(SampleCount, 1);
+    EXPECT_TRUE(Dialogs.Messages.empty());
+}
+
+TEST_F(Form1Test, AnErrorInACommandReachesTheMessageBox) {
+    Dialogs.Answers = {QString::fromStdString(Dir.File("missing/take.wav"))};
+    Form.Button1->click();
+    Form.SpeedButton1->click();
+    ASSERT_EQ(Dialogs.Messages.size(), 1u);
+    EXPECT_TRUE(Dialogs.Messages[0].Error);
+    EXPECT_EQ(Dialogs.Messages[0].Text, "Invalid filename.");
+    EXPECT_EQ(Dialogs.Messages[0].Title, "app_tests");
+    EXPECT_TRUE(Form.isVisible()) << "the program goes on";
+}
+
+TEST_F(Form1Test, ExportWritesTheLoadedFramesBesideTheFile) {
+    Dialogs.Answers = {QString::fromStdString(Dir.Write("take.wav", PlainWave(TWaveBytes::Frames({{-1, 2}, {3, -4}}))))};
+    Form.Button1->click();
+    Form.SpeedButton1->click();
+    EXPECT_EQ(TTempDir::Read(Dir.File("take_out.dat")), " -1 2\r\n 3 -4\r\n");
+}
+
+TEST_F(Form1Test, CloseButtonClosesTheWindow) {
+    Form.BitBtn1->click();
+    EXPECT_FALSE(Form.isVisible());
+}
+
+TEST_F(Form1Test, AFileGivenAtStartLoadsAsIfChosen) {
+    const std::string file = Dir.Write("start.wav", PlainWave(TWaveBytes::Frames({{7, 8}})));
+    Form.OpenAtStart(QString::fromStdString(file));
+    EXPECT_EQ(LogLines().size(), 13);
+    EXPECT_EQ(WaveFileName, file);
+    EXPECT_EQ(Form.Series1->PointCount(), 1);
+    Form.Button1->click(); // the dialog starts at the file given
+    EXPECT_EQ(Dialogs.LastNamesShown.back(), QString::fromStdString(file));
+}
+
+} // namespace
