@@ -33,6 +33,45 @@ int TChartSeries::AddPointXY(double x, double y, const std::string& label, TColo
     return index;
 }
 
+bool TChartSeries::CanAppendInBulk(const double* x, int count) const {
+    if (WatchesEachAdd() || ValueLists.size() != 2 || PointColors || !PointLabels.empty() ||
+        XValues.Order() != loAscending)
+        return false;
+    double last = XValues.Count > 0 ? XValues.LastEntry() : x[0];
+    for (int i = 0; i < count; ++i) {
+        if (!(x[i] >= last))
+            return false;
+        last = x[i];
+    }
+    return true;
+}
+
+void TChartSeries::AddPointsXY(const double* x, const double* y, int count) {
+    if (count <= 0)
+        return;
+    if (!CanAppendInBulk(x, count)) {
+        for (int i = 0; i < count; ++i)
+            AddPointXY(x[i], y[i]);
+        return;
+    }
+    XValues.PendingValue = x[count - 1];
+    YValues.PendingValue = y[count - 1];
+    XValues.AppendValues(x, count);
+    try {
+        YValues.AppendValues(y, count);
+    } catch (...) {
+        XValues.Count -= count; // no list may be left longer than another
+        throw;
+    }
+    if (SuspendCount == 0)
+        PointAdded(this, XValues.Count - 1);
+}
+
+void TChartSeries::ReservePoints(int count) {
+    for (TChartValueList* list : ValueLists)
+        list->ReserveStore(static_cast<long long>(list->Count) + count);
+}
+
 // Everything but X for the point at `index`. Should memory run out part-way, the lists that
 // already took the point give it back, so that no list is left longer than another.
 void TChartSeries::InsertOwnValues(int index, const std::string& label, TColor color) {

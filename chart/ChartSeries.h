@@ -60,6 +60,13 @@ public:
     // Adds one point where its X belongs; returns its index, or -1 when OnBeforeAdd vetoed it.
     virtual int AddPointXY(double x, double y, const std::string& label = {},
                            TColor color = clDefault);
+    // The same as AddPointXY(x[i], y[i]) for i = 0..count-1 in order, with no label and the
+    // series colour. Rising X on a series that nothing watches point by point is appended in
+    // bulk, with one repaint request, which is all those adds would amount to.
+    void AddPointsXY(const double* x, const double* y, int count);
+    // Makes room in memory for `count` more points in every list, when their number is known
+    // in advance.
+    void ReservePoints(int count);
     virtual void ClearPoints();
     virtual int PointCount() const { return XValues.Count; }
 
@@ -77,6 +84,10 @@ public:
     // Tells series fed from this one; there are none in this program.
     virtual void NotifyDependents(TSeriesChange change, int index);
 
+    // Whether each add must be handled on its own (an event is attached, or the series kind
+    // reacts to every point).
+    virtual bool WatchesEachAdd() const { return OnBeforeAdd || OnAfterAdd; }
+
     void SuspendNotify() { ++SuspendCount; }
     void ResumeNotify();
 
@@ -89,5 +100,6 @@ public:
 
 private:
     void InsertOwnValues(int index, const std::string& label, TColor color);
+    bool CanAppendInBulk(const double* x, int count) const;
     void EmptyStorage();
 };

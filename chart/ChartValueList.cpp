@@ -34,22 +34,42 @@ void TChartValueList::SetDateTime(bool value) {
         OwnerSeries->RequestRepaint();
 }
 
+// Makes the memory behind the list hold at least `entries` values, growing geometrically.
+void TChartValueList::ReserveStore(long long entries) {
+    if (entries > INT32_MAX)
+        throw std::bad_alloc();
+    const std::size_t needBytes = static_cast<std::size_t>(entries) * sizeof(double);
+    if (needBytes <= Store.Size())
+        return;
+    try {
+        Store.Resize(std::max(needBytes, Store.Size() * 2));
+    } catch (const std::bad_alloc&) {
+        Store.Resize(needBytes); // the exact need may still fit; throws if not
+    }
+}
+
 void TChartValueList::GrowIfFull(bool full) {
     if (!full)
         return;
-    long long wanted = static_cast<long long>(ReportedCapacity) + ValueCapacityStep;
-    if (wanted > INT32_MAX)
-        throw std::bad_alloc();
-    std::size_t needBytes = static_cast<std::size_t>(wanted) * sizeof(double);
-    if (needBytes > Store.Size()) {
-        std::size_t grownBytes = std::max(needBytes, Store.Size() * 2);
-        try {
-            Store.Resize(grownBytes);
-        } catch (const std::bad_alloc&) {
-            Store.Resize(needBytes); // the exact step may still fit; throws if not
-        }
-    }
+    const long long wanted = static_cast<long long>(ReportedCapacity) + ValueCapacityStep;
+    ReserveStore(wanted);
     ReportedCapacity = static_cast<int>(wanted);
+}
+
+void TChartValueList::AppendValues(const double* values, int count) {
+    if (count <= 0)
+        return;
+    const long long newCount = static_cast<long long>(Count) + count;
+    long long capacity = ReportedCapacity;
+    if (capacity < newCount) {
+        const long long steps = (newCount - capacity + ValueCapacityStep - 1) / ValueCapacityStep;
+        capacity += steps * ValueCapacityStep;
+    }
+    ReserveStore(capacity);
+    ReportedCapacity = static_cast<int>(capacity);
+    std::memcpy(MutableValues() + Count, values, sizeof(double) * static_cast<std::size_t>(count));
+    Count = static_cast<int>(newCount);
+    StatsStale = true;
 }
 
 int TChartValueList::AddValue(double value) {

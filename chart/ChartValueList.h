@@ -30,6 +30,9 @@ public:
     virtual void InsertAt(int index, double value);
     virtual void RemoveAt(int index);
     int AddPending();
+    // Appends `count` values at the end, as that many appends would (capacity included),
+    // without looking at the order: the caller has checked it.
+    void AppendValues(const double* values, int count);
 
     double GetMax();
     double GetMin();
@@ -45,6 +48,10 @@ public:
     int Count = 0;
     double PendingValue = 0;
     TChartSeries* OwnerSeries = nullptr;
+
+    // Makes room in memory for `entries` values in all, so that growing up to that many moves
+    // nothing; the capacity the list reports is not changed by this.
+    void ReserveStore(long long entries);
 
     // Entries the list can hold before it must grow; a multiple of ValueCapacityStep.
     int Capacity() const { return ReportedCapacity; }

@@ -1,8 +1,8 @@
 #pragma once
 // A growable block of raw bytes for arrays that can reach gigabytes (a file's data chunk,
-// a series' value lists). It grows without copying where the system allows (realloc of a
-// large block remaps its pages) and asks for transparent huge pages on large blocks, since
-// page faults dominate the cost of filling fresh memory.
+// a series' value lists). A large block lives in a mapping of its own: it grows by remapping
+// its pages, never by copying them, and asks for transparent huge pages, since page faults
+// dominate the cost of filling fresh memory.
 
 #include <cstddef>
 
