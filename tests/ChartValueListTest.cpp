@@ -196,6 +196,44 @@ TEST(ChartSeries, FailedGrowthLeavesEveryListAtOneCount) {
     EXPECT_EQ(series.XValues.ValueAt(1), 3);
 }
 
+// Adding a block of points must leave the series exactly as the same single adds would:
+// values, order, reported capacity, and the fallback for points that are not in order.
+TEST(ChartSeries, BlockAddsEqualSingleAdds) {
+    const std::vector<std::vector<double>> blocks[] = {
+        {{1, 2, 3}, {4, 4, 5}},            // rising: appended in bulk
+        {{5, 6}, {1, 7}},                  // the second block goes back: single adds
+        {std::vector<double>(2500, 9.0)},  // equal X across capacity steps
+    };
+    for (const auto& xBlocks : blocks) {
+        TLineSeries single, bulk;
+        bulk.ReservePoints(10);
+        for (const auto& xs : xBlocks) {
+            std::vector<double> ys(xs.size());
+            for (std::size_t i = 0; i < xs.size(); ++i) {
+                ys[i] = double(single.PointCount()) * 10 + double(i);
+                single.AddPointXY(xs[i], ys[i]);
+            }
+            bulk.AddPointsXY(xs.data(), ys.data(), int(xs.size()));
+        }
+        EXPECT_EQ(std::vector<double>(bulk.XValues.Values(), bulk.XValues.Values() + bulk.PointCount()),
+                  std::vector<double>(single.XValues.Values(), single.XValues.Values() + single.PointCount()));
+        EXPECT_EQ(std::vector<double>(bulk.YValues.Values(), bulk.YValues.Values() + bulk.PointCount()),
+                  std::vector<double>(single.YValues.Values(), single.YValues.Values() + single.PointCount()));
+        EXPECT_EQ(bulk.XValues.Capacity(), single.XValues.Capacity());
+        EXPECT_EQ(bulk.YValues.Capacity(), single.YValues.Capacity());
+        EXPECT_EQ(bulk.GetMaxY(), single.GetMaxY());
+    }
+}
+
+TEST(ChartSeries, BlockAddsWithAnEventAttachedGoPointByPoint) {
+    TFastLineSeries series;
+    std::vector<int> seen;
+    series.OnAfterAdd = [&](TChartSeries*, int index) { seen.push_back(index); };
+    const double xs[] = {1, 2, 3}, ys[] = {4, 5, 6};
+    series.AddPointsXY(xs, ys, 3);
+    EXPECT_EQ(seen, (std::vector<int>{0, 1, 2}));
+}
+
 TEST(ChartSeries, AddsAndClearsOnlyMarkTheChartForOnePaint) {
     TChart chart;
     chart.resize(200, 100);
