@@ -1,17 +1,14 @@
 #pragma once
-// The layer of a chart panel that holds the series.
+// The layer of a chart panel that holds the series (with their palette colours) and runs the
+// drawing order of a paint.
 
+#include <functional>
 #include <memory>
 #include <vector>
 
 #include "ChartSeries.h"
+#include "ColorPalettes.h"
 #include "PlotPanel.h"
-
-class TCustomPlotPanelExtended : public TCustomPlotPanel {
-    Q_OBJECT
-public:
-    using TCustomPlotPanel::TCustomPlotPanel;
-};
 
 class TCustomAxisPanel : public TCustomPlotPanelExtended {
     Q_OBJECT
@@ -19,7 +16,13 @@ public:
     explicit TCustomAxisPanel(QWidget* parent = nullptr);
     ~TCustomAxisPanel() override;
 
-    // The chart takes the series over; returns it for the caller's own use.
+    PLOT_PROPERTY(bool, AxisBehind, true)
+    PLOT_PROPERTY(bool, AxisVisible, true)
+    PLOT_PROPERTY(bool, ClipPoints, true)
+    PLOT_PROPERTY(bool, View3DWalls, true)
+
+    // The series joins the chart (taking a free palette colour unless it has its own) and the
+    // chart takes it over; returns it for the caller's own use.
     template <class TSeries> TSeries* AddSeries(std::unique_ptr<TSeries> series) {
         TSeries* raw = series.get();
         AddOwnedSeries(std::unique_ptr<TChartSeries>(std::move(series)));
@@ -28,8 +31,31 @@ public:
     int SeriesCount() const { return static_cast<int>(SeriesList.size()); }
     TChartSeries* Series(int index) const { return SeriesList[index].get(); }
 
+    // Palettes.
+    int ColorPaletteIndex() const { return PaletteIndex; }
+    void SetColorPaletteIndex(int index);
+    const TColorArray& ChartPalette() const { return Palette; }
+    TColor PaletteColor(int index) const;
+    TColor FreeSeriesColor(bool checkBackground, const TChartSeries* excluded) const;
+    virtual bool IsColorFree(TColor color, bool checkBackground, const TChartSeries* excluded) const;
+    void RecolorSeries();
+
+    std::function<void()> OnBeforeDrawChart, OnBeforeDrawAxes, OnBeforeDrawSeries, OnAfterDraw;
+
+protected:
+    void InternalDraw(const TRect& bounds) override;
+    virtual void DrawTitlesAndLegend(bool beforeSeries);
+    virtual void DrawWalls();
+
 private:
     void AddOwnedSeries(std::unique_ptr<TChartSeries> series);
+    void UsePalette(int index);
 
     std::vector<std::unique_ptr<TChartSeries>> SeriesList;
+    int PaletteIndex = 0;
+    TColorArray Palette;
 };
+
+// The per-user "DefaultPalette" setting a new chart starts with: 13 when it is missing or
+// not an integer.
+int DefaultPaletteSetting();

@@ -1,7 +1,7 @@
 #include "PlotPanel.h"
 
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 
 TCustomPanelNoCaption::TCustomPanelNoCaption(QWidget* parent) : QWidget(parent) {}
 
@@ -9,6 +9,8 @@ TCustomPlotPanel::TCustomPlotPanel(QWidget* parent) : TCustomPanelNoCaption(pare
     // The panel paints every pixel itself: no background erase, so no flicker.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
+    resize(400, 250);
+    CanRepaint = true;
 }
 
 void TCustomPlotPanel::Invalidate() {
@@ -18,23 +20,149 @@ void TCustomPlotPanel::Invalidate() {
     update();
 }
 
-void TCustomPlotPanel::Draw(QImage& picture) { picture.fill(palette().color(QPalette::Button)); }
+void TCustomPlotPanel::CalcChartRect() {
+    const int w = ChartBounds.Width(), h = ChartBounds.Height();
+    int border = BorderWidth();
+    if (BevelInner() != bvNone)
+        border += BevelWidth();
+    if (BevelOuter() != bvNone)
+        border += BevelWidth();
+    if (Border().Draws())
+        border += Border().Width;
+    int left = MarginLeft(), top = MarginTop(), right = MarginRight(), bottom = MarginBottom();
+    if (MarginUnits() == muPercent) {
+        left = left * w / 100;
+        right = right * w / 100;
+        top = top * h / 100;
+        bottom = bottom * h / 100;
+    }
+    ChartRect = {ChartBounds.Left + border + left, ChartBounds.Top + border + top,
+                 ChartBounds.Right - border - right, ChartBounds.Bottom - border - bottom};
+}
+
+void TCustomPlotPanel::RecalcWidthHeight() {
+    if (ChartRect.Left < ChartBounds.Left)
+        ChartRect.Left = ChartBounds.Left;
+    if (ChartRect.Top < ChartBounds.Top)
+        ChartRect.Top = ChartBounds.Top;
+    if (ChartRect.Right < ChartRect.Left)
+        ChartRect.Right = ChartRect.Left + 1;
+    else if (ChartRect.Right == ChartRect.Left)
+        ChartRect.Right = ChartRect.Left + width();
+    if (ChartRect.Bottom < ChartRect.Top)
+        ChartRect.Bottom = ChartRect.Top + 1;
+    else if (ChartRect.Bottom == ChartRect.Top)
+        ChartRect.Bottom = ChartRect.Top + height();
+    ChartWidth = ChartRect.Width();
+    ChartHeight = ChartRect.Height();
+    ChartXCenter = (ChartRect.Left + ChartRect.Right) / 2;
+    ChartYCenter = (ChartRect.Top + ChartRect.Bottom) / 2;
+}
+
+const QImage& TCustomPlotPanel::Draw() {
+    const TRect rect = GetRectangle();
+    PlotCanvas.SetSize(rect.Width(), rect.Height());
+    ChartBounds = {0, 0, rect.Width(), rect.Height()};
+    CalcChartRect();
+    RecalcWidthHeight();
+    InternalDraw(ChartBounds);
+    ++Draws;
+    IsBufferDirty = false;
+    return PlotCanvas.Bitmap();
+}
+
+void TCustomPlotPanel::InternalDraw(const TRect& bounds) {
+    const bool couldRepaint = CanRepaint;
+    CanRepaint = false;
+    PanelPaint(bounds);
+    PlotCanvas.ResetState();
+    CanRepaint = couldRepaint;
+}
+
+void TCustomPlotPanel::FillPanelRect(const TRect& rect) {
+    if (Color() == clNone)
+        return;
+    PlotCanvas.Brush = {Color(), bsSolid};
+    PlotCanvas.Pen.Style = psClear;
+    PlotCanvas.Gradient.SetVisible(false);
+    PlotCanvas.FillRect(rect);
+}
+
+void TCustomPlotPanel::PanelPaint(const TRect& rect) {
+    PlotCanvas.BeginGroup("Panel");
+    FillPanelRect(rect);
+    DrawPanelBevels(rect);
+    PlotCanvas.EndGroup();
+}
+
+void TCustomPlotPanel::DrawPanelBevels(TRect rect) {
+    PlotCanvas.Brush.Style = bsClear;
+    if (Border().Draws()) {
+        PlotCanvas.Pen = Border();
+        PlotCanvas.Rectangle(rect);
+        rect = {rect.Left + Border().Width, rect.Top + Border().Width,
+                rect.Right - Border().Width, rect.Bottom - Border().Width};
+    }
+    PlotCanvas.Pen = TPlotPen{};
+    auto bevel = [&](TPanelBevel kind) {
+        if (kind == bvRaised)
+            Frame3D(rect, clBtnHighlight, clBtnShadow, BevelWidth());
+        else if (kind == bvLowered)
+            Frame3D(rect, clBtnShadow, clBtnHighlight, BevelWidth());
+    };
+    bevel(BevelOuter());
+    if (BorderWidth() != 0)
+        Frame3D(rect, Color(), Color(), BorderWidth());
+    bevel(BevelInner());
+}
+
+void TCustomPlotPanel::Frame3D(TRect& rect, TColor topColor, TColor bottomColor, int width) {
+    TRect r = {rect.Left, rect.Top, rect.Right - 1, rect.Bottom - 1};
+    for (int i = 0; i < width; ++i) {
+        PlotCanvas.Pen.Color = topColor;
+        PlotCanvas.Polyline({{r.Left, r.Bottom}, {r.Left, r.Top}, {r.Right, r.Top}});
+        PlotCanvas.Pen.Color = bottomColor;
+        PlotCanvas.Polyline({{r.Right, r.Top}, {r.Right, r.Bottom}, {r.Left - 1, r.Bottom}});
+        ++r.Left;
+        ++r.Top;
+        --r.Right;
+        --r.Bottom;
+    }
+    rect = {r.Left, r.Top, r.Right + 1, r.Bottom + 1};
+}
 
 void TCustomPlotPanel::paintEvent(QPaintEvent*) {
-    if (IsBufferDirty || Picture.size() != size()) {
-        if (Picture.size() != size())
-            Picture = QImage(size(), QImage::Format_RGB32);
-        CanRepaint = false;
-        Draw(Picture);
-        ++Draws;
-        CanRepaint = true;
-        IsBufferDirty = false;
-    }
+    const bool clean = !IsBufferDirty && PlotCanvas.Width() == width() &&
+                       PlotCanvas.Height() == height();
+    const QImage& picture = clean ? PlotCanvas.Bitmap() : Draw();
     QPainter screen(this);
-    screen.drawImage(0, 0, Picture);
+    screen.drawImage(0, 0, picture);
 }
 
 void TCustomPlotPanel::resizeEvent(QResizeEvent* event) {
     IsBufferDirty = true;
     QWidget::resizeEvent(event);
+}
+
+TCustomPlotPanelExtended::TCustomPlotPanelExtended(QWidget* parent) : TCustomPlotPanel(parent) {}
+
+TCustomPlotPanelExtended::~TCustomPlotPanelExtended() = default;
+
+TPlotGradient& TCustomPlotPanelExtended::Gradient() {
+    if (!BackGradient)
+        BackGradient = std::make_unique<TPlotGradient>([this] { CanvasChanged(); });
+    return *BackGradient;
+}
+
+void TCustomPlotPanelExtended::FillPanelRect(const TRect& rect) {
+    if (Color() == clNone)
+        return;
+    TPlotCanvas3D& canvas = Canvas();
+    canvas.Brush = {Color(), bsSolid};
+    canvas.Pen.Style = psClear;
+    if (BackGradient && BackGradient->Visible())
+        canvas.Gradient.Assign(*BackGradient);
+    else
+        canvas.Gradient.SetVisible(false);
+    canvas.FillRect(rect);
 }

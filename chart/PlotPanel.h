@@ -1,9 +1,18 @@
 #pragma once
-// The window-backed panel a chart paints itself on: an off-screen picture that is copied to
-// the screen, and repaint requests that only mark that picture stale.
+// The window-backed panel a chart paints itself on. It owns the drawing canvas, derives the
+// plot rectangle (ChartRect) from its size, bevels and margins on every paint, paints into an
+// off-screen picture that is then copied to the screen, and turns repaint requests into one
+// later paint.
 
-#include <QImage>
+#include <functional>
+
 #include <QWidget>
+
+#include "ChartTitle.h"
+#include "PlotCanvas.h"
+#include "Property.h"
+
+enum TMarginUnits { muPercent, muPixels };
 
 // A panel that never shows a caption.
 class TCustomPanelNoCaption : public QWidget {
@@ -17,32 +26,84 @@ class TCustomPlotPanel : public TCustomPanelNoCaption {
 public:
     explicit TCustomPlotPanel(QWidget* parent = nullptr);
 
+    PLOT_PROPERTY(TColor, Color, clBtnFace)
+    PLOT_PROPERTY(TPanelBevel, BevelOuter, bvRaised)
+    PLOT_PROPERTY(TPanelBevel, BevelInner, bvNone)
+    PLOT_PROPERTY(int, BevelWidth, 1)
+    PLOT_PROPERTY(int, BorderWidth, 0)
+    PLOT_PROPERTY(TPlotPen, Border, (TPlotPen{clBlack, 1, psSolid, pmCopy, false}))
+    PLOT_PROPERTY(int, MarginLeft, 3)
+    PLOT_PROPERTY(int, MarginTop, 4)
+    PLOT_PROPERTY(int, MarginRight, 3)
+    PLOT_PROPERTY(int, MarginBottom, 4)
+    PLOT_PROPERTY(TMarginUnits, MarginUnits, muPercent)
+    PLOT_PROPERTY(bool, View3D, true)
+
     // Marks the picture stale and asks Qt for one later paint; further requests before that
     // paint cost nothing. Does nothing while RepaintEnabled is off.
     void Invalidate();
+    // The change handler the panel's parts call after a change of their look.
+    void CanvasChanged() { Invalidate(); }
 
     bool RepaintEnabled() const { return CanRepaint; }
     void SetRepaintEnabled(bool value) { CanRepaint = value; }
+    bool UseBuffer() const { return true; }
     bool BufferDirty() const { return IsBufferDirty; }
     bool Destroying() const { return IsDestroying; }
 
-    // How many times the chart has been drawn into its picture (a clean repaint only copies).
+    // Layout of the last paint.
+    TRect ChartBounds;
+    TRect ChartRect;
+    int ChartWidth = 0, ChartHeight = 0, ChartXCenter = 0, ChartYCenter = 0;
+
+    TPlotCanvas3D& Canvas() { return PlotCanvas; }
+    // The client rectangle, or (0, 0, Width, Height).
+    TRect GetRectangle() const { return {0, 0, width(), height()}; }
+    // Paints the whole chart into the off-screen picture and returns it.
+    const QImage& Draw();
+    // How many times the chart has been drawn (a clean repaint only copies the picture).
     int DrawCount() const { return Draws; }
 
-    const QImage& Buffer() const { return Picture; }
+    virtual TColor GetBackColor() const { return Color(); }
+
+    void CalcChartRect();
+    void RecalcWidthHeight();
+    // A bevel of `width` rings inside `rect`, which moves inward past it.
+    void Frame3D(TRect& rect, TColor topColor, TColor bottomColor, int width);
 
 protected:
-    // Draws the whole chart into the picture.
-    virtual void Draw(QImage& picture);
+    virtual void InternalDraw(const TRect& bounds);
+    virtual void FillPanelRect(const TRect& rect);
+    void PanelPaint(const TRect& rect);
+    void DrawPanelBevels(TRect rect);
 
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
+    void Changed() { CanvasChanged(); }
     bool IsDestroying = false;
 
 private:
-    QImage Picture;
-    bool CanRepaint = true;
+    TPlotCanvas3D PlotCanvas;
+    bool CanRepaint = false; // off until construction ends
     bool IsBufferDirty = true;
     int Draws = 0;
+};
+
+// Adds the panel's background gradient.
+class TCustomPlotPanelExtended : public TCustomPlotPanel {
+    Q_OBJECT
+public:
+    explicit TCustomPlotPanelExtended(QWidget* parent = nullptr);
+    ~TCustomPlotPanelExtended() override;
+
+    // The background gradient, created on first use.
+    TPlotGradient& Gradient();
+    bool HasGradient() const { return BackGradient != nullptr; }
+
+protected:
+    void FillPanelRect(const TRect& rect) override;
+
+private:
+    std::unique_ptr<TPlotGradient> BackGradient;
 };

@@ -96,7 +96,8 @@ void TLargeBuffer::Resize(std::size_t bytes) {
         resized = bytes >= MappedFrom ? MapBlock(bytes) : static_cast<std::byte*>(std::malloc(bytes));
         if (resized == nullptr)
             throw std::bad_alloc();
-        std::memcpy(resized, Bytes, std::min(bytes, SizeInBytes));
+        if (SizeInBytes > 0)
+            std::memcpy(resized, Bytes, std::min(bytes, SizeInBytes));
         Release();
     }
     Bytes = resized;
