@@ -12,6 +12,7 @@
 #include "ErrorHandler.h"
 #include "LineSeries.h"
 #include "LoadCommand.h"
+#include "PlotSettings.h"
 #include "SampleStore.h"
 #include "SaveAsciiFile.h"
 
@@ -72,9 +73,11 @@ void TForm1::CreateControls() {
     Chart1 = new TChart(Panel2);
     Chart1->setObjectName(QStringLiteral("Chart1"));
     Series1 = Chart1->AddSeries(std::make_unique<TFastLineSeries>());
+    ApplyPlotSettings(*Chart1, *Series1, ppUpper);
     Chart2 = new TChart(Panel2);
     Chart2->setObjectName(QStringLiteral("Chart2"));
     Series2 = Chart2->AddSeries(std::make_unique<TLineSeries>());
+    ApplyPlotSettings(*Chart2, *Series2, ppLower);
 
     // Tab order: Panel1 (BitBtn1, Button1, Memo1), then Panel2 (Chart1, Chart2).
     for (QWidget* control : {static_cast<QWidget*>(Chart1), static_cast<QWidget*>(Chart2)})

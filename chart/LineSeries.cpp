@@ -1,5 +1,29 @@
 #include "LineSeries.h"
 
+void TCustomLineSeries::SetLinePen(const TPlotPen& pen) {
+    if (Pen == pen)
+        return;
+    Pen = pen;
+    RequestRepaint();
+}
+
+void TCustomLineSeries::SetLinePenColor(TColor color) {
+    if (Pen.Color == color)
+        return;
+    Pen.Color = color;
+    RequestRepaint();
+}
+
+void TFastLineSeries::SetSeriesColor(TColor color) {
+    TChartSeries::SetSeriesColor(color);
+    SetLinePenColor(color);
+}
+
+void TFastLineSeries::SetLinePen(const TPlotPen& pen) {
+    TCustomLineSeries::SetLinePen(pen);
+    SetSeriesColor(pen.Color);
+}
+
 double TCustomSeries::ScanLevels(bool maximum) {
     const bool skipNulls = TreatNulls() != tnIgnore;
     bool found = false;
