@@ -40,6 +40,12 @@ public:
     virtual bool IsColorFree(TColor color, bool checkBackground, const TChartSeries* excluded) const;
     void RecolorSeries();
 
+    // Series are clipped to the plot rectangle less its left column (the wall's outline), within
+    // the canvas's current clip.
+    TRect SeriesClipRect() const {
+        return {ChartRect.Left + 1, ChartRect.Top, ChartRect.Right, ChartRect.Bottom};
+    }
+
     std::function<void()> OnBeforeDrawChart, OnBeforeDrawAxes, OnBeforeDrawSeries, OnAfterDraw;
 
 protected:

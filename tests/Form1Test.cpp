@@ -73,6 +73,29 @@ TEST_F(Form1Test, ControlsHaveTheirCaptionsAndPlaces) {
                                                Form.Chart2}));
 }
 
+TEST_F(Form1Test, PlotsStartWithTheirStoredLook) {
+    const TColor lineBlue = RGBColor(68, 102, 163);
+    for (TChart* chart : {Form.Chart1, Form.Chart2}) {
+        EXPECT_FALSE(chart->View3D());
+        EXPECT_EQ(chart->Title.Text(), std::vector<std::string>{"TChart"});
+        EXPECT_EQ(chart->Title.Font().Name, "Verdana");
+        EXPECT_EQ(chart->ColorPaletteIndex(), 13);
+        EXPECT_TRUE(chart->Gradient().Visible());
+        EXPECT_EQ(chart->Gradient().MidColor(), 0xEAEAEAu);
+        EXPECT_FALSE(chart->BackWall.Transparent());
+        EXPECT_FALSE(chart->BackWall.Gradient.HasMiddle);
+        EXPECT_EQ(chart->LeftWall.Color(), 14745599u);
+    }
+    EXPECT_EQ(Form.Series1->SeriesColor(), lineBlue);
+    EXPECT_EQ(Form.Series1->LinePen().Color, lineBlue);
+    EXPECT_EQ(Form.Series2->SeriesColor(), lineBlue);
+    EXPECT_EQ(Form.Series2->LinePen().Color, 10708548u);
+    EXPECT_EQ(Form.Series1->OwnColor, clDefault) << "the colour stays automatic";
+    // Painted after showing, from its off-screen picture.
+    EXPECT_GE(Form.Chart1->DrawCount(), 1);
+    EXPECT_FALSE(Form.Chart1->BufferDirty());
+}
+
 TEST_F(Form1Test, ResizingKeepsTheColumnAndTheUpperPlotHeight) {
     Form.resize(1600, 700);
     QApplication::processEvents();

@@ -1,0 +1,174 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+#include "Chart.h"
+#include "LineSeries.h"
+#include "support/PixelAsserts.h"
+
+namespace {
+
+// A chart of the given size with the plots' look: gradient background, opaque back wall with
+// its gradient, one title line.
+struct TStyledChart {
+    explicit TStyledChart(int w, int h, bool withTitle = true) {
+        chart.resize(w, h);
+        chart.SetView3D(false);
+        chart.SetLegendVisible(false);
+        if (withTitle)
+            chart.Title.SetText({"TChart"});
+        TPlotGradient& g = chart.Gradient();
+        g.SetDirection(gdBottomTop);
+        g.SetStartColor(0xEAEAEA);
+        g.SetMidColor(0xEAEAEA);
+        g.SetEndColor(clWhite);
+        g.SetVisible(true);
+        chart.BackWall.SetTransparent(false);
+        chart.BackWall.Gradient.SetDirection(gdBottomTop);
+        chart.BackWall.Gradient.SetStartColor(0xEAEAEA);
+        chart.BackWall.Gradient.SetEndColor(clWhite);
+        chart.BackWall.Gradient.SetVisible(true);
+    }
+    TChart chart;
+};
+
+TEST(ChartLayout, ChartRectFromSizeBevelAndMargins) {
+    struct TCase {
+        int W, H;
+        TRect Expected;
+    };
+    const TCase cases[] = {
+        {1137, 296, {35, 12, 1102, 284}},
+        {1137, 289, {35, 12, 1102, 277}},
+        {400, 250, {13, 11, 387, 239}},
+    };
+    for (const TCase& c : cases) {
+        TChart chart;
+        chart.resize(c.W, c.H);
+        chart.Draw();
+        EXPECT_EQ(chart.ChartRect, c.Expected) << c.W << " x " << c.H;
+        EXPECT_EQ(chart.ChartBounds, (TRect{0, 0, c.W, c.H}));
+    }
+    TChart pixels;
+    pixels.resize(400, 250);
+    pixels.SetMarginUnits(muPixels);
+    pixels.SetMarginLeft(10);
+    pixels.Draw();
+    EXPECT_EQ(pixels.ChartRect, (TRect{11, 5, 396, 245}));
+    EXPECT_EQ(pixels.ChartWidth, 385);
+    EXPECT_EQ(pixels.ChartXCenter, (11 + 396) / 2);
+}
+
+TEST(ChartLayout, EmptyOrInvertedChartRectIsRepaired) {
+    TChart chart;
+    chart.resize(400, 250);
+    chart.ChartBounds = {0, 0, 400, 250};
+    chart.ChartRect = {50, -3, 50, 20};
+    chart.RecalcWidthHeight();
+    EXPECT_EQ(chart.ChartRect, (TRect{50, 0, 450, 20}));
+    chart.ChartRect = {60, 30, 40, 10};
+    chart.RecalcWidthHeight();
+    EXPECT_EQ(chart.ChartRect, (TRect{60, 30, 61, 31}));
+    EXPECT_EQ(chart.ChartWidth, 1);
+}
+
+TEST(ChartLayout, TitleTakesItsHeightAndMarginsFromTheTop) {
+    TStyledChart styled(1137, 296);
+    TChart& chart = styled.chart;
+    chart.Draw();
+    TPlotFont font = chart.Title.Font();
+    chart.Canvas().Font = font;
+    const int h = chart.Canvas().TextHeight("W");
+    EXPECT_EQ(chart.ChartRect.Top, 20 + h);
+    EXPECT_EQ(chart.ChartRect.Bottom, 284);
+    const int a = chart.Canvas().TextWidth("TChart") + chart.Canvas().TextWidth("W") + 1;
+    const int m = (34 + 1103) / 2;
+    EXPECT_EQ(chart.Title.ShapeBounds, (TRect{m - a / 2, 12, m + a / 2, 14 + h}));
+
+    // A foot title takes its lines and margin from the bottom; the frame cancels out there.
+    chart.Foot.SetText({"one", "two"});
+    chart.Draw();
+    chart.Canvas().Font = chart.Foot.Font();
+    EXPECT_EQ(chart.ChartRect.Bottom, 284 - 2 * chart.Canvas().TextHeight("W") - 5);
+}
+
+TEST(ChartPainting, BackgroundBevelAndBackWall) {
+    TStyledChart styled(400, 250);
+    TChart& chart = styled.chart;
+    const QImage& image = chart.Draw();
+    const TRect r = chart.ChartRect;
+    TPlotCanvas3D& canvas = chart.Canvas();
+    const TColor light = canvas.Resolve(clBtnHighlight), dark = canvas.Resolve(clBtnShadow);
+
+    // The raised bevel: light on the top and left edges, dark on the bottom and right.
+    EXPECT_EQ(PixelAt(image, 0, 0), light);
+    EXPECT_EQ(PixelAt(image, 0, 248), light);
+    EXPECT_EQ(PixelAt(image, 399, 0), dark);
+    EXPECT_EQ(PixelAt(image, 5, 249), dark);
+    // The background gradient inside the bevel: flat grey above the middle, white at the bottom.
+    EXPECT_EQ(PixelAt(image, 5, 2), 0xEAEAEAu);
+    EXPECT_EQ(PixelAt(image, 5, 248), clWhite);
+    // The back wall's outline lies on ChartRect's four edges, inclusive, in black.
+    for (int x = r.Left; x <= r.Right; ++x) {
+        ASSERT_EQ(PixelAt(image, x, r.Top), clBlack) << x;
+        ASSERT_EQ(PixelAt(image, x, r.Bottom), clBlack) << x;
+    }
+    for (int y = r.Top; y <= r.Bottom; ++y) {
+        ASSERT_EQ(PixelAt(image, r.Left, y), clBlack) << y;
+        ASSERT_EQ(PixelAt(image, r.Right, y), clBlack) << y;
+    }
+    EXPECT_NE(PixelAt(image, r.Left - 1, r.Top + 5), clBlack);
+    EXPECT_NE(PixelAt(image, r.Right + 1, r.Top + 5), clBlack);
+    // Inside the frame: the wall's gradient, one band per row here, white at the bottom and
+    // running to 0xEA at the top row (under the outline).
+    const int a = r.Bottom + 1 - r.Top;
+    ASSERT_LE(a, 256);
+    for (int y = r.Top + 1; y < r.Bottom; ++y) {
+        const int k = r.Bottom - y;
+        const int level = 255 + k * (0xEA - 255) / (a - 1);
+        ASSERT_EQ(PixelAt(image, r.Left + 10, y), RGBColor(level, level, level)) << y;
+    }
+    // Groups are marked in the drawing order.
+    const std::vector<std::string> groups = canvas.Groups;
+    EXPECT_EQ(groups.front(), "Panel");
+    EXPECT_NE(std::find(groups.begin(), groups.end(), "Back"), groups.end());
+}
+
+TEST(ChartPainting, ManyInvalidationsCostOnePaintAndACleanRepaintOnlyCopies) {
+    TStyledChart styled(300, 200);
+    TChart& chart = styled.chart;
+    auto* series = chart.AddSeries(std::make_unique<TFastLineSeries>());
+    chart.show();
+    QApplication::processEvents();
+    const int draws = chart.DrawCount();
+    ASSERT_GE(draws, 1);
+    for (int i = 0; i < 1000; ++i) {
+        series->AddPointXY(i, i);
+        chart.Invalidate();
+    }
+    EXPECT_EQ(chart.DrawCount(), draws);
+    QApplication::processEvents();
+    EXPECT_EQ(chart.DrawCount(), draws + 1);
+    chart.repaint(); // an uncovered window: the picture is copied, not drawn again
+    EXPECT_EQ(chart.DrawCount(), draws + 1);
+    chart.Title.SetText({"Other"}); // a change of the look marks it again
+    EXPECT_TRUE(chart.BufferDirty());
+    chart.Title.SetText({"Other"});
+    QApplication::processEvents();
+    EXPECT_EQ(chart.DrawCount(), draws + 2);
+}
+
+TEST(ChartPainting, SettingAValueItAlreadyHasDoesNotInvalidate) {
+    TChart chart;
+    chart.Draw();
+    ASSERT_FALSE(chart.BufferDirty());
+    chart.SetMarginLeft(3);
+    chart.SetBevelOuter(bvRaised);
+    chart.Title.SetVisible(true);
+    chart.BackWall.SetColor(clSilver);
+    EXPECT_FALSE(chart.BufferDirty());
+    chart.SetMarginLeft(4);
+    EXPECT_TRUE(chart.BufferDirty());
+}
+
+} // namespace
