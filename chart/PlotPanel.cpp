@@ -84,7 +84,10 @@ void TCustomPlotPanel::FillPanelRect(const TRect& rect) {
         return;
     PlotCanvas.Brush = {Color(), bsSolid};
     PlotCanvas.Pen.Style = psClear;
-    PlotCanvas.Gradient.SetVisible(false);
+    if (const TPlotGradient* gradient = BackgroundGradient())
+        PlotCanvas.Gradient.Assign(*gradient);
+    else
+        PlotCanvas.Gradient.SetVisible(false);
     PlotCanvas.FillRect(rect);
 }
 
@@ -154,15 +157,6 @@ TPlotGradient& TCustomPlotPanelExtended::Gradient() {
     return *BackGradient;
 }
 
-void TCustomPlotPanelExtended::FillPanelRect(const TRect& rect) {
-    if (Color() == clNone)
-        return;
-    TPlotCanvas3D& canvas = Canvas();
-    canvas.Brush = {Color(), bsSolid};
-    canvas.Pen.Style = psClear;
-    if (BackGradient && BackGradient->Visible())
-        canvas.Gradient.Assign(*BackGradient);
-    else
-        canvas.Gradient.SetVisible(false);
-    canvas.FillRect(rect);
+const TPlotGradient* TCustomPlotPanelExtended::BackgroundGradient() const {
+    return BackGradient && BackGradient->Visible() ? BackGradient.get() : nullptr;
 }

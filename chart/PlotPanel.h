@@ -73,7 +73,9 @@ public:
 
 protected:
     virtual void InternalDraw(const TRect& bounds);
-    virtual void FillPanelRect(const TRect& rect);
+    // Fills the whole panel with its colour, or with its background gradient when visible.
+    void FillPanelRect(const TRect& rect);
+    virtual const TPlotGradient* BackgroundGradient() const { return nullptr; }
     void PanelPaint(const TRect& rect);
     void DrawPanelBevels(TRect rect);
 
@@ -102,7 +104,7 @@ public:
     bool HasGradient() const { return BackGradient != nullptr; }
 
 protected:
-    void FillPanelRect(const TRect& rect) override;
+    const TPlotGradient* BackgroundGradient() const override;
 
 private:
     std::unique_ptr<TPlotGradient> BackGradient;
