@@ -15,6 +15,8 @@ int DefaultPaletteSetting() {
 
 TCustomAxisPanel::TCustomAxisPanel(QWidget* parent) : TCustomPlotPanelExtended(parent) {
     SetRepaintEnabled(false);
+    for (TAxisKind kind : {akBottom, akTop, akLeft, akRight, akDepth, akDepthTop})
+        Axes.push_back(std::make_unique<TChartAxis>(this, kind));
     SetColorPaletteIndex(DefaultPaletteSetting());
     SetRepaintEnabled(true);
 }
@@ -84,6 +86,99 @@ void TCustomAxisPanel::DrawTitlesAndLegend(bool) {}
 
 void TCustomAxisPanel::DrawWalls() {}
 
+bool TCustomAxisPanel::SeriesUsesAxis(const TChartSeries& series, const TChartAxis& axis) const {
+    return axis.Horizontal() ? series.HorizAxis == axis.Kind() : series.VertAxis == axis.Kind();
+}
+
+double TCustomAxisPanel::AxisDataLimit(const TChartAxis& axis, bool upper) const {
+    const bool anyActiveUser = std::any_of(SeriesList.begin(), SeriesList.end(), [&](const auto& s) {
+        return s->Active() && SeriesUsesAxis(*s, axis);
+    });
+    double result = 0;
+    bool taken = false;
+    for (const auto& series : SeriesList) {
+        if ((!series->Active() && anyActiveUser) || series->PointCount() <= 0 ||
+            !SeriesUsesAxis(*series, axis))
+            continue;
+        const double value = axis.Horizontal() ? (upper ? series->GetMaxX() : series->GetMinX())
+                                               : (upper ? series->GetMaxY() : series->GetMinY());
+        if (!taken || (upper ? value > result : value < result))
+            result = value;
+        taken = true;
+    }
+    return result;
+}
+
+bool TCustomAxisPanel::SparsePositionSeries(const TChartAxis& axis, int count) const {
+    // Points are placed along the horizontal axis for series whose values rise vertically.
+    if (axis.Horizontal() != TChartSeries::ValuesVertical)
+        return false;
+    return std::any_of(SeriesList.begin(), SeriesList.end(), [&](const auto& s) {
+        return s->Active() && SeriesUsesAxis(*s, axis) && s->PointCount() <= count;
+    });
+}
+
+// Every axis takes its range from the series; each shown one takes its room from the plot
+// rectangle; then every axis fixes its pixel extent and its offsets.
+void TCustomAxisPanel::LayoutAxes() {
+    for (auto& axis : Axes) {
+        axis->IsShownNow = axis->IsShown();
+        axis->UpdateRange();
+        axis->UpdatePixelExtent();
+    }
+    for (std::size_t i = 0; i < Axes.size(); ++i) {
+        TChartAxis& axis = *Axes[i];
+        if (!axis.IsShownNow)
+            continue;
+        TRect reduced = ChartRect;
+        axis.ReserveAxisSpace(reduced, i <= 4);
+        const TRect overlap = reduced.Intersected(ChartRect);
+        if (!overlap.IsEmpty())
+            ChartRect = overlap;
+    }
+    RecalcWidthHeight();
+    for (auto& axis : Axes) {
+        axis->UpdatePixelExtent();
+        axis->ApplyOffsets();
+    }
+}
+
+void TCustomAxisPanel::DrawAxes() {
+    if (!AxisVisible())
+        return;
+    if (OnBeforeDrawAxes)
+        OnBeforeDrawAxes();
+    Canvas().BeginGroup("Axes");
+    for (auto& axis : Axes)
+        if (axis->IsShownNow)
+            axis->PaintAxis();
+    Canvas().EndGroup();
+}
+
+void TCustomAxisPanel::DrawAllSeries() {
+    if (OnBeforeDrawSeries)
+        OnBeforeDrawSeries();
+    TPlotCanvas3D& canvas = Canvas();
+    canvas.BeginGroup("Series");
+    for (const auto& series : SeriesList) {
+        if (!series->Active())
+            continue;
+        series->ComputeVisibleRange();
+        if (series->VisibleFrom == -1)
+            continue;
+        if (series->BeforeDrawValues)
+            series->BeforeDrawValues(series.get());
+        if (ClipPoints())
+            canvas.ClipRectangle(SeriesClipRect());
+        series->DrawPoints(canvas);
+        if (ClipPoints())
+            canvas.UnClipRectangle();
+        if (series->AfterDrawValues)
+            series->AfterDrawValues(series.get());
+    }
+    canvas.EndGroup();
+}
+
 void TCustomAxisPanel::InternalDraw(const TRect& bounds) {
     const bool couldRepaint = RepaintEnabled();
     SetRepaintEnabled(false);
@@ -93,15 +188,13 @@ void TCustomAxisPanel::InternalDraw(const TRect& bounds) {
         OnBeforeDrawChart();
     DrawTitlesAndLegend(true);
     RecalcWidthHeight(); // a two-dimensional view has no depth to take
-    // The axes take their room here and fix their scales; they arrive with axis drawing.
-    RecalcWidthHeight();
+    LayoutAxes();
     DrawWalls();
-    if (AxisBehind() && AxisVisible() && OnBeforeDrawAxes)
-        OnBeforeDrawAxes();
-    if (OnBeforeDrawSeries)
-        OnBeforeDrawSeries();
-    if (!AxisBehind() && AxisVisible() && OnBeforeDrawAxes)
-        OnBeforeDrawAxes();
+    if (AxisBehind())
+        DrawAxes();
+    DrawAllSeries();
+    if (!AxisBehind())
+        DrawAxes();
     DrawTitlesAndLegend(false);
     canvas.ResetState();
     if (OnAfterDraw)

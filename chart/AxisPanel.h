@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "ChartAxis.h"
 #include "ChartSeries.h"
 #include "ColorPalettes.h"
 #include "PlotPanel.h"
@@ -30,6 +31,21 @@ public:
     }
     int SeriesCount() const { return static_cast<int>(SeriesList.size()); }
     TChartSeries* Series(int index) const { return SeriesList[index].get(); }
+
+    // The six axes, in the order every per-axis loop follows: bottom, top, left, right,
+    // depth, depth-top.
+    TChartAxis& Axis(TAxisKind kind) { return *Axes[kind]; }
+    const TChartAxis& Axis(TAxisKind kind) const { return *Axes[kind]; }
+    TChartAxis& BottomAxis() { return Axis(akBottom); }
+    TChartAxis& LeftAxis() { return Axis(akLeft); }
+    TChartAxis& TopAxis() { return Axis(akTop); }
+    TChartAxis& RightAxis() { return Axis(akRight); }
+
+    // The largest (or smallest) value on the axis among the series that use it.
+    double AxisDataLimit(const TChartAxis& axis, bool upper) const;
+    bool SeriesUsesAxis(const TChartSeries& series, const TChartAxis& axis) const;
+    // Whether an active series placed along this axis has at most `count` points.
+    bool SparsePositionSeries(const TChartAxis& axis, int count) const;
 
     // Palettes.
     int ColorPaletteIndex() const { return PaletteIndex; }
@@ -57,6 +73,11 @@ private:
     void AddOwnedSeries(std::unique_ptr<TChartSeries> series);
     void UsePalette(int index);
 
+    void LayoutAxes();
+    void DrawAxes();
+    void DrawAllSeries();
+
+    std::vector<std::unique_ptr<TChartAxis>> Axes;
     std::vector<std::unique_ptr<TChartSeries>> SeriesList;
     int PaletteIndex = 0;
     TColorArray Palette;

@@ -1,6 +1,9 @@
 #include "ChartSeries.h"
 
+#include <algorithm>
+
 #include "AxisPanel.h"
+#include "ChartAxis.h"
 
 void TCustomChartElement::SetActive(bool value) {
     if (value == IsActive)
@@ -156,4 +159,77 @@ void TChartSeries::SetSeriesColor(TColor color) {
 void TChartSeries::AssignAutoColor(TColor color) {
     AutoColor = color;
     SetSeriesColor(color);
+}
+
+TChartAxis* TChartSeries::GetHorizAxis() const {
+    return Chart != nullptr ? &Chart->Axis(TAxisKind(HorizAxis)) : nullptr;
+}
+
+TChartAxis* TChartSeries::GetVertAxis() const {
+    return Chart != nullptr ? &Chart->Axis(TAxisKind(VertAxis)) : nullptr;
+}
+
+int TChartSeries::PixelX(int index) const { return GetHorizAxis()->PixelOfValue(XValues.ValueAt(index)); }
+int TChartSeries::PixelY(int index) const { return GetVertAxis()->PixelOfValue(YValues.ValueAt(index)); }
+double TChartSeries::XValueAtPixel(int pixel) const { return GetHorizAxis()->ValueAtPixel(pixel); }
+double TChartSeries::YValueAtPixel(int pixel) const { return GetVertAxis()->ValueAtPixel(pixel); }
+
+// The points to draw: on ascending X, those between the plot's left and right edges, plus the
+// first point at or beyond the right edge. On ascending X a binary search finds the same
+// indexes as a scan from the start, without a cost for the points before the view.
+void TChartSeries::ComputeVisibleRange() {
+    VisibleFrom = -1;
+    VisibleTo = -1;
+    const int count = PointCount();
+    if (count == 0)
+        return;
+    const int last = count - 1;
+    if (!LimitToView || XValues.Order() == loNone || Chart == nullptr) {
+        VisibleFrom = 0;
+        VisibleTo = last;
+        return;
+    }
+    const TChartAxis& axis = *GetHorizAxis();
+    const TRect& r = Chart->ChartRect;
+    const double low = axis.ValueAtPixel(axis.Inverted() ? r.Right + axis.MinimumOffset()
+                                                         : r.Left + axis.MinimumOffset());
+    const double high = axis.ValueAtPixel(axis.Inverted() ? r.Left - axis.MaximumOffset()
+                                                          : r.Right - axis.MaximumOffset());
+    const double* x = XValues.Values();
+    if (XValues.Order() == loAscending) {
+        VisibleFrom = int(std::lower_bound(x, x + count, low) - x);
+        if (VisibleFrom == count) {
+            VisibleFrom = -1;
+            return;
+        }
+        if (!(x[last] > high)) {
+            VisibleTo = last;
+        } else {
+            VisibleTo = int(std::lower_bound(x + VisibleFrom, x + count, high) - x);
+            if (VisibleTo > last)
+                VisibleTo = last;
+            if (!KeepExitPoint)
+                while (VisibleTo > 0 && x[VisibleTo] > high)
+                    --VisibleTo;
+        }
+        return;
+    }
+    // Any other order: the scans from the start.
+    int i = 0;
+    while (i < count && x[i] < low)
+        ++i;
+    if (i == count)
+        return;
+    VisibleFrom = i;
+    if (!(x[last] > high)) {
+        VisibleTo = last;
+        return;
+    }
+    int j = VisibleFrom;
+    while (j < last && x[j] < high)
+        ++j;
+    VisibleTo = j;
+    if (!KeepExitPoint)
+        while (VisibleTo > 0 && x[VisibleTo] > high)
+            --VisibleTo;
 }

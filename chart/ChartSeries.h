@@ -13,6 +13,8 @@
 #include "Colors.h"
 
 class TChartSeries;
+class TChartAxis;
+class TPlotCanvas3D;
 
 using TSeriesOnBeforeAdd = std::function<bool(TChartSeries* sender)>;
 using TSeriesOnAfterAdd = std::function<void(TChartSeries* sender, int valueIndex)>;
@@ -78,6 +80,24 @@ public:
     virtual TColor PointColor(int index) const;
     bool IsNullPoint(int index) const { return PointColor(index) == clNone; }
     virtual TTreatNulls TreatNulls() const { return tnDontPaint; }
+
+    // The axes the series is drawn against (the bottom and left axes unless set otherwise).
+    int HorizAxis = 0; // akBottom
+    int VertAxis = 2;  // akLeft
+    TChartAxis* GetHorizAxis() const;
+    TChartAxis* GetVertAxis() const;
+    int PixelX(int index) const;
+    int PixelY(int index) const;
+    double XValueAtPixel(int pixel) const;
+    double YValueAtPixel(int pixel) const;
+    virtual bool TakesPartInZoom() const { return true; }
+
+    // Drawing: the panel asks for the visible range, then for the points within it.
+    bool LimitToView = true;
+    bool KeepExitPoint = true;
+    virtual void ComputeVisibleRange();
+    virtual void DrawPoints(TPlotCanvas3D& canvas) { (void)canvas; }
+    std::function<void(TChartSeries*)> BeforeDrawValues, AfterDrawValues;
 
     // Called after each add while notifications are not suspended.
     virtual void PointAdded(TChartSeries* sender, int index);

@@ -184,7 +184,7 @@ void TPlotCanvas3D::Polyline(const std::vector<TPoint>& points) {
 }
 
 void TPlotCanvas3D::TextOut(int x, int y, const std::string& text) {
-    const QString qtext = QString::fromLatin1(text.data(), qsizetype(text.size()));
+    const QString qtext = QString::fromUtf8(text.data(), qsizetype(text.size()));
     const QFont font = ToQFont(Font);
     const QFontMetrics metrics(font);
     const int width = metrics.horizontalAdvance(qtext), height = metrics.height();
@@ -204,7 +204,7 @@ void TPlotCanvas3D::TextOut(int x, int y, const std::string& text) {
 
 int TPlotCanvas3D::TextWidth(const std::string& text) const {
     return QFontMetrics(ToQFont(Font))
-        .horizontalAdvance(QString::fromLatin1(text.data(), qsizetype(text.size())));
+        .horizontalAdvance(QString::fromUtf8(text.data(), qsizetype(text.size())));
 }
 
 int TPlotCanvas3D::TextHeight(const std::string&) const {

@@ -19,6 +19,12 @@ struct TRect {
     }
 };
 
+// For readable test failures.
+template <class TStream> TStream& operator<<(TStream& out, const TRect& r) {
+    out << "(" << r.Left << ", " << r.Top << ", " << r.Right << ", " << r.Bottom << ")";
+    return out;
+}
+
 struct TPoint {
     int X = 0, Y = 0;
     bool operator==(const TPoint&) const = default;
