@@ -79,7 +79,13 @@ public:
 
     virtual TColor PointColor(int index) const;
     bool IsNullPoint(int index) const { return PointColor(index) == clNone; }
-    virtual TTreatNulls TreatNulls() const { return tnDontPaint; }
+    TTreatNulls TreatNulls() const { return TreatNullsValue; }
+    void SetTreatNulls(TTreatNulls value) {
+        if (TreatNullsValue != value) {
+            TreatNullsValue = value;
+            RequestRepaint();
+        }
+    }
 
     // The axes the series is drawn against (the bottom and left axes unless set otherwise).
     int HorizAxis = 0; // akBottom
@@ -117,6 +123,9 @@ public:
     void AssignAutoColor(TColor color);
     TColor OwnColor = clDefault;
     TColor AutoColor = clDefault;
+
+protected:
+    TTreatNulls TreatNullsValue = tnDontPaint;
 
 private:
     void InsertOwnValues(int index, const std::string& label, TColor color);

@@ -1,5 +1,8 @@
 #include "LineSeries.h"
 
+#include "AxisPanel.h"
+#include "PolylineWriter.h"
+
 void TCustomLineSeries::SetLinePen(const TPlotPen& pen) {
     if (Pen == pen)
         return;
@@ -12,16 +15,6 @@ void TCustomLineSeries::SetLinePenColor(TColor color) {
         return;
     Pen.Color = color;
     RequestRepaint();
-}
-
-void TFastLineSeries::SetSeriesColor(TColor color) {
-    TChartSeries::SetSeriesColor(color);
-    SetLinePenColor(color);
-}
-
-void TFastLineSeries::SetLinePen(const TPlotPen& pen) {
-    TCustomLineSeries::SetLinePen(pen);
-    SetSeriesColor(pen.Color);
 }
 
 double TCustomSeries::ScanLevels(bool maximum) {

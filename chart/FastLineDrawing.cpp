@@ -1,0 +1,113 @@
+// The fast line: one polyline through the visible points, skipping a point that lands on the
+// pixel the line already stands on.
+
+#include "AxisPanel.h"
+#include "LineSeries.h"
+#include "PolylineWriter.h"
+
+void TFastLineSeries::SetSeriesColor(TColor color) {
+    TChartSeries::SetSeriesColor(color);
+    SetLinePenColor(color);
+}
+
+void TFastLineSeries::SetLinePen(const TPlotPen& pen) {
+    TCustomLineSeries::SetLinePen(pen);
+    SetSeriesColor(pen.Color);
+}
+
+void TFastLineSeries::HorizMargins(int& left, int& right) {
+    const int w = Pen.Width;
+    left = right = w - (w - 2) / 2;
+}
+
+void TFastLineSeries::VertMargins(int& top, int& bottom) {
+    const int w = Pen.Width;
+    top = bottom = w - (w - 2) / 2;
+}
+
+void TFastLineSeries::LineToPoint(int index, int x, int y) {
+    bool continues = true;
+    if (MayHaveNulls() && IsNullPoint(index)) {
+        if (TreatNulls() == tnSkip) {
+            continues = false;
+            x = PenX;
+            y = PenY;
+        } else {
+            continues = TreatNulls() == tnIgnore;
+        }
+    } else if (TreatNulls() == tnDontPaint && index > 0 && MayHaveNulls() &&
+               IsNullPoint(index - 1)) {
+        continues = false;
+    }
+    if (!continues) {
+        Writer->MoveTo(x, y);
+    } else {
+        if (Stairs)
+            Writer->LineTo(InvertedStairs ? PenX : x, InvertedStairs ? y : PenY);
+        Writer->LineTo(x, y);
+    }
+    PenX = x;
+    PenY = y;
+}
+
+void TFastLineSeries::DrawPoint(int index) {
+    const int x = PixelX(index), y = PixelY(index);
+    if (x == PenX) {
+        if (DrawAllPoints) {
+            if (y != PenY)
+                LineToPoint(index, x, y);
+        } else if (DrawAllPointsStyle == daMinMax) {
+            ColumnMinY = std::min(ColumnMinY, y);
+            ColumnMaxY = std::max(ColumnMaxY, y);
+        }
+        return;
+    }
+    if (DrawAllPoints || DrawAllPointsStyle == daFirst) {
+        LineToPoint(index, x, y);
+        return;
+    }
+    // daMinMax: the finished column's vertical extent, then on to the new column.
+    Writer->MoveTo(PenX, ColumnMaxY);
+    LineToPoint(index, PenX, ColumnMinY);
+    LineToPoint(index, x, y);
+    ColumnMinY = ColumnMaxY = y;
+}
+
+void TFastLineSeries::DrawPoints(TPlotCanvas3D& canvas) {
+    canvas.Pen = Pen;
+    canvas.Brush.Style = bsClear;
+    canvas.TransparentText = true;
+    TPolylineWriter writer(canvas, MergeColumns);
+    Writer = &writer;
+    const int start = VisibleFrom > 0 ? VisibleFrom - 1 : VisibleFrom;
+    PenX = PixelX(start);
+    PenY = PixelY(start);
+    writer.MoveTo(PenX, PenY);
+    if (!DrawAllPoints)
+        ColumnMinY = ColumnMaxY = PenY;
+    if (VisibleFrom > 0)
+        DrawPoint(VisibleFrom);
+    for (int i = VisibleFrom + 1; i <= VisibleTo; ++i)
+        DrawPoint(i);
+    writer.Finish();
+    Writer = nullptr;
+}
+
+void TFastLineSeries::PointAdded(TChartSeries* sender, int index) {
+    if (AutoRepaint || Chart == nullptr) {
+        TChartSeries::PointAdded(sender, index);
+        return;
+    }
+    // Drawn at once onto the chart's picture, with no repaint.
+    TPlotCanvas3D& canvas = Chart->Canvas();
+    const int from = index > 0 ? index - 1 : 0;
+    PenX = PixelX(from);
+    PenY = PixelY(from);
+    canvas.Pen = Pen;
+    TPolylineWriter writer(canvas, MergeColumns);
+    Writer = &writer;
+    writer.MoveTo(PenX, PenY);
+    DrawPoint(index);
+    writer.Finish();
+    Writer = nullptr;
+}
