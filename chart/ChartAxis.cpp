@@ -24,7 +24,8 @@ double NextNiceStep(double x) {
     return x < 2 ? 2 : x < 5 ? 5 : 10;
 }
 
-TChartAxis::TChartAxis(TCustomAxisPanel* chart, TAxisKind kind) : Chart(chart), AxisKind(kind) {
+TChartAxis::TChartAxis(TCustomAxisPanel* chart, TAxisKind kind)
+    : Chart(chart), AxisKind(kind), IsHorizontal(kind == akBottom || kind == akTop) {
     if (IsDepthAxis())
         VisibleValue = false;
 }
@@ -168,22 +169,6 @@ void TChartAxis::UpdatePixelExtent() {
     PixelLength = LastPixel - FirstPixel;
     MidPixel = (FirstPixel + LastPixel) / 2;
     DeriveScale();
-}
-
-int TChartAxis::PixelOfValue(double value) const {
-    if (RangeIsZero)
-        return MidPixel;
-    const double t = (value - ScaleMin) * PixelsPerUnit;
-    double p;
-    if (Horizontal())
-        p = Inverted() ? LastPixel - t : FirstPixel + t;
-    else
-        p = Inverted() ? FirstPixel + t : LastPixel - t;
-    if (p > 32767)
-        return 32767;
-    if (p < -32767)
-        return -32767;
-    return int(RoundEven(p));
 }
 
 double TChartAxis::ValueAtPixel(int pixel) const {

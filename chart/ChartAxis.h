@@ -36,7 +36,7 @@ public:
     TChartAxis(TCustomAxisPanel* chart, TAxisKind kind);
 
     TAxisKind Kind() const { return AxisKind; }
-    bool Horizontal() const { return AxisKind == akBottom || AxisKind == akTop; }
+    bool Horizontal() const { return IsHorizontal; }
     bool OtherSide() const { return AxisKind == akTop || AxisKind == akRight || AxisKind == akDepth; }
     bool IsDepthAxis() const { return AxisKind == akDepth || AxisKind == akDepthTop; }
     const char* Identifier() const;
@@ -111,7 +111,26 @@ public:
     void DeriveScale();
     void UpdatePixelExtent();
     void ApplyOffsets();
-    int PixelOfValue(double value) const;
+    // Value to pixel: rounded half to even and clamped to -32767..32767.
+    int PixelOfValue(double value) const {
+        if (RangeIsZero)
+            return MidPixel;
+        const double t = (value - ScaleMin) * PixelsPerUnit;
+        double p;
+        if (Horizontal())
+            p = Inverted() ? LastPixel - t : FirstPixel + t;
+        else
+            p = Inverted() ? FirstPixel + t : LastPixel - t;
+        if (p > 32767)
+            return 32767;
+        if (p < -32767)
+            return -32767;
+        // Adding and taking away 1.5 * 2^52 rounds to the nearest integer, ties to even,
+        // for any |p| below 2^51.
+        constexpr double shift = 6755399441055744.0;
+        const double shifted = p + shift; // not folded away: no fast-math here
+        return int(shifted - shift);
+    }
     double ValueAtPixel(int pixel) const;
     std::string LabelTextOf(double value) const;
     int LabelSpan(double value) const;
@@ -148,6 +167,7 @@ private:
 
     TCustomAxisPanel* Chart;
     TAxisKind AxisKind;
+    bool IsHorizontal;
     bool AutomaticValue = true, AutomaticMinimumValue = true, AutomaticMaximumValue = true;
     double MinimumValue = 0, MaximumValue = 0, IncrementValue = 0;
     int MinimumOffsetValue = 0, MaximumOffsetValue = 0;

@@ -70,6 +70,7 @@ void TChartValueList::AppendValues(const double* values, int count) {
     std::memcpy(MutableValues() + Count, values, sizeof(double) * static_cast<std::size_t>(count));
     Count = static_cast<int>(newCount);
     StatsStale = true;
+    ++Revision;
 }
 
 int TChartValueList::AddValue(double value) {
@@ -86,6 +87,7 @@ int TChartValueList::AddPending() {
         GrowIfFull(ReportedCapacity < Count + 1);
         MutableValues()[Count] = v;
         StatsStale = true;
+        ++Revision;
         return Count++;
     }
     // A value out of order: scan back from the end so equal values keep their arrival order.
@@ -104,6 +106,7 @@ int TChartValueList::AddPending() {
     stored[index] = v;
     ++Count;
     StatsStale = true;
+    ++Revision;
     return index;
 }
 
@@ -112,6 +115,7 @@ void TChartValueList::Empty() {
     Store.Release();
     ReportedCapacity = 0;
     StatsStale = true;
+    ++Revision;
 }
 
 void TChartValueList::InsertAt(int index, double value) {
@@ -122,6 +126,7 @@ void TChartValueList::InsertAt(int index, double value) {
     stored[index] = value;
     ++Count;
     StatsStale = true;
+    ++Revision;
 }
 
 void TChartValueList::RemoveAt(int index) {
@@ -129,6 +134,7 @@ void TChartValueList::RemoveAt(int index) {
     std::memmove(stored + index, stored + index + 1, sizeof(double) * (Count - index - 1));
     --Count;
     StatsStale = true;
+    ++Revision;
 }
 
 void TChartValueList::RecomputeStats() {

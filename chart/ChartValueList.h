@@ -66,6 +66,8 @@ public:
     void SetValueSource(const std::string& value) { SourceName = value; }
 
     bool StatsStale = true;
+    // Counts every change of the values, so that results derived from them can be kept.
+    unsigned long long Revision = 0;
     double CachedMax = 0, CachedMin = 0, CachedSum = 0, CachedAbsSum = 0;
 
 private:

@@ -50,7 +50,10 @@ void TCustomSeries::DrawSegment(int x, int y, TColor color) {
     }
     TPlotPen pen = Pen;
     pen.Color = ColorEachLine ? color : SeriesColor();
-    PassCanvas->Pen = pen;
+    if (!(PassCanvas->Pen == pen)) {
+        PassCanvas->Pen = pen;
+        Writer->PenChanged();
+    }
     PassCanvas->Brush.Style = bsClear;
     Writer->MoveTo(LastX, LastY);
     if (Stairs)
@@ -89,6 +92,36 @@ void TCustomSeries::DrawPoint(int index) {
     LastColor = c;
 }
 
+// The points after the first of a pass when no point has a colour of its own and none is null:
+// every segment then has the series colour, so each one is a plain step of the path, once
+// the first drawn segment has settled the pen's colour.
+void TCustomSeries::DrawRestPlainly(int from) {
+    const TChartAxis* axisX = GetHorizAxis();
+    const TChartAxis* axisY = GetVertAxis();
+    const double* xs = XValues.Values();
+    const double* ys = YValues.Values();
+    int i = from;
+    bool settled = false;
+    for (; i <= VisibleTo && !settled; ++i) {
+        const int x = axisX->PixelOfValue(xs[i]), y = axisY->PixelOfValue(ys[i]);
+        if (x == LastX && y == LastY)
+            continue;
+        DrawSegment(x, y, SeriesColor());
+        LastX = x;
+        LastY = y;
+        settled = true;
+    }
+    // The pen is settled: each further point is one step of the path (a point on the pixel
+    // the path stands on draws nothing, as its segment would not).
+    for (; i <= VisibleTo; ++i)
+        Writer->LineTo(axisX->PixelOfValue(xs[i]), axisY->PixelOfValue(ys[i]));
+    if (settled) {
+        LastX = Writer->X();
+        LastY = Writer->Y();
+    }
+    LastColor = SeriesColor();
+}
+
 void TCustomSeries::DrawPoints(TPlotCanvas3D& canvas) {
     canvas.Pen = Pen;
     canvas.Brush.Style = bsClear;
@@ -100,6 +133,9 @@ void TCustomSeries::DrawPoints(TPlotCanvas3D& canvas) {
     if (GetHorizAxis()->Inverted()) {
         for (int i = VisibleTo; i >= VisibleFrom; --i)
             DrawPoint(i);
+    } else if (!PointColors && SeriesColor() != clNone && !Stairs && VisibleFrom < VisibleTo) {
+        DrawPoint(VisibleFrom);
+        DrawRestPlainly(VisibleFrom + 1);
     } else {
         for (int i = VisibleFrom; i <= VisibleTo; ++i)
             DrawPoint(i);

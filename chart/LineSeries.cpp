@@ -17,19 +17,29 @@ void TCustomLineSeries::SetLinePenColor(TColor color) {
     RequestRepaint();
 }
 
+// The lowest or highest level among the points that are not skipped as null; 0 when none is
+// left. Both ends come from one pass over the points.
 double TCustomSeries::ScanLevels(bool maximum) {
-    const bool skipNulls = TreatNulls() != tnIgnore;
-    bool found = false;
-    double result = 0;
-    for (int i = 0; i < PointCount(); ++i) {
-        if (skipNulls && IsNullPoint(i))
-            continue;
-        const double level = YValues.ValueAt(i);
-        if (!found)
-            result = level;
-        else if (maximum ? level > result : level < result)
-            result = level;
-        found = true;
+    TLevelScan& cache = LevelCache;
+    if (cache.Revision != YValues.Revision || cache.Color != SeriesColor() ||
+        cache.Nulls != TreatNulls()) {
+        const bool skipNulls = TreatNulls() != tnIgnore && (PointColors || SeriesColor() == clNone);
+        bool found = false;
+        double low = 0, high = 0;
+        const double* levels = YValues.Values();
+        for (int i = 0; i < PointCount(); ++i) {
+            if (skipNulls && IsNullPoint(i))
+                continue;
+            const double level = levels[i];
+            if (!found) {
+                low = high = level;
+                found = true;
+            } else {
+                low = level < low ? level : low;
+                high = level > high ? level : high;
+            }
+        }
+        cache = {YValues.Revision, SeriesColor(), TreatNulls(), low, high};
     }
-    return result;
+    return maximum ? cache.Maximum : cache.Minimum;
 }

@@ -54,7 +54,11 @@ public:
 private:
     void LineToPoint(int index, int x, int y);
     bool MayHaveNulls() const { return PointColors.has_value() || SeriesColor() == clNone; }
+    // Set for the length of one pass.
     TPolylineWriter* Writer = nullptr;
+    const TChartAxis* PassX = nullptr;
+    const TChartAxis* PassY = nullptr;
+    bool PassMayHaveNulls = true;
 };
 
 class TCustomSeries : public TCustomLineSeries {
@@ -81,6 +85,17 @@ public:
 private:
     void DrawSegment(int x, int y, TColor color);
     void DrawEdgeSegment(int index, int x, int y);
+    void DrawRestPlainly(int from);
+
+    // The last scan's results, kept while nothing they depend on has changed: a paint asks
+    // for both ends, and a paint that only zooms should not scan every point again.
+    struct TLevelScan {
+        unsigned long long Revision = ~0ull;
+        TColor Color = clDefault;
+        TTreatNulls Nulls = tnDontPaint;
+        double Minimum = 0, Maximum = 0;
+    };
+    TLevelScan LevelCache;
     TPolylineWriter* Writer = nullptr;
     TPlotCanvas3D* PassCanvas = nullptr;
 };

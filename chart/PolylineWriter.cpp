@@ -1,55 +1,36 @@
 #include "PolylineWriter.h"
 
 TPolylineWriter::TPolylineWriter(TPlotCanvas3D& canvas, bool mergeColumns)
-    : Canvas(canvas), Merge(mergeColumns) {}
-
-void TPolylineWriter::Flush() {
-    if (!SpanActive)
-        return;
-    SpanActive = false;
-    Canvas.FillSolid({SpanX, SpanTop, SpanX + 1, SpanBottom + 1}, SpanColor);
+    : Canvas(canvas), Merge(mergeColumns) {
+    PenChanged();
 }
 
-void TPolylineWriter::Finish() { Flush(); }
-
-void TPolylineWriter::MoveTo(int x, int y) {
-    PenX = x;
-    PenY = y;
-    if (!Merge)
-        Canvas.MoveTo(x, y);
-}
-
-void TPolylineWriter::LineTo(int x, int y) {
+void TPolylineWriter::PenChanged() {
     const TPlotPen& pen = Canvas.Pen;
-    const bool plain = Merge && pen.Draws() && pen.Style == psSolid && pen.Width <= 1 &&
-                       pen.Mode == pmCopy;
-    if (!plain) {
+    Plain = Merge && pen.Draws() && pen.Style == psSolid && pen.Width <= 1 && pen.Mode == pmCopy;
+    if (RunActive && (!Plain || RunColor != pen.Color))
         Flush();
-        Canvas.MoveTo(PenX, PenY);
-        Canvas.LineTo(x, y);
-    } else if (x == PenX) {
-        if (y != PenY) {
-            // The rows this step paints: from PenY toward y, y itself left out.
-            const int top = y > PenY ? PenY : y + 1;
-            const int bottom = y > PenY ? y - 1 : PenY;
-            if (SpanActive && SpanX == x && SpanColor == pen.Color && top <= SpanBottom + 1 &&
-                bottom >= SpanTop - 1) {
-                SpanTop = std::min(SpanTop, top);
-                SpanBottom = std::max(SpanBottom, bottom);
-            } else {
-                Flush();
-                SpanActive = true;
-                SpanX = x;
-                SpanTop = top;
-                SpanBottom = bottom;
-                SpanColor = pen.Color;
-            }
-        }
-    } else {
-        Flush();
-        Canvas.MoveTo(PenX, PenY);
-        Canvas.LineTo(x, y);
-    }
+}
+
+// The steps of a run cover every row between the lowest and the highest row they started
+// from; the last end (the pen's row) adds the rows up to it when it lies beyond them, itself
+// left out, as a line's end point is.
+void TPolylineWriter::Flush() {
+    if (!RunActive)
+        return;
+    RunActive = false;
+    int top = RunLow, bottom = RunHigh;
+    if (PenY > RunHigh)
+        bottom = PenY - 1;
+    else if (PenY < RunLow)
+        top = PenY + 1;
+    Canvas.FillSolid({RunX, top, RunX + 1, bottom + 1}, RunColor);
+}
+
+void TPolylineWriter::DrawStep(int x, int y) {
+    Flush();
+    Canvas.MoveTo(PenX, PenY);
+    Canvas.LineTo(x, y);
     PenX = x;
     PenY = y;
 }
