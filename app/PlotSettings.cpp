@@ -8,16 +8,33 @@ namespace {
 constexpr TColor LightGrey = RGBColor(0xEA, 0xEA, 0xEA);
 constexpr TColor LightYellow = RGBColor(0xFF, 0xFF, 0xE0);
 constexpr TColor LineBlue = RGBColor(68, 102, 163);
+constexpr TColor AxisLineGrey = RGBColor(0x40, 0x40, 0x40);
+constexpr TColor GridGrey = RGBColor(0xA9, 0xA9, 0xA9);
 
-void UseVerdana(TChartTitle& title) {
-    TPlotFont font = title.Font();
+TPlotFont Verdana(TPlotFont font) {
     font.Name = "Verdana";
-    title.SetFont(font);
+    return font;
+}
+
+void UseVerdana(TChartTitle& title) { title.SetFont(Verdana(title.Font())); }
+
+void ApplyAxisLook(TChartAxis& axis) {
+    TPlotPen line = axis.AxisPen();
+    line.Color = AxisLineGrey;
+    axis.SetAxisPen(line);
+    TPlotPen grid = axis.Grid();
+    grid.Color = GridGrey;
+    axis.SetGrid(grid);
+    TPlotPen inner = axis.TicksInner();
+    inner.Color = GridGrey;
+    axis.SetTicksInner(inner);
+    axis.SetLabelsFont(Verdana(axis.LabelsFont()));
+    axis.SetTitleFont(Verdana(axis.TitleFont()));
 }
 
 } // namespace
 
-void ApplyPlotSettings(TChart& chart, TCustomLineSeries& series, TPlotPlace) {
+void ApplyPlotSettings(TChart& chart, TCustomLineSeries& series, TPlotPlace place) {
     // Settings are read with repainting off; one invalidation follows.
     chart.SetRepaintEnabled(false);
     chart.SetView3D(false);
@@ -40,6 +57,16 @@ void ApplyPlotSettings(TChart& chart, TCustomLineSeries& series, TPlotPlace) {
     chart.BackWall.Gradient.SetVisible(true);
     chart.LeftWall.SetColor(LightYellow);
     chart.RightWall.SetColor(LightYellow);
+
+    for (TAxisKind kind : {akBottom, akTop, akLeft, akRight, akDepth, akDepthTop})
+        ApplyAxisLook(chart.Axis(kind));
+    if (place == ppUpper) {
+        // One pixel of room beyond the first and last frame and the extreme samples.
+        for (TChartAxis* axis : {&chart.BottomAxis(), &chart.LeftAxis()}) {
+            axis->SetMinimumOffset(1);
+            axis->SetMaximumOffset(1);
+        }
+    }
 
     chart.SetColorPaletteIndex(13);
     series.SetLinePenColor(LineBlue);

@@ -215,15 +215,6 @@ TEST(AxisLabels, ProducedFromTheTopValueDown) {
     EXPECT_GE(bottom.Items.back().Value, 1);
     EXPECT_LT(bottom.Items.back().Value - s, 1);
 
-    // The left axis over -32768..32767 with step 5000: 30,000 down to -30,000.
-    std::vector<std::string> texts;
-    for (const TPendingLabel& label : left.Items)
-        texts.push_back(label.Text);
-    if (left.LabelStep() == 5000) {
-        ASSERT_EQ(texts.size(), 13u);
-        EXPECT_EQ(texts.front(), "30,000");
-        EXPECT_EQ(texts.back(), "-30,000");
-    }
     // Ticks and labels match one for one.
     EXPECT_EQ(left.TickPositions.size(), left.Items.size());
 }
@@ -243,6 +234,27 @@ TEST(AxisLabels, BottomAxisOverOneToAThousandWithStepFifty) {
     ASSERT_EQ(bottom.PendingLabels.size(), 20u);
     EXPECT_EQ(bottom.PendingLabels.front().Text, "1,000");
     EXPECT_EQ(bottom.PendingLabels.back().Text, "50");
+}
+
+TEST(AxisLabels, LeftAxisOverTheSampleRangeWithStep5000) {
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    TChart chart;
+    chart.ChartRect = {0, 0, 300, 3000}; // room for more labels than the step gives
+    chart.AddSeries(std::make_unique<TLineSeries>())->AddPointXY(1, 0);
+    TChartAxis& left = chart.LeftAxis();
+    left.SetRangeManual(-32768, 32767);
+    left.UpdateRange();
+    left.UpdatePixelExtent();
+    left.SetIncrement(5000);
+    left.CollectValueLabels();
+    std::vector<std::string> texts;
+    for (const TPendingLabel& label : left.PendingLabels)
+        texts.push_back(label.Text);
+    ASSERT_EQ(texts.size(), 13u);
+    EXPECT_EQ(texts.front(), "30,000");
+    EXPECT_EQ(texts[6], "0");
+    EXPECT_EQ(texts.back(), "-30,000");
+    EXPECT_EQ(left.TickPositions.size(), 13u);
 }
 
 TEST(AxisLayout, BottomAndLeftAxesTakeTheirRoom) {

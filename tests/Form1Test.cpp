@@ -85,7 +85,16 @@ TEST_F(Form1Test, PlotsStartWithTheirStoredLook) {
         EXPECT_FALSE(chart->BackWall.Transparent());
         EXPECT_FALSE(chart->BackWall.Gradient.HasMiddle);
         EXPECT_EQ(chart->LeftWall.Color(), 14745599u);
+        for (TAxisKind kind : {akBottom, akTop, akLeft, akRight, akDepth, akDepthTop}) {
+            EXPECT_EQ(chart->Axis(kind).AxisPen().Color, 4210752u);
+            EXPECT_EQ(chart->Axis(kind).Grid().Color, 11119017u);
+            EXPECT_EQ(chart->Axis(kind).TicksInner().Color, 11119017u);
+            EXPECT_EQ(chart->Axis(kind).LabelsFont().Name, "Verdana");
+        }
     }
+    EXPECT_EQ(Form.Chart1->BottomAxis().MinimumOffset(), 1);
+    EXPECT_EQ(Form.Chart1->LeftAxis().MaximumOffset(), 1);
+    EXPECT_EQ(Form.Chart2->BottomAxis().MinimumOffset(), 0);
     EXPECT_EQ(Form.Series1->SeriesColor(), lineBlue);
     EXPECT_EQ(Form.Series1->LinePen().Color, lineBlue);
     EXPECT_EQ(Form.Series2->SeriesColor(), lineBlue);
