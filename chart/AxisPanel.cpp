@@ -196,6 +196,8 @@ void TCustomAxisPanel::InternalDraw(const TRect& bounds) {
     if (!AxisBehind())
         DrawAxes();
     DrawTitlesAndLegend(false);
+    if (Zoom.Dragging)
+        DrawZoomBand();
     canvas.ResetState();
     if (OnAfterDraw)
         OnAfterDraw();

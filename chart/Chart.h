@@ -25,10 +25,39 @@ public:
     TColor GetBackColor() const override;
     bool IsColorFree(TColor color, bool checkBackground, const TChartSeries* excluded) const override;
 
+    // The mouse, in client pixels: press, move and release of a button, a wheel step, the
+    // pointer leaving the panel.
+    void MousePress(TMouseButton button, int shift, int x, int y);
+    void MouseMove(int shift, int x, int y);
+    void MouseRelease(TMouseButton button, int shift, int x, int y);
+    void WheelStep(bool up);
+    void PointerLeft();
+
+    // What a press lands on.
+    enum THit { htNothing, htAxis, htTitle, htChartRect };
+    THit ClassifyPress(int x, int y) const;
+
+    void ApplyMouseZoom();
+    void ZoomAxes(double topMin, double topMax, double bottomMin, double bottomMax, double leftMin,
+                  double leftMax, double rightMin, double rightMax);
+    void UnzoomAxes();
+
 protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
     void DrawTitlesAndLegend(bool beforeSeries) override;
     void DrawWalls() override;
     void DrawBackWall();
+
+private:
+    void StartDrag(TMouseButton button, int shift, int x, int y);
+    void SaveScales();
+    bool PanStep(bool horizontal, int newPixel, int oldPixel);
+    void PanAxis(TChartAxis& axis, int oldPixel, int newPixel);
 };
 
 class TChart : public TCustomChart {

@@ -160,3 +160,26 @@ TPlotGradient& TCustomPlotPanelExtended::Gradient() {
 const TPlotGradient* TCustomPlotPanelExtended::BackgroundGradient() const {
     return BackGradient && BackGradient->Visible() ? BackGradient.get() : nullptr;
 }
+
+void TCustomPlotPanelExtended::DrawZoomBand() {
+    TPlotCanvas3D& canvas = Canvas();
+    const TColor background = canvas.Resolve(GetBackColor());
+    const TColor complement = 0xFFFFFF - background;
+    if (Zoom.Brush) {
+        canvas.Brush = *Zoom.Brush;
+        canvas.Brush.Color ^= complement;
+    } else {
+        canvas.Brush.Style = bsClear;
+    }
+    TPlotPen& pen = Zoom.UsePen();
+    pen.Mode = pmNotXor;
+    canvas.Pen = pen;
+    canvas.Pen.Color = (pen.Color & 0xFFFFFF) ^ complement;
+    if (!Zoom.Brush || Zoom.Brush->Style == bsClear)
+        canvas.TransparentText = true;
+    const TRect band{std::min(Zoom.X0, Zoom.X1), std::min(Zoom.Y0, Zoom.Y1),
+                     std::max(Zoom.X0, Zoom.X1), std::max(Zoom.Y0, Zoom.Y1)};
+    canvas.Rectangle(band);
+    canvas.Pen.Mode = pmCopy;
+    update(); // a clean picture reaches the screen by a copy
+}

@@ -5,12 +5,14 @@
 // later paint.
 
 #include <functional>
+#include <vector>
 
 #include <QWidget>
 
 #include "ChartTitle.h"
 #include "PlotCanvas.h"
 #include "Property.h"
+#include "ZoomPanning.h"
 
 enum TMarginUnits { muPercent, muPixels };
 
@@ -92,7 +94,9 @@ private:
     int Draws = 0;
 };
 
-// Adds the panel's background gradient.
+class TChartAxis;
+
+// Adds the panel's background gradient and the settings of zoom and panning.
 class TCustomPlotPanelExtended : public TCustomPlotPanel {
     Q_OBJECT
 public:
@@ -102,6 +106,19 @@ public:
     // The background gradient, created on first use.
     TPlotGradient& Gradient();
     bool HasGradient() const { return BackGradient != nullptr; }
+
+    TPanningMode AllowPanning = pmBoth;
+    TMouseButton ScrollMouseButton = mbRight;
+    TPlotZoom Zoom;
+    TZoomPanning PanState;
+    std::vector<TAxisSavedScale> SavedScales;
+    bool ScalesSaved = false;
+    std::function<void()> OnZoom, OnUndoZoom, OnScroll;
+    std::function<void(TChartAxis& axis, double& minimum, double& maximum, bool& allow)> OnAllowScroll;
+
+    // Outlines the zoom rectangle in not-xor on the off-screen picture: drawn twice, it is
+    // gone again. The screen is refreshed by a copy of the picture, not by a new paint.
+    void DrawZoomBand();
 
 protected:
     const TPlotGradient* BackgroundGradient() const override;

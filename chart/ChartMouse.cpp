@@ -1,0 +1,298 @@
+// The chart's own mouse interaction: a left-button drag zooms into the dragged rectangle (or,
+// dragged to the left, undoes the zoom), a right-button drag pans, the wheel scrolls the
+// vertical axes.
+
+#include <QMouseEvent>
+#include <QWheelEvent>
+
+#include "Chart.h"
+
+namespace {
+
+bool Inside(const TRect& r, int x, int y) {
+    return x >= r.Left && x <= r.Right && y >= r.Top && y <= r.Bottom;
+}
+
+TMouseButton ButtonOf(Qt::MouseButton button) {
+    return button == Qt::RightButton ? mbRight : button == Qt::MiddleButton ? mbMiddle : mbLeft;
+}
+
+bool KeysHeld(int required, int shift) { return (shift & required) == required; }
+
+// The band of an axis a press can hit: its extent along it; across it, from the labels to
+// the line and 3 pixels beyond the line on the other side.
+bool OnAxisStrip(const TChartAxis& axis, int x, int y) {
+    const int along = axis.Horizontal() ? x : y;
+    if (along < axis.FirstPixel || along > axis.LastPixel)
+        return false;
+    const int across = axis.Horizontal() ? y : x;
+    const int outward = axis.Kind() == akBottom || axis.Kind() == akRight ? 1 : -1;
+    const int labels = axis.Labels() ? axis.LabelsPos : axis.LinePos;
+    const int beyond = axis.Labels() ? axis.LinePos - 3 * outward : axis.LinePos;
+    return across >= std::min(labels, beyond) && across <= std::max(labels, beyond);
+}
+
+} // namespace
+
+TCustomChart::THit TCustomChart::ClassifyPress(int x, int y) const {
+    for (TAxisKind kind : {akBottom, akTop, akLeft, akRight}) {
+        const TChartAxis& axis = Axis(kind);
+        if (axis.IsShownNow && OnAxisStrip(axis, x, y))
+            return htAxis;
+    }
+    for (const TChartTitle* title : {&Title, &SubTitle, &Foot, &SubFoot})
+        if (title->Visible() && !title->Text().empty() && Inside(title->ShapeBounds, x, y))
+            return htTitle;
+    bool anyActive = false;
+    for (int i = 0; i < SeriesCount(); ++i)
+        anyActive = anyActive || Series(i)->Active();
+    if (anyActive && Inside(ChartRect, x, y))
+        return htChartRect;
+    return htNothing;
+}
+
+void TCustomChart::MousePress(TMouseButton button, int shift, int x, int y) {
+    if (Zoom.Dragging || PanState.Dragging)
+        return;
+    if (ClassifyPress(x, y) == htNothing)
+        return;
+    StartDrag(button, shift, x, y);
+}
+
+void TCustomChart::StartDrag(TMouseButton button, int shift, int x, int y) {
+    bool anyActive = false, anyZooms = false;
+    for (int i = 0; i < SeriesCount(); ++i) {
+        const TChartSeries* series = Series(i);
+        anyActive = anyActive || series->Active();
+        anyZooms = anyZooms || (series->Active() && series->TakesPartInZoom());
+    }
+    if (anyActive && !anyZooms)
+        return;
+    if (Zoom.Allow && button == Zoom.MouseButton && KeysHeld(Zoom.KeyShift, shift)) {
+        if (Zoom.Direction == tzdVertical)
+            x = ChartRect.Left;
+        else if (Zoom.Direction == tzdHorizontal)
+            y = ChartRect.Top;
+        Zoom.Activate(x, y);
+        if (Zoom.Direction == tzdVertical)
+            Zoom.X1 = ChartRect.Right;
+        else if (Zoom.Direction == tzdHorizontal)
+            Zoom.Y1 = ChartRect.Bottom;
+        DrawZoomBand();
+    }
+    if (AllowPanning != pmNone && button == ScrollMouseButton)
+        PanState.Activate(x, y);
+    if (Zoom.Dragging || PanState.Dragging)
+        unsetCursor();
+}
+
+void TCustomChart::MouseMove(int, int x, int y) {
+    if (Zoom.Dragging) {
+        if (Zoom.Direction == tzdVertical)
+            x = ChartRect.Right;
+        else if (Zoom.Direction == tzdHorizontal)
+            y = ChartRect.Bottom;
+        if (x != Zoom.X1 || y != Zoom.Y1) {
+            DrawZoomBand(); // erases the old band
+            Zoom.X1 = x;
+            Zoom.Y1 = y;
+            DrawZoomBand();
+        }
+        return;
+    }
+    if (!PanState.Dragging)
+        return;
+    if (!Inside(ChartRect, x, y)) {
+        PanState.Dragging = false;
+        return;
+    }
+    if (x == PanState.X1 && y == PanState.Y1)
+        return;
+    if (!ScalesSaved) {
+        SaveScales();
+        ScalesSaved = true;
+    }
+    const bool scrolledX = PanStep(true, x, PanState.X1);
+    const bool scrolledY = PanStep(false, y, PanState.Y1);
+    PanState.X1 = x;
+    PanState.Y1 = y;
+    if (scrolledX || scrolledY) {
+        if (OnScroll)
+            OnScroll();
+        Invalidate();
+    }
+}
+
+void TCustomChart::MouseRelease(TMouseButton button, int, int x, int y) {
+    if (Zoom.Dragging && button == Zoom.MouseButton) {
+        Zoom.Dragging = false;
+        DrawZoomBand(); // erases the band
+        Canvas().Pen.Mode = pmCopy;
+        if (Zoom.Direction != tzdVertical)
+            Zoom.X1 = x;
+        if (Zoom.Direction != tzdHorizontal)
+            Zoom.Y1 = y;
+        const bool counts =
+            (Zoom.Direction == tzdVertical || std::abs(Zoom.X1 - Zoom.X0) > Zoom.MinimumPixels) &&
+            (Zoom.Direction == tzdHorizontal || std::abs(Zoom.Y1 - Zoom.Y0) > Zoom.MinimumPixels);
+        if (counts) {
+            const bool zooms = Zoom.UpLeftZooms ||
+                               (Zoom.Direction == tzdVertical ? Zoom.Y1 > Zoom.Y0 : Zoom.X1 > Zoom.X0);
+            if (zooms)
+                ApplyMouseZoom();
+            else
+                UnzoomAxes();
+            Invalidate();
+        }
+    }
+    PanState.Dragging = false;
+}
+
+void TCustomChart::PointerLeft() {
+    PanState.Dragging = false;
+    unsetCursor();
+}
+
+void TCustomChart::SaveScales() {
+    SavedScales.assign(6, TAxisSavedScale{});
+    for (TAxisKind kind : {akBottom, akTop, akLeft, akRight}) {
+        const TChartAxis& axis = Axis(kind);
+        SavedScales[kind] = {axis.Automatic(), axis.AutomaticMinimum(), axis.AutomaticMaximum(),
+                             axis.Minimum(), axis.Maximum()};
+    }
+}
+
+void TCustomChart::ApplyMouseZoom() {
+    if (Zoom.X1 < Zoom.X0)
+        std::swap(Zoom.X0, Zoom.X1);
+    if (Zoom.Y1 < Zoom.Y0)
+        std::swap(Zoom.Y0, Zoom.Y1);
+    const TChartSeries* last = nullptr;
+    for (int i = 0; i < SeriesCount(); ++i)
+        if (Series(i)->Active() && Series(i)->TakesPartInZoom())
+            last = Series(i);
+    double xa, xb, ya, yb;
+    if (last != nullptr) {
+        xa = last->XValueAtPixel(Zoom.X0);
+        xb = last->XValueAtPixel(Zoom.X1);
+        ya = last->YValueAtPixel(Zoom.Y1);
+        yb = last->YValueAtPixel(Zoom.Y0);
+        ZoomAxes(xa, xb, xa, xb, ya, yb, ya, yb);
+        return;
+    }
+    const TChartAxis &top = Axis(akTop), &bottom = Axis(akBottom), &left = Axis(akLeft),
+                     &right = Axis(akRight);
+    ZoomAxes(top.ValueAtPixel(Zoom.X0), top.ValueAtPixel(Zoom.X1), bottom.ValueAtPixel(Zoom.X0),
+             bottom.ValueAtPixel(Zoom.X1), left.ValueAtPixel(Zoom.Y1), left.ValueAtPixel(Zoom.Y0),
+             right.ValueAtPixel(Zoom.Y1), right.ValueAtPixel(Zoom.Y0));
+}
+
+void TCustomChart::ZoomAxes(double topMin, double topMax, double bottomMin, double bottomMax,
+                            double leftMin, double leftMax, double rightMin, double rightMax) {
+    if (!ScalesSaved) {
+        SaveScales();
+        ScalesSaved = true;
+    }
+    if (Zoom.Direction != tzdHorizontal) {
+        Axis(akLeft).SetRangeManual(leftMin, leftMax);
+        Axis(akRight).SetRangeManual(rightMin, rightMax);
+    }
+    if (Zoom.Direction != tzdVertical) {
+        Axis(akTop).SetRangeManual(topMin, topMax);
+        Axis(akBottom).SetRangeManual(bottomMin, bottomMax);
+    }
+    if (OnZoom)
+        OnZoom();
+}
+
+void TCustomChart::UnzoomAxes() {
+    if (ScalesSaved) {
+        for (TAxisKind kind : {akBottom, akTop, akLeft, akRight}) {
+            TChartAxis& axis = Axis(kind);
+            const TAxisSavedScale& saved = SavedScales[kind];
+            axis.SetAutomatic(saved.Automatic);
+            axis.SetAutomaticMinimum(saved.AutomaticMinimum);
+            axis.SetAutomaticMaximum(saved.AutomaticMaximum);
+            axis.Loading = true; // straight back, with no order check
+            axis.SetMinimum(saved.Minimum);
+            axis.SetMaximum(saved.Maximum);
+            axis.Loading = false;
+        }
+        SavedScales.clear();
+        ScalesSaved = false;
+    }
+    if (OnUndoZoom)
+        OnUndoZoom();
+    Invalidate();
+}
+
+bool TCustomChart::PanStep(bool horizontal, int newPixel, int oldPixel) {
+    if (newPixel == oldPixel)
+        return false;
+    const bool applies = AllowPanning == pmBoth ||
+                         (horizontal ? AllowPanning == pmHorizontal : AllowPanning == pmVertical);
+    if (!applies)
+        return false;
+    for (TAxisKind kind : {akBottom, akTop, akLeft, akRight})
+        if (Axis(kind).Horizontal() == horizontal)
+            PanAxis(Axis(kind), oldPixel, newPixel);
+    return true;
+}
+
+// The value under the pointer stays under the pointer, under the scale of the last paint.
+void TCustomChart::PanAxis(TChartAxis& axis, int oldPixel, int newPixel) {
+    const double d = axis.ValueAtPixel(oldPixel) - axis.ValueAtPixel(newPixel);
+    double minimum = axis.Minimum() + d, maximum = axis.Maximum() + d;
+    bool allow = true;
+    if (OnAllowScroll)
+        OnAllowScroll(axis, minimum, maximum, allow);
+    if (allow)
+        axis.SetRangeManual(minimum, maximum);
+}
+
+void TCustomChart::WheelStep(bool up) {
+    if (AllowPanning != pmVertical && AllowPanning != pmBoth)
+        return;
+    for (TAxisKind kind : {akBottom, akTop, akLeft, akRight, akDepth, akDepthTop}) {
+        TChartAxis& axis = Axis(kind);
+        if (axis.Horizontal())
+            continue;
+        double d = (axis.Maximum() - axis.Minimum()) * 3 * 0.01;
+        if (up)
+            d = -d;
+        double minimum = axis.Minimum() + d, maximum = axis.Maximum() + d;
+        bool allow = true;
+        if (OnAllowScroll)
+            OnAllowScroll(axis, minimum, maximum, allow);
+        if (allow)
+            axis.ShiftRange(d, false);
+    }
+}
+
+void TCustomChart::mousePressEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    MousePress(ButtonOf(event->button()), int(event->modifiers()), p.x(), p.y());
+}
+
+void TCustomChart::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    MouseMove(int(event->modifiers()), p.x(), p.y());
+}
+
+void TCustomChart::mouseReleaseEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    MouseRelease(ButtonOf(event->button()), int(event->modifiers()), p.x(), p.y());
+}
+
+void TCustomChart::wheelEvent(QWheelEvent* event) {
+    // Each notch of 120 is one step; a step up moves away from the user.
+    const int steps = event->angleDelta().y() / 120;
+    for (int i = 0; i < std::abs(steps); ++i)
+        WheelStep(steps > 0);
+    event->accept();
+}
+
+void TCustomChart::leaveEvent(QEvent* event) {
+    PointerLeft();
+    QWidget::leaveEvent(event);
+}
