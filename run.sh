@@ -10,4 +10,9 @@ if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
 fi
 mkdir -p screenshots
 echo "No display: running the window under Xvfb." >&2
+if [ $# -eq 0 ]; then
+  # Nothing to open: show a generated demo file.
+  build/cli/make_demo_wav build/demo.wav
+  set -- "$PWD/build/demo.wav"
+fi
 scripts/screenshot build/app/riffscope "$PWD/screenshots/riffscope.png" "$@"

@@ -1,0 +1,109 @@
+#!/usr/bin/env bash
+# The real window under Xvfb, used as a person would: start riffscope with a demo file, read
+# the screen, drag to zoom and back, load a file through the real open dialog, export it, and
+# close the window with its close button.
+# Usage: window_e2e.sh RIFFSCOPE MAKE_DEMO_WAV
+set -euo pipefail
+program="$1"
+make_demo="$2"
+work="$(mktemp -d)"
+display=":$((200 + RANDOM % 300))"
+xvfb_pid=""
+app_pid=""
+cleanup() {
+  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+export DISPLAY="$display"
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
+
+"$make_demo" "$work/demo.wav"
+cp "$work/demo.wav" "$work/second.wav"
+unset QT_QPA_PLATFORMTHEME
+# Leaks of the platform libraries at exit are not this test's subject.
+ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0" QT_QPA_PLATFORM=xcb "$program" "$work/demo.wav" >"$work/app.log" 2>&1 &
+app_pid=$!
+window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Form1$' | head -n 1)
+[ -n "$window" ] || fail "no window"
+sleep 2
+
+shot() { import -window "$window" "$1"; }
+pixel() { convert "$1" -format "%[hex:p{$2,$3}]" info: | cut -c1-6; }
+count_colour() { # image, geometry (WxH+X+Y), RRGGBB
+  convert "$1" -crop "$2" +repage -fill black +opaque "#$3" -fill white -opaque "#$3" \
+    -format "%[fx:round(mean*w*h)]" info:
+}
+
+shot "$work/start.png"
+# Panel2 starts at x 233; Chart1 at (234, 1), 1137 x 296; Chart2 below it from y 297.
+# The upper chart's background: flat #EAEAEA in its upper half, white on its last row.
+[ "$(pixel "$work/start.png" 240 20)" = "EAEAEA" ] || fail "background gradient top: $(pixel "$work/start.png" 240 20)"
+[ "$(pixel "$work/start.png" 240 295)" = "FFFFFF" ] || fail "background gradient bottom"
+# Both plots show lines in #4466A3.
+upper=$(count_colour "$work/start.png" 1100x250+260+30 4466A3)
+lower=$(count_colour "$work/start.png" 1100x240+260+320 4466A3)
+[ "$upper" -gt 1000 ] || fail "upper plot has $upper blue pixels"
+[ "$lower" -gt 1000 ] || fail "lower plot has $lower blue pixels"
+
+# Drag right with the left button inside the upper plot: it zooms, so its axis labels change.
+labels="1137x20+234+268"
+convert "$work/start.png" -crop "$labels" +repage "$work/labels-start.png"
+xdotool mousemove --window "$window" 500 100 mousedown 1
+xdotool mousemove --window "$window" 600 150
+sleep 0.2
+xdotool mousemove --window "$window" 700 200 mouseup 1
+sleep 1
+shot "$work/zoomed.png"
+convert "$work/zoomed.png" -crop "$labels" +repage "$work/labels-zoomed.png"
+if compare -metric AE "$work/labels-start.png" "$work/labels-zoomed.png" null: 2>/dev/null; then
+  fail "the bottom axis did not change after a zoom"
+fi
+# Drag up-left: the zoom is undone and the labels are as they were.
+xdotool mousemove --window "$window" 700 200 mousedown 1
+xdotool mousemove --window "$window" 600 150
+sleep 0.2
+xdotool mousemove --window "$window" 500 100 mouseup 1
+sleep 1
+shot "$work/undone.png"
+convert "$work/undone.png" -crop "$labels" +repage "$work/labels-undone.png"
+compare -metric AE "$work/labels-start.png" "$work/labels-undone.png" null: 2>/dev/null ||
+  fail "the undo did not bring the axis back"
+
+# ReadWF, and choose a file in the real open dialog by typing its name.
+xdotool mousemove --window "$window" 58 208 click 1
+dialog=""
+for _ in $(seq 100); do
+  dialog=$(xdotool search --onlyvisible --name '.' 2>/dev/null | grep -v "^$window\$" | head -n 1 || true)
+  [ -n "$dialog" ] && break
+  sleep 0.1
+done
+[ -n "$dialog" ] || fail "no open dialog"
+sleep 1
+# With no window manager the keyboard follows the pointer: point into the dialog, then type.
+xdotool mousemove --window "$dialog" 20 20
+xdotool windowfocus "$dialog" 2>/dev/null || true
+xdotool type --delay 20 "$work/second.wav"
+xdotool key Return
+sleep 1.5
+
+# SaveASCII File writes the frames beside the chosen file.
+xdotool mousemove --window "$window" 66 416 click 1
+sleep 1
+[ -f "$work/second_out.dat" ] || fail "no export beside the chosen file"
+lines=$(wc -l < "$work/second_out.dat")
+[ "$lines" -eq 44100 ] || fail "export has $lines lines"
+
+# Close with the close button: the program ends with exit code 0.
+xdotool mousemove --window "$window" 192 512 click 1
+status=0
+wait "$app_pid" || status=$?
+app_pid=""
+[ "$status" -eq 0 ] || fail "exit status $status"
+echo "1 passed, 0 failed"
