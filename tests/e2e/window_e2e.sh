@@ -52,6 +52,10 @@ lower=$(count_colour "$work/start.png" 1100x240+260+320 4466A3)
 [ "$upper" -gt 1000 ] || fail "upper plot has $upper blue pixels"
 [ "$lower" -gt 1000 ] || fail "lower plot has $lower blue pixels"
 
+# The back wall's black frame: its top row runs across the whole upper plot.
+frame=$(count_colour "$work/start.png" 1000x60+330+1 000000)
+[ "$frame" -gt 900 ] || fail "no back wall frame in the upper plot ($frame black pixels)"
+
 # Drag right with the left button inside the upper plot: it zooms, so its axis labels change.
 labels="1137x20+234+268"
 convert "$work/start.png" -crop "$labels" +repage "$work/labels-start.png"
@@ -75,6 +79,35 @@ shot "$work/undone.png"
 convert "$work/undone.png" -crop "$labels" +repage "$work/labels-undone.png"
 compare -metric AE "$work/labels-start.png" "$work/labels-undone.png" null: 2>/dev/null ||
   fail "the undo did not bring the axis back"
+
+# The lower plot on its own: the wheel scrolls its vertical axis, a right-button drag pans
+# it; the upper plot stays as it was.
+lower_left="85x250+234+320"
+upper_left="85x250+234+30"
+convert "$work/undone.png" -crop "$lower_left" +repage "$work/lower-left-start.png"
+convert "$work/undone.png" -crop "$upper_left" +repage "$work/upper-left-start.png"
+xdotool mousemove --window "$window" 700 450 click 5 click 5
+sleep 1
+shot "$work/wheel.png"
+convert "$work/wheel.png" -crop "$lower_left" +repage "$work/lower-left-wheel.png"
+convert "$work/wheel.png" -crop "$upper_left" +repage "$work/upper-left-wheel.png"
+if compare -metric AE "$work/lower-left-start.png" "$work/lower-left-wheel.png" null: 2>/dev/null; then
+  fail "the wheel did not scroll the lower plot"
+fi
+compare -metric AE "$work/upper-left-start.png" "$work/upper-left-wheel.png" null: 2>/dev/null ||
+  fail "the wheel on the lower plot moved the upper one"
+lower_bottom="1137x20+234+557"
+convert "$work/wheel.png" -crop "$lower_bottom" +repage "$work/lower-bottom-start.png"
+xdotool mousemove --window "$window" 700 450 mousedown 3
+xdotool mousemove --window "$window" 750 450
+sleep 0.2
+xdotool mousemove --window "$window" 800 450 mouseup 3
+sleep 1
+shot "$work/panned.png"
+convert "$work/panned.png" -crop "$lower_bottom" +repage "$work/lower-bottom-panned.png"
+if compare -metric AE "$work/lower-bottom-start.png" "$work/lower-bottom-panned.png" null: 2>/dev/null; then
+  fail "the right-button drag did not pan the lower plot"
+fi
 
 # ReadWF, and choose a file in the real open dialog by typing its name.
 xdotool mousemove --window "$window" 58 208 click 1
