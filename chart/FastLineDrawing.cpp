@@ -80,19 +80,23 @@ void TFastLineSeries::DrawPoint(int index) {
     ColumnMinY = ColumnMaxY = y;
 }
 
+// Everything a pass reads per point is looked up once; the path starts at point `from`.
+void TFastLineSeries::StartPass(TPolylineWriter& writer, int from) {
+    Writer = &writer;
+    PassX = GetHorizAxis();
+    PassY = GetVertAxis();
+    PassMayHaveNulls = MayHaveNulls();
+    PenX = PixelX(from);
+    PenY = PixelY(from);
+    writer.MoveTo(PenX, PenY);
+}
+
 void TFastLineSeries::DrawPoints(TPlotCanvas3D& canvas) {
     canvas.Pen = Pen;
     canvas.Brush.Style = bsClear;
     canvas.TransparentText = true;
     TPolylineWriter writer(canvas, MergeColumns);
-    Writer = &writer;
-    PassX = GetHorizAxis();
-    PassY = GetVertAxis();
-    PassMayHaveNulls = MayHaveNulls();
-    const int start = VisibleFrom > 0 ? VisibleFrom - 1 : VisibleFrom;
-    PenX = PixelX(start);
-    PenY = PixelY(start);
-    writer.MoveTo(PenX, PenY);
+    StartPass(writer, VisibleFrom > 0 ? VisibleFrom - 1 : VisibleFrom);
     if (!DrawAllPoints)
         ColumnMinY = ColumnMaxY = PenY;
     const int first = VisibleFrom > 0 ? VisibleFrom : VisibleFrom + 1;
@@ -120,16 +124,9 @@ void TFastLineSeries::PointAdded(TChartSeries* sender, int index) {
     }
     // Drawn at once onto the chart's picture, with no repaint.
     TPlotCanvas3D& canvas = Chart->Canvas();
-    const int from = index > 0 ? index - 1 : 0;
-    PenX = PixelX(from);
-    PenY = PixelY(from);
     canvas.Pen = Pen;
     TPolylineWriter writer(canvas, MergeColumns);
-    Writer = &writer;
-    PassX = GetHorizAxis();
-    PassY = GetVertAxis();
-    PassMayHaveNulls = MayHaveNulls();
-    writer.MoveTo(PenX, PenY);
+    StartPass(writer, index > 0 ? index - 1 : 0);
     DrawPoint(index);
     writer.Finish();
     Writer = nullptr;

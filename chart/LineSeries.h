@@ -52,6 +52,7 @@ public:
     int ColumnMinY = 0, ColumnMaxY = 0;
 
 private:
+    void StartPass(TPolylineWriter& writer, int from);
     void LineToPoint(int index, int x, int y);
     bool MayHaveNulls() const { return PointColors.has_value() || SeriesColor() == clNone; }
     // Set for the length of one pass.

@@ -35,6 +35,13 @@ window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Form1$' | head 
 sleep 2
 
 shot() { import -window "$window" "$1"; }
+drag() { # button, x0, y0, x1, y1: press, move half way, move on, release
+  xdotool mousemove --window "$window" "$2" "$3" mousedown "$1"
+  xdotool mousemove --window "$window" $((($2 + $4) / 2)) $((($3 + $5) / 2))
+  sleep 0.2
+  xdotool mousemove --window "$window" "$4" "$5" mouseup "$1"
+  sleep 1
+}
 pixel() { convert "$1" -format "%[hex:p{$2,$3}]" info: | cut -c1-6; }
 count_colour() { # image, geometry (WxH+X+Y), RRGGBB
   convert "$1" -crop "$2" +repage -fill black +opaque "#$3" -fill white -opaque "#$3" \
@@ -59,22 +66,14 @@ frame=$(count_colour "$work/start.png" 1000x60+330+1 000000)
 # Drag right with the left button inside the upper plot: it zooms, so its axis labels change.
 labels="1137x20+234+268"
 convert "$work/start.png" -crop "$labels" +repage "$work/labels-start.png"
-xdotool mousemove --window "$window" 500 100 mousedown 1
-xdotool mousemove --window "$window" 600 150
-sleep 0.2
-xdotool mousemove --window "$window" 700 200 mouseup 1
-sleep 1
+drag 1 500 100 700 200
 shot "$work/zoomed.png"
 convert "$work/zoomed.png" -crop "$labels" +repage "$work/labels-zoomed.png"
 if compare -metric AE "$work/labels-start.png" "$work/labels-zoomed.png" null: 2>/dev/null; then
   fail "the bottom axis did not change after a zoom"
 fi
 # Drag up-left: the zoom is undone and the labels are as they were.
-xdotool mousemove --window "$window" 700 200 mousedown 1
-xdotool mousemove --window "$window" 600 150
-sleep 0.2
-xdotool mousemove --window "$window" 500 100 mouseup 1
-sleep 1
+drag 1 700 200 500 100
 shot "$work/undone.png"
 convert "$work/undone.png" -crop "$labels" +repage "$work/labels-undone.png"
 compare -metric AE "$work/labels-start.png" "$work/labels-undone.png" null: 2>/dev/null ||
@@ -98,11 +97,7 @@ compare -metric AE "$work/upper-left-start.png" "$work/upper-left-wheel.png" nul
   fail "the wheel on the lower plot moved the upper one"
 lower_bottom="1137x20+234+557"
 convert "$work/wheel.png" -crop "$lower_bottom" +repage "$work/lower-bottom-start.png"
-xdotool mousemove --window "$window" 700 450 mousedown 3
-xdotool mousemove --window "$window" 750 450
-sleep 0.2
-xdotool mousemove --window "$window" 800 450 mouseup 3
-sleep 1
+drag 3 700 450 800 450
 shot "$work/panned.png"
 convert "$work/panned.png" -crop "$lower_bottom" +repage "$work/lower-bottom-panned.png"
 if compare -metric AE "$work/lower-bottom-start.png" "$work/lower-bottom-panned.png" null: 2>/dev/null; then
