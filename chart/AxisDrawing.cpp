@@ -136,8 +136,9 @@ void TChartAxis::ReserveAxisSpace(TRect& rect, bool main) {
     }
     if (!TitleCaption().empty()) {
         Canvas().Font = TitleFont();
-        const int size = Horizontal() ? Canvas().TextHeight("W") : Canvas().TextHeight("W");
-        TitlePos = take(size);
+        // Titles run along their axis (angle 0 below and above, 90 and 270 at the sides), so
+        // they take the height of their text across it.
+        TitlePos = take(Canvas().TextHeight("W"));
     }
     if (Labels())
         LabelsPos = take(LabelsExtent());
