@@ -36,74 +36,84 @@ window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Form1$' | head 
 sleep 2
 
 shot() { import -window "$window" "$1"; }
+crop() { convert "$1" -crop "$2" +repage "$3"; }
+same() { compare -metric AE "$1" "$2" null: 2>/dev/null; }
 drag() { # button, x0, y0, x1, y1: press, move half way, move on, release
   xdotool mousemove --window "$window" "$2" "$3" mousedown "$1"
   xdotool mousemove --window "$window" $((($2 + $4) / 2)) $((($3 + $5) / 2))
   sleep 0.2
   xdotool mousemove --window "$window" "$4" "$5" mouseup "$1"
-  sleep 1
 }
 pixel() { convert "$1" -format "%[hex:p{$2,$3}]" info: | cut -c1-6; }
 count_colour() { # image, geometry (WxH+X+Y), RRGGBB
   convert "$1" -crop "$2" +repage -fill black +opaque "#$3" -fill white -opaque "#$3" \
     -format "%[fx:round(mean*w*h)]" info:
 }
+# Takes screenshots until a region has changed from (or is again the same as) a reference
+# picture, for 10 seconds at most; the last screenshot is NAME.png, its region NAME-region.png.
+await_region() { # changed|same, geometry, reference, name
+  for _ in $(seq 40); do
+    shot "$work/$4.png"
+    crop "$work/$4.png" "$2" "$work/$4-region.png"
+    if same "$3" "$work/$4-region.png"; then
+      [ "$1" = same ] && return 0
+    else
+      [ "$1" = changed ] && return 0
+    fi
+    sleep 0.25
+  done
+  return 1
+}
 
-shot "$work/start.png"
 # Panel2 starts at x 233; Chart1 at (234, 1), 1137 x 296; Chart2 below it from y 297.
+upper_plot="1100x250+260+30"
+for _ in $(seq 40); do # the file given at start is loaded once the window is up
+  shot "$work/start.png"
+  [ "$(count_colour "$work/start.png" "$upper_plot" 4466A3)" -gt 1000 ] && break
+  sleep 0.25
+done
+sleep 0.5
+shot "$work/start.png"
 # The upper chart's background: flat #EAEAEA in its upper half, white on its last row.
 [ "$(pixel "$work/start.png" 240 20)" = "EAEAEA" ] || fail "background gradient top: $(pixel "$work/start.png" 240 20)"
 [ "$(pixel "$work/start.png" 240 295)" = "FFFFFF" ] || fail "background gradient bottom"
 # Both plots show lines in #4466A3.
-upper=$(count_colour "$work/start.png" 1100x250+260+30 4466A3)
+upper=$(count_colour "$work/start.png" "$upper_plot" 4466A3)
 lower=$(count_colour "$work/start.png" 1100x240+260+320 4466A3)
 [ "$upper" -gt 1000 ] || fail "upper plot has $upper blue pixels"
 [ "$lower" -gt 1000 ] || fail "lower plot has $lower blue pixels"
-
 # The back wall's black frame: its top row runs across the whole upper plot.
 frame=$(count_colour "$work/start.png" 1000x60+330+1 000000)
 [ "$frame" -gt 900 ] || fail "no back wall frame in the upper plot ($frame black pixels)"
 
 # Drag right with the left button inside the upper plot: it zooms, so its axis labels change.
 labels="1137x20+234+268"
-convert "$work/start.png" -crop "$labels" +repage "$work/labels-start.png"
+crop "$work/start.png" "$labels" "$work/labels-start.png"
 drag 1 500 100 700 200
-shot "$work/zoomed.png"
-convert "$work/zoomed.png" -crop "$labels" +repage "$work/labels-zoomed.png"
-if compare -metric AE "$work/labels-start.png" "$work/labels-zoomed.png" null: 2>/dev/null; then
+await_region changed "$labels" "$work/labels-start.png" zoomed ||
   fail "the bottom axis did not change after a zoom"
-fi
 # Drag up-left: the zoom is undone and the labels are as they were.
 drag 1 700 200 500 100
-shot "$work/undone.png"
-convert "$work/undone.png" -crop "$labels" +repage "$work/labels-undone.png"
-compare -metric AE "$work/labels-start.png" "$work/labels-undone.png" null: 2>/dev/null ||
+await_region same "$labels" "$work/labels-start.png" undone ||
   fail "the undo did not bring the axis back"
 
 # The lower plot on its own: the wheel scrolls its vertical axis, a right-button drag pans
 # it; the upper plot stays as it was.
 lower_left="85x250+234+320"
 upper_left="85x250+234+30"
-convert "$work/undone.png" -crop "$lower_left" +repage "$work/lower-left-start.png"
-convert "$work/undone.png" -crop "$upper_left" +repage "$work/upper-left-start.png"
+crop "$work/undone.png" "$lower_left" "$work/lower-left-start.png"
+crop "$work/undone.png" "$upper_left" "$work/upper-left-start.png"
 xdotool mousemove --window "$window" 700 450 click 5 click 5
-sleep 1
-shot "$work/wheel.png"
-convert "$work/wheel.png" -crop "$lower_left" +repage "$work/lower-left-wheel.png"
-convert "$work/wheel.png" -crop "$upper_left" +repage "$work/upper-left-wheel.png"
-if compare -metric AE "$work/lower-left-start.png" "$work/lower-left-wheel.png" null: 2>/dev/null; then
+await_region changed "$lower_left" "$work/lower-left-start.png" wheel ||
   fail "the wheel did not scroll the lower plot"
-fi
-compare -metric AE "$work/upper-left-start.png" "$work/upper-left-wheel.png" null: 2>/dev/null ||
+crop "$work/wheel.png" "$upper_left" "$work/upper-left-wheel.png"
+same "$work/upper-left-start.png" "$work/upper-left-wheel.png" ||
   fail "the wheel on the lower plot moved the upper one"
 lower_bottom="1137x20+234+557"
-convert "$work/wheel.png" -crop "$lower_bottom" +repage "$work/lower-bottom-start.png"
+crop "$work/wheel.png" "$lower_bottom" "$work/lower-bottom-start.png"
 drag 3 700 450 800 450
-shot "$work/panned.png"
-convert "$work/panned.png" -crop "$lower_bottom" +repage "$work/lower-bottom-panned.png"
-if compare -metric AE "$work/lower-bottom-start.png" "$work/lower-bottom-panned.png" null: 2>/dev/null; then
+await_region changed "$lower_bottom" "$work/lower-bottom-start.png" panned ||
   fail "the right-button drag did not pan the lower plot"
-fi
 
 # ReadWF, and choose a file in the real open dialog by typing its name.
 xdotool mousemove --window "$window" 58 208 click 1
@@ -120,11 +130,14 @@ xdotool mousemove --window "$dialog" 20 20
 xdotool windowfocus "$dialog" 2>/dev/null || true
 xdotool type --delay 20 "$work/second.wav"
 xdotool key Return
-sleep 1.5
+for _ in $(seq 100); do # the dialog closes once the file is chosen
+  xdotool search --onlyvisible --name '.' 2>/dev/null | grep -qv "^$window\$" || break
+  sleep 0.1
+done
 
 # SaveASCII File writes the frames beside the chosen file.
 xdotool mousemove --window "$window" 66 416 click 1
-sleep 1
+for _ in $(seq 100); do [ -f "$work/second_out.dat" ] && break; sleep 0.1; done
 [ -f "$work/second_out.dat" ] || fail "no export beside the chosen file"
 lines=$(wc -l < "$work/second_out.dat")
 [ "$lines" -eq 44100 ] || fail "export has $lines lines"
