@@ -68,7 +68,8 @@ public:
     void UnClipRectangle();
     TRect ClipRect() const { return Clip; }
 
-    // Marks around groups of drawing; the screen canvas only counts them.
+    // Marks around groups of drawing; the screen canvas only records the names of the last
+    // paint.
     void BeginGroup(const char* name) { Groups.push_back(name); }
     void EndGroup() {}
     std::vector<std::string> Groups;

@@ -62,6 +62,7 @@ void TCustomPlotPanel::RecalcWidthHeight() {
 const QImage& TCustomPlotPanel::Draw() {
     const TRect rect = GetRectangle();
     PlotCanvas.SetSize(rect.Width(), rect.Height());
+    PlotCanvas.Groups.clear(); // the marks of this paint only
     ChartBounds = {0, 0, rect.Width(), rect.Height()};
     CalcChartRect();
     RecalcWidthHeight();
