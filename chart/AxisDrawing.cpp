@@ -32,10 +32,7 @@ bool TChartAxis::IsShown() const {
         return false;
     if (IsDepthAxis())
         return Chart->View3D();
-    bool anyActive = false;
-    for (int i = 0; i < Chart->SeriesCount(); ++i)
-        anyActive = anyActive || Chart->Series(i)->Active();
-    return !anyActive || UsedByActiveSeries();
+    return !Chart->AnyActiveSeries() || UsedByActiveSeries();
 }
 
 TAxisLabelStyle TChartAxis::EffectiveLabelStyle() const {
@@ -64,19 +61,7 @@ int TChartAxis::WidestLabel() {
     }
     TPlotCanvas3D& canvas = Canvas();
     canvas.Font = LabelsFont();
-    auto widthOf = [&](double v) {
-        int widest = 0;
-        std::string text = LabelTextOf(v), line;
-        for (char c : text + '\r') {
-            if (c == '\r') {
-                widest = std::max(widest, canvas.TextWidth(line));
-                line.clear();
-            } else {
-                line += c;
-            }
-        }
-        return widest;
-    };
+    auto widthOf = [&](double v) { return WidestLineWidth(LabelTextOf(v)); };
     int w = 0;
     if (s != 0) {
         for (int count = 0; count < 5000; ++count) {
@@ -253,13 +238,7 @@ void TChartAxis::DrawLabelText(const TPendingLabel& label) {
     canvas.Brush.Style = bsClear;
     canvas.TransparentText = true;
     const int h = canvas.TextHeight("W");
-    std::vector<std::string> lines(1);
-    for (char c : label.Text) {
-        if (c == '\r')
-            lines.emplace_back();
-        else
-            lines.back() += c;
-    }
+    const std::vector<std::string> lines = SplitLabelLines(label.Text);
     const int k = int(lines.size());
     for (int j = 0; j < k; ++j) {
         switch (AxisKind) {

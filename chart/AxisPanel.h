@@ -2,6 +2,7 @@
 // The layer of a chart panel that holds the series (with their palette colours) and runs the
 // drawing order of a paint.
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -30,6 +31,10 @@ public:
         return raw;
     }
     int SeriesCount() const { return static_cast<int>(SeriesList.size()); }
+    bool AnyActiveSeries() const {
+        return std::any_of(SeriesList.begin(), SeriesList.end(),
+                           [](const auto& series) { return series->Active(); });
+    }
     TChartSeries* Series(int index) const { return SeriesList[index].get(); }
 
     // The six axes, in the order every per-axis loop follows: bottom, top, left, right,

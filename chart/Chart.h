@@ -55,7 +55,8 @@ protected:
 
 private:
     void StartDrag(TMouseButton button, int shift, int x, int y);
-    void SaveScales();
+    void SaveScalesOnce();
+    bool ScrollAllowed(TChartAxis& axis, double& minimum, double& maximum);
     bool PanStep(bool horizontal, int newPixel, int oldPixel);
     void PanAxis(TChartAxis& axis, int oldPixel, int newPixel);
 };

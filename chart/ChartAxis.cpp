@@ -231,9 +231,7 @@ std::string TChartAxis::LabelTextOf(double value) const {
     return text.toStdString();
 }
 
-namespace {
-
-std::vector<std::string> SplitLines(const std::string& text) {
+std::vector<std::string> SplitLabelLines(const std::string& text) {
     std::vector<std::string> lines(1);
     for (char c : text) {
         if (c == '\r')
@@ -244,21 +242,23 @@ std::vector<std::string> SplitLines(const std::string& text) {
     return lines;
 }
 
-} // namespace
+int TChartAxis::WidestLineWidth(const std::string& text) const {
+    int widest = 0;
+    for (const std::string& line : SplitLabelLines(text))
+        widest = std::max(widest, Canvas().TextWidth(line));
+    return widest;
+}
 
 int TChartAxis::LabelSpan(double value) const {
     TPlotCanvas3D& canvas = Canvas();
     canvas.Font = LabelsFont();
-    const std::vector<std::string> lines = SplitLines(LabelTextOf(value));
+    const std::string text = LabelTextOf(value);
     const int angle = LabelsAngle();
     const bool heightAlong = (!Horizontal() && (angle == 0 || angle == 180)) ||
                              (Horizontal() && (angle == 90 || angle == 270));
     if (heightAlong)
-        return canvas.TextHeight("W") * int(lines.size());
-    int widest = 0;
-    for (const std::string& line : lines)
-        widest = std::max(widest, canvas.TextWidth(line));
-    return widest;
+        return canvas.TextHeight("W") * int(SplitLabelLines(text).size());
+    return WidestLineWidth(text);
 }
 
 int TChartAxis::LabelsThatFit(int span) const {

@@ -22,6 +22,9 @@ public:
 enum TAxisLabelStyle { talAuto, talNone, talValue, talMark, talText };
 enum TAxisKind { akBottom, akTop, akLeft, akRight, akDepth, akDepthTop };
 
+// A label's lines: its text split at the line separator (character 13).
+std::vector<std::string> SplitLabelLines(const std::string& text);
+
 // The next value of the 1-2-5 series strictly above x (x > 0).
 double NextNiceStep(double x);
 
@@ -37,7 +40,6 @@ public:
 
     TAxisKind Kind() const { return AxisKind; }
     bool Horizontal() const { return IsHorizontal; }
-    bool OtherSide() const { return AxisKind == akTop || AxisKind == akRight || AxisKind == akDepth; }
     bool IsDepthAxis() const { return AxisKind == akDepth || AxisKind == akDepthTop; }
     const char* Identifier() const;
 
@@ -163,6 +165,8 @@ private:
     void DrawTick(int pixel, int offset, int length);
     void DrawGridLine(int pixel);
     bool UsedByActiveSeries() const;
+    // The width of a label's widest line, in the label font already on the canvas.
+    int WidestLineWidth(const std::string& text) const;
     TPlotCanvas3D& Canvas() const;
 
     TCustomAxisPanel* Chart;

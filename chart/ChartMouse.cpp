@@ -43,10 +43,7 @@ TCustomChart::THit TCustomChart::ClassifyPress(int x, int y) const {
     for (const TChartTitle* title : {&Title, &SubTitle, &Foot, &SubFoot})
         if (title->Visible() && !title->Text().empty() && Inside(title->ShapeBounds, x, y))
             return htTitle;
-    bool anyActive = false;
-    for (int i = 0; i < SeriesCount(); ++i)
-        anyActive = anyActive || Series(i)->Active();
-    if (anyActive && Inside(ChartRect, x, y))
+    if (AnyActiveSeries() && Inside(ChartRect, x, y))
         return htChartRect;
     return htNothing;
 }
@@ -60,13 +57,10 @@ void TCustomChart::MousePress(TMouseButton button, int shift, int x, int y) {
 }
 
 void TCustomChart::StartDrag(TMouseButton button, int shift, int x, int y) {
-    bool anyActive = false, anyZooms = false;
-    for (int i = 0; i < SeriesCount(); ++i) {
-        const TChartSeries* series = Series(i);
-        anyActive = anyActive || series->Active();
-        anyZooms = anyZooms || (series->Active() && series->TakesPartInZoom());
-    }
-    if (anyActive && !anyZooms)
+    bool anyZooms = false;
+    for (int i = 0; i < SeriesCount(); ++i)
+        anyZooms = anyZooms || (Series(i)->Active() && Series(i)->TakesPartInZoom());
+    if (AnyActiveSeries() && !anyZooms)
         return;
     if (Zoom.Allow && button == Zoom.MouseButton && KeysHeld(Zoom.KeyShift, shift)) {
         if (Zoom.Direction == tzdVertical)
@@ -108,10 +102,7 @@ void TCustomChart::MouseMove(int, int x, int y) {
     }
     if (x == PanState.X1 && y == PanState.Y1)
         return;
-    if (!ScalesSaved) {
-        SaveScales();
-        ScalesSaved = true;
-    }
+    SaveScalesOnce();
     const bool scrolledX = PanStep(true, x, PanState.X1);
     const bool scrolledY = PanStep(false, y, PanState.Y1);
     PanState.X1 = x;
@@ -153,7 +144,12 @@ void TCustomChart::PointerLeft() {
     unsetCursor();
 }
 
-void TCustomChart::SaveScales() {
+// Only the first zoom or panning step after creation or after an undo saves the scales; one
+// undo then goes all the way back.
+void TCustomChart::SaveScalesOnce() {
+    if (ScalesSaved)
+        return;
+    ScalesSaved = true;
     SavedScales.assign(6, TAxisSavedScale{});
     for (TAxisKind kind : {akBottom, akTop, akLeft, akRight}) {
         const TChartAxis& axis = Axis(kind);
@@ -189,10 +185,7 @@ void TCustomChart::ApplyMouseZoom() {
 
 void TCustomChart::ZoomAxes(double topMin, double topMax, double bottomMin, double bottomMax,
                             double leftMin, double leftMax, double rightMin, double rightMax) {
-    if (!ScalesSaved) {
-        SaveScales();
-        ScalesSaved = true;
-    }
+    SaveScalesOnce();
     if (Zoom.Direction != tzdHorizontal) {
         Axis(akLeft).SetRangeManual(leftMin, leftMax);
         Axis(akRight).SetRangeManual(rightMin, rightMax);
@@ -239,14 +232,20 @@ bool TCustomChart::PanStep(bool horizontal, int newPixel, int oldPixel) {
     return true;
 }
 
+// Asks the attached handler, if any, whether the axis may move to [minimum, maximum]; it may
+// change the range too.
+bool TCustomChart::ScrollAllowed(TChartAxis& axis, double& minimum, double& maximum) {
+    bool allow = true;
+    if (OnAllowScroll)
+        OnAllowScroll(axis, minimum, maximum, allow);
+    return allow;
+}
+
 // The value under the pointer stays under the pointer, under the scale of the last paint.
 void TCustomChart::PanAxis(TChartAxis& axis, int oldPixel, int newPixel) {
     const double d = axis.ValueAtPixel(oldPixel) - axis.ValueAtPixel(newPixel);
     double minimum = axis.Minimum() + d, maximum = axis.Maximum() + d;
-    bool allow = true;
-    if (OnAllowScroll)
-        OnAllowScroll(axis, minimum, maximum, allow);
-    if (allow)
+    if (ScrollAllowed(axis, minimum, maximum))
         axis.SetRangeManual(minimum, maximum);
 }
 
@@ -261,10 +260,7 @@ void TCustomChart::WheelStep(bool up) {
         if (up)
             d = -d;
         double minimum = axis.Minimum() + d, maximum = axis.Maximum() + d;
-        bool allow = true;
-        if (OnAllowScroll)
-            OnAllowScroll(axis, minimum, maximum, allow);
-        if (allow)
+        if (ScrollAllowed(axis, minimum, maximum))
             axis.ShiftRange(d, false);
     }
 }

@@ -45,8 +45,6 @@ public:
     std::vector<TChartValueList*> ValueLists; // X first, Y second, then any further dimension
     TChartValueList XValues{this, "X"};
     TChartValueList YValues{this, "Y"};
-    TChartValueList& PositionValues() { return XValues; }
-    TChartValueList& LevelValues() { return YValues; }
     static constexpr bool ValuesVertical = true;
 
     std::optional<std::vector<TColor>> PointColors; // absent until a point has its own colour

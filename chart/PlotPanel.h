@@ -49,7 +49,6 @@ public:
 
     bool RepaintEnabled() const { return CanRepaint; }
     void SetRepaintEnabled(bool value) { CanRepaint = value; }
-    bool UseBuffer() const { return true; }
     bool BufferDirty() const { return IsBufferDirty; }
     bool Destroying() const { return IsDestroying; }
 
