@@ -10,6 +10,7 @@
 
 #include "Chart.h"
 #include "ErrorHandler.h"
+#include "ErrorMessage.h"
 #include "LineSeries.h"
 #include "LoadCommand.h"
 #include "PlotSettings.h"
@@ -78,6 +79,7 @@ void TForm1::CreateControls() {
     Chart2->setObjectName(QStringLiteral("Chart2"));
     Series2 = Chart2->AddSeries(std::make_unique<TLineSeries>());
     ApplyPlotSettings(*Chart2, *Series2, ppLower);
+    Plots = std::make_unique<TSeriesPlots>(*Series1, *Series2);
 
     // Tab order: Panel1 (BitBtn1, Button1, Memo1), then Panel2 (Chart1, Chart2).
     for (QWidget* control : {static_cast<QWidget*>(Chart1), static_cast<QWidget*>(Chart2)})
@@ -129,8 +131,13 @@ void TForm1::OpenAtStart(const QString& fileName) {
 }
 
 void TForm1::LoadChosenFile(bool fileChosen) {
-    TLoadResult result = RunLoadCommand(fileChosen, QFile::encodeName(OpenDialog1.FileName()).toStdString(),
-                                        Log(), Series1, Series2);
+    TLoadResult result = RunLoadCommand(
+        fileChosen, QFile::encodeName(OpenDialog1.FileName()).toStdString(), Log(), Plots.get());
+    if (!result.Problem.empty()) {
+        // The log shows a failed read either way; this says it was not the file's bytes.
+        Dialogs->ShowError(this, ProgramTitle(),
+                           QString::fromLocal8Bit(MessageWithFullStop(result.Problem).c_str()));
+    }
     if (result.FramesLeftOut > 0) {
         QLocale locale;
         Dialogs->ShowInformation(

@@ -7,6 +7,7 @@
 
 #include "OpenDialog.h"
 #include "ReadWaveFile.h"
+#include "SeriesPlots.h"
 #include "UserDialogs.h"
 
 class QFrame;
@@ -56,6 +57,7 @@ private:
     void LoadChosenFile(bool fileChosen);
     TWaveLog Log();
 
+    std::unique_ptr<TSeriesPlots> Plots; // the two series, as the Load command fills them
     TPlatformDialogs PlatformDialogs;
     TUserDialogs* Dialogs = &PlatformDialogs;
 };

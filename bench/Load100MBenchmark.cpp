@@ -7,14 +7,16 @@
 
 #include "BenchWaveFile.h"
 #include "LineSeries.h"
+#include "SeriesPlots.h"
 #include "LoadCommand.h"
 
 int main() {
     const std::string file = BenchWaveFile(100'000'000);
     TFastLineSeries series1;
     TLineSeries series2;
+    TSeriesPlots plots(series1, series2);
     const auto start = std::chrono::steady_clock::now();
-    TLoadResult result = RunLoadCommand(true, file, [](const std::string&) {}, &series1, &series2);
+    TLoadResult result = RunLoadCommand(true, file, [](const std::string&) {}, &plots);
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     rusage usage{};

@@ -10,6 +10,7 @@
 #include "Chart.h"
 #include "LargeBuffer.h"
 #include "LineSeries.h"
+#include "SeriesPlots.h"
 #include "LoadCommand.h"
 #include "SampleStore.h"
 
@@ -55,9 +56,10 @@ void BM_LoadCommand(benchmark::State& state) {
     TChart chart1, chart2;
     auto* series1 = chart1.AddSeries(std::make_unique<TFastLineSeries>());
     auto* series2 = chart2.AddSeries(std::make_unique<TLineSeries>());
+    TSeriesPlots plots(*series1, *series2);
     const TWaveLog log = [](const std::string&) {};
     for (auto _ : state) {
-        TLoadResult result = RunLoadCommand(true, file, log, series1, series2);
+        TLoadResult result = RunLoadCommand(true, file, log, &plots);
         if (result.FramesLoaded != int(Frames))
             state.SkipWithError("load failed");
         state.PauseTiming(); // the next load starts from empty series, as after a clear

@@ -39,11 +39,48 @@ void WriteLine(const std::string& line) {
     std::fputc('\n', stdout);
 }
 
+void WriteError(const std::string& file, const std::string& text) {
+    std::fprintf(stderr, "%s: %s\n", file.c_str(), MessageWithFullStop(text).c_str());
+}
+
+// Pipes and FIFOs are read as streams, as command-line users expect (riffdump /dev/stdin).
+const TWaveReadOptions ReadOptions{.AcceptStreams = true};
+
+// Reads one file, and with `exportFile` loads it into the store and exports it. Returns the
+// reader's status and the frames the data chunk holds beyond the store's capacity.
+TLoadResult ReadOrLoad(const std::string& file, bool exportFile) {
+    if (exportFile)
+        return RunLoadCommand(true, file, WriteLine, nullptr, MaxFrames, ReadOptions);
+    // Only reading: the store is never needed.
+    TWaveInfo info;
+    ReadWaveFile(file, info, WriteLine, ReadOptions);
+    TLoadResult result;
+    result.FileChosen = true;
+    result.Status = info.Status;
+    result.Problem = info.Problem;
+    if (info.Status == wsOk && info.Data) {
+        result.FramesLoaded = FramesToLoad(info.Data->Size());
+        result.FramesLeftOut = info.Data->Size() / 4 - std::uint64_t(result.FramesLoaded);
+    }
+    return result;
+}
+
 // Reads one file; true when it read wsOk and, if asked, was exported.
 bool DumpFile(const std::string& file, bool exportFile) {
-    TLoadResult result = RunLoadCommand(true, file, WriteLine, nullptr, nullptr);
+    TLoadResult result;
+    try {
+        result = ReadOrLoad(file, exportFile);
+    } catch (...) {
+        // The load failed while decoding: nothing of it is exported.
+        std::fflush(stdout);
+        std::fprintf(stderr, "%s: %s\n", file.c_str(), WaveStatusName(wsOk).c_str());
+        WriteError(file, ErrorText(std::current_exception()));
+        return false;
+    }
     std::fflush(stdout);
     std::fprintf(stderr, "%s: %s\n", file.c_str(), WaveStatusName(result.Status).c_str());
+    if (!result.Problem.empty())
+        WriteError(file, result.Problem);
     if (result.Status != wsOk)
         return false;
     if (result.FramesLeftOut > 0)

@@ -16,8 +16,9 @@ public:
     TLargeBuffer& operator=(TLargeBuffer&& other) noexcept;
 
     // Resizes to exactly `bytes`, keeping the first min(old, new) bytes. New bytes are
-    // left uninitialised. Throws std::bad_alloc when memory cannot be had; the buffer is
-    // then unchanged.
+    // left uninitialised, except in a block of at least 1 MiB grown from empty: that one is
+    // a fresh mapping and reads as zeros. Throws std::bad_alloc when memory cannot be had;
+    // the buffer is then unchanged.
     void Resize(std::size_t bytes);
     void Release();
 

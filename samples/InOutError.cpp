@@ -2,10 +2,10 @@
 
 #include <cerrno>
 
-TInOutError::TInOutError(int code) : TInOutError(code, TextOf(code)) {}
+TInOutError::TInOutError(int code) : TInOutError(code, 0, TextOf(code)) {}
 
-TInOutError::TInOutError(int code, const std::string& text)
-    : std::runtime_error(text), ErrorCode(code) {}
+TInOutError::TInOutError(int code, int error, const std::string& text)
+    : std::runtime_error(text), ErrorCode(code), Errno(error) {}
 
 std::string TInOutError::TextOf(int code) {
     switch (code) {
@@ -28,23 +28,30 @@ std::string TInOutError::TextOf(int code) {
 }
 
 TInOutError TInOutError::FromErrno(int error) {
+    int code = OtherError;
     switch (error) {
     case ENOENT:
     case ENOTDIR:
     case ENAMETOOLONG:
-        return TInOutError(3);
+        code = 3;
+        break;
     case EMFILE:
     case ENFILE:
-        return TInOutError(4);
+        code = 4;
+        break;
     case EACCES:
     case EPERM:
     case EROFS:
     case EISDIR:
     case ETXTBSY:
-        return TInOutError(5);
+        code = 5;
+        break;
     case ENOSPC:
     case EDQUOT:
-        return TInOutError(101);
+        code = 101;
+        break;
     }
-    return TInOutError(error, "I/O error " + std::to_string(error));
+    if (code == OtherError)
+        return TInOutError(code, error, "I/O error " + std::to_string(error));
+    return TInOutError(code, error, TextOf(code));
 }

@@ -2,84 +2,88 @@
 
 #include <algorithm>
 
-#include "ChartSeries.h"
+#include "ChannelPlots.h"
+#include "LittleEndian.h"
 #include "SampleStore.h"
 
 namespace {
 
-std::int16_t Sample16(const std::uint8_t* bytes) {
-    return static_cast<std::int16_t>(std::uint16_t(bytes[0] | bytes[1] << 8));
-}
-
-// Clears both series and makes room for the frames to come in one step each.
-void ClearSeries(TChartSeries* Series1, TChartSeries* Series2, int frames = 0) {
-    for (TChartSeries* series : {Series1, Series2}) {
-        if (series != nullptr) {
-            series->ClearPoints();
-            series->ReservePoints(frames);
-        }
-    }
+// Empties the plots and the store's count: how every load that brings no frames ends.
+void EmptyPlotsAndStore(TChannelPlots* Plots) noexcept {
+    if (Plots != nullptr)
+        Plots->Clear();
+    SampleCount = 0;
 }
 
 } // namespace
 
-int DecodeFrames(const std::uint8_t* bytes, std::uint64_t frames, TChartSeries* Series1,
-                 TChartSeries* Series2, int frameLimit) {
+int FramesToLoad(std::uint64_t dataBytes, int frameLimit) {
     const int limit = std::clamp(frameLimit, 0, MaxFrames);
-    const int n = static_cast<int>(std::min<std::uint64_t>(frames, std::uint64_t(limit)));
-    PrepareStoreForFrames(n);
-    ClearSeries(Series1, Series2, n);
-    // Frames go to the series a block at a time: each series takes the block's points as
-    // that many single adds would.
+    return static_cast<int>(std::min<std::uint64_t>(dataBytes / 4, std::uint64_t(limit)));
+}
+
+int DecodeFrames(const std::uint8_t* bytes, std::uint64_t frames, TChannelPlots* Plots,
+                 int frameLimit) {
+    const int n = FramesToLoad(frames * 4, frameLimit);
+    std::int32_t* const lefts32 = LeftSamples.Data();
+    std::int32_t* const rights32 = RightSamples.Data();
+    if (Plots != nullptr) {
+        Plots->Clear();
+        Plots->Reserve(n);
+    }
+    // Frames go to the plots a block at a time: each takes the block's points as that many
+    // single adds would.
     constexpr int blockFrames = 4096;
     double xs[blockFrames], lefts[blockFrames], rights[blockFrames];
     for (int first = 1; first <= n; first += blockFrames) {
         const int count = std::min(blockFrames, n - first + 1);
         for (int k = 0; k < count; ++k, bytes += 4) {
             const int i = first + k;
-            const std::int32_t left = Sample16(bytes);
-            const std::int32_t right = Sample16(bytes + 2);
-            LeftSamples[i] = left;
-            RightSamples[i] = right;
+            const std::int32_t left = ReadI16LE(bytes);
+            const std::int32_t right = ReadI16LE(bytes + 2);
+            lefts32[i] = left;
+            rights32[i] = right;
             xs[k] = i;
             lefts[k] = left;
             rights[k] = right;
         }
-        if (Series1 != nullptr)
-            Series1->AddPointsXY(xs, lefts, count);
-        if (Series2 != nullptr)
-            Series2->AddPointsXY(xs, rights, count);
+        if (Plots != nullptr)
+            Plots->AddFrames(xs, lefts, rights, count);
     }
     return n;
 }
 
 TLoadResult RunLoadCommand(bool fileChosen, const std::string& dialogFileName,
-                           const TWaveLog& Log, TChartSeries* Series1, TChartSeries* Series2,
-                           int frameLimit) {
+                           const TWaveLog& Log, TChannelPlots* Plots, int frameLimit,
+                           const TWaveReadOptions& options) {
     TLoadResult result;
     result.FileChosen = fileChosen;
-    TWaveInfo info;
-    if (fileChosen)
-        ReadWaveFile(dialogFileName, info, Log);
     WaveFileName = dialogFileName;
     if (!fileChosen) {
         result.FramesLoaded = SampleCount;
         return result;
     }
+    TWaveInfo info;
+    ReadWaveFile(dialogFileName, info, Log, options);
     result.Status = info.Status;
+    result.Problem = info.Problem;
     if (info.Status != wsOk || !info.Data) {
         // Nothing trustworthy to decode: show and keep nothing rather than stale samples.
-        info.Data.reset();
-        ClearSeries(Series1, Series2);
-        SampleCount = 0;
+        EmptyPlotsAndStore(Plots);
         return result;
     }
-    info.Data->SetPosition(0);
     const std::uint64_t frames = info.Data->Size() / 4;
-    const int n = DecodeFrames(info.Data->Bytes(), frames, Series1, Series2, frameLimit);
-    info.Data.reset(); // the block is no longer needed: give its memory back at once
-    SampleCount = n;
-    result.FramesLoaded = n;
-    result.FramesLeftOut = frames - static_cast<std::uint64_t>(n);
+    try {
+        // The count says "nothing" while the store is half rewritten.
+        SampleCount = 0;
+        const int n = DecodeFrames(info.Data->Bytes(), frames, Plots, frameLimit);
+        SampleCount = n;
+        result.FramesLoaded = n;
+        result.FramesLeftOut = frames - static_cast<std::uint64_t>(n);
+    } catch (...) {
+        info.Data.reset();
+        EmptyPlotsAndStore(Plots);
+        throw;
+    }
     return result;
 }

@@ -1,17 +1,16 @@
 #include "SampleStore.h"
 
-#include "HugePages.h"
-
 int SampleCount = 0;
-std::int32_t LeftSamples[MaxFrames + 1];
-std::int32_t RightSamples[MaxFrames + 1];
+TSampleChannel LeftSamples;
+TSampleChannel RightSamples;
 std::string WaveFileName;
 
-void PrepareStoreForFrames(int frames) {
-    static int advisedFrames = 0;
-    if (frames <= advisedFrames)
-        return;
-    AdviseHugePages(LeftSamples + 1, sizeof(std::int32_t) * frames);
-    AdviseHugePages(RightSamples + 1, sizeof(std::int32_t) * frames);
-    advisedFrames = frames;
+std::int32_t* TSampleChannel::Data() {
+    if (Entries == nullptr) {
+        // A block this large gets a fresh anonymous mapping of its own: it reads as zeros and
+        // takes huge pages as it is first written.
+        Buffer.Resize(sizeof(std::int32_t) * (std::size_t(MaxFrames) + 1));
+        Entries = reinterpret_cast<std::int32_t*>(Buffer.Data());
+    }
+    return Entries;
 }

@@ -1,20 +1,32 @@
 #pragma once
-// The program-wide store of the last loaded file's two channels. Static storage, reserved
-// once for the program's lifetime and zero until a load writes to it; never resized.
+// The program-wide store of the last loaded file's two channels: MaxFrames + 1 entries per
+// channel, zero until a load writes to them, never resized or moved. The memory behind it
+// (800 MB of address space) is mapped when the store is first used, so a program that never
+// needs it, or starts under an address-space limit, does not pay for it.
 
 #include <cstdint>
 #include <string>
 
+#include "LargeBuffer.h"
+
 constexpr int MaxFrames = 100'000'000;
+
+// One channel of the store, indexed 1..MaxFrames; entry 0 is never used.
+class TSampleChannel {
+public:
+    // The channel's first entry; maps the store on first use (std::bad_alloc when it cannot).
+    std::int32_t* Data();
+    std::int32_t& operator[](int index) { return Data()[index]; }
+    std::int32_t* operator+(int index) { return Data() + index; }
+
+private:
+    TLargeBuffer Buffer;
+    std::int32_t* Entries = nullptr;
+};
 
 // Frames held by the store; entries 1..SampleCount of each array are meaningful.
 extern int SampleCount;
-// Indexed 1..MaxFrames; entry 0 is never used.
-extern std::int32_t LeftSamples[MaxFrames + 1];
-extern std::int32_t RightSamples[MaxFrames + 1];
+extern TSampleChannel LeftSamples;
+extern TSampleChannel RightSamples;
 // The file name last taken from the open dialog; names the export.
 extern std::string WaveFileName;
-
-// Asks for huge pages on the parts of the store that a load of `frames` frames will write
-// (the store is untouched at start-up, so its first fill is all page faults).
-void PrepareStoreForFrames(int frames);

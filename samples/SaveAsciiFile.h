@@ -9,9 +9,12 @@
 std::string AsciiFileNameFor(const std::string& waveFileName);
 
 // Writes `count` frames, left[i] and right[i] for i in 0..count-1, to `fileName`. The lines go
-// to a temporary file beside the target, which replaces the target only when everything was
-// written and closed; so a failed export never destroys an earlier good file. Throws
-// TInOutError on any input/output error.
+// to a temporary file beside the target, flushed to the disk and renamed over the target only
+// when everything was written; so a failed export never destroys an earlier good file.
+// Where a rename would lose what a rewrite in place keeps (other hard links to the target, a
+// folder that may not be written, a dangling symbolic link), the target is rewritten in place.
+// A target that is not a regular file (FIFO, socket, device, folder) is refused with code 5
+// and left untouched. Throws TInOutError on any input/output error.
 void WriteAsciiFile(const std::string& fileName, int count, const std::int32_t* left,
                     const std::int32_t* right);
 

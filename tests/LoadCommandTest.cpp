@@ -2,6 +2,7 @@
 
 #include "LineSeries.h"
 #include "LoadCommand.h"
+#include "SeriesPlots.h"
 #include "SampleStore.h"
 #include "support/TempDir.h"
 #include "support/WaveBytes.h"
@@ -16,7 +17,7 @@ protected:
     }
 
     TLoadResult Load(const TBytes& bytes, const std::string& name = "input.wav") {
-        return RunLoadCommand(true, Dir.Write(name, bytes), Log, &Series1, &Series2);
+        return RunLoadCommand(true, Dir.Write(name, bytes), Log, &Plots);
     }
 
     std::vector<double> Ys(TChartSeries& series) {
@@ -28,6 +29,7 @@ protected:
     TWaveLog Log = [this](const std::string& line) { Lines.push_back(line); };
     TFastLineSeries Series1;
     TLineSeries Series2;
+    TSeriesPlots Plots{Series1, Series2};
 };
 
 TEST_F(LoadCommand, FillsTheStoreAndBothSeriesFrameByFrame) {
@@ -105,13 +107,13 @@ TEST_F(LoadCommand, FailedReadClearsTheStoreAndThePlots) {
 TEST_F(LoadCommand, CancelChangesNothingButTheFileName) {
     Load(PlainWave(TWaveBytes::Frames({{5, 6}})), "first.wav");
     const std::size_t lines = Lines.size();
-    TLoadResult result = RunLoadCommand(false, Dir.File("first.wav"), Log, &Series1, &Series2);
+    TLoadResult result = RunLoadCommand(false, Dir.File("first.wav"), Log, &Plots);
     EXPECT_FALSE(result.FileChosen);
     EXPECT_EQ(Lines.size(), lines);
     EXPECT_EQ(SampleCount, 1);
     EXPECT_EQ(Series1.PointCount(), 1);
 
-    RunLoadCommand(false, "", Log, &Series1, &Series2);
+    RunLoadCommand(false, "", Log, &Plots);
     EXPECT_EQ(WaveFileName, "");
     EXPECT_EQ(SampleCount, 1);
 }
@@ -119,7 +121,7 @@ TEST_F(LoadCommand, CancelChangesNothingButTheFileName) {
 TEST_F(LoadCommand, FramesBeyondTheLimitAreLeftOutAndNeverWritten) {
     LeftSamples[3] = 1234; // a sentinel just past the limit
     const std::string file = Dir.Write("big.wav", PlainWave(TWaveBytes::Frames({{1, 2}, {3, 4}, {5, 6}})));
-    TLoadResult result = RunLoadCommand(true, file, Log, &Series1, &Series2, 2);
+    TLoadResult result = RunLoadCommand(true, file, Log, &Plots, 2);
     EXPECT_EQ(result.FramesLoaded, 2);
     EXPECT_EQ(result.FramesLeftOut, 1u);
     EXPECT_EQ(SampleCount, 2);

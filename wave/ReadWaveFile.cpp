@@ -1,14 +1,12 @@
 #include "ReadWaveFile.h"
 
+#include <algorithm>
 #include <array>
-#include <cstdio>
 #include <cstring>
-#include <limits>
 #include <new>
-#include <optional>
-#include <stdexcept>
 
-#include <sys/stat.h>
+#include "LittleEndian.h"
+#include "WaveSource.h"
 
 namespace {
 
@@ -17,69 +15,17 @@ constexpr std::size_t FormatBufferSize = 20;
 
 using TChunkId = std::array<char, 4>;
 
-// Any failure to open or read: the reader turns it into wsFailed.
-struct TReadError : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
+TChunkId ReadId(TWaveSource& file) {
+    TChunkId id{};
+    file.ReadExactly(id.data(), id.size());
+    return id;
+}
 
-// The file for the length of one call, with the position the walk stands at.
-class TWaveFile {
-public:
-    explicit TWaveFile(const std::string& name) : File(std::fopen(name.c_str(), "rb")) {
-        if (File == nullptr)
-            throw TReadError("cannot open");
-        struct stat info{};
-        KnowsSize = fstat(fileno(File), &info) == 0 && S_ISREG(info.st_mode);
-        if (KnowsSize)
-            FileSize = static_cast<std::uint64_t>(info.st_size);
-    }
-    ~TWaveFile() { std::fclose(File); }
-    TWaveFile(const TWaveFile&) = delete;
-    TWaveFile& operator=(const TWaveFile&) = delete;
-
-    // Reads exactly `count` bytes or fails.
-    void ReadExactly(void* destination, std::size_t count) {
-        std::size_t got = count == 0 ? 0 : std::fread(destination, 1, count, File);
-        Position += got;
-        if (got != count)
-            throw TReadError("read past the end of the file");
-    }
-
-    // Moving past the end is allowed; the next read then fails.
-    void Skip(std::uint32_t count) {
-        if (count == 0)
-            return;
-        if (fseeko(File, static_cast<off_t>(count), SEEK_CUR) != 0)
-            throw TReadError("cannot move");
-        Position += count;
-    }
-
-    // What the file still holds after the position, when that can be known.
-    std::optional<std::uint64_t> BytesLeft() const {
-        if (!KnowsSize)
-            return std::nullopt;
-        return Position < FileSize ? FileSize - Position : 0;
-    }
-
-    TChunkId ReadId() {
-        TChunkId id{};
-        ReadExactly(id.data(), id.size());
-        return id;
-    }
-
-    std::uint32_t ReadSize() {
-        std::uint8_t bytes[4];
-        ReadExactly(bytes, sizeof bytes);
-        return std::uint32_t(bytes[0]) | std::uint32_t(bytes[1]) << 8 |
-               std::uint32_t(bytes[2]) << 16 | std::uint32_t(bytes[3]) << 24;
-    }
-
-private:
-    std::FILE* File;
-    std::uint64_t Position = 0;
-    bool KnowsSize = false; // not for a pipe or a device
-    std::uint64_t FileSize = 0;
-};
+std::uint32_t ReadSize(TWaveSource& file) {
+    std::uint8_t bytes[4];
+    file.ReadExactly(bytes, sizeof bytes);
+    return ReadU32LE(bytes);
+}
 
 bool IsId(const TChunkId& id, const char (&text)[5]) { return std::memcmp(id.data(), text, 4) == 0; }
 
@@ -92,40 +38,55 @@ std::string IdText(const TChunkId& id) {
 }
 
 std::uint16_t Field16(const std::uint8_t* body, std::size_t offset) {
-    return std::uint16_t(body[offset] | body[offset + 1] << 8);
+    return ReadU16LE(body + offset);
 }
 
 std::uint32_t Field32(const std::uint8_t* body, std::size_t offset) {
-    return std::uint32_t(Field16(body, offset)) | std::uint32_t(Field16(body, offset + 2)) << 16;
+    return ReadU32LE(body + offset);
 }
 
 std::string NumberLine(const char* label, long long value) { return label + std::to_string(value); }
 
 // Copies the data chunk's body. The declared size is untrusted: memory is committed only for
-// bytes the file really holds, so a few-byte file declaring gigabytes costs nothing.
-void CopyDataBody(TWaveFile& file, TWaveInfo& Info, std::uint32_t size) {
+// bytes that are really there, so a few bytes declaring gigabytes cost nothing. A file's size
+// is known up front; a stream's block grows as its bytes arrive.
+void CopyDataBody(TWaveSource& file, TWaveInfo& Info, std::uint32_t size) {
     Info.Data = std::make_unique<TDataBlock>();
-    std::uint64_t toRead = size;
-    if (auto left = file.BytesLeft(); left && *left < toRead)
-        toRead = *left;
-    Info.Data->SetSize(static_cast<std::size_t>(toRead));
-    file.ReadExactly(Info.Data->Bytes(), static_cast<std::size_t>(toRead));
-    if (toRead < size)
+    TDataBlock& block = *Info.Data;
+    if (auto left = file.BytesLeft()) {
+        const std::uint64_t toRead = std::min<std::uint64_t>(size, *left);
+        block.SetSize(static_cast<std::size_t>(toRead));
+        file.ReadExactly(block.Bytes(), static_cast<std::size_t>(toRead));
+    } else {
+        constexpr std::size_t firstStep = std::size_t(1) << 16;
+        std::size_t got = 0;
+        for (;;) {
+            const std::size_t capacity = std::min<std::size_t>(size, std::max(firstStep, 2 * got));
+            block.SetSize(capacity);
+            const std::size_t step = file.ReadUpTo(block.Bytes() + got, capacity - got);
+            got += step;
+            if (got == size || got < capacity)
+                break;
+        }
+        block.SetSize(got);
+    }
+    if (block.Size() < size)
         throw TReadError("data chunk runs past the end of the file");
 }
 
 // The walk itself; returns normally for every status but wsFailed, which is thrown.
-void WalkChunks(const std::string& FileName, TWaveInfo& Info, const TWaveLog& Log) {
-    TWaveFile file(FileName);
+void WalkChunks(const std::string& FileName, TWaveInfo& Info, const TWaveLog& Log,
+                const TWaveReadOptions& options) {
+    TWaveSource file(FileName, options.AcceptStreams);
 
-    TChunkId riff = file.ReadId();
+    TChunkId riff = ReadId(file);
     if (!IsId(riff, "RIFF")) {
         Info.Status = wsNotWave;
         return;
     }
     Log(IdText(riff));
-    Log(NumberLine("FileSize ", file.ReadSize()));
-    TChunkId form = file.ReadId();
+    Log(NumberLine("FileSize ", ReadSize(file)));
+    TChunkId form = ReadId(file);
     Log(IdText(form));
     if (!IsId(form, "WAVE")) {
         Info.Status = wsNotWave;
@@ -137,8 +98,8 @@ void WalkChunks(const std::string& FileName, TWaveInfo& Info, const TWaveLog& Lo
     std::uint32_t size = 0;
     for (;;) {
         file.Skip(size);
-        id = file.ReadId();
-        size = file.ReadSize();
+        id = ReadId(file);
+        size = ReadSize(file);
         Log(IdText(id));
         if (size > LargestChunkSize) {
             Info.Status = wsBadChunkSize;
@@ -169,9 +130,9 @@ void WalkChunks(const std::string& FileName, TWaveInfo& Info, const TWaveLog& Lo
     size = 0;
     for (;;) {
         file.Skip(size);
-        id = file.ReadId();
+        id = ReadId(file);
         Log(IdText(id));
-        size = file.ReadSize();
+        size = ReadSize(file);
         Log(NumberLine("chankSize ", size));
         if (IsId(id, "data"))
             break;
@@ -191,17 +152,31 @@ void WalkChunks(const std::string& FileName, TWaveInfo& Info, const TWaveLog& Lo
 
 } // namespace
 
-void ReadWaveFile(const std::string& FileName, TWaveInfo& Info, const TWaveLog& Log) {
+void ReadWaveFile(const std::string& FileName, TWaveInfo& Info, const TWaveLog& Log,
+                  const TWaveReadOptions& options) {
     Info.Status = wsOk;
     Info.ByteRate = 0;
     Info.BitsPerSample = 0;
     Info.Channels = 0;
     Info.Data.reset();
+    Info.Problem.clear();
     try {
-        WalkChunks(FileName, Info, Log);
+        WalkChunks(FileName, Info, Log, options);
+        return;
+    } catch (const TReadError& error) {
+        Info.Problem = error.Problem;
+    } catch (const std::bad_alloc&) {
+        Info.Problem = "Out of memory";
+    } catch (const std::exception& error) {
+        Info.Problem = error.what(); // the log's own sink failed
     } catch (...) {
-        // Whatever went wrong (open, a short read, memory), the caller sees only the status.
-        Info.Status = wsFailed;
+        Info.Problem = "Unknown error";
+    }
+    // Whatever went wrong (open, a short read, memory, the log), the caller sees a status.
+    Info.Status = wsFailed;
+    try {
         Log(WaveLogClosingLine);
+    } catch (...) {
+        // A log that cannot take its closing line has already said what it could.
     }
 }

@@ -13,4 +13,11 @@ using TWaveLog = std::function<void(const std::string& line)>;
 // The closing line: O, double quote, k, space.
 inline const std::string WaveLogClosingLine = "O\"k ";
 
-void ReadWaveFile(const std::string& FileName, TWaveInfo& Info, const TWaveLog& Log);
+struct TWaveReadOptions {
+    // Pipes and FIFOs are read as streams, as their bytes arrive, giving the same log and
+    // status as a regular file with the same bytes. Otherwise only regular files are read.
+    bool AcceptStreams = false;
+};
+
+void ReadWaveFile(const std::string& FileName, TWaveInfo& Info, const TWaveLog& Log,
+                  const TWaveReadOptions& options = {});

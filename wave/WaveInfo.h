@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "DataBlock.h"
 
@@ -21,4 +22,7 @@ struct TWaveInfo {
     std::uint16_t BitsPerSample = 0;
     std::uint16_t Channels = 0;
     std::unique_ptr<TDataBlock> Data;
+    // Why a read ended wsFailed when the file's bytes are not the cause ("Out of memory",
+    // "Not a regular file"); empty otherwise. The log and the status are the same either way.
+    std::string Problem;
 };

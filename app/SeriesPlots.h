@@ -1,0 +1,21 @@
+#pragma once
+// The window's two series as the Load command's plots: the left channel to the upper series,
+// the right one to the lower.
+
+#include "ChannelPlots.h"
+
+class TChartSeries;
+
+class TSeriesPlots : public TChannelPlots {
+public:
+    TSeriesPlots(TChartSeries& upper, TChartSeries& lower) : Upper(upper), Lower(lower) {}
+
+    void Clear() noexcept override;
+    void Reserve(int frames) override;
+    void AddFrames(const double* xs, const double* lefts, const double* rights,
+                   int count) override;
+
+private:
+    TChartSeries& Upper;
+    TChartSeries& Lower;
+};

@@ -1,0 +1,126 @@
+#include "WaveSource.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr const char* NotRegular = "Not a regular file";
+constexpr const char* NotRegularOrPipe = "Not a regular file or a pipe";
+
+} // namespace
+
+TWaveSource::TWaveSource(const std::string& name, bool acceptStreams) {
+    // The type is looked at before opening: opening a device may itself do something.
+    struct stat info{};
+    if (stat(name.c_str(), &info) != 0)
+        throw TReadError("cannot open");
+    const auto accepted = [acceptStreams](mode_t mode) {
+        return S_ISREG(mode) || (acceptStreams && S_ISFIFO(mode));
+    };
+    if (!accepted(info.st_mode))
+        throw TReadError("refused", acceptStreams ? NotRegularOrPipe : NotRegular);
+    // Without O_NONBLOCK, opening a FIFO waits for a writer, for ever if none comes.
+    Fd = open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (Fd < 0)
+        throw TReadError("cannot open");
+    if (fstat(Fd, &info) != 0 || !accepted(info.st_mode)) {
+        close(Fd);
+        throw TReadError("refused", acceptStreams ? NotRegularOrPipe : NotRegular);
+    }
+    Stream = !S_ISREG(info.st_mode);
+    FileSize = Stream ? 0 : static_cast<std::uint64_t>(info.st_size);
+}
+
+TWaveSource::~TWaveSource() { close(Fd); }
+
+bool TWaveSource::WaitForBytes() {
+    using namespace std::chrono;
+    const auto giveUp = steady_clock::now() + milliseconds(FirstWriterWaitMs);
+    for (;;) {
+        int timeout = -1; // a writer is there: its bytes or its end will come
+        if (!WriterSeen) {
+            const auto left = duration_cast<milliseconds>(giveUp - steady_clock::now()).count();
+            if (left <= 0)
+                return false;
+            timeout = static_cast<int>(left);
+        }
+        pollfd wait{Fd, POLLIN, 0};
+        const int ready = poll(&wait, 1, timeout);
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready < 0)
+            throw TReadError("cannot wait");
+        if (ready == 0)
+            continue; // the wait for a first writer ran out: checked above
+        if (wait.revents & POLLHUP)
+            WriterSeen = true; // a writer came and went: what is left is all there will be
+        return true;
+    }
+}
+
+std::size_t TWaveSource::ReadUpTo(void* destination, std::size_t count) {
+    auto* out = static_cast<std::uint8_t*>(destination);
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t got = read(Fd, out + done, count - done);
+        if (got > 0) {
+            done += static_cast<std::size_t>(got);
+            WriterSeen = true;
+            continue;
+        }
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0 && errno == EAGAIN && Stream) {
+            WriterSeen = true; // a writer holds the pipe open but has sent nothing yet
+            WaitForBytes();
+            continue;
+        }
+        if (got < 0)
+            throw TReadError("cannot read");
+        // The end of a file, or a stream with no writer at the moment.
+        if (!Stream || WriterSeen || !WaitForBytes())
+            break;
+    }
+    Position += done;
+    return done;
+}
+
+void TWaveSource::ReadExactly(void* destination, std::size_t count) {
+    if (ReadUpTo(destination, count) != count)
+        throw TReadError("read past the end of the file");
+}
+
+void TWaveSource::Skip(std::uint64_t count) {
+    if (count == 0)
+        return;
+    if (!Stream) {
+        if (lseek(Fd, static_cast<off_t>(count), SEEK_CUR) < 0)
+            throw TReadError("cannot move");
+        Position += count;
+        return;
+    }
+    // A stream cannot seek: its bytes are read and dropped.
+    std::uint8_t scratch[65536];
+    while (count > 0) {
+        const std::size_t step = static_cast<std::size_t>(std::min<std::uint64_t>(count, sizeof scratch));
+        const std::size_t got = ReadUpTo(scratch, step);
+        count -= got;
+        if (got < step) {
+            Position += count; // past the end, as a seek would go
+            return;
+        }
+    }
+}
+
+std::optional<std::uint64_t> TWaveSource::BytesLeft() const {
+    if (Stream)
+        return std::nullopt;
+    return Position < FileSize ? FileSize - Position : 0;
+}

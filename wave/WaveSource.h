@@ -1,0 +1,53 @@
+#pragma once
+// Where the reader's bytes come from: a regular file, or (where the caller accepts them) a
+// pipe or FIFO read as a stream, in order, as its bytes arrive. Nothing here ever blocks on a
+// FIFO that has no writer: it is opened without waiting, and a reader waits for a first writer
+// only for a bounded time.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+// Any failure to open or read. `Problem` says why when the file's bytes are not the cause
+// (a special file refused, memory); it is empty for a file that is simply short or unreadable.
+struct TReadError : std::runtime_error {
+    explicit TReadError(const std::string& what, std::string problem = {})
+        : std::runtime_error(what), Problem(std::move(problem)) {}
+    std::string Problem;
+};
+
+class TWaveSource {
+public:
+    // Opens `name` for reading. A FIFO, socket or device is refused unless `acceptStreams`,
+    // and then only pipes and FIFOs are taken.
+    TWaveSource(const std::string& name, bool acceptStreams);
+    ~TWaveSource();
+    TWaveSource(const TWaveSource&) = delete;
+    TWaveSource& operator=(const TWaveSource&) = delete;
+
+    // Reads up to `count` bytes; fewer only at the end of the file or stream.
+    std::size_t ReadUpTo(void* destination, std::size_t count);
+    // Reads exactly `count` bytes or fails.
+    void ReadExactly(void* destination, std::size_t count);
+    // Moves `count` bytes on. Moving past the end is allowed; the next read then fails.
+    void Skip(std::uint64_t count);
+
+    bool IsStream() const { return Stream; }
+    // What the file still holds after the position, when that can be known (not for a stream).
+    std::optional<std::uint64_t> BytesLeft() const;
+
+    // How long a FIFO that has no writer yet is waited for before it counts as empty.
+    static constexpr int FirstWriterWaitMs = 3000;
+
+private:
+    // For a stream: waits until a read may give bytes or the end; false once nothing came.
+    bool WaitForBytes();
+
+    int Fd = -1;
+    bool Stream = false;
+    bool WriterSeen = false; // a stream's writer has been there (bytes or a hang-up seen)
+    std::uint64_t Position = 0;
+    std::uint64_t FileSize = 0;
+};
