@@ -1,9 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "ChannelPlots.h"
+
 #include "LineSeries.h"
 #include "LoadCommand.h"
 #include "SeriesPlots.h"
 #include "SampleStore.h"
+#include "SaveAsciiFile.h"
 #include "support/TempDir.h"
 #include "support/WaveBytes.h"
 
@@ -130,3 +139,116 @@ TEST_F(LoadCommand, FramesBeyondTheLimitAreLeftOutAndNeverWritten) {
 }
 
 } // namespace
+
+namespace {
+
+// Plots that fail when asked to take their `failAt`-th block, as a series would when its
+// memory runs out part-way.
+class TFailingPlots : public TChannelPlots {
+public:
+    TFailingPlots(TChannelPlots& real, int failAt) : Real(real), FailAt(failAt) {}
+    void Clear() noexcept override { Real.Clear(); }
+    void Reserve(int frames) override { Real.Reserve(frames); }
+    void AddFrames(const double* xs, const double* lefts, const double* rights, int count) override {
+        if (++Blocks == FailAt)
+            throw std::bad_alloc();
+        Real.AddFrames(xs, lefts, rights, count);
+    }
+
+private:
+    TChannelPlots& Real;
+    int FailAt;
+    int Blocks = 0;
+};
+
+// Plots kept in plain vectors, whose growth really asks the system for memory.
+class TVectorPlots : public TChannelPlots {
+public:
+    void Clear() noexcept override {
+        Xs = {};
+        Lefts = {};
+        Rights = {};
+    }
+    void Reserve(int) override {}
+    void AddFrames(const double* xs, const double* lefts, const double* rights, int count) override {
+        Xs.insert(Xs.end(), xs, xs + count);
+        Lefts.insert(Lefts.end(), lefts, lefts + count);
+        Rights.insert(Rights.end(), rights, rights + count);
+    }
+    std::vector<double> Xs, Lefts, Rights;
+};
+
+TBytes ManyFrames(int count, std::int16_t value) {
+    return PlainWave(TWaveBytes::Frames(
+        std::vector<std::pair<std::int16_t, std::int16_t>>(std::size_t(count), {value, value})));
+}
+
+} // namespace
+
+// A load that fails while decoding leaves nothing of the previous file behind: the next export
+// writes no other file's samples under the new name.
+TEST_F(LoadCommand, ALoadThatFailsPartWayLeavesNothing) {
+    for (int failAt : {1, 2}) {
+        SCOPED_TRACE(failAt);
+        Load(PlainWave(TWaveBytes::Frames({{5, 6}, {7, 8}})), "old.wav");
+        ASSERT_EQ(SampleCount, 2);
+        TFailingPlots failing(Plots, failAt);
+        EXPECT_THROW(RunLoadCommand(true, Dir.Write("new.wav", ManyFrames(5000, 9)), Log, &failing),
+                     std::bad_alloc);
+        EXPECT_EQ(SampleCount, 0);
+        EXPECT_EQ(Series1.PointCount(), 0);
+        EXPECT_EQ(Series2.PointCount(), 0);
+        EXPECT_EQ(WaveFileName, Dir.File("new.wav"));
+        SaveAsciiFile();
+        EXPECT_EQ(TTempDir::Read(Dir.File("new_out.dat")), "");
+    }
+}
+
+// The same for real: in a child process whose address space is capped after a good load, a
+// bigger file's plots cannot grow. The child reports by its exit status.
+TEST_F(LoadCommand, ALoadThatRunsOutOfMemoryLeavesNothing) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer needs more address space than the cap leaves";
+#else
+    const std::string small = Dir.Write("small.wav", ManyFrames(3, 1));
+    const std::string big = Dir.Write("big.wav", ManyFrames(4'000'000, 2));
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        TVectorPlots plots;
+        RunLoadCommand(true, small, [](const std::string&) {}, &plots);
+        if (SampleCount != 3)
+            _exit(10);
+        // Room for the file's data block, not for its plots.
+        long pages = 0;
+        std::FILE* statm = std::fopen("/proc/self/statm", "r");
+        if (statm == nullptr || std::fscanf(statm, "%ld", &pages) != 1)
+            _exit(11);
+        std::fclose(statm);
+        const rlim_t cap = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + (48u << 20);
+        const rlimit limit{cap, cap};
+        if (setrlimit(RLIMIT_AS, &limit) != 0)
+            _exit(12);
+        bool failed = false;
+        try {
+            RunLoadCommand(true, big, [](const std::string&) {}, &plots);
+        } catch (const std::bad_alloc&) {
+            failed = true;
+        }
+        if (!failed)
+            _exit(13);
+        if (SampleCount != 0 || !plots.Xs.empty() || WaveFileName != big)
+            _exit(14);
+        try {
+            SaveAsciiFile();
+        } catch (...) {
+            _exit(15);
+        }
+        _exit(TTempDir::Read(Dir.File("big_out.dat")).empty() ? 0 : 16);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+#endif
+}

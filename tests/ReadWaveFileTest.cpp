@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "ReadWaveFile.h"
+#include "support/PipeInput.h"
 #include "support/TempDir.h"
 #include "support/WaveBytes.h"
 
@@ -19,6 +23,30 @@ TReadResult ReadBytes(const TBytes& bytes) {
     ReadWaveFile(dir.Write("input.wav", bytes), result.Info,
                  [&](const std::string& line) { result.Lines.push_back(line); });
     return result;
+}
+
+// The same bytes read as a stream from an unnamed pipe.
+TReadResult ReadThroughPipe(const TBytes& bytes) {
+    TPipeInput input(bytes);
+    TReadResult result;
+    ReadWaveFile(input.Name(), result.Info,
+                 [&](const std::string& line) { result.Lines.push_back(line); },
+                 {.AcceptStreams = true});
+    return result;
+}
+
+// A stream gives the same status, log and data as a regular file with the same bytes.
+void ExpectSameAsFile(const TBytes& bytes) {
+    const TReadResult file = ReadBytes(bytes);
+    const TReadResult stream = ReadThroughPipe(bytes);
+    EXPECT_EQ(stream.Info.Status, file.Info.Status);
+    EXPECT_EQ(stream.Lines, file.Lines);
+    ASSERT_EQ(bool(stream.Info.Data), bool(file.Info.Data));
+    if (file.Info.Data) {
+        const TDataBlock& a = *file.Info.Data;
+        const TDataBlock& b = *stream.Info.Data;
+        EXPECT_EQ(TBytes(b.Bytes(), b.Bytes() + b.Size()), TBytes(a.Bytes(), a.Bytes() + a.Size()));
+    }
 }
 
 const std::string Ok = WaveLogClosingLine;
@@ -157,6 +185,7 @@ std::vector<TCase> EdgeCases() {
 TEST(ReadWaveFile, EdgeCasesGiveTheirStatusAndExactLog) {
     for (const TCase& c : EdgeCases()) {
         SCOPED_TRACE(c.Name);
+        ExpectSameAsFile(c.Bytes);
         TReadResult r = ReadBytes(c.Bytes);
         EXPECT_EQ(r.Info.Status, c.Status);
         EXPECT_EQ(r.Lines, c.Lines);
@@ -207,6 +236,69 @@ TEST(ReadWaveFile, DataChunkLargerThanTheFileFailsWithoutCommittingItsSize) {
     }
 }
 
+// A stream's declared size is as untrusted as a file's, and a stream longer than one pipe's
+// buffer arrives in pieces.
+TEST(ReadWaveFile, StreamsGrowTheirBlockAsBytesArrive) {
+    for (long long declared : {9LL, 0x7FFFFFFFLL, 0xFFFFFFFFLL})
+        ExpectSameAsFile(TWaveBytes()
+                             .Chunk("fmt ", TWaveBytes::Format())
+                             .Chunk("data", {1, 2, 3, 4, 5, 6, 7, 8}, declared)
+                             .Bytes());
+    TBytes frames(300000 * 4);
+    for (std::size_t i = 0; i < frames.size(); ++i)
+        frames[i] = std::uint8_t(i * 7 + i / 4096);
+    const TBytes big = TWaveBytes()
+                           .Chunk("LIST", TBytes(100000, 'x'))
+                           .Chunk("fmt ", TWaveBytes::Format())
+                           .Chunk("data", frames)
+                           .Bytes();
+    ExpectSameAsFile(big);
+    ExpectSameAsFile(TBytes(big.begin(), big.end() - 5));
+}
+
+// Only regular files are read unless streams are asked for; a FIFO with no writer is never
+// waited on for ever, and a device is not even opened.
+TEST(ReadWaveFile, SpecialFilesAreRefusedOrReadWithoutBlocking) {
+    TTempDir dir;
+    const std::string fifo = dir.File("pipe.wav");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    alarm(30); // a read that blocks for ever ends the test program
+    for (const std::string& name : {fifo, std::string("/dev/null")}) {
+        SCOPED_TRACE(name);
+        TReadResult r;
+        ReadWaveFile(name, r.Info, [&](const std::string& line) { r.Lines.push_back(line); });
+        EXPECT_EQ(r.Info.Status, wsFailed);
+        EXPECT_EQ(r.Lines, TLines{Ok});
+        EXPECT_EQ(r.Info.Problem, "Not a regular file");
+    }
+    // As a stream, a FIFO that no writer opens reads as empty after a bounded wait.
+    TReadResult r;
+    ReadWaveFile(fifo, r.Info, [&](const std::string& line) { r.Lines.push_back(line); },
+                 {.AcceptStreams = true});
+    EXPECT_EQ(r.Info.Status, wsFailed);
+    EXPECT_EQ(r.Lines, TLines{Ok});
+    ReadWaveFile("/dev/null", r.Info, [](const std::string&) {}, {.AcceptStreams = true});
+    EXPECT_EQ(r.Info.Problem, "Not a regular file or a pipe");
+    alarm(0);
+}
+
+// The log's sink may fail; the reader still ends in a status and lets nothing escape.
+TEST(ReadWaveFile, ASinkThatThrowsDoesNotEscape) {
+    TTempDir dir;
+    const std::string file = dir.Write("x.wav", PlainWave(TWaveBytes::Frames({{1, 2}})));
+    for (int failAt : {1, 3, 13}) {
+        SCOPED_TRACE(failAt);
+        int lines = 0;
+        TWaveInfo info;
+        ReadWaveFile(file, info, [&](const std::string&) {
+            if (++lines >= failAt)
+                throw std::runtime_error("log full");
+        });
+        EXPECT_EQ(info.Status, wsFailed);
+        EXPECT_EQ(info.Problem, "log full");
+    }
+}
+
 // Damage as one loop over a good file: every cut and every flipped header byte ends in a
 // status, never a crash, and the closing line comes exactly after wsOk and wsFailed.
 TEST(ReadWaveFile, DamagedFilesAlwaysEndInAStatus) {
@@ -224,8 +316,10 @@ TEST(ReadWaveFile, DamagedFilesAlwaysEndInAStatus) {
     };
     for (std::size_t length = 0; length < good.size(); ++length) {
         SCOPED_TRACE("cut at " + std::to_string(length));
-        TReadResult r = ReadBytes(TBytes(good.begin(), good.begin() + long(length)));
+        const TBytes cut(good.begin(), good.begin() + long(length));
+        TReadResult r = ReadBytes(cut);
         check(r);
+        ExpectSameAsFile(cut);
         EXPECT_EQ(r.Info.Status, wsFailed) << "a cut file never reads as anything else";
     }
     for (std::size_t at = 0; at < good.size() - 8; ++at) {
@@ -234,6 +328,7 @@ TEST(ReadWaveFile, DamagedFilesAlwaysEndInAStatus) {
             TBytes damaged = good;
             damaged[at] ^= mask;
             check(ReadBytes(damaged));
+            ExpectSameAsFile(damaged);
         }
     }
 }

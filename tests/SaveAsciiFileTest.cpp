@@ -2,8 +2,12 @@
 
 #include <csignal>
 #include <filesystem>
+#include <functional>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "ErrorMessage.h"
 #include "InOutError.h"
@@ -119,8 +123,13 @@ TEST(InOutErrorText, TableAndOtherCodes) {
     EXPECT_EQ(TInOutError(103).what(), std::string("I/O error 103"));
     EXPECT_EQ(TInOutError::FromErrno(ENOSPC).Code(), 101);
     EXPECT_EQ(TInOutError::FromErrno(EMFILE).Code(), 4);
-    // An errno that happens to equal a table code keeps its own wording.
+    // An errno that happens to equal a table code keeps its own wording, and its code stays
+    // apart from the table's.
     EXPECT_EQ(TInOutError::FromErrno(EIO).what(), "I/O error " + std::to_string(EIO));
+    EXPECT_EQ(TInOutError::FromErrno(EIO).Code(), TInOutError::OtherError);
+    EXPECT_EQ(TInOutError::FromErrno(EIO).SystemError(), EIO);
+    EXPECT_EQ(TInOutError::FromErrno(EACCES).Code(), 5);
+    EXPECT_EQ(TInOutError::FromErrno(EACCES).SystemError(), EACCES);
 }
 
 // A write that fails part-way (here: the file size limit) must leave the earlier good export
@@ -152,3 +161,110 @@ TEST_F(SaveAscii, FailedWriteKeepsTheEarlierFile) {
 }
 
 } // namespace
+
+namespace {
+
+// Runs `body` in a child process without root's rights (as "nobody" when run as root), so
+// that permission bits hold; the child's exit status is the result.
+int RunAsUserWithoutRights(const std::function<int()>& body) {
+    const pid_t child = fork();
+    if (child == 0) {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(100);
+        _exit(body());
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int ExportCode(const std::string& fileName) {
+    try {
+        WriteAsciiFile(fileName, 0, nullptr, nullptr);
+        return 0;
+    } catch (const TInOutError& error) {
+        return error.Code();
+    }
+}
+
+} // namespace
+
+// A target that is not a regular file is refused as access denied and left as it was; a FIFO
+// with no reader never blocks the export.
+TEST_F(SaveAscii, SpecialTargetsAreRefusedUntouched) {
+    Store({{1, 2}});
+    const std::string fifo = Dir.File("fifo_out.dat");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string deviceLink = Dir.File("null_out.dat");
+    std::filesystem::create_symlink("/dev/null", deviceLink);
+    const std::string folder = Dir.File("folder_out.dat");
+    std::filesystem::create_directory(folder);
+    alarm(30); // an export that blocks for ever ends the test program
+    for (const std::string& target : {fifo, deviceLink, folder}) {
+        SCOPED_TRACE(target);
+        try {
+            WriteAsciiFile(target, SampleCount, LeftSamples + 1, RightSamples + 1);
+            ADD_FAILURE() << "no error";
+        } catch (const TInOutError& error) {
+            EXPECT_EQ(error.Code(), 5);
+            EXPECT_STREQ(error.what(), "File access denied");
+        }
+    }
+    alarm(0);
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+    EXPECT_TRUE(std::filesystem::is_symlink(deviceLink));
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+    EXPECT_TRUE(std::filesystem::is_directory(folder));
+    EXPECT_EQ(FilesInDir(), 3) << "no temporary file left behind";
+}
+
+// Where renaming a new file over the target would lose something, the target is rewritten in
+// place as a plain write would: links keep pointing at the new text.
+TEST_F(SaveAscii, LinksStayLinked) {
+    Store({{1, 2}});
+    // A second hard link sees the new text.
+    Dir.Write("take1_out.dat", {'o', 'l', 'd'});
+    std::filesystem::create_hard_link(Dir.File("take1_out.dat"), Dir.File("other_name.dat"));
+    SaveAsciiFile();
+    EXPECT_EQ(TTempDir::Read(Dir.File("other_name.dat")), " 1 2\r\n");
+    EXPECT_EQ(std::filesystem::hard_link_count(Dir.File("take1_out.dat")), 2u);
+
+    // A dangling symbolic link is written through: the file it names is created.
+    WaveFileName = Dir.File("take2.wav");
+    std::filesystem::create_symlink(Dir.File("named_by_link.dat"), Dir.File("take2_out.dat"));
+    SaveAsciiFile();
+    EXPECT_TRUE(std::filesystem::is_symlink(Dir.File("take2_out.dat")));
+    EXPECT_EQ(TTempDir::Read(Dir.File("named_by_link.dat")), " 1 2\r\n");
+
+    // A link to an existing file is written through too, the link left in place.
+    Store({{3, 4}});
+    SaveAsciiFile();
+    EXPECT_TRUE(std::filesystem::is_symlink(Dir.File("take2_out.dat")));
+    EXPECT_EQ(TTempDir::Read(Dir.File("named_by_link.dat")), " 3 4\r\n");
+}
+
+// In a folder that may not be written, a writable target is still rewritten (in place); a new
+// file there is refused. Run without root's rights, which would ignore the folder's bits.
+TEST_F(SaveAscii, ReadOnlyFolderWithAWritableTarget) {
+    const std::filesystem::path folder = Dir.Path / "read-only";
+    std::filesystem::create_directory(folder);
+    const std::string target = (folder / "take1_out.dat").string();
+    Dir.Write("read-only/take1_out.dat", {'o', 'l', 'd'});
+    std::filesystem::permissions(target, std::filesystem::perms(0666));
+    std::filesystem::permissions(folder, std::filesystem::perms(0555));
+    std::filesystem::permissions(Dir.Path, std::filesystem::perms(0755));
+    Store({{-7, 7}});
+
+    EXPECT_EQ(RunAsUserWithoutRights([&] {
+                  WaveFileName = (folder / "take1.wav").string();
+                  try {
+                      SaveAsciiFile();
+                  } catch (...) {
+                      return 1;
+                  }
+                  return ExportCode((folder / "new_out.dat").string()) == 5 ? 0 : 2;
+              }),
+              0);
+    EXPECT_EQ(TTempDir::Read(target), " -7 7\r\n");
+    EXPECT_FALSE(std::filesystem::exists(folder / "new_out.dat"));
+}

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <string_view>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -13,6 +14,14 @@ namespace {
 
 constexpr const char* NotRegular = "Not a regular file";
 constexpr const char* NotRegularOrPipe = "Not a regular file or a pipe";
+
+// The system names an open unnamed pipe "pipe:[inode]"; a named FIFO by its path.
+bool IsUnnamedPipe(int fd) {
+    char target[64] = {};
+    const std::string link = "/proc/self/fd/" + std::to_string(fd);
+    const ssize_t length = readlink(link.c_str(), target, sizeof target - 1);
+    return length > 5 && std::string_view(target, 5) == "pipe:";
+}
 
 } // namespace
 
@@ -36,6 +45,9 @@ TWaveSource::TWaveSource(const std::string& name, bool acceptStreams) {
     }
     Stream = !S_ISREG(info.st_mode);
     FileSize = Stream ? 0 : static_cast<std::uint64_t>(info.st_size);
+    // An unnamed pipe (standard input, a process substitution) had its writer from the start:
+    // once it reads empty it is over. Only a named FIFO may still be waiting for a writer.
+    WriterSeen = Stream && IsUnnamedPipe(Fd);
 }
 
 TWaveSource::~TWaveSource() { close(Fd); }

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "ReadWaveFile.h"
+#include "support/PipeInput.h"
 #include "support/WaveBytes.h"
 
 bool FuzzReadWaveFile(const std::uint8_t* data, std::size_t size) {
@@ -37,6 +38,21 @@ bool FuzzReadWaveFile(const std::uint8_t* data, std::size_t size) {
         return false;
     // Memory for the data is never more than the input itself held.
     if (info.Data && info.Data->Size() > size)
+        return false;
+
+    // The same bytes through a pipe take the stream path: same status, same log.
+    TWaveInfo streamed;
+    std::vector<std::string> streamedLines;
+    {
+        TPipeInput input(std::vector<std::uint8_t>(data, data + size));
+        ReadWaveFile(input.Name(), streamed,
+                     [&](const std::string& line) { streamedLines.push_back(line); },
+                     {.AcceptStreams = true});
+    }
+    if (streamed.Status != s || streamedLines != lines)
+        return false;
+    if (bool(streamed.Data) != bool(info.Data) ||
+        (info.Data && streamed.Data->Size() != info.Data->Size()))
         return false;
     return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // One fuzz input through the reader: the bytes become an in-memory file, the reader walks it,
-// and the result must keep the reader's promises whatever the bytes are.
+// and the result must keep the reader's promises whatever the bytes are. The same bytes are
+// then read again as a stream from a pipe, which must give the same result.
 
 #include <cstddef>
 #include <cstdint>
