@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -170,6 +173,30 @@ TEST_F(Form1Test, AFileGivenAtStartLoadsAsIfChosen) {
     EXPECT_EQ(Form.Series1->PointCount(), 1);
     Form.Button1->click(); // the dialog starts at the file given
     EXPECT_EQ(Dialogs.LastNamesShown.back(), QString::fromStdString(file));
+}
+
+// A FIFO chosen in the dialog (here with no writer, which once froze the window) or a device
+// is refused at once with a message; the log shows a failed read as for any unreadable file.
+TEST_F(Form1Test, SpecialFilesAreRefusedWithoutFreezingTheWindow) {
+    const std::string fifo = Dir.File("pipe.wav");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    Dialogs.Answers = {QString::fromStdString(Dir.Write("a.wav", PlainWave(TWaveBytes::Frames({{1, 2}})))),
+                       QString::fromStdString(fifo), QStringLiteral("/dev/zero")};
+    Form.Button1->click();
+    ASSERT_EQ(SampleCount, 1);
+    alarm(30); // a load that blocks for ever ends the test program
+    Form.Button1->click();
+    Form.Button1->click();
+    alarm(0);
+    EXPECT_EQ(SampleCount, 0);
+    EXPECT_EQ(Form.Series1->PointCount(), 0);
+    const QStringList lines = LogLines();
+    EXPECT_EQ(lines.mid(13), (QStringList{"O\"k ", "O\"k "}));
+    ASSERT_EQ(Dialogs.Messages.size(), 2u);
+    for (const auto& message : Dialogs.Messages) {
+        EXPECT_TRUE(message.Error);
+        EXPECT_EQ(message.Text, "Not a regular file.");
+    }
 }
 
 } // namespace
