@@ -12,6 +12,10 @@
 
 int main() {
     const std::string file = BenchWaveFile(100'000'000);
+    if (file.empty()) {
+        std::fprintf(stderr, "cannot write the benchmark file\n");
+        return 1;
+    }
     TFastLineSeries series1;
     TLineSeries series2;
     TSeriesPlots plots(series1, series2);

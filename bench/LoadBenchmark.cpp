@@ -22,12 +22,20 @@ void BM_Baseline_ReadAndConvert(benchmark::State& state) {
     const std::string file = BenchWaveFile(Frames);
     static std::vector<std::int32_t> left(Frames + 1), right(Frames + 1);
     for (auto _ : state) {
-        std::FILE* in = std::fopen(file.c_str(), "rb");
+        std::FILE* in = file.empty() ? nullptr : std::fopen(file.c_str(), "rb");
+        if (in == nullptr) {
+            state.SkipWithError("no benchmark file");
+            break;
+        }
         std::fseek(in, 44, SEEK_SET);
         TLargeBuffer data;
         data.Resize(std::size_t(Frames) * 4);
-        std::fread(data.Data(), 4, Frames, in);
+        const std::size_t got = std::fread(data.Data(), 4, Frames, in);
         std::fclose(in);
+        if (got != Frames) {
+            state.SkipWithError("short benchmark file");
+            break;
+        }
         TLargeBuffer x1, y1, x2, y2;
         for (TLargeBuffer* list : {&x1, &y1, &x2, &y2})
             list->Resize(std::size_t(Frames) * sizeof(double));
@@ -60,8 +68,10 @@ void BM_LoadCommand(benchmark::State& state) {
     const TWaveLog log = [](const std::string&) {};
     for (auto _ : state) {
         TLoadResult result = RunLoadCommand(true, file, log, &plots);
-        if (result.FramesLoaded != int(Frames))
+        if (result.Status != wsOk || result.FramesLoaded != int(Frames)) {
             state.SkipWithError("load failed");
+            break;
+        }
         state.PauseTiming(); // the next load starts from empty series, as after a clear
         series1->ClearPoints();
         series2->ClearPoints();

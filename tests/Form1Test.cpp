@@ -14,7 +14,7 @@
 #include "SampleStore.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
-#include "support/WaveBytes.h"
+#include "WaveBytes.h"
 
 namespace {
 

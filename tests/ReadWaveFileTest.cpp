@@ -6,7 +6,7 @@
 #include "ReadWaveFile.h"
 #include "support/PipeInput.h"
 #include "support/TempDir.h"
-#include "support/WaveBytes.h"
+#include "WaveBytes.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <unistd.h>
 
 #include "support/TempDir.h"
-#include "support/WaveBytes.h"
+#include "WaveBytes.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "ReadWaveFile.h"
 #include "support/PipeInput.h"
-#include "support/WaveBytes.h"
+#include "WaveBytes.h"
 
 bool FuzzReadWaveFile(const std::uint8_t* data, std::size_t size) {
     int fd = memfd_create("fuzz.wav", MFD_CLOEXEC);

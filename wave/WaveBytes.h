@@ -1,6 +1,6 @@
 #pragma once
-// Builds RIFF/WAVE files from bytes for tests: chunk by chunk, with any declared size, so
-// a fixture can be exactly as broken as the fault it shows.
+// Builds RIFF/WAVE files from bytes, chunk by chunk, with any declared size: for tests (a
+// fixture exactly as broken as the fault it shows), benchmarks and the demo file.
 
 #include <cstdint>
 #include <string>
@@ -34,6 +34,13 @@ public:
         PutText(Out, id.substr(0, 4));
         PutU32(Out, declared < 0 ? std::uint32_t(body.size()) : std::uint32_t(declared));
         Out.insert(Out.end(), body.begin(), body.end());
+        return *this;
+    }
+
+    // A chunk's id and declared size alone, for a body that the caller writes after these bytes.
+    TWaveBytes& ChunkHeader(const std::string& id, std::uint32_t declared) {
+        PutText(Out, id.substr(0, 4));
+        PutU32(Out, declared);
         return *this;
     }
 
