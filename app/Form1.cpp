@@ -125,12 +125,14 @@ TWaveLog TForm1::Log() {
 
 void TForm1::Button1Click() { LoadChosenFile(OpenDialog1.Execute()); }
 
-void TForm1::OpenAtStart(const QString& fileName) {
+bool TForm1::OpenAtStart(const QString& fileName) {
     OpenDialog1.SetFileName(fileName);
-    RunGuarded(*Dialogs, this, [this] { LoadChosenFile(true); });
+    bool readOk = false;
+    RunGuarded(*Dialogs, this, [&] { readOk = LoadChosenFile(true) == wsOk; });
+    return readOk;
 }
 
-void TForm1::LoadChosenFile(bool fileChosen) {
+std::uint16_t TForm1::LoadChosenFile(bool fileChosen) {
     TLoadResult result = RunLoadCommand(
         fileChosen, QFile::encodeName(OpenDialog1.FileName()).toStdString(), Log(), Plots.get());
     if (!result.Problem.empty()) {
@@ -147,6 +149,7 @@ void TForm1::LoadChosenFile(bool fileChosen) {
                 .arg(locale.toString(result.FramesLoaded),
                      locale.toString(static_cast<qulonglong>(result.FramesLeftOut))));
     }
+    return result.Status;
 }
 
 void TForm1::SpeedButton1Click() { SaveAsciiFile(); }

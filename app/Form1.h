@@ -27,8 +27,9 @@ public:
     // The dialogs the commands ask through; the platform's own unless a test sets others.
     void SetDialogs(TUserDialogs* dialogs) { Dialogs = dialogs; }
 
-    // Loads a file as if it had been chosen in the open dialog.
-    void OpenAtStart(const QString& fileName);
+    // Loads a file as if it had been chosen in the open dialog; true when it read wsOk and
+    // loaded.
+    bool OpenAtStart(const QString& fileName);
 
     void Button1Click();
     void SpeedButton1Click();
@@ -54,7 +55,7 @@ protected:
 private:
     void CreateControls();
     void LayoutControls();
-    void LoadChosenFile(bool fileChosen);
+    std::uint16_t LoadChosenFile(bool fileChosen); // the reader's status
     TWaveLog Log();
 
     std::unique_ptr<TSeriesPlots> Plots; // the two series, as the Load command fills them

@@ -1,18 +1,116 @@
 // riffscope: looks inside WAV files. An optional FILE argument is opened at start as if it
-// had been chosen in the open dialog.
+// had been chosen in the open dialog. With --render, the window is painted off the screen with
+// FILE loaded, saved as a PNG picture, and the program ends.
+
+#include <cstdio>
 
 #include <QApplication>
+#include <QCoreApplication>
+#include <QCommandLineParser>
+#include <QImage>
 #include <QTimer>
 
+#include "ConsoleDialogs.h"
 #include "Form1.h"
 
+namespace {
+
+constexpr int UsageErrorStatus = 2;
+
+// Paints the window at its normal size without showing it, with `fileName` loaded (if any),
+// and saves the picture. Returns the exit status.
+int Render(const QString& output, const QString& fileName) {
+    TConsoleDialogs dialogs;
+    TForm1 form;
+    form.SetDialogs(&dialogs);
+    form.setAttribute(Qt::WA_DontShowOnScreen);
+    form.show();
+    QApplication::processEvents();
+    const bool readOk = fileName.isEmpty() || form.OpenAtStart(fileName);
+    QApplication::processEvents();
+    const QImage picture = form.grab().toImage();
+    if (!picture.save(output, "PNG")) {
+        std::fprintf(stderr, "riffscope: cannot write %s\n", qPrintable(output));
+        return 1;
+    }
+    return readOk ? 0 : 1;
+}
+
+// What the command line asks for.
+struct TCommandLine {
+    int ExitStatus = -1; // set when the program ends here (help, version, usage error)
+    QString Render;      // the picture to write, for --render
+    QString FileName;    // the file to open at start
+};
+
+TCommandLine ParseCommandLine(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Looks inside WAV files: logs their RIFF structure, plots the left and "
+                       "right channels and exports the samples as text."));
+    const QCommandLineOption helpOption = parser.addHelpOption();
+    const QCommandLineOption versionOption = parser.addVersionOption();
+    const QCommandLineOption renderOption(
+        QStringLiteral("render"),
+        QStringLiteral("Load FILE as ReadWF does, paint the window at its normal size without "
+                       "showing it, save the picture as a PNG file and exit (0 when FILE read "
+                       "wsOk, 1 otherwise). Needs no display."),
+        QStringLiteral("OUT.png"));
+    parser.addOption(renderOption);
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A WAV file to open at start."),
+                                 QStringLiteral("[FILE]"));
+    TCommandLine line;
+    const auto usageError = [&](const QString& problem) {
+        std::fprintf(stderr, "riffscope: %s\n\n%s", qPrintable(problem), qPrintable(parser.helpText()));
+        line.ExitStatus = UsageErrorStatus;
+        return line;
+    };
+    if (!parser.parse(arguments))
+        return usageError(parser.errorText());
+    if (parser.isSet(helpOption)) {
+        std::fputs(qPrintable(parser.helpText()), stdout);
+        line.ExitStatus = 0;
+        return line;
+    }
+    if (parser.isSet(versionOption)) {
+        std::printf("riffscope %s\n", RIFFSCOPE_VERSION);
+        line.ExitStatus = 0;
+        return line;
+    }
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1)
+        return usageError(QStringLiteral("one FILE at most"));
+    line.FileName = files.value(0);
+    line.Render = parser.value(renderOption);
+    if (parser.isSet(renderOption) && line.Render.isEmpty())
+        return usageError(QStringLiteral("--render needs a file name"));
+    return line;
+}
+
+} // namespace
+
 int main(int argc, char* argv[]) {
+    TCommandLine line;
+    {
+        // The command line is read before the window system is reached: help, version, a usage
+        // error and a picture need no display.
+        QCoreApplication parsing(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("riffscope"));
+        QCoreApplication::setApplicationVersion(QStringLiteral(RIFFSCOPE_VERSION));
+        line = ParseCommandLine(QCoreApplication::arguments());
+    }
+    if (line.ExitStatus >= 0)
+        return line.ExitStatus;
+    if (!line.Render.isEmpty() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    if (!line.Render.isEmpty())
+        return Render(line.Render, line.FileName);
+
     TForm1 form;
     form.show();
-    const QStringList arguments = QApplication::arguments();
-    if (arguments.size() > 1) {
-        const QString fileName = arguments.at(1);
+    if (!line.FileName.isEmpty()) {
+        const QString fileName = line.FileName;
         QTimer::singleShot(0, &form, [&form, fileName] { form.OpenAtStart(fileName); });
     }
     return app.exec();

@@ -1,0 +1,15 @@
+#include "ConsoleDialogs.h"
+
+#include <cstdio>
+
+std::optional<QString> TConsoleDialogs::ChooseFileToOpen(QWidget*, const QString&) {
+    return std::nullopt;
+}
+
+void TConsoleDialogs::ShowError(QWidget*, const QString& title, const QString& text) {
+    std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(text));
+}
+
+void TConsoleDialogs::ShowInformation(QWidget* parent, const QString& title, const QString& text) {
+    ShowError(parent, title, text);
+}
