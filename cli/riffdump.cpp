@@ -1,32 +1,39 @@
 // riffdump: the command-line companion. Logs each file's chunk structure exactly as the main
 // window's log shows it, and with --export writes each file's frames as the export button does.
+// For collections of files: names from a list, several files read at once, JSON Lines output.
 
 #include <cstdio>
-#include <cstring>
-#include <exception>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "ErrorMessage.h"
-#include "LoadCommand.h"
-#include "ReadWaveFile.h"
-#include "SaveAsciiFile.h"
-#include "WaveStatus.h"
+#include "FileDump.h"
+#include "FileList.h"
+#include "RunInOrder.h"
 
 namespace {
 
 constexpr const char* Usage =
-    "usage: riffdump [--export] FILE...\n"
+    "usage: riffdump [--export] [--json] [-j N] [--files-from LIST [-0]] FILE...\n"
     "Writes the RIFF structure of each FILE to standard output, one log line at a time,\n"
-    "and \"FILE: STATUS\" to standard error.\n"
-    "  --export   also write each file that reads wsOk as text, beside it (NAME_out.dat)\n"
-    "  --help     show this text\n"
-    "  --version  show the version\n"
+    "and \"FILE: STATUS\" to standard error. Pipes and FIFOs are read as streams.\n"
+    "  --export           also write each file that reads wsOk as text, beside it (NAME_out.dat)\n"
+    "  --json             one JSON object per file and line on standard output (file, status,\n"
+    "                     every chunk with its offset and size, the format fields, the frame\n"
+    "                     count, and for --export the output name and any error)\n"
+    "  --files-from LIST  read the file names from LIST too, one per line (- for standard input)\n"
+    "  -0                 the names in LIST are separated by NUL bytes\n"
+    "  -j N               read N files at once; the output keeps the order of the names\n"
+    "  --help             show this text\n"
+    "  --version          show the version\n"
     "Exit status: 0 when every FILE reads wsOk (and exports), 1 otherwise, 2 on a usage error.\n";
 
 struct TOptions {
-    bool Export = false;
+    TDumpOptions Dump;
     std::vector<std::string> Files;
+    std::vector<std::string> Lists;
+    bool NulSeparated = false;
+    int Jobs = 1;
 };
 
 int UsageError(const std::string& problem) {
@@ -34,68 +41,13 @@ int UsageError(const std::string& problem) {
     return 2;
 }
 
-void WriteLine(const std::string& line) {
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fputc('\n', stdout);
-}
-
-void WriteError(const std::string& file, const std::string& text) {
-    std::fprintf(stderr, "%s: %s\n", file.c_str(), MessageWithFullStop(text).c_str());
-}
-
-// Pipes and FIFOs are read as streams, as command-line users expect (riffdump /dev/stdin).
-const TWaveReadOptions ReadOptions{.AcceptStreams = true};
-
-// Reads one file, and with `exportFile` loads it into the store and exports it. Returns the
-// reader's status and the frames the data chunk holds beyond the store's capacity.
-TLoadResult ReadOrLoad(const std::string& file, bool exportFile) {
-    if (exportFile)
-        return RunLoadCommand(true, file, WriteLine, nullptr, MaxFrames, ReadOptions);
-    // Only reading: the store is never needed.
-    TWaveInfo info;
-    ReadWaveFile(file, info, WriteLine, ReadOptions);
-    TLoadResult result;
-    result.FileChosen = true;
-    result.Status = info.Status;
-    result.Problem = info.Problem;
-    if (info.Status == wsOk && info.Data) {
-        result.FramesLoaded = FramesToLoad(info.Data->Size());
-        result.FramesLeftOut = info.Data->Size() / 4 - std::uint64_t(result.FramesLoaded);
-    }
-    return result;
-}
-
-// Reads one file; true when it read wsOk and, if asked, was exported.
-bool DumpFile(const std::string& file, bool exportFile) {
-    TLoadResult result;
-    try {
-        result = ReadOrLoad(file, exportFile);
-    } catch (...) {
-        // The load failed while decoding: nothing of it is exported.
-        std::fflush(stdout);
-        std::fprintf(stderr, "%s: %s\n", file.c_str(), WaveStatusName(wsOk).c_str());
-        WriteError(file, ErrorText(std::current_exception()));
+bool ParseJobs(const std::string& text, int& jobs) {
+    char* end = nullptr;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || value < 1 || value > 1024)
         return false;
-    }
-    std::fflush(stdout);
-    std::fprintf(stderr, "%s: %s\n", file.c_str(), WaveStatusName(result.Status).c_str());
-    if (!result.Problem.empty())
-        WriteError(file, result.Problem);
-    if (result.Status != wsOk)
-        return false;
-    if (result.FramesLeftOut > 0)
-        std::fprintf(stderr, "%s: %llu frames beyond the first %d were left out\n", file.c_str(),
-                     static_cast<unsigned long long>(result.FramesLeftOut), result.FramesLoaded);
-    if (!exportFile)
-        return true;
-    try {
-        SaveAsciiFile();
-        return true;
-    } catch (...) {
-        std::fprintf(stderr, "%s\n",
-                     MessageWithFullStop(ErrorText(std::current_exception())).c_str());
-        return false;
-    }
+    jobs = int(value);
+    return true;
 }
 
 } // namespace
@@ -105,6 +57,7 @@ int main(int argc, char* argv[]) {
     bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
+        const auto next = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
         if (optionsEnded || argument.empty() || argument[0] != '-' || argument == "-") {
             options.Files.push_back(argument);
         } else if (argument == "--") {
@@ -116,16 +69,45 @@ int main(int argc, char* argv[]) {
             std::printf("riffdump %s\n", RIFFSCOPE_VERSION);
             return 0;
         } else if (argument == "--export") {
-            options.Export = true;
+            options.Dump.Export = true;
+        } else if (argument == "--json") {
+            options.Dump.Json = true;
+        } else if (argument == "-0") {
+            options.NulSeparated = true;
+        } else if (argument == "--files-from" || argument.rfind("--files-from=", 0) == 0) {
+            const char* list = argument == "--files-from" ? next()
+                                                          : argv[i] + std::string("--files-from=").size();
+            if (list == nullptr || *list == '\0')
+                return UsageError("--files-from needs a LIST");
+            options.Lists.push_back(list);
+        } else if (argument == "-j" || argument.rfind("-j", 0) == 0) {
+            const char* jobs = argument == "-j" ? next() : argv[i] + 2;
+            if (jobs == nullptr || !ParseJobs(jobs, options.Jobs))
+                return UsageError("-j needs a number of files from 1 to 1024");
         } else {
             return UsageError("unknown option " + argument);
         }
     }
+    for (const std::string& list : options.Lists) {
+        if (!ReadFileList(list, options.NulSeparated, options.Files)) {
+            std::fprintf(stderr, "riffdump: cannot read the list %s\n", list.c_str());
+            return 2;
+        }
+    }
     if (options.Files.empty())
-        return UsageError("no FILE given");
+        return options.Lists.empty() ? UsageError("no FILE given") : 0;
 
     bool allOk = true;
-    for (const std::string& file : options.Files)
-        allOk = DumpFile(file, options.Export) && allOk;
+    RunInOrder<TFileReport>(
+        options.Files.size(), options.Jobs,
+        [&](std::size_t i) { return DumpFile(options.Files[i], options.Dump); },
+        [&](TFileReport& report) {
+            std::fwrite(report.Out.data(), 1, report.Out.size(), stdout);
+            if (!report.Err.empty()) {
+                std::fflush(stdout); // the status follows its log lines
+                std::fwrite(report.Err.data(), 1, report.Err.size(), stderr);
+            }
+            allOk = report.Ok && allOk;
+        });
     return allOk ? 0 : 1;
 }

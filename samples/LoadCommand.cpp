@@ -53,18 +53,11 @@ int DecodeFrames(const std::uint8_t* bytes, std::uint64_t frames, TChannelPlots*
     return n;
 }
 
-TLoadResult RunLoadCommand(bool fileChosen, const std::string& dialogFileName,
-                           const TWaveLog& Log, TChannelPlots* Plots, int frameLimit,
-                           const TWaveReadOptions& options) {
+TLoadResult LoadReadFile(const std::string& fileName, TWaveInfo& info, TChannelPlots* Plots,
+                         int frameLimit) {
     TLoadResult result;
-    result.FileChosen = fileChosen;
-    WaveFileName = dialogFileName;
-    if (!fileChosen) {
-        result.FramesLoaded = SampleCount;
-        return result;
-    }
-    TWaveInfo info;
-    ReadWaveFile(dialogFileName, info, Log, options);
+    result.FileChosen = true;
+    WaveFileName = fileName;
     result.Status = info.Status;
     result.Problem = info.Problem;
     if (info.Status != wsOk || !info.Data) {
@@ -85,5 +78,20 @@ TLoadResult RunLoadCommand(bool fileChosen, const std::string& dialogFileName,
         EmptyPlotsAndStore(Plots);
         throw;
     }
+    info.Data.reset(); // decoded: its memory goes back at once
     return result;
+}
+
+TLoadResult RunLoadCommand(bool fileChosen, const std::string& dialogFileName,
+                           const TWaveLog& Log, TChannelPlots* Plots, int frameLimit,
+                           const TWaveReadOptions& options) {
+    if (!fileChosen) {
+        WaveFileName = dialogFileName;
+        TLoadResult result;
+        result.FramesLoaded = SampleCount;
+        return result;
+    }
+    TWaveInfo info;
+    ReadWaveFile(dialogFileName, info, Log, options);
+    return LoadReadFile(dialogFileName, info, Plots, frameLimit);
 }

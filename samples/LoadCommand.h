@@ -31,6 +31,11 @@ TLoadResult RunLoadCommand(bool fileChosen, const std::string& dialogFileName,
                            const TWaveLog& Log, TChannelPlots* Plots, int frameLimit = MaxFrames,
                            const TWaveReadOptions& options = {});
 
+// The second half of the command, for a file the reader has already read into `info`:
+// WaveFileName takes `fileName`, and the data is decoded (and released) as above.
+TLoadResult LoadReadFile(const std::string& fileName, TWaveInfo& info, TChannelPlots* Plots,
+                         int frameLimit = MaxFrames);
+
 // The frames of a data chunk of `dataBytes` bytes that a load takes, and those it leaves out.
 int FramesToLoad(std::uint64_t dataBytes, int frameLimit = MaxFrames);
 

@@ -2,6 +2,10 @@
 
 #include <filesystem>
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -141,6 +145,82 @@ TEST(Riffdump, StartsAndReadsUnderAMemoryCap) {
     EXPECT_EQ(exported.Err, a + ": wsOk\n" + a + ": Out of memory.\n");
     EXPECT_FALSE(std::filesystem::exists(dir.File("a_out.dat")));
 #endif
+}
+
+// A corpus with every status, read from a list: the JSON Lines parse, say what the file holds,
+// and do not depend on how many files are read at once; the plain output does not either.
+TEST(Riffdump, CorpusAsJsonLinesInTheOrderOfTheList) {
+    TTempDir dir;
+    const std::vector<std::string> files = {
+        dir.Write("good.wav", PlainWave(TWaveBytes::Frames({{1, 2}, {3, 4}}))),
+        dir.Write("movie.avi", TWaveBytes("AVI ").Bytes()),
+        dir.Write("early.wav", TWaveBytes().Chunk("data", {1, 2, 3, 4}).Bytes()),
+        dir.Write("huge.wav", TWaveBytes().Chunk("LIST", {}, 0x80000000LL).Bytes()),
+        dir.File("missing.wav"),
+        dir.Write("name \"quoted\" \xff.wav", PlainWave({})),
+    };
+    std::string list;
+    for (const std::string& file : files)
+        list += file + '\0';
+    const TBytes listBytes(list.begin(), list.end());
+
+    const TRun one = Riffdump(dir, {"--json", "-j", "1", "-0", "--files-from", "-"}, {.Input = &listBytes});
+    const TRun two = Riffdump(dir, {"--json", "-j2", "-0", "--files-from=-"}, {.Input = &listBytes});
+    EXPECT_EQ(one.ExitStatus, 1);
+    EXPECT_EQ(two.ExitStatus, 1);
+    EXPECT_EQ(two.Out, one.Out);
+    EXPECT_EQ(one.Err, "");
+
+    const QList<QByteArray> lines = QByteArray::fromStdString(one.Out).split('\n');
+    ASSERT_EQ(lines.size(), qsizetype(files.size() + 1));
+    const char* statuses[] = {"wsOk", "wsNotWave", "wsDataBeforeFormat", "wsBadChunkSize", "wsFailed", "wsOk"};
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        QJsonParseError error{};
+        const QJsonObject object = QJsonDocument::fromJson(lines[qsizetype(i)], &error).object();
+        ASSERT_EQ(error.error, QJsonParseError::NoError) << lines[qsizetype(i)].toStdString();
+        EXPECT_EQ(object["status"].toString().toStdString(), statuses[i]);
+        EXPECT_EQ(object["file"].toString(), QString::fromUtf8(files[i]).replace(QChar(0xFFFD), QChar(0xFF)));
+    }
+    const QJsonObject good = QJsonDocument::fromJson(lines[0]).object();
+    EXPECT_EQ(good["riffSize"].toInt(), 44);
+    EXPECT_EQ(good["form"].toString(), "WAVE");
+    EXPECT_EQ(QJsonDocument(good["chunks"].toArray()).toJson(QJsonDocument::Compact),
+              R"([{"id":"fmt ","offset":12,"size":16},{"id":"data","offset":36,"size":8}])");
+    const QJsonObject format = good["format"].toObject();
+    EXPECT_EQ(format["channels"].toInt(), 2);
+    EXPECT_EQ(format["samplesPerSec"].toInt(), 44100);
+    EXPECT_EQ(format["byteRate"].toInt(), 176400);
+    EXPECT_EQ(format["bitsPerSample"].toInt(), 16);
+    EXPECT_FALSE(format.contains("cbSize"));
+    EXPECT_EQ(good["frames"].toInt(), 2);
+    EXPECT_EQ(QJsonDocument::fromJson(lines[3]).object()["chunks"].toArray()[0].toObject()["size"].toDouble(),
+              2147483648.0);
+
+    // The same list, plain: byte for byte what one name at a time gives.
+    const TRun plainOne = Riffdump(dir, {"-0", "--files-from", "-"}, {.Input = &listBytes});
+    const TRun plainTwo = Riffdump(dir, {"-j", "2", "-0", "--files-from", "-"}, {.Input = &listBytes});
+    const TRun byName = Riffdump(dir, files);
+    EXPECT_EQ(plainOne.Out, byName.Out);
+    EXPECT_EQ(plainOne.Err, byName.Err);
+    EXPECT_EQ(plainTwo.Out, byName.Out);
+    EXPECT_EQ(plainTwo.Err, byName.Err);
+}
+
+TEST(Riffdump, JsonExportNamesItsOutputAndItsError) {
+    TTempDir dir;
+    const std::string a = dir.Write("a.wav", PlainWave(TWaveBytes::Frames({{1, 1}})));
+    const std::string b = dir.Write("b.wav", PlainWave(TWaveBytes::Frames({{2, 2}})));
+    std::filesystem::create_directory(dir.File("b_out.dat"));
+    const TRun run = Riffdump(dir, {"--json", "--export", a, b});
+    EXPECT_EQ(run.ExitStatus, 1);
+    const QList<QByteArray> lines = QByteArray::fromStdString(run.Out).split('\n');
+    ASSERT_EQ(lines.size(), 3);
+    const QJsonObject first = QJsonDocument::fromJson(lines[0]).object()["export"].toObject();
+    EXPECT_EQ(first["file"].toString().toStdString(), dir.File("a_out.dat"));
+    EXPECT_TRUE(first["error"].isNull());
+    const QJsonObject second = QJsonDocument::fromJson(lines[1]).object()["export"].toObject();
+    EXPECT_EQ(second["error"].toString(), "File access denied.");
+    EXPECT_EQ(TTempDir::Read(dir.File("a_out.dat")), " 1 1\r\n");
 }
 
 } // namespace

@@ -75,8 +75,47 @@ void CopyDataBody(TWaveSource& file, TWaveInfo& Info, std::uint32_t size) {
 }
 
 // The walk itself; returns normally for every status but wsFailed, which is thrown.
+// Notes what the walk meets, where the caller asked for it.
+class TLayoutNotes {
+public:
+    explicit TLayoutNotes(TWaveLayout* layout) : Layout(layout) {
+        if (Layout != nullptr)
+            *Layout = {};
+    }
+    void Header(std::uint32_t riffSize) {
+        if (Layout != nullptr)
+            Layout->RiffSize = riffSize;
+    }
+    void Form(const TChunkId& form) {
+        if (Layout != nullptr)
+            Layout->Form.assign(form.data(), form.size());
+    }
+    void Chunk(const TChunkId& id, std::uint64_t offset, std::uint32_t size) {
+        if (Layout != nullptr)
+            Layout->Chunks.push_back({std::string(id.data(), id.size()), offset, size});
+    }
+    void Format(const std::uint8_t* format, std::uint32_t size) {
+        if (Layout == nullptr)
+            return;
+        TWaveFormat& f = Layout->Format.emplace();
+        f.FormatTag = Field16(format, 0);
+        f.Channels = Field16(format, 2);
+        f.SamplesPerSec = Field32(format, 4);
+        f.ByteRate = Field32(format, 8);
+        f.BlockAlign = Field16(format, 12);
+        f.BitsPerSample = Field16(format, 14);
+        if (size >= FormatBufferSize)
+            f.CbSize = Field16(format, 16);
+    }
+
+private:
+    TWaveLayout* Layout;
+};
+
+// The walk itself; returns normally for every status but wsFailed, which is thrown.
 void WalkChunks(const std::string& FileName, TWaveInfo& Info, const TWaveLog& Log,
                 const TWaveReadOptions& options) {
+    TLayoutNotes notes(options.Layout);
     TWaveSource file(FileName, options.AcceptStreams);
 
     TChunkId riff = ReadId(file);
@@ -85,8 +124,11 @@ void WalkChunks(const std::string& FileName, TWaveInfo& Info, const TWaveLog& Lo
         return;
     }
     Log(IdText(riff));
-    Log(NumberLine("FileSize ", ReadSize(file)));
+    const std::uint32_t riffSize = ReadSize(file);
+    notes.Header(riffSize);
+    Log(NumberLine("FileSize ", riffSize));
     TChunkId form = ReadId(file);
+    notes.Form(form);
     Log(IdText(form));
     if (!IsId(form, "WAVE")) {
         Info.Status = wsNotWave;
@@ -98,8 +140,10 @@ void WalkChunks(const std::string& FileName, TWaveInfo& Info, const TWaveLog& Lo
     std::uint32_t size = 0;
     for (;;) {
         file.Skip(size);
+        const std::uint64_t offset = file.Offset();
         id = ReadId(file);
         size = ReadSize(file);
+        notes.Chunk(id, offset, size);
         Log(IdText(id));
         if (size > LargestChunkSize) {
             Info.Status = wsBadChunkSize;
@@ -116,6 +160,7 @@ void WalkChunks(const std::string& FileName, TWaveInfo& Info, const TWaveLog& Lo
 
     std::uint8_t format[FormatBufferSize] = {};
     file.ReadExactly(format, std::min<std::size_t>(FormatBufferSize, size));
+    notes.Format(format, size);
     Log(NumberLine("wFormatTag ", std::int16_t(Field16(format, 0))));
     Log(NumberLine("wChannels ", Field16(format, 2)));
     Log(NumberLine("wSamplesPerSec ", Field32(format, 4)));
@@ -130,9 +175,11 @@ void WalkChunks(const std::string& FileName, TWaveInfo& Info, const TWaveLog& Lo
     size = 0;
     for (;;) {
         file.Skip(size);
+        const std::uint64_t offset = file.Offset();
         id = ReadId(file);
         Log(IdText(id));
         size = ReadSize(file);
+        notes.Chunk(id, offset, size);
         Log(NumberLine("chankSize ", size));
         if (IsId(id, "data"))
             break;

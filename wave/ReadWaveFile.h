@@ -6,6 +6,7 @@
 #include <string>
 
 #include "WaveInfo.h"
+#include "WaveLayout.h"
 
 // Appends one line to the log. Lines are 8-bit text (chunk ids are raw bytes).
 using TWaveLog = std::function<void(const std::string& line)>;
@@ -17,6 +18,8 @@ struct TWaveReadOptions {
     // Pipes and FIFOs are read as streams, as their bytes arrive, giving the same log and
     // status as a regular file with the same bytes. Otherwise only regular files are read.
     bool AcceptStreams = false;
+    // Where given, receives the structure the read met, as data.
+    TWaveLayout* Layout = nullptr;
 };
 
 void ReadWaveFile(const std::string& FileName, TWaveInfo& Info, const TWaveLog& Log,

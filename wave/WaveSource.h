@@ -35,6 +35,8 @@ public:
     void Skip(std::uint64_t count);
 
     bool IsStream() const { return Stream; }
+    // How many bytes the position stands from the start.
+    std::uint64_t Offset() const { return Position; }
     // What the file still holds after the position, when that can be known (not for a stream).
     std::optional<std::uint64_t> BytesLeft() const;
 

@@ -1,0 +1,142 @@
+#include "FileDump.h"
+
+#include <cstdint>
+#include <exception>
+#include <mutex>
+#include <optional>
+
+#include "ErrorMessage.h"
+#include "JsonText.h"
+#include "LoadCommand.h"
+#include "ReadWaveFile.h"
+#include "SaveAsciiFile.h"
+#include "WaveStatus.h"
+
+namespace {
+
+// What happened to one file, before it is worded.
+struct TOutcome {
+    TWaveInfo Info;
+    TWaveLayout Layout;
+    std::uint64_t Frames = 0;       // whole frames in the data read
+    int FramesLoaded = 0;           // of those, what a load takes
+    std::optional<std::string> LoadError;
+    std::optional<std::string> ExportName;
+    std::optional<std::string> ExportError;
+};
+
+std::string CurrentErrorText() { return MessageWithFullStop(ErrorText(std::current_exception())); }
+
+// The store is one for the program: a load and its export run alone.
+std::mutex StoreInUse;
+
+void LoadAndExport(const std::string& file, TOutcome& outcome) {
+    std::lock_guard hold(StoreInUse);
+    try {
+        LoadReadFile(file, outcome.Info, nullptr);
+    } catch (...) {
+        // The load failed while decoding: nothing of it is exported.
+        outcome.LoadError = CurrentErrorText();
+        return;
+    }
+    outcome.ExportName = AsciiFileNameFor(WaveFileName);
+    try {
+        SaveAsciiFile();
+    } catch (...) {
+        outcome.ExportError = CurrentErrorText();
+    }
+}
+
+void WriteText(const std::string& file, const TOutcome& outcome, TFileReport& report) {
+    const TWaveInfo& info = outcome.Info;
+    report.Err = file + ": " + WaveStatusName(info.Status) + "\n";
+    if (!info.Problem.empty())
+        report.Err += file + ": " + MessageWithFullStop(info.Problem) + "\n";
+    if (outcome.LoadError) {
+        report.Err += file + ": " + *outcome.LoadError + "\n";
+        return;
+    }
+    if (info.Status == wsOk && outcome.Frames > std::uint64_t(outcome.FramesLoaded))
+        report.Err += file + ": " + std::to_string(outcome.Frames - outcome.FramesLoaded) +
+                      " frames beyond the first " + std::to_string(outcome.FramesLoaded) +
+                      " were left out\n";
+    if (outcome.ExportError)
+        report.Err += *outcome.ExportError + "\n";
+}
+
+void WriteJson(const std::string& file, const TOutcome& outcome, TFileReport& report) {
+    const TWaveInfo& info = outcome.Info;
+    const TWaveLayout& layout = outcome.Layout;
+    TJsonWriter json;
+    json.BeginObject().String("file", file).String("status", WaveStatusName(info.Status));
+    if (!info.Problem.empty())
+        json.String("problem", info.Problem);
+    if (layout.RiffSize)
+        json.Number("riffSize", *layout.RiffSize);
+    if (!layout.Form.empty())
+        json.String("form", layout.Form);
+    json.BeginArray("chunks");
+    for (const TChunkRecord& chunk : layout.Chunks)
+        json.BeginObject()
+            .String("id", chunk.Id)
+            .Number("offset", std::int64_t(chunk.Offset))
+            .Number("size", chunk.Size)
+            .EndObject();
+    json.EndArray();
+    if (const auto& f = layout.Format) {
+        json.BeginObject("format")
+            .Number("formatTag", f->FormatTag)
+            .Number("channels", f->Channels)
+            .Number("samplesPerSec", f->SamplesPerSec)
+            .Number("byteRate", f->ByteRate)
+            .Number("blockAlign", f->BlockAlign)
+            .Number("bitsPerSample", f->BitsPerSample);
+        if (f->CbSize)
+            json.Number("cbSize", *f->CbSize);
+        json.EndObject();
+    }
+    if (info.Status == wsOk) {
+        json.Number("frames", std::int64_t(outcome.Frames));
+        if (outcome.Frames > std::uint64_t(outcome.FramesLoaded))
+            json.Number("framesLeftOut", std::int64_t(outcome.Frames - outcome.FramesLoaded));
+    }
+    if (outcome.LoadError)
+        json.String("error", *outcome.LoadError);
+    if (outcome.ExportName) {
+        json.BeginObject("export").String("file", *outcome.ExportName);
+        if (outcome.ExportError)
+            json.String("error", *outcome.ExportError);
+        else
+            json.Null("error");
+        json.EndObject();
+    }
+    json.EndObject();
+    report.Out = json.Text() + "\n";
+}
+
+} // namespace
+
+TFileReport DumpFile(const std::string& file, const TDumpOptions& options) {
+    TFileReport report;
+    TOutcome outcome;
+    TWaveReadOptions read{.AcceptStreams = true, .Layout = options.Json ? &outcome.Layout : nullptr};
+    const TWaveLog log = [&](const std::string& line) {
+        if (!options.Json) {
+            report.Out += line;
+            report.Out += '\n';
+        }
+    };
+    ReadWaveFile(file, outcome.Info, log, read);
+    if (outcome.Info.Status == wsOk && outcome.Info.Data) {
+        outcome.Frames = outcome.Info.Data->Size() / 4;
+        outcome.FramesLoaded = FramesToLoad(outcome.Info.Data->Size());
+    }
+    if (outcome.Info.Status == wsOk && options.Export)
+        LoadAndExport(file, outcome);
+    report.Ok = outcome.Info.Status == wsOk && !outcome.LoadError && !outcome.ExportError;
+    if (options.Json)
+        WriteJson(file, outcome, report);
+    else
+        WriteText(file, outcome, report);
+    return report;
+}

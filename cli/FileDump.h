@@ -1,0 +1,20 @@
+#pragma once
+// What riffdump reports of one file: its log lines (or one JSON object) for standard output,
+// its status and errors for standard error, and whether it all went well.
+
+#include <string>
+
+struct TDumpOptions {
+    bool Export = false; // also write the frames as text beside the file
+    bool Json = false;   // one JSON object per file in place of the log lines and status
+};
+
+struct TFileReport {
+    std::string Out; // for standard output
+    std::string Err; // for standard error
+    bool Ok = false; // read wsOk and, if asked, exported
+};
+
+// Reads one file (pipes and FIFOs as streams) and, where asked, exports it. Safe to call from
+// several threads at once: exports, which go through the program-wide store, take turns.
+TFileReport DumpFile(const std::string& file, const TDumpOptions& options);

@@ -1,0 +1,59 @@
+#pragma once
+// Runs independent jobs on several threads and hands their results on in the jobs' order, so
+// that output does not depend on how many ran at once.
+
+#include <condition_variable>
+#include <cstddef>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+// Calls work(0..count-1) on `threads` threads and emit() with each result, in index order, on
+// the calling thread. At most a bounded number of results wait to be emitted at any time.
+template <class TResult>
+void RunInOrder(std::size_t count, int threads, const std::function<TResult(std::size_t)>& work,
+                const std::function<void(TResult&)>& emit) {
+    if (threads <= 1) {
+        for (std::size_t i = 0; i < count; ++i) {
+            TResult result = work(i);
+            emit(result);
+        }
+        return;
+    }
+    const std::size_t window = 64 * std::size_t(threads);
+    std::mutex lock;
+    std::condition_variable changed;
+    std::map<std::size_t, TResult> ready;
+    std::size_t next = 0, emitted = 0;
+    std::vector<std::thread> workers;
+    for (int t = 0; t < threads; ++t) {
+        workers.emplace_back([&] {
+            for (;;) {
+                std::unique_lock hold(lock);
+                changed.wait(hold, [&] { return next >= count || next < emitted + window; });
+                if (next >= count)
+                    return;
+                const std::size_t index = next++;
+                hold.unlock();
+                TResult result = work(index);
+                hold.lock();
+                ready.emplace(index, std::move(result));
+                changed.notify_all();
+            }
+        });
+    }
+    while (emitted < count) {
+        std::unique_lock hold(lock);
+        changed.wait(hold, [&] { return ready.count(emitted) > 0; });
+        auto node = ready.extract(emitted);
+        hold.unlock();
+        emit(node.mapped());
+        hold.lock();
+        ++emitted;
+        changed.notify_all();
+    }
+    for (std::thread& worker : workers)
+        worker.join();
+}
