@@ -33,6 +33,13 @@ QFrame* NewRaisedPanel(QWidget* parent) {
     return panel;
 }
 
+// A count with group separators, whatever the locale's habit.
+QString GroupedNumber(std::uint64_t value) {
+    QLocale locale;
+    locale.setNumberOptions(locale.numberOptions() & ~QLocale::OmitGroupSeparator);
+    return locale.toString(static_cast<qulonglong>(value));
+}
+
 } // namespace
 
 TForm1::TForm1(QWidget* parent) : QWidget(parent), OpenDialog1(this, Dialogs) {
@@ -133,8 +140,10 @@ bool TForm1::OpenAtStart(const QString& fileName) {
 }
 
 std::uint16_t TForm1::LoadChosenFile(bool fileChosen) {
-    TLoadResult result = RunLoadCommand(
-        fileChosen, QFile::encodeName(OpenDialog1.FileName()).toStdString(), Log(), Plots.get());
+    // The window shows what a cut recording or a stream with a placeholder size holds.
+    TLoadResult result =
+        RunLoadCommand(fileChosen, QFile::encodeName(OpenDialog1.FileName()).toStdString(), Log(),
+                       Plots.get(), TLoadOptions{.SalvageCutData = true, .Read = {}});
     if (!result.Problem.empty()) {
         // The log shows a failed read either way; this says it was not the file's bytes.
         Dialogs->ShowError(this, ProgramTitle(),
@@ -148,6 +157,14 @@ std::uint16_t TForm1::LoadChosenFile(bool fileChosen) {
                            "were loaded and %2 frames were left out.")
                 .arg(locale.toString(result.FramesLoaded),
                      locale.toString(static_cast<qulonglong>(result.FramesLeftOut))));
+    }
+    if (result.Salvaged) {
+        Dialogs->ShowInformation(
+            this, ProgramTitle(),
+            QStringLiteral("The data chunk declares %1 bytes but the file ends after %2; the %3 "
+                           "frames present were loaded.")
+                .arg(GroupedNumber(result.DeclaredDataSize), GroupedNumber(result.DataBytesPresent),
+                     GroupedNumber(std::uint64_t(result.FramesLoaded))));
     }
     return result.Status;
 }

@@ -23,6 +23,9 @@ struct TOutcome {
     std::optional<std::string> LoadError;
     std::optional<std::string> ExportName;
     std::optional<std::string> ExportError;
+    bool Salvaged = false; // cut short in its data chunk, its whole frames exported all the same
+    std::uint32_t DeclaredDataSize = 0;
+    std::uint64_t DataBytesPresent = 0;
 };
 
 std::string CurrentErrorText() { return MessageWithFullStop(ErrorText(std::current_exception())); }
@@ -30,10 +33,18 @@ std::string CurrentErrorText() { return MessageWithFullStop(ErrorText(std::curre
 // The store is one for the program: a load and its export run alone.
 std::mutex StoreInUse;
 
-void LoadAndExport(const std::string& file, TOutcome& outcome) {
+void LoadAndExport(const std::string& file, TOutcome& outcome, bool salvage) {
     std::lock_guard hold(StoreInUse);
     try {
-        LoadReadFile(file, outcome.Info, nullptr);
+        const TLoadResult result =
+            LoadReadFile(file, outcome.Info, nullptr, TLoadOptions{.SalvageCutData = salvage, .Read = {}});
+        if (result.Salvaged) {
+            outcome.Salvaged = true;
+            outcome.DeclaredDataSize = result.DeclaredDataSize;
+            outcome.DataBytesPresent = result.DataBytesPresent;
+            outcome.Frames = result.DataBytesPresent / 4;
+            outcome.FramesLoaded = result.FramesLoaded;
+        }
     } catch (...) {
         // The load failed while decoding: nothing of it is exported.
         outcome.LoadError = CurrentErrorText();
@@ -56,7 +67,11 @@ void WriteText(const std::string& file, const TOutcome& outcome, TFileReport& re
         report.Err += file + ": " + *outcome.LoadError + "\n";
         return;
     }
-    if (info.Status == wsOk && outcome.Frames > std::uint64_t(outcome.FramesLoaded))
+    if (outcome.Salvaged)
+        report.Err += file + ": the data chunk declares " + std::to_string(outcome.DeclaredDataSize) +
+                      " bytes but the file ends after " + std::to_string(outcome.DataBytesPresent) +
+                      "; the " + std::to_string(outcome.FramesLoaded) + " frames present were exported\n";
+    if ((info.Status == wsOk || outcome.Salvaged) && outcome.Frames > std::uint64_t(outcome.FramesLoaded))
         report.Err += file + ": " + std::to_string(outcome.Frames - outcome.FramesLoaded) +
                       " frames beyond the first " + std::to_string(outcome.FramesLoaded) +
                       " were left out\n";
@@ -95,7 +110,12 @@ void WriteJson(const std::string& file, const TOutcome& outcome, TFileReport& re
             json.Number("cbSize", *f->CbSize);
         json.EndObject();
     }
-    if (info.Status == wsOk) {
+    if (outcome.Salvaged)
+        json.BeginObject("salvaged")
+            .Number("declaredDataSize", outcome.DeclaredDataSize)
+            .Number("dataBytesPresent", std::int64_t(outcome.DataBytesPresent))
+            .EndObject();
+    if (info.Status == wsOk || outcome.Salvaged) {
         json.Number("frames", std::int64_t(outcome.Frames));
         if (outcome.Frames > std::uint64_t(outcome.FramesLoaded))
             json.Number("framesLeftOut", std::int64_t(outcome.Frames - outcome.FramesLoaded));
@@ -131,8 +151,9 @@ TFileReport DumpFile(const std::string& file, const TDumpOptions& options) {
         outcome.Frames = outcome.Info.Data->Size() / 4;
         outcome.FramesLoaded = FramesToLoad(outcome.Info.Data->Size());
     }
-    if (outcome.Info.Status == wsOk && options.Export)
-        LoadAndExport(file, outcome);
+    const bool salvage = options.Salvage && outcome.Info.DataCutShort && outcome.Info.Data;
+    if (options.Export && (outcome.Info.Status == wsOk || salvage))
+        LoadAndExport(file, outcome, options.Salvage);
     report.Ok = outcome.Info.Status == wsOk && !outcome.LoadError && !outcome.ExportError;
     if (options.Json)
         WriteJson(file, outcome, report);

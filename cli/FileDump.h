@@ -7,6 +7,9 @@
 struct TDumpOptions {
     bool Export = false; // also write the frames as text beside the file
     bool Json = false;   // one JSON object per file in place of the log lines and status
+    // With Export: also export the whole frames of a file that ends inside its data chunk
+    // (it still counts as failed).
+    bool Salvage = false;
 };
 
 struct TFileReport {

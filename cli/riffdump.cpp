@@ -14,10 +14,13 @@
 namespace {
 
 constexpr const char* Usage =
-    "usage: riffdump [--export] [--json] [-j N] [--files-from LIST [-0]] FILE...\n"
+    "usage: riffdump [--export [--salvage]] [--json] [-j N] [--files-from LIST [-0]] FILE...\n"
     "Writes the RIFF structure of each FILE to standard output, one log line at a time,\n"
     "and \"FILE: STATUS\" to standard error. Pipes and FIFOs are read as streams.\n"
     "  --export           also write each file that reads wsOk as text, beside it (NAME_out.dat)\n"
+    "  --salvage          with --export: also export the whole frames of a file that ends inside\n"
+    "                     its data chunk (a cut recording, a stream's placeholder size); such a\n"
+    "                     file still reads wsFailed and fails the run\n"
     "  --json             one JSON object per file and line on standard output (file, status,\n"
     "                     every chunk with its offset and size, the format fields, the frame\n"
     "                     count, and for --export the output name and any error)\n"
@@ -70,6 +73,8 @@ int main(int argc, char* argv[]) {
             return 0;
         } else if (argument == "--export") {
             options.Dump.Export = true;
+        } else if (argument == "--salvage") {
+            options.Dump.Salvage = true;
         } else if (argument == "--json") {
             options.Dump.Json = true;
         } else if (argument == "-0") {

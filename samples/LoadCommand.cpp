@@ -54,22 +54,28 @@ int DecodeFrames(const std::uint8_t* bytes, std::uint64_t frames, TChannelPlots*
 }
 
 TLoadResult LoadReadFile(const std::string& fileName, TWaveInfo& info, TChannelPlots* Plots,
-                         int frameLimit) {
+                         const TLoadOptions& options) {
     TLoadResult result;
     result.FileChosen = true;
     WaveFileName = fileName;
     result.Status = info.Status;
     result.Problem = info.Problem;
-    if (info.Status != wsOk || !info.Data) {
+    const bool salvage = options.SalvageCutData && info.DataCutShort && info.Data;
+    if ((info.Status != wsOk || !info.Data) && !salvage) {
         // Nothing trustworthy to decode: show and keep nothing rather than stale samples.
         EmptyPlotsAndStore(Plots);
         return result;
+    }
+    if (salvage) {
+        result.Salvaged = true;
+        result.DeclaredDataSize = info.DeclaredDataSize;
+        result.DataBytesPresent = info.Data->Size();
     }
     const std::uint64_t frames = info.Data->Size() / 4;
     try {
         // The count says "nothing" while the store is half rewritten.
         SampleCount = 0;
-        const int n = DecodeFrames(info.Data->Bytes(), frames, Plots, frameLimit);
+        const int n = DecodeFrames(info.Data->Bytes(), frames, Plots, options.FrameLimit);
         SampleCount = n;
         result.FramesLoaded = n;
         result.FramesLeftOut = frames - static_cast<std::uint64_t>(n);
@@ -83,8 +89,7 @@ TLoadResult LoadReadFile(const std::string& fileName, TWaveInfo& info, TChannelP
 }
 
 TLoadResult RunLoadCommand(bool fileChosen, const std::string& dialogFileName,
-                           const TWaveLog& Log, TChannelPlots* Plots, int frameLimit,
-                           const TWaveReadOptions& options) {
+                           const TWaveLog& Log, TChannelPlots* Plots, const TLoadOptions& options) {
     if (!fileChosen) {
         WaveFileName = dialogFileName;
         TLoadResult result;
@@ -92,6 +97,13 @@ TLoadResult RunLoadCommand(bool fileChosen, const std::string& dialogFileName,
         return result;
     }
     TWaveInfo info;
-    ReadWaveFile(dialogFileName, info, Log, options);
-    return LoadReadFile(dialogFileName, info, Plots, frameLimit);
+    ReadWaveFile(dialogFileName, info, Log, options.Read);
+    return LoadReadFile(dialogFileName, info, Plots, options);
+}
+
+TLoadResult RunLoadCommand(bool fileChosen, const std::string& dialogFileName,
+                           const TWaveLog& Log, TChannelPlots* Plots, int frameLimit,
+                           const TWaveReadOptions& options) {
+    return RunLoadCommand(fileChosen, dialogFileName, Log, Plots,
+                          TLoadOptions{.FrameLimit = frameLimit, .Read = options});
 }

@@ -16,6 +16,18 @@ struct TLoadResult {
     int FramesLoaded = 0;            // frames now in the store (SampleCount)
     std::uint64_t FramesLeftOut = 0; // frames beyond the store's capacity, not loaded
     std::string Problem;             // why the read failed, when the file's bytes are not the cause
+    // A file cut short inside its data chunk whose whole frames were loaded all the same
+    // (the status stays the reader's): what the chunk declared and what was there.
+    bool Salvaged = false;
+    std::uint32_t DeclaredDataSize = 0;
+    std::uint64_t DataBytesPresent = 0;
+};
+
+struct TLoadOptions {
+    int FrameLimit = MaxFrames; // at most this many frames (never more than MaxFrames)
+    // Load the whole frames of a file that ends inside its data chunk, though it reads wsFailed.
+    bool SalvageCutData = false;
+    TWaveReadOptions Read;
 };
 
 // `fileChosen` and `dialogFileName` are what the open dialog gave. `Plots` may be null where
@@ -30,11 +42,13 @@ struct TLoadResult {
 TLoadResult RunLoadCommand(bool fileChosen, const std::string& dialogFileName,
                            const TWaveLog& Log, TChannelPlots* Plots, int frameLimit = MaxFrames,
                            const TWaveReadOptions& options = {});
+TLoadResult RunLoadCommand(bool fileChosen, const std::string& dialogFileName,
+                           const TWaveLog& Log, TChannelPlots* Plots, const TLoadOptions& options);
 
 // The second half of the command, for a file the reader has already read into `info`:
 // WaveFileName takes `fileName`, and the data is decoded (and released) as above.
 TLoadResult LoadReadFile(const std::string& fileName, TWaveInfo& info, TChannelPlots* Plots,
-                         int frameLimit = MaxFrames);
+                         const TLoadOptions& options = {});
 
 // The frames of a data chunk of `dataBytes` bytes that a load takes, and those it leaves out.
 int FramesToLoad(std::uint64_t dataBytes, int frameLimit = MaxFrames);

@@ -199,4 +199,21 @@ TEST_F(Form1Test, SpecialFilesAreRefusedWithoutFreezingTheWindow) {
     }
 }
 
+// A recording cut short loads the frames it has, with the log and a message that say so.
+TEST_F(Form1Test, ACutRecordingShowsWhatItHolds) {
+    const TBytes frames = TWaveBytes::Frames({{100, -100}, {200, -200}, {300, -300}});
+    Dialogs.Answers = {QString::fromStdString(Dir.Write(
+        "cut.wav", TWaveBytes().Chunk("fmt ", TWaveBytes::Format()).Chunk("data", frames, 0xFFFFFFFFLL).Bytes()))};
+    Form.Button1->click();
+    EXPECT_EQ(LogLines().last(), "O\"k ");
+    EXPECT_EQ(SampleCount, 3);
+    EXPECT_EQ(Form.Series2->PointCount(), 3);
+    ASSERT_EQ(Dialogs.Messages.size(), 1u);
+    EXPECT_FALSE(Dialogs.Messages[0].Error);
+    EXPECT_EQ(Dialogs.Messages[0].Text, "The data chunk declares 4,294,967,295 bytes but the file ends "
+                                        "after 12; the 3 frames present were loaded.");
+    Form.SpeedButton1->click();
+    EXPECT_EQ(TTempDir::Read(Dir.File("cut_out.dat")), " 100 -100\r\n 200 -200\r\n 300 -300\r\n");
+}
+
 } // namespace

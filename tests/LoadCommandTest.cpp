@@ -252,3 +252,59 @@ TEST_F(LoadCommand, ALoadThatRunsOutOfMemoryLeavesNothing) {
     EXPECT_EQ(WEXITSTATUS(status), 0);
 #endif
 }
+
+// A recording cut short, or a stream that wrote a placeholder size, still reads wsFailed with
+// the same log; asked to, the load takes the whole frames that are there.
+TEST_F(LoadCommand, SalvageLoadsTheWholeFramesOfACutDataChunk) {
+    const TBytes frames = TWaveBytes::Frames({{1, -1}, {2, -2}, {3, -3}});
+    const TBytes withHalfFrame = [&] {
+        TBytes b = frames;
+        b.insert(b.end(), {9, 9});
+        return b;
+    }();
+    struct TCase {
+        const char* Name;
+        TBytes Body;
+        std::uint32_t Declared;
+    };
+    const TCase cases[] = {
+        {"placeholder of all ones", frames, 0xFFFFFFFFu},
+        {"placeholder a page short of 2 GiB", frames, 0x7FFFF000u},
+        {"cut in the middle of a frame", withHalfFrame, 100},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const std::string file = Dir.Write(
+            "cut.wav", TWaveBytes().Chunk("fmt ", TWaveBytes::Format()).Chunk("data", c.Body, c.Declared).Bytes());
+        Lines.clear();
+        TLoadResult plain = RunLoadCommand(true, file, Log, &Plots);
+        const std::vector<std::string> plainLines = Lines;
+        EXPECT_FALSE(plain.Salvaged);
+        EXPECT_EQ(SampleCount, 0);
+
+        Lines.clear();
+        TLoadResult result = RunLoadCommand(true, file, Log, &Plots, TLoadOptions{.SalvageCutData = true, .Read = {}});
+        EXPECT_EQ(result.Status, wsFailed);
+        EXPECT_EQ(Lines, plainLines);
+        EXPECT_TRUE(result.Salvaged);
+        EXPECT_EQ(result.DeclaredDataSize, c.Declared);
+        EXPECT_EQ(result.DataBytesPresent, c.Body.size());
+        EXPECT_EQ(result.FramesLoaded, 3);
+        EXPECT_EQ(SampleCount, 3);
+        EXPECT_EQ(RightSamples[3], -3);
+        EXPECT_EQ(Ys(Series1), (std::vector<double>{1, 2, 3}));
+    }
+    // Not a cut data chunk: nothing to salvage, nothing kept.
+    const TBytes notCut[] = {
+        TWaveBytes().Chunk("data", frames).Chunk("fmt ", TWaveBytes::Format()).Bytes(),
+        TWaveBytes().Chunk("fmt ", TWaveBytes::Format()).Chunk("LIST", frames, 0xFFFFFFF0LL).Bytes(),
+        TWaveBytes().Chunk("LIST", frames, 1000).Bytes(),
+    };
+    for (const TBytes& bytes : notCut) {
+        TLoadResult result = RunLoadCommand(true, Dir.Write("other.wav", bytes), Log, &Plots,
+                                            TLoadOptions{.SalvageCutData = true, .Read = {}});
+        EXPECT_FALSE(result.Salvaged);
+        EXPECT_EQ(SampleCount, 0);
+        EXPECT_EQ(Series1.PointCount(), 0);
+    }
+}

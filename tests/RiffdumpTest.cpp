@@ -223,4 +223,22 @@ TEST(Riffdump, JsonExportNamesItsOutputAndItsError) {
     EXPECT_EQ(TTempDir::Read(dir.File("a_out.dat")), " 1 1\r\n");
 }
 
+TEST(Riffdump, SalvageExportsTheFramesOfACutFileOnlyWhenAsked) {
+    TTempDir dir;
+    const std::string cut = dir.Write(
+        "cut.wav", TWaveBytes().Chunk("fmt ", TWaveBytes::Format())
+                       .Chunk("data", TWaveBytes::Frames({{1, 2}, {3, 4}}), 0x7FFFF000LL).Bytes());
+    const TRun plain = Riffdump(dir, {"--export", cut});
+    EXPECT_EQ(plain.ExitStatus, 1);
+    EXPECT_EQ(plain.Err, cut + ": wsFailed\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.File("cut_out.dat")));
+
+    const TRun salvaged = Riffdump(dir, {"--export", "--salvage", cut});
+    EXPECT_EQ(salvaged.ExitStatus, 1);
+    EXPECT_EQ(salvaged.Out, plain.Out);
+    EXPECT_EQ(salvaged.Err, cut + ": wsFailed\n" + cut + ": the data chunk declares 2147479552 bytes but "
+                                  "the file ends after 8; the 2 frames present were exported\n");
+    EXPECT_EQ(TTempDir::Read(dir.File("cut_out.dat")), " 1 2\r\n 3 4\r\n");
+}
+
 } // namespace

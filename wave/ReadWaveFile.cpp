@@ -70,8 +70,11 @@ void CopyDataBody(TWaveSource& file, TWaveInfo& Info, std::uint32_t size) {
         }
         block.SetSize(got);
     }
-    if (block.Size() < size)
+    if (block.Size() < size) {
+        Info.DataCutShort = true;
+        Info.DeclaredDataSize = size;
         throw TReadError("data chunk runs past the end of the file");
+    }
 }
 
 // The walk itself; returns normally for every status but wsFailed, which is thrown.
@@ -207,6 +210,8 @@ void ReadWaveFile(const std::string& FileName, TWaveInfo& Info, const TWaveLog& 
     Info.Channels = 0;
     Info.Data.reset();
     Info.Problem.clear();
+    Info.DataCutShort = false;
+    Info.DeclaredDataSize = 0;
     try {
         WalkChunks(FileName, Info, Log, options);
         return;
