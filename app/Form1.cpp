@@ -1,12 +1,19 @@
 #include "Form1.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFrame>
+#include <QKeySequence>
 #include <QLocale>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStyle>
+#include <QTimer>
 #include <QToolButton>
+#include <QUrl>
 
 #include "Chart.h"
 #include "ErrorHandler.h"
@@ -50,6 +57,8 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), OpenDialog1(this, Dialogs) {
     setBackgroundRole(QPalette::Button); // the button-face colour
     setAutoFillBackground(true);
     CreateControls();
+    CreateShortcuts();
+    setAcceptDrops(true);
     move(342, 143);
     resize(ClientWidth, ClientHeight);
 }
@@ -102,6 +111,47 @@ void TForm1::CreateControls() {
             [this] { RunGuarded(*Dialogs, this, [this] { SpeedButton1Click(); }); });
     connect(BitBtn1, &QPushButton::clicked, this, &QWidget::close);
 }
+
+// The commands from the keyboard: each does what its button does.
+void TForm1::CreateShortcuts() {
+    const auto shortcut = [this](const char* keys, auto action) {
+        connect(new QShortcut(QKeySequence(QString::fromLatin1(keys)), this), &QShortcut::activated,
+                this, action);
+    };
+    shortcut("Ctrl+O", [this] { Button1->click(); });
+    shortcut("Ctrl+S", [this] { SpeedButton1->click(); });
+    shortcut("Ctrl+Q", [this] { BitBtn1->click(); });
+}
+
+namespace {
+
+// The first local file among what is dragged, or an empty name.
+QString FirstLocalFile(const QMimeData* data) {
+    if (data == nullptr)
+        return {};
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile())
+            return url.toLocalFile();
+    return {};
+}
+
+} // namespace
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+    if (!FirstLocalFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* event) {
+    const QString fileName = FirstLocalFile(event->mimeData());
+    if (fileName.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // Loaded after the drop has ended, so the dragging application is not kept waiting.
+    QTimer::singleShot(0, this, [this, fileName] { OpenDropped(fileName); });
+}
+
+void TForm1::OpenDropped(const QString& fileName) { OpenAtStart(fileName); }
 
 // Panel1 is docked left at its width; Panel2 takes the rest. Inside Panel2, Chart1 is docked
 // to the top at its height and Chart2 fills what is left.

@@ -49,11 +49,17 @@ public:
     TChart* Chart2;
     TLineSeries* Series2;
 
+    // Loads a file as ReadWF does with a file chosen (a file dropped on the window).
+    void OpenDropped(const QString& fileName);
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void CreateControls();
+    void CreateShortcuts();
     void LayoutControls();
     std::uint16_t LoadChosenFile(bool fileChosen); // the reader's status
     TWaveLog Log();

@@ -1,11 +1,19 @@
 #include "OpenDialog.h"
 
+#include <QFileInfo>
+
 #include "UserDialogs.h"
 
 bool TOpenDialog::Execute() {
-    auto chosen = Dialogs->ChooseFileToOpen(Owner, Name);
+    auto chosen = Dialogs->ChooseFileToOpen(Owner, Name.isEmpty() ? InitialFolder : Name);
     if (!chosen)
         return false;
-    Name = *chosen;
+    SetFileName(*chosen);
     return true;
+}
+
+void TOpenDialog::SetFileName(const QString& name) {
+    Name = name;
+    if (OnFolderChosen && !name.isEmpty())
+        OnFolderChosen(QFileInfo(name).absolutePath());
 }

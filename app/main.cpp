@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include "ConsoleDialogs.h"
+#include "FolderMemory.h"
 #include "Form1.h"
 
 namespace {
@@ -108,6 +109,8 @@ int main(int argc, char* argv[]) {
         return Render(line.Render, line.FileName);
 
     TForm1 form;
+    form.OpenDialog1.SetInitialFolder(RememberedFolder());
+    form.OpenDialog1.OnFolderChosen = RememberFolder;
     form.show();
     if (!line.FileName.isEmpty()) {
         const QString fileName = line.FileName;

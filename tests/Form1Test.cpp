@@ -3,7 +3,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
+
 #include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QTest>
+#include <QUrl>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QToolButton>
@@ -214,6 +221,64 @@ TEST_F(Form1Test, ACutRecordingShowsWhatItHolds) {
                                         "after 12; the 3 frames present were loaded.");
     Form.SpeedButton1->click();
     EXPECT_EQ(TTempDir::Read(Dir.File("cut_out.dat")), " 100 -100\r\n 200 -200\r\n 300 -300\r\n");
+}
+
+// Dropping files on the window loads the first as ReadWF would, and the open dialog then
+// starts at it.
+TEST_F(Form1Test, DroppingFilesLoadsTheFirst) {
+    const std::string first = Dir.Write("dropped.wav", PlainWave(TWaveBytes::Frames({{4, 5}, {6, 7}})));
+    const std::string second = Dir.Write("other.wav", PlainWave(TWaveBytes::Frames({{1, 1}})));
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(first)),
+                  QUrl::fromLocalFile(QString::fromStdString(second))});
+    QDragEnterEvent enter(QPoint(600, 200), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&Form, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(600, 200), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&Form, &drop);
+    QApplication::processEvents();
+    EXPECT_EQ(LogLines().size(), 13);
+    EXPECT_EQ(WaveFileName, first);
+    EXPECT_EQ(SampleCount, 2);
+    Form.Button1->click();
+    EXPECT_EQ(Dialogs.LastNamesShown.back(), QString::fromStdString(first));
+
+    QMimeData text;
+    text.setText(QStringLiteral("not a file"));
+    QDragEnterEvent refused(QPoint(600, 200), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&Form, &refused);
+    EXPECT_FALSE(refused.isAccepted());
+}
+
+TEST_F(Form1Test, KeysRunTheCommands) {
+    const std::string file = Dir.Write("keys.wav", PlainWave(TWaveBytes::Frames({{-3, 3}})));
+    Dialogs.Answers = {QString::fromStdString(file)};
+    Form.activateWindow();
+    QTest::keyClick(&Form, Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(Dialogs.LastNamesShown.size(), 1u);
+    EXPECT_EQ(SampleCount, 1);
+    QTest::keyClick(&Form, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(TTempDir::Read(Dir.File("keys_out.dat")), " -3 3\r\n");
+    QTest::keyClick(&Form, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_FALSE(Form.isVisible());
+}
+
+// The dialog starts in the folder of an earlier run until a name is chosen, and tells each
+// chosen folder on.
+TEST_F(Form1Test, TheOpenDialogStartsInTheRememberedFolder) {
+    QStringList told;
+    Form.OpenDialog1.SetInitialFolder(QString::fromStdString(Dir.Path.string()));
+    Form.OpenDialog1.OnFolderChosen = [&](const QString& folder) { told << folder; };
+    const std::string sub = (Dir.Path / "sub").string();
+    std::filesystem::create_directory(sub);
+    const std::string file = Dir.Write("sub/take.wav", PlainWave({}));
+    Dialogs.Answers = {std::nullopt, QString::fromStdString(file)};
+    Form.Button1->click();
+    Form.Button1->click();
+    EXPECT_EQ(Dialogs.LastNamesShown,
+              (std::vector<QString>{QString::fromStdString(Dir.Path.string()),
+                                    QString::fromStdString(Dir.Path.string())}));
+    EXPECT_EQ(told, QStringList{QString::fromStdString(sub)});
 }
 
 } // namespace
