@@ -13,3 +13,16 @@ void TConsoleDialogs::ShowError(QWidget*, const QString& title, const QString& t
 void TConsoleDialogs::ShowInformation(QWidget* parent, const QString& title, const QString& text) {
     ShowError(parent, title, text);
 }
+
+namespace {
+
+class TSilentProgress : public TProgress {
+public:
+    bool Step(std::uint64_t, std::uint64_t) override { return true; }
+};
+
+} // namespace
+
+std::unique_ptr<TProgress> TConsoleDialogs::StartProgress(QWidget*, const QString&) {
+    return std::make_unique<TSilentProgress>();
+}

@@ -9,4 +9,6 @@ public:
     std::optional<QString> ChooseFileToOpen(QWidget* parent, const QString& lastName) override;
     void ShowError(QWidget* parent, const QString& title, const QString& text) override;
     void ShowInformation(QWidget* parent, const QString& title, const QString& text) override;
+    // Nothing is shown and nothing cancels.
+    std::unique_ptr<TProgress> StartProgress(QWidget* parent, const QString& label) override;
 };

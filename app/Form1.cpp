@@ -3,6 +3,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QFrame>
 #include <QKeySequence>
 #include <QLocale>
@@ -15,6 +16,7 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include "Cancelled.h"
 #include "Chart.h"
 #include "ErrorHandler.h"
 #include "ErrorMessage.h"
@@ -191,9 +193,26 @@ bool TForm1::OpenAtStart(const QString& fileName) {
 
 std::uint16_t TForm1::LoadChosenFile(bool fileChosen) {
     // The window shows what a cut recording or a stream with a placeholder size holds.
-    TLoadResult result =
-        RunLoadCommand(fileChosen, QFile::encodeName(OpenDialog1.FileName()).toStdString(), Log(),
-                       Plots.get(), TLoadOptions{.SalvageCutData = true, .Read = {}});
+    TLoadOptions options = TLoadOptions::Salvaging();
+    // A long load shows its progress: the first half is reading, the second decoding.
+    std::unique_ptr<TProgress> progress;
+    if (fileChosen) {
+        progress = Dialogs->StartProgress(
+            this, QStringLiteral("Loading %1...").arg(QFileInfo(OpenDialog1.FileName()).fileName()));
+        options.Read.Progress = [&](std::uint64_t done, std::uint64_t total) {
+            return progress->Step(done, 2 * total);
+        };
+        options.Progress = [&](std::uint64_t done, std::uint64_t total) {
+            return progress->Step(total + done, 2 * total);
+        };
+    }
+    TLoadResult result;
+    try {
+        result = RunLoadCommand(fileChosen, QFile::encodeName(OpenDialog1.FileName()).toStdString(),
+                                Log(), Plots.get(), options);
+    } catch (const TCancelled&) {
+        return wsFailed; // ended as a failed load ends: nothing loaded, nothing to say
+    }
     if (!result.Problem.empty()) {
         // The log shows a failed read either way; this says it was not the file's bytes.
         Dialogs->ShowError(this, ProgramTitle(),
@@ -219,4 +238,13 @@ std::uint16_t TForm1::LoadChosenFile(bool fileChosen) {
     return result.Status;
 }
 
-void TForm1::SpeedButton1Click() { SaveAsciiFile(); }
+void TForm1::SpeedButton1Click() {
+    std::unique_ptr<TProgress> progress =
+        Dialogs->StartProgress(this, QStringLiteral("Exporting %1...")
+                                         .arg(QString::fromLocal8Bit(AsciiFileNameFor(WaveFileName).c_str())));
+    try {
+        SaveAsciiFile([&](std::uint64_t done, std::uint64_t total) { return progress->Step(done, total); });
+    } catch (const TCancelled&) {
+        // Stopped by the user: the earlier file stays as it was.
+    }
+}

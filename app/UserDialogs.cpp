@@ -3,6 +3,8 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include "ProgressWindow.h"
+
 std::optional<QString> TPlatformDialogs::ChooseFileToOpen(QWidget* parent,
                                                           const QString& lastName) {
     // No title, filter or default extension of its own: the system's defaults, all files.
@@ -19,4 +21,8 @@ void TPlatformDialogs::ShowError(QWidget* parent, const QString& title, const QS
 void TPlatformDialogs::ShowInformation(QWidget* parent, const QString& title,
                                        const QString& text) {
     QMessageBox::information(parent, title, text, QMessageBox::Ok);
+}
+
+std::unique_ptr<TProgress> TPlatformDialogs::StartProgress(QWidget* parent, const QString& label) {
+    return std::make_unique<TProgressWindow>(parent, label);
 }

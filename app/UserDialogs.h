@@ -2,11 +2,21 @@
 // The windows the program asks the user through: the open dialog and the message boxes.
 // The main window holds one of these, so tests can answer in place of a person.
 
+#include <cstdint>
+#include <memory>
 #include <optional>
 
 #include <QString>
 
 class QWidget;
+
+// The progress of one long command, shown while it lasts.
+class TProgress {
+public:
+    virtual ~TProgress() = default;
+    // `done` of `total` units; false once the user has asked to cancel.
+    virtual bool Step(std::uint64_t done, std::uint64_t total) = 0;
+};
 
 class TUserDialogs {
 public:
@@ -17,6 +27,8 @@ public:
     virtual void ShowError(QWidget* parent, const QString& title, const QString& text) = 0;
     // A modal message box with an OK button and the information icon.
     virtual void ShowInformation(QWidget* parent, const QString& title, const QString& text) = 0;
+    // Starts showing the progress of a command that may take long; it ends with the object.
+    virtual std::unique_ptr<TProgress> StartProgress(QWidget* parent, const QString& label) = 0;
 };
 
 // The real dialogs of the platform.
@@ -25,4 +37,5 @@ public:
     std::optional<QString> ChooseFileToOpen(QWidget* parent, const QString& lastName) override;
     void ShowError(QWidget* parent, const QString& title, const QString& text) override;
     void ShowInformation(QWidget* parent, const QString& title, const QString& text) override;
+    std::unique_ptr<TProgress> StartProgress(QWidget* parent, const QString& label) override;
 };

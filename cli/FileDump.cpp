@@ -36,8 +36,9 @@ std::mutex StoreInUse;
 void LoadAndExport(const std::string& file, TOutcome& outcome, bool salvage) {
     std::lock_guard hold(StoreInUse);
     try {
-        const TLoadResult result =
-            LoadReadFile(file, outcome.Info, nullptr, TLoadOptions{.SalvageCutData = salvage, .Read = {}});
+        TLoadOptions options;
+        options.SalvageCutData = salvage;
+        const TLoadResult result = LoadReadFile(file, outcome.Info, nullptr, options);
         if (result.Salvaged) {
             outcome.Salvaged = true;
             outcome.DeclaredDataSize = result.DeclaredDataSize;
@@ -139,7 +140,8 @@ void WriteJson(const std::string& file, const TOutcome& outcome, TFileReport& re
 TFileReport DumpFile(const std::string& file, const TDumpOptions& options) {
     TFileReport report;
     TOutcome outcome;
-    TWaveReadOptions read{.AcceptStreams = true, .Layout = options.Json ? &outcome.Layout : nullptr};
+    TWaveReadOptions read = TWaveReadOptions::Streams();
+    read.Layout = options.Json ? &outcome.Layout : nullptr;
     const TWaveLog log = [&](const std::string& line) {
         if (!options.Json) {
             report.Out += line;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "Cancelled.h"
 #include "ChannelPlots.h"
 #include "LittleEndian.h"
 #include "SampleStore.h"
@@ -23,7 +24,7 @@ int FramesToLoad(std::uint64_t dataBytes, int frameLimit) {
 }
 
 int DecodeFrames(const std::uint8_t* bytes, std::uint64_t frames, TChannelPlots* Plots,
-                 int frameLimit) {
+                 int frameLimit, const TProgressStep& progress) {
     const int n = FramesToLoad(frames * 4, frameLimit);
     std::int32_t* const lefts32 = LeftSamples.Data();
     std::int32_t* const rights32 = RightSamples.Data();
@@ -49,6 +50,10 @@ int DecodeFrames(const std::uint8_t* bytes, std::uint64_t frames, TChannelPlots*
         }
         if (Plots != nullptr)
             Plots->AddFrames(xs, lefts, rights, count);
+        // About a million frames a step: often enough to show, rarely enough to cost nothing.
+        const int done = first + count - 1;
+        if (progress && ((first / blockFrames) % 256 == 255 || done == n) && !progress(done, n))
+            throw TCancelled();
     }
     return n;
 }
@@ -75,7 +80,7 @@ TLoadResult LoadReadFile(const std::string& fileName, TWaveInfo& info, TChannelP
     try {
         // The count says "nothing" while the store is half rewritten.
         SampleCount = 0;
-        const int n = DecodeFrames(info.Data->Bytes(), frames, Plots, options.FrameLimit);
+        const int n = DecodeFrames(info.Data->Bytes(), frames, Plots, options.FrameLimit, options.Progress);
         SampleCount = n;
         result.FramesLoaded = n;
         result.FramesLeftOut = frames - static_cast<std::uint64_t>(n);
@@ -104,6 +109,8 @@ TLoadResult RunLoadCommand(bool fileChosen, const std::string& dialogFileName,
 TLoadResult RunLoadCommand(bool fileChosen, const std::string& dialogFileName,
                            const TWaveLog& Log, TChannelPlots* Plots, int frameLimit,
                            const TWaveReadOptions& options) {
-    return RunLoadCommand(fileChosen, dialogFileName, Log, Plots,
-                          TLoadOptions{.FrameLimit = frameLimit, .Read = options});
+    TLoadOptions loadOptions;
+    loadOptions.FrameLimit = frameLimit;
+    loadOptions.Read = options;
+    return RunLoadCommand(fileChosen, dialogFileName, Log, Plots, loadOptions);
 }

@@ -28,6 +28,16 @@ struct TLoadOptions {
     // Load the whole frames of a file that ends inside its data chunk, though it reads wsFailed.
     bool SalvageCutData = false;
     TWaveReadOptions Read;
+    // Told how many frames have been decoded; false stops the load, which then ends as a
+    // failed load ends and throws TCancelled.
+    TProgressStep Progress;
+
+    // Options that salvage a cut data chunk.
+    static TLoadOptions Salvaging() {
+        TLoadOptions options;
+        options.SalvageCutData = true;
+        return options;
+    }
 };
 
 // `fileChosen` and `dialogFileName` are what the open dialog gave. `Plots` may be null where
@@ -56,4 +66,4 @@ int FramesToLoad(std::uint64_t dataBytes, int frameLimit = MaxFrames);
 // Decodes 4-byte frames (left then right, signed 16-bit little-endian) into store entries
 // 1..n and the plots, where n = min(frames, frameLimit, MaxFrames). Returns n.
 int DecodeFrames(const std::uint8_t* bytes, std::uint64_t frames, TChannelPlots* Plots,
-                 int frameLimit = MaxFrames);
+                 int frameLimit = MaxFrames, const TProgressStep& progress = {});

@@ -14,6 +14,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "Cancelled.h"
 #include "InOutError.h"
 #include "SampleStore.h"
 
@@ -189,7 +190,7 @@ namespace {
 
 // Formats every frame into `file`, a block at a time.
 void WriteFrames(TExportFile& file, int count, const std::int32_t* left,
-                 const std::int32_t* right) {
+                 const std::int32_t* right, const TProgressStep& progress) {
     std::vector<char> block(BlockSize);
     char* const begin = block.data();
     char* const flushAt = begin + BlockSize - LongestLine;
@@ -199,6 +200,8 @@ void WriteFrames(TExportFile& file, int count, const std::int32_t* left,
         if (out >= flushAt) {
             file.Write(begin, static_cast<std::size_t>(out - begin));
             out = begin;
+            if (progress && !progress(std::uint64_t(i) + 1, std::uint64_t(count)))
+                throw TCancelled();
         }
     }
     file.Write(begin, static_cast<std::size_t>(out - begin));
@@ -207,7 +210,7 @@ void WriteFrames(TExportFile& file, int count, const std::int32_t* left,
 } // namespace
 
 void WriteAsciiFile(const std::string& fileName, int count, const std::int32_t* left,
-                    const std::int32_t* right) {
+                    const std::int32_t* right, const TProgressStep& progress) {
     TExportPlan plan = PlanExport(fileName);
     std::optional<TExportFile> temporary =
         plan.InPlace ? std::nullopt : TExportFile::Temporary(plan.Target);
@@ -218,17 +221,18 @@ void WriteAsciiFile(const std::string& fileName, int count, const std::int32_t* 
     }
     if (plan.InPlace) {
         TExportFile file = TExportFile::InPlace(plan.Target);
-        WriteFrames(file, count, left, right);
+        WriteFrames(file, count, left, right, progress);
         file.Close();
         return;
     }
     temporary->SetMode(plan.Mode);
-    WriteFrames(*temporary, count, left, right);
+    WriteFrames(*temporary, count, left, right, progress);
     temporary->Sync();
     temporary->Close();
     temporary->RenameOver(plan.Target);
 }
 
-void SaveAsciiFile() {
-    WriteAsciiFile(AsciiFileNameFor(WaveFileName), SampleCount, LeftSamples + 1, RightSamples + 1);
+void SaveAsciiFile(const TProgressStep& progress) {
+    WriteAsciiFile(AsciiFileNameFor(WaveFileName), SampleCount, LeftSamples + 1, RightSamples + 1,
+                   progress);
 }

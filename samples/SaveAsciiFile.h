@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "Progress.h"
+
 // The export's name for a wave file: everything from the last full stop on is replaced by
 // "_out.dat", unless a folder separator ('/', '\\') or a colon comes after that full stop.
 std::string AsciiFileNameFor(const std::string& waveFileName);
@@ -14,9 +16,11 @@ std::string AsciiFileNameFor(const std::string& waveFileName);
 // Where a rename would lose what a rewrite in place keeps (other hard links to the target, a
 // folder that may not be written, a dangling symbolic link), the target is rewritten in place.
 // A target that is not a regular file (FIFO, socket, device, folder) is refused with code 5
-// and left untouched. Throws TInOutError on any input/output error.
+// and left untouched. Throws TInOutError on any input/output error. `progress` is told how many
+// frames are written; when it says stop, the export ends with TCancelled and, written through a
+// temporary file, leaves the target as it was.
 void WriteAsciiFile(const std::string& fileName, int count, const std::int32_t* left,
-                    const std::int32_t* right);
+                    const std::int32_t* right, const TProgressStep& progress = {});
 
 // Writes the store's frames 1..SampleCount to the file named after WaveFileName.
-void SaveAsciiFile();
+void SaveAsciiFile(const TProgressStep& progress = {});

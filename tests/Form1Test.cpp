@@ -12,11 +12,13 @@
 #include <QTest>
 #include <QUrl>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QToolButton>
 
 #include "Chart.h"
 #include "Form1.h"
+#include "ProgressWindow.h"
 #include "LineSeries.h"
 #include "SampleStore.h"
 #include "support/ScriptedDialogs.h"
@@ -279,6 +281,57 @@ TEST_F(Form1Test, TheOpenDialogStartsInTheRememberedFolder) {
               (std::vector<QString>{QString::fromStdString(Dir.Path.string()),
                                     QString::fromStdString(Dir.Path.string())}));
     EXPECT_EQ(told, QStringList{QString::fromStdString(sub)});
+}
+
+// A long load or export shows its progress and can be cancelled: a cancelled load ends as a
+// failed load ends, a cancelled export leaves the earlier file as it was.
+TEST_F(Form1Test, LongCommandsCanBeCancelled) {
+    std::vector<std::pair<std::int16_t, std::int16_t>> frames(2'100'000, {5, -5});
+    const std::string big = Dir.Write("big.wav", PlainWave(TWaveBytes::Frames(frames)));
+    Dialogs.Answers = {QString::fromStdString(Dir.Write("small.wav", PlainWave(TWaveBytes::Frames({{1, 2}})))),
+                       QString::fromStdString(big), QString::fromStdString(big)};
+    Form.Button1->click();
+    ASSERT_EQ(SampleCount, 1);
+    Dialogs.CancelAtStep = Dialogs.Steps.size() + 2; // reading done, then one decoding step
+    Form.Button1->click();
+    EXPECT_EQ(Dialogs.ProgressLabels.back(), "Loading big.wav...");
+    EXPECT_EQ(SampleCount, 0);
+    EXPECT_EQ(Form.Series1->PointCount(), 0);
+    EXPECT_EQ(WaveFileName, big);
+    EXPECT_TRUE(Dialogs.Messages.empty());
+
+    Dialogs.CancelAtStep = 0;
+    Form.Button1->click();
+    ASSERT_EQ(SampleCount, 2'100'000);
+    const auto& last = Dialogs.Steps.back();
+    EXPECT_EQ(last.first, last.second) << "the last step reaches the end";
+
+    Dir.Write("big_out.dat", {'o', 'l', 'd'});
+    Dialogs.CancelAtStep = Dialogs.Steps.size() + 1;
+    Form.SpeedButton1->click();
+    EXPECT_EQ(TTempDir::Read(Dir.File("big_out.dat")), "old");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Dir.Path), {}), 3)
+        << "no temporary file left behind";
+    EXPECT_TRUE(Dialogs.Messages.empty());
+}
+
+// The real progress: a dialog with Cancel and a busy cursor once the delay has passed.
+TEST(ProgressWindow, ShowsADialogAfterItsDelayAndCancels) {
+    QWidget parent;
+    {
+        TProgressWindow progress(&parent, QStringLiteral("Loading x..."), 60'000);
+        EXPECT_TRUE(progress.Step(1, 2));
+        EXPECT_EQ(progress.Dialog(), nullptr) << "nothing shows before the delay";
+    }
+    TProgressWindow progress(&parent, QStringLiteral("Loading x..."), 0);
+    EXPECT_TRUE(progress.Step(1, 4));
+    ASSERT_NE(progress.Dialog(), nullptr);
+    EXPECT_TRUE(progress.Dialog()->isVisible());
+    EXPECT_EQ(progress.Dialog()->value(), 250);
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::BusyCursor);
+    progress.Dialog()->cancel();
+    EXPECT_FALSE(progress.Step(2, 4));
 }
 
 } // namespace

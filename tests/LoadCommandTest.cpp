@@ -283,7 +283,7 @@ TEST_F(LoadCommand, SalvageLoadsTheWholeFramesOfACutDataChunk) {
         EXPECT_EQ(SampleCount, 0);
 
         Lines.clear();
-        TLoadResult result = RunLoadCommand(true, file, Log, &Plots, TLoadOptions{.SalvageCutData = true, .Read = {}});
+        TLoadResult result = RunLoadCommand(true, file, Log, &Plots, TLoadOptions::Salvaging());
         EXPECT_EQ(result.Status, wsFailed);
         EXPECT_EQ(Lines, plainLines);
         EXPECT_TRUE(result.Salvaged);
@@ -302,7 +302,7 @@ TEST_F(LoadCommand, SalvageLoadsTheWholeFramesOfACutDataChunk) {
     };
     for (const TBytes& bytes : notCut) {
         TLoadResult result = RunLoadCommand(true, Dir.Write("other.wav", bytes), Log, &Plots,
-                                            TLoadOptions{.SalvageCutData = true, .Read = {}});
+                                            TLoadOptions::Salvaging());
         EXPECT_FALSE(result.Salvaged);
         EXPECT_EQ(SampleCount, 0);
         EXPECT_EQ(Series1.PointCount(), 0);

@@ -31,7 +31,7 @@ TReadResult ReadThroughPipe(const TBytes& bytes) {
     TReadResult result;
     ReadWaveFile(input.Name(), result.Info,
                  [&](const std::string& line) { result.Lines.push_back(line); },
-                 {.AcceptStreams = true});
+                 TWaveReadOptions::Streams());
     return result;
 }
 
@@ -274,10 +274,10 @@ TEST(ReadWaveFile, SpecialFilesAreRefusedOrReadWithoutBlocking) {
     // As a stream, a FIFO that no writer opens reads as empty after a bounded wait.
     TReadResult r;
     ReadWaveFile(fifo, r.Info, [&](const std::string& line) { r.Lines.push_back(line); },
-                 {.AcceptStreams = true});
+                 TWaveReadOptions::Streams());
     EXPECT_EQ(r.Info.Status, wsFailed);
     EXPECT_EQ(r.Lines, TLines{Ok});
-    ReadWaveFile("/dev/null", r.Info, [](const std::string&) {}, {.AcceptStreams = true});
+    ReadWaveFile("/dev/null", r.Info, [](const std::string&) {}, TWaveReadOptions::Streams());
     EXPECT_EQ(r.Info.Problem, "Not a regular file or a pipe");
     alarm(0);
 }

@@ -50,21 +50,39 @@ std::string NumberLine(const char* label, long long value) { return label + std:
 // Copies the data chunk's body. The declared size is untrusted: memory is committed only for
 // bytes that are really there, so a few bytes declaring gigabytes cost nothing. A file's size
 // is known up front; a stream's block grows as its bytes arrive.
-void CopyDataBody(TWaveSource& file, TWaveInfo& Info, std::uint32_t size) {
+void CopyDataBody(TWaveSource& file, TWaveInfo& Info, std::uint32_t size,
+                  const TProgressStep& progress) {
     Info.Data = std::make_unique<TDataBlock>();
     TDataBlock& block = *Info.Data;
+    // Read a step at a time, so that a long read can show how far it has come.
+    constexpr std::size_t step = std::size_t(8) << 20;
+    const auto goOn = [&](std::size_t done, std::uint64_t total) {
+        if (progress && !progress(done, total))
+            throw TReadError("cancelled");
+    };
     if (auto left = file.BytesLeft()) {
         const std::uint64_t toRead = std::min<std::uint64_t>(size, *left);
         block.SetSize(static_cast<std::size_t>(toRead));
-        file.ReadExactly(block.Bytes(), static_cast<std::size_t>(toRead));
+        for (std::size_t done = 0; done < toRead;) {
+            const std::size_t count = static_cast<std::size_t>(std::min<std::uint64_t>(step, toRead - done));
+            file.ReadExactly(block.Bytes() + done, count);
+            done += count;
+            goOn(done, toRead);
+        }
     } else {
         constexpr std::size_t firstStep = std::size_t(1) << 16;
         std::size_t got = 0;
         for (;;) {
             const std::size_t capacity = std::min<std::size_t>(size, std::max(firstStep, 2 * got));
             block.SetSize(capacity);
-            const std::size_t step = file.ReadUpTo(block.Bytes() + got, capacity - got);
-            got += step;
+            while (got < capacity) {
+                const std::size_t count = std::min(step, capacity - got);
+                const std::size_t read = file.ReadUpTo(block.Bytes() + got, count);
+                got += read;
+                goOn(got, size);
+                if (read < count)
+                    break;
+            }
             if (got == size || got < capacity)
                 break;
         }
@@ -77,7 +95,6 @@ void CopyDataBody(TWaveSource& file, TWaveInfo& Info, std::uint32_t size) {
     }
 }
 
-// The walk itself; returns normally for every status but wsFailed, which is thrown.
 // Notes what the walk meets, where the caller asked for it.
 class TLayoutNotes {
 public:
@@ -196,7 +213,7 @@ void WalkChunks(const std::string& FileName, TWaveInfo& Info, const TWaveLog& Lo
     Info.ByteRate = Field32(format, 8);
     Info.BitsPerSample = Field16(format, 14);
     Info.Channels = Field16(format, 2);
-    CopyDataBody(file, Info, size);
+    CopyDataBody(file, Info, size, options.Progress);
     Log(WaveLogClosingLine);
 }
 

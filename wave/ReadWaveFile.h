@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "Progress.h"
 #include "WaveInfo.h"
 #include "WaveLayout.h"
 
@@ -20,6 +21,16 @@ struct TWaveReadOptions {
     bool AcceptStreams = false;
     // Where given, receives the structure the read met, as data.
     TWaveLayout* Layout = nullptr;
+    // Told how much of the data chunk's body has been copied; false stops the read, which
+    // then ends wsFailed.
+    TProgressStep Progress;
+
+    // Options that read pipes and FIFOs as streams.
+    static TWaveReadOptions Streams() {
+        TWaveReadOptions options;
+        options.AcceptStreams = true;
+        return options;
+    }
 };
 
 void ReadWaveFile(const std::string& FileName, TWaveInfo& Info, const TWaveLog& Log,

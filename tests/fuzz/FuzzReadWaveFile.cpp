@@ -47,7 +47,7 @@ bool FuzzReadWaveFile(const std::uint8_t* data, std::size_t size) {
         TPipeInput input(std::vector<std::uint8_t>(data, data + size));
         ReadWaveFile(input.Name(), streamed,
                      [&](const std::string& line) { streamedLines.push_back(line); },
-                     {.AcceptStreams = true});
+                     TWaveReadOptions::Streams());
     }
     if (streamed.Status != s || streamedLines != lines)
         return false;

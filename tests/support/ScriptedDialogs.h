@@ -2,6 +2,7 @@
 // Answers the open dialog from a script and records every message box, in place of a person.
 
 #include <deque>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -32,7 +33,28 @@ public:
         Messages.push_back({false, title, text});
     }
 
+    // Records each step of a long command, and cancels at step CancelAtStep (counted over
+    // all commands, from 1; 0 never).
+    class TScriptedProgress : public TProgress {
+    public:
+        explicit TScriptedProgress(TScriptedDialogs& owner) : Owner(owner) {}
+        bool Step(std::uint64_t done, std::uint64_t total) override {
+            Owner.Steps.push_back({done, total});
+            return Owner.CancelAtStep == 0 || Owner.Steps.size() < Owner.CancelAtStep;
+        }
+
+    private:
+        TScriptedDialogs& Owner;
+    };
+    std::unique_ptr<TProgress> StartProgress(QWidget*, const QString& label) override {
+        ProgressLabels.push_back(label);
+        return std::make_unique<TScriptedProgress>(*this);
+    }
+
     std::deque<std::optional<QString>> Answers; // nullopt = the user cancels
     std::vector<QString> LastNamesShown;
     std::vector<TMessage> Messages;
+    std::vector<QString> ProgressLabels;
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> Steps;
+    std::size_t CancelAtStep = 0;
 };
