@@ -6,24 +6,17 @@
 set -euo pipefail
 program="$1"
 make_demo="$2"
-work="$(mktemp -d)"
-xvfb_pid=""
-app_pid=""
-cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+# shellcheck source=scripts/xvfb.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/xvfb.sh"
 fail() { echo "FAIL: $*" >&2; exit 1; }
+xvfb_fail() { fail "$@"; }
 
-# Xvfb picks a free display itself and writes its number to the file.
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(head -n 1 "$work/display")"
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+xvfb_start
+work="$(mktemp -d)"
+app_pid=""
+stop_app() { [ -z "$app_pid" ] || kill "$app_pid" 2>/dev/null || true; }
+xvfb_on_exit rm -rf "$work"
+xvfb_on_exit stop_app
 
 "$make_demo" "$work/demo.wav"
 cp "$work/demo.wav" "$work/second.wav"
@@ -31,49 +24,39 @@ unset QT_QPA_PLATFORMTHEME
 # Leaks of the platform libraries at exit are not this test's subject.
 ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0" QT_QPA_PLATFORM=xcb "$program" "$work/demo.wav" >"$work/app.log" 2>&1 &
 app_pid=$!
-window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Form1$' | head -n 1)
-[ -n "$window" ] || fail "no window"
-sleep 2
+xvfb_wait_window '^Form1$' "$app_pid"
+window="$XVFB_WINDOW"
 
-shot() { import -window "$window" "$1"; }
+plots="1140x590+233+0" # Panel2, both charts
+shot() { xvfb_shot "$window" "$1"; }
 crop() { convert "$1" -crop "$2" +repage "$3"; }
-same() { compare -metric AE "$1" "$2" null: 2>/dev/null; }
+same() { xvfb_same "$1" "$2"; }
+point() { xvfb_point "$window" "$1" "$2"; }
 drag() { # button, x0, y0, x1, y1: press, move half way, move on, release
-  xdotool mousemove --window "$window" "$2" "$3" mousedown "$1"
-  xdotool mousemove --window "$window" $((($2 + $4) / 2)) $((($3 + $5) / 2))
-  sleep 0.2
-  xdotool mousemove --window "$window" "$4" "$5" mouseup "$1"
+  point "$2" "$3"
+  xdotool mousedown "$1"
+  # The half-way step is one the program sees on its own: once the press is drawn, move, and
+  # wait for the plots to show the move (the zoom band, or the plot panned).
+  xvfb_wait_stable "$window" "$work/drag-pressed.png" || true
+  crop "$work/drag-pressed.png" "$plots" "$work/drag-pressed-plots.png"
+  point $((($2 + $4) / 2)) $((($3 + $5) / 2))
+  xvfb_wait_region changed "$window" "$plots" "$work/drag-pressed-plots.png" "$work/drag-moved.png" ||
+    echo "note: the window did not redraw during the drag to ($4, $5)" >&2
+  point "$4" "$5"
+  xdotool mouseup "$1"
 }
 pixel() { convert "$1" -format "%[hex:p{$2,$3}]" info: | cut -c1-6; }
-count_colour() { # image, geometry (WxH+X+Y), RRGGBB
-  convert "$1" -crop "$2" +repage -fill black +opaque "#$3" -fill white -opaque "#$3" \
-    -format "%[fx:round(mean*w*h)]" info:
-}
-# Takes screenshots until a region has changed from (or is again the same as) a reference
-# picture, for 10 seconds at most; the last screenshot is NAME.png, its region NAME-region.png.
-await_region() { # changed|same, geometry, reference, name
-  for _ in $(seq 40); do
-    shot "$work/$4.png"
-    crop "$work/$4.png" "$2" "$work/$4-region.png"
-    if same "$3" "$work/$4-region.png"; then
-      [ "$1" = same ] && return 0
-    else
-      [ "$1" = changed ] && return 0
-    fi
-    sleep 0.25
-  done
-  return 1
+count_colour() { xvfb_count_colour "$@"; }
+await_region() { # changed|same, geometry, reference, name: the last screenshot is NAME.png
+  xvfb_wait_region "$1" "$window" "$2" "$3" "$work/$4.png"
 }
 
 # Panel2 starts at x 233; Chart1 at (234, 1), 1137 x 296; Chart2 below it from y 297.
 upper_plot="1100x250+260+30"
-for _ in $(seq 40); do # the file given at start is loaded once the window is up
-  shot "$work/start.png"
-  [ "$(count_colour "$work/start.png" "$upper_plot" 4466A3)" -gt 1000 ] && break
-  sleep 0.25
-done
-sleep 0.5
-shot "$work/start.png"
+# The file given at start is loaded once the window is up: wait until both plots show its
+# lines and the picture has settled.
+xvfb_wait_colour "$window" "$work/start.png" 4466A3 1000 "$upper_plot" 1100x240+260+320 || true
+xvfb_wait_stable "$window" "$work/start.png" || true
 # The upper chart's background: flat #EAEAEA in its upper half, white on its last row.
 [ "$(pixel "$work/start.png" 240 20)" = "EAEAEA" ] || fail "background gradient top: $(pixel "$work/start.png" 240 20)"
 [ "$(pixel "$work/start.png" 240 295)" = "FFFFFF" ] || fail "background gradient bottom"
@@ -103,7 +86,8 @@ lower_left="85x250+234+320"
 upper_left="85x250+234+30"
 crop "$work/undone.png" "$lower_left" "$work/lower-left-start.png"
 crop "$work/undone.png" "$upper_left" "$work/upper-left-start.png"
-xdotool mousemove --window "$window" 700 450 click 5 click 5
+point 700 450
+xdotool click 5 click 5
 await_region changed "$lower_left" "$work/lower-left-start.png" wheel ||
   fail "the wheel did not scroll the lower plot"
 crop "$work/wheel.png" "$upper_left" "$work/upper-left-wheel.png"
@@ -116,34 +100,41 @@ await_region changed "$lower_bottom" "$work/lower-bottom-start.png" panned ||
   fail "the right-button drag did not pan the lower plot"
 
 # ReadWF, and choose a file in the real open dialog by typing its name.
-xdotool mousemove --window "$window" 58 208 click 1
+point 58 208
+xdotool click 1
 dialog=""
-for _ in $(seq 100); do
+find_dialog() {
   dialog=$(xdotool search --onlyvisible --name '.' 2>/dev/null | grep -v "^$window\$" | head -n 1 || true)
-  [ -n "$dialog" ] && break
-  sleep 0.1
-done
-[ -n "$dialog" ] || fail "no open dialog"
-sleep 1
+  [ -n "$dialog" ]
+}
+xvfb_until find_dialog || fail "no open dialog"
+# The dialog takes input once it is drawn and its file list has settled (its name field's text
+# cursor may blink meanwhile: up to 50 pixels may differ).
+xvfb_wait_stable "$dialog" "$work/dialog.png" 50 || fail "the open dialog was never drawn completely"
 # With no window manager the keyboard follows the pointer: point into the dialog, then type.
-xdotool mousemove --window "$dialog" 20 20
+xvfb_point "$dialog" 20 20
 xdotool windowfocus "$dialog" 2>/dev/null || true
 xdotool type --delay 20 "$work/second.wav"
+xvfb_wait_region changed "$dialog" all "$work/dialog.png" "$work/dialog-typed.png" 50 ||
+  fail "the open dialog did not show the typed name"
 xdotool key Return
-for _ in $(seq 100); do # the dialog closes once the file is chosen
-  xdotool search --onlyvisible --name '.' 2>/dev/null | grep -qv "^$window\$" || break
-  sleep 0.1
-done
+# Closed means every window but the main one gone, the name field's list of matches too: while
+# that list is up it takes the next click for itself.
+dialog_closed() { ! xvfb_visible_windows | grep -qvx "$window"; }
+xvfb_until dialog_closed || fail "the open dialog did not close"
 
 # SaveASCII File writes the frames beside the chosen file.
-xdotool mousemove --window "$window" 66 416 click 1
-for _ in $(seq 100); do [ -f "$work/second_out.dat" ] && break; sleep 0.1; done
+point 66 416
+xdotool click 1
+exported() { [ -f "$work/second_out.dat" ]; }
+xvfb_until exported || true
 [ -f "$work/second_out.dat" ] || fail "no export beside the chosen file"
 lines=$(wc -l < "$work/second_out.dat")
 [ "$lines" -eq 44100 ] || fail "export has $lines lines"
 
 # Close with the close button: the program ends with exit code 0.
-xdotool mousemove --window "$window" 192 512 click 1
+point 192 512
+xdotool click 1
 status=0
 wait "$app_pid" || status=$?
 app_pid=""
