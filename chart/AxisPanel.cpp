@@ -91,9 +91,9 @@ bool TCustomAxisPanel::SeriesUsesAxis(const TChartSeries& series, const TChartAx
 }
 
 double TCustomAxisPanel::AxisDataLimit(const TChartAxis& axis, bool upper) const {
-    const bool anyActiveUser = std::any_of(SeriesList.begin(), SeriesList.end(), [&](const auto& s) {
-        return s->Active() && SeriesUsesAxis(*s, axis);
-    });
+    const bool anyActiveUser =
+        std::any_of(SeriesList.begin(), SeriesList.end(),
+                    [&](const auto& s) { return s->Active() && SeriesUsesAxis(*s, axis); });
     double result = 0;
     bool taken = false;
     for (const auto& series : SeriesList) {
@@ -180,9 +180,6 @@ void TCustomAxisPanel::DrawAllSeries() {
 }
 
 void TCustomAxisPanel::InternalDraw(const TRect& bounds) {
-    const bool couldRepaint = RepaintEnabled();
-    SetRepaintEnabled(false);
-    TPlotCanvas3D& canvas = Canvas();
     PanelPaint(bounds);
     if (OnBeforeDrawChart)
         OnBeforeDrawChart();
@@ -197,9 +194,8 @@ void TCustomAxisPanel::InternalDraw(const TRect& bounds) {
         DrawAxes();
     DrawTitlesAndLegend(false);
     if (Zoom.Dragging)
-        DrawZoomBand();
-    canvas.ResetState();
+        PaintZoomBand();
+    Canvas().ResetState();
     if (OnAfterDraw)
         OnAfterDraw();
-    SetRepaintEnabled(couldRepaint);
 }

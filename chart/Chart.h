@@ -7,7 +7,7 @@
 
 class TCustomChart : public TCustomAxisPanel {
     Q_OBJECT
-public:
+  public:
     explicit TCustomChart(QWidget* parent = nullptr);
 
     TChartTitle Title{[this] { CanvasChanged(); }, false};
@@ -23,7 +23,8 @@ public:
 
     // The back wall's colour unless the wall is transparent, else the panel's.
     TColor GetBackColor() const override;
-    bool IsColorFree(TColor color, bool checkBackground, const TChartSeries* excluded) const override;
+    bool IsColorFree(TColor color, bool checkBackground,
+                     const TChartSeries* excluded) const override;
 
     // The mouse, in client pixels: press, move and release of a button, a wheel step, the
     // pointer leaving the panel.
@@ -31,6 +32,8 @@ public:
     void MouseMove(int shift, int x, int y);
     void MouseRelease(TMouseButton button, int shift, int x, int y);
     void WheelStep(bool up);
+    // A wheel turn of `angleDelta` eighths of a degree (120 to a notch).
+    void WheelTurned(int angleDelta);
     void PointerLeft();
 
     // What a press lands on.
@@ -42,7 +45,7 @@ public:
                   double leftMax, double rightMin, double rightMax);
     void UnzoomAxes();
 
-protected:
+  protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -53,16 +56,18 @@ protected:
     void DrawWalls() override;
     void DrawBackWall();
 
-private:
+  private:
     void StartDrag(TMouseButton button, int shift, int x, int y);
     void SaveScalesOnce();
     bool ScrollAllowed(TChartAxis& axis, double& minimum, double& maximum);
     bool PanStep(bool horizontal, int newPixel, int oldPixel);
     void PanAxis(TChartAxis& axis, int oldPixel, int newPixel);
+
+    int WheelGathered = 0; // the part of a notch turned so far, signed
 };
 
 class TChart : public TCustomChart {
     Q_OBJECT
-public:
+  public:
     using TCustomChart::TCustomChart;
 };

@@ -10,18 +10,30 @@
 namespace {
 
 // Round half to even, as every pixel and count rounding of the axis does.
-double RoundEven(double x) { return std::nearbyint(x); }
+double RoundEven(double x) {
+    return std::nearbyint(x);
+}
 
 } // namespace
 
 double NextNiceStep(double x) {
-    if (std::isinf(x))
+    if (std::isinf(x) || std::isnan(x))
         return 1;
-    if (x >= 10)
-        return NextNiceStep(x * 0.1) * 10;
-    if (x < 1)
-        return NextNiceStep(x * 10) * 0.1;
-    return x < 2 ? 2 : x < 5 ? 5 : 10;
+    // Zero, negative and subnormal values: tenths and tens would lose the digits there.
+    if (x < std::numeric_limits<double>::min())
+        return std::numeric_limits<double>::min();
+    // Brought into [1, 10) by tenths and tens, then the same factors back in reverse order,
+    // so the result is the same double a step-by-step recursion would give.
+    std::vector<double> factors;
+    while (x >= 10 || x < 1) {
+        const double toward = x >= 10 ? 0.1 : 10;
+        x *= toward;
+        factors.push_back(toward == 10 ? 0.1 : 10);
+    }
+    double step = x < 2 ? 2 : x < 5 ? 5 : 10;
+    for (auto it = factors.rbegin(); it != factors.rend(); ++it)
+        step *= *it;
+    return step;
 }
 
 TChartAxis::TChartAxis(TCustomAxisPanel* chart, TAxisKind kind)
@@ -40,10 +52,13 @@ void TChartAxis::Changed() {
         Chart->Invalidate();
 }
 
-TPlotCanvas3D& TChartAxis::Canvas() const { return Chart->Canvas(); }
+TPlotCanvas3D& TChartAxis::Canvas() const {
+    return Chart->Canvas();
+}
 
 void TChartAxis::SetAutomatic(bool value) {
-    if (AutomaticValue == value && (Loading || (AutomaticMinimumValue == value && AutomaticMaximumValue == value)))
+    if (AutomaticValue == value &&
+        (Loading || (AutomaticMinimumValue == value && AutomaticMaximumValue == value)))
         return;
     AutomaticValue = value;
     if (!Loading) {
@@ -174,7 +189,8 @@ void TChartAxis::UpdatePixelExtent() {
 double TChartAxis::ValueAtPixel(int pixel) const {
     if (PixelLength < 1)
         return 0;
-    const double a = double(Inverted() ? LastPixel - pixel : pixel - FirstPixel) * ScaleRange / PixelLength;
+    const double a =
+        double(Inverted() ? LastPixel - pixel : pixel - FirstPixel) * ScaleRange / PixelLength;
     return Horizontal() ? ScaleMin + a : ScaleMax - a;
 }
 
@@ -307,7 +323,7 @@ double TChartAxis::LabelStepPass() {
     double lo, hi;
     if (RoundFirstLabel() && IncrementValue != 0) {
         lo = std::fabs(ScaleMin) > 9.2233720368547758e18 ? ScaleMin * IncrementValue
-                                                           : RoundEven(ScaleMin) * IncrementValue;
+                                                         : RoundEven(ScaleMin) * IncrementValue;
         hi = std::trunc(ScaleMax) * IncrementValue;
     } else {
         lo = ScaleMin;

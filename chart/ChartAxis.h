@@ -15,7 +15,7 @@ class TCustomAxisPanel;
 class TPlotCanvas3D;
 
 class AxisException : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -25,7 +25,9 @@ enum TAxisKind { akBottom, akTop, akLeft, akRight, akDepth, akDepthTop };
 // A label's lines: its text split at the line separator (character 13).
 std::vector<std::string> SplitLabelLines(const std::string& text);
 
-// The next value of the 1-2-5 series strictly above x (x > 0).
+// The next value of the 1-2-5 series strictly above x. Infinity and NaN give 1; zero,
+// negative and subnormal values give the smallest normal double, so a search never stands
+// still.
 double NextNiceStep(double x);
 
 struct TPendingLabel {
@@ -35,7 +37,7 @@ struct TPendingLabel {
 };
 
 class TChartAxis {
-public:
+  public:
     TChartAxis(TCustomAxisPanel* chart, TAxisKind kind);
 
     TAxisKind Kind() const { return AxisKind; }
@@ -125,7 +127,7 @@ public:
             p = Inverted() ? FirstPixel + t : LastPixel - t;
         if (p > 32767)
             return 32767;
-        if (p < -32767)
+        if (!(p >= -32767)) // below, or NaN from an infinite or undefined scale
             return -32767;
         // Adding and taking away 1.5 * 2^52 rounds to the nearest integer, ties to even,
         // for any |p| below 2^51.
@@ -156,7 +158,7 @@ public:
     // While true the setters of Minimum and Maximum do not check their order.
     bool Loading = false;
 
-private:
+  private:
     void Changed();
     double LabelStepPass();
     void RoundRange();

@@ -2,6 +2,8 @@
 // dragged to the left, undoes the zoom), a right-button drag pans, the wheel scrolls the
 // vertical axes.
 
+#include <optional>
+
 #include <QMouseEvent>
 #include <QWheelEvent>
 
@@ -13,11 +15,23 @@ bool Inside(const TRect& r, int x, int y) {
     return x >= r.Left && x <= r.Right && y >= r.Top && y <= r.Bottom;
 }
 
-TMouseButton ButtonOf(Qt::MouseButton button) {
-    return button == Qt::RightButton ? mbRight : button == Qt::MiddleButton ? mbMiddle : mbLeft;
+// The buttons a drag can be bound to; back, forward and the rest take no part.
+std::optional<TMouseButton> ButtonOf(Qt::MouseButton button) {
+    switch (button) {
+    case Qt::LeftButton:
+        return mbLeft;
+    case Qt::RightButton:
+        return mbRight;
+    case Qt::MiddleButton:
+        return mbMiddle;
+    default:
+        return std::nullopt;
+    }
 }
 
-bool KeysHeld(int required, int shift) { return (shift & required) == required; }
+bool KeysHeld(int required, int shift) {
+    return (shift & required) == required;
+}
 
 // The band of an axis a press can hit: its extent along it; across it, from the labels to
 // the line and 3 pixels beyond the line on the other side.
@@ -127,8 +141,9 @@ void TCustomChart::MouseRelease(TMouseButton button, int, int x, int y) {
             (Zoom.Direction == tzdVertical || std::abs(Zoom.X1 - Zoom.X0) > Zoom.MinimumPixels) &&
             (Zoom.Direction == tzdHorizontal || std::abs(Zoom.Y1 - Zoom.Y0) > Zoom.MinimumPixels);
         if (counts) {
-            const bool zooms = Zoom.UpLeftZooms ||
-                               (Zoom.Direction == tzdVertical ? Zoom.Y1 > Zoom.Y0 : Zoom.X1 > Zoom.X0);
+            const bool zooms =
+                Zoom.UpLeftZooms ||
+                (Zoom.Direction == tzdVertical ? Zoom.Y1 > Zoom.Y0 : Zoom.X1 > Zoom.X0);
             if (zooms)
                 ApplyMouseZoom();
             else
@@ -136,7 +151,9 @@ void TCustomChart::MouseRelease(TMouseButton button, int, int x, int y) {
             Invalidate();
         }
     }
-    PanState.Dragging = false;
+    // A release ends only the drag its own button started.
+    if (PanState.Dragging && button == ScrollMouseButton)
+        PanState.Dragging = false;
 }
 
 void TCustomChart::PointerLeft() {
@@ -266,8 +283,13 @@ void TCustomChart::WheelStep(bool up) {
 }
 
 void TCustomChart::mousePressEvent(QMouseEvent* event) {
+    const std::optional<TMouseButton> button = ButtonOf(event->button());
+    if (!button) {
+        event->ignore();
+        return;
+    }
     const QPoint p = event->position().toPoint();
-    MousePress(ButtonOf(event->button()), int(event->modifiers()), p.x(), p.y());
+    MousePress(*button, int(event->modifiers()), p.x(), p.y());
 }
 
 void TCustomChart::mouseMoveEvent(QMouseEvent* event) {
@@ -276,15 +298,30 @@ void TCustomChart::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void TCustomChart::mouseReleaseEvent(QMouseEvent* event) {
+    const std::optional<TMouseButton> button = ButtonOf(event->button());
+    if (!button) {
+        event->ignore();
+        return;
+    }
     const QPoint p = event->position().toPoint();
-    MouseRelease(ButtonOf(event->button()), int(event->modifiers()), p.x(), p.y());
+    MouseRelease(*button, int(event->modifiers()), p.x(), p.y());
+}
+
+void TCustomChart::WheelTurned(int angleDelta) {
+    // Smooth wheels and touchpads send a notch in small parts: they are gathered, and every
+    // 120 units make one step. A turn the other way starts the gathering afresh. A step up
+    // moves away from the user.
+    if ((angleDelta > 0 && WheelGathered < 0) || (angleDelta < 0 && WheelGathered > 0))
+        WheelGathered = 0;
+    WheelGathered += angleDelta;
+    const int steps = WheelGathered / 120;
+    WheelGathered -= steps * 120;
+    for (int i = 0; i < std::abs(steps); ++i)
+        WheelStep(steps > 0);
 }
 
 void TCustomChart::wheelEvent(QWheelEvent* event) {
-    // Each notch of 120 is one step; a step up moves away from the user.
-    const int steps = event->angleDelta().y() / 120;
-    for (int i = 0; i < std::abs(steps); ++i)
-        WheelStep(steps > 0);
+    WheelTurned(event->angleDelta().y());
     event->accept();
 }
 

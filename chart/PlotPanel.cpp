@@ -1,5 +1,7 @@
 #include "PlotPanel.h"
 
+#include <cstdio>
+
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -14,9 +16,10 @@ TCustomPlotPanel::TCustomPlotPanel(QWidget* parent) : TCustomPanelNoCaption(pare
 }
 
 void TCustomPlotPanel::Invalidate() {
-    if (!CanRepaint || IsBufferDirty)
+    if (!CanRepaint || (IsBufferDirty && UpdateAsked))
         return;
     IsBufferDirty = true;
+    UpdateAsked = true;
     update();
 }
 
@@ -66,18 +69,26 @@ const QImage& TCustomPlotPanel::Draw() {
     ChartBounds = {0, 0, rect.Width(), rect.Height()};
     CalcChartRect();
     RecalcWidthHeight();
-    InternalDraw(ChartBounds);
+    // Changes made while painting ask for no further paint. Whatever way the paint ends,
+    // repainting is on again afterwards and the canvas is back to its defaults.
+    const bool couldRepaint = CanRepaint;
+    CanRepaint = false;
+    try {
+        InternalDraw(ChartBounds);
+    } catch (...) {
+        PlotCanvas.ResetState();
+        CanRepaint = couldRepaint;
+        throw;
+    }
+    PlotCanvas.ResetState();
+    CanRepaint = couldRepaint;
     ++Draws;
     IsBufferDirty = false;
     return PlotCanvas.Bitmap();
 }
 
 void TCustomPlotPanel::InternalDraw(const TRect& bounds) {
-    const bool couldRepaint = CanRepaint;
-    CanRepaint = false;
     PanelPaint(bounds);
-    PlotCanvas.ResetState();
-    CanRepaint = couldRepaint;
 }
 
 void TCustomPlotPanel::FillPanelRect(const TRect& rect) {
@@ -104,8 +115,8 @@ void TCustomPlotPanel::DrawPanelBevels(TRect rect) {
     if (Border().Draws()) {
         PlotCanvas.Pen = Border();
         PlotCanvas.Rectangle(rect);
-        rect = {rect.Left + Border().Width, rect.Top + Border().Width,
-                rect.Right - Border().Width, rect.Bottom - Border().Width};
+        rect = {rect.Left + Border().Width, rect.Top + Border().Width, rect.Right - Border().Width,
+                rect.Bottom - Border().Width};
     }
     PlotCanvas.Pen = TPlotPen{};
     auto bevel = [&](TPanelBevel kind) {
@@ -135,12 +146,46 @@ void TCustomPlotPanel::Frame3D(TRect& rect, TColor topColor, TColor bottomColor,
     rect = {r.Left, r.Top, r.Right + 1, r.Bottom + 1};
 }
 
+// A clean picture is copied; a stale one is drawn first, and the fresh picture is copied in
+// the same paint event. No exception leaves the event: a failed paint is reported once, and
+// again only after a paint has succeeded in between.
 void TCustomPlotPanel::paintEvent(QPaintEvent*) {
-    const bool clean = !IsBufferDirty && PlotCanvas.Width() == width() &&
-                       PlotCanvas.Height() == height();
-    const QImage& picture = clean ? PlotCanvas.Bitmap() : Draw();
+    UpdateAsked = false;
+    const bool clean =
+        !IsBufferDirty && PlotCanvas.Width() == width() && PlotCanvas.Height() == height();
+    if (!clean) {
+        try {
+            Draw();
+            PaintErrorShown = false;
+        } catch (...) {
+            if (!PaintErrorShown) {
+                PaintErrorShown = true;
+                ReportPaintError(std::current_exception());
+            }
+        }
+    }
     QPainter screen(this);
-    screen.drawImage(0, 0, picture);
+    screen.drawImage(0, 0, PlotCanvas.Bitmap());
+}
+
+// The hook runs after the paint event, where it may open a window of its own.
+void TCustomPlotPanel::ReportPaintError(std::exception_ptr error) {
+    QMetaObject::invokeMethod(
+        this,
+        [this, error] {
+            try {
+                if (OnPaintError) {
+                    OnPaintError(error);
+                    return;
+                }
+                std::rethrow_exception(error);
+            } catch (const std::exception& e) {
+                std::fprintf(stderr, "The chart could not be drawn: %s\n", e.what());
+            } catch (...) {
+                std::fprintf(stderr, "The chart could not be drawn.\n");
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 void TCustomPlotPanel::resizeEvent(QResizeEvent* event) {
@@ -163,6 +208,11 @@ const TPlotGradient* TCustomPlotPanelExtended::BackgroundGradient() const {
 }
 
 void TCustomPlotPanelExtended::DrawZoomBand() {
+    PaintZoomBand();
+    update(); // a clean picture reaches the screen by a copy
+}
+
+void TCustomPlotPanelExtended::PaintZoomBand() {
     TPlotCanvas3D& canvas = Canvas();
     const TColor background = canvas.Resolve(GetBackColor());
     const TColor complement = 0xFFFFFF - background;
@@ -182,5 +232,4 @@ void TCustomPlotPanelExtended::DrawZoomBand() {
                      std::max(Zoom.X0, Zoom.X1), std::max(Zoom.Y0, Zoom.Y1)};
     canvas.Rectangle(band);
     canvas.Pen.Mode = pmCopy;
-    update(); // a clean picture reaches the screen by a copy
 }

@@ -4,6 +4,7 @@
 // off-screen picture that is then copied to the screen, and turns repaint requests into one
 // later paint.
 
+#include <exception>
 #include <functional>
 #include <vector>
 
@@ -19,13 +20,13 @@ enum TMarginUnits { muPercent, muPixels };
 // A panel that never shows a caption.
 class TCustomPanelNoCaption : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TCustomPanelNoCaption(QWidget* parent = nullptr);
 };
 
 class TCustomPlotPanel : public TCustomPanelNoCaption {
     Q_OBJECT
-public:
+  public:
     explicit TCustomPlotPanel(QWidget* parent = nullptr);
 
     PLOT_PROPERTY(TColor, Color, clBtnFace)
@@ -67,12 +68,16 @@ public:
 
     virtual TColor GetBackColor() const { return Color(); }
 
+    // Told of an exception that ended a paint, after the paint event, once per run of failing
+    // paints. Without a hook the message goes to standard error.
+    std::function<void(std::exception_ptr)> OnPaintError;
+
     void CalcChartRect();
     void RecalcWidthHeight();
     // A bevel of `width` rings inside `rect`, which moves inward past it.
     void Frame3D(TRect& rect, TColor topColor, TColor bottomColor, int width);
 
-protected:
+  protected:
     virtual void InternalDraw(const TRect& bounds);
     // Fills the whole panel with its colour, or with its background gradient when visible.
     void FillPanelRect(const TRect& rect);
@@ -86,10 +91,14 @@ protected:
     void Changed() { CanvasChanged(); }
     bool IsDestroying = false;
 
-private:
+  private:
+    void ReportPaintError(std::exception_ptr error);
+
     TPlotCanvas3D PlotCanvas;
     bool CanRepaint = false; // off until construction ends
     bool IsBufferDirty = true;
+    bool UpdateAsked = false;     // an update was asked of Qt and its paint has not come yet
+    bool PaintErrorShown = false; // the last paint failed and was reported
     int Draws = 0;
 };
 
@@ -98,7 +107,7 @@ class TChartAxis;
 // Adds the panel's background gradient and the settings of zoom and panning.
 class TCustomPlotPanelExtended : public TCustomPlotPanel {
     Q_OBJECT
-public:
+  public:
     explicit TCustomPlotPanelExtended(QWidget* parent = nullptr);
     ~TCustomPlotPanelExtended() override;
 
@@ -113,15 +122,20 @@ public:
     std::vector<TAxisSavedScale> SavedScales;
     bool ScalesSaved = false;
     std::function<void()> OnZoom, OnUndoZoom, OnScroll;
-    std::function<void(TChartAxis& axis, double& minimum, double& maximum, bool& allow)> OnAllowScroll;
+    std::function<void(TChartAxis& axis, double& minimum, double& maximum, bool& allow)>
+        OnAllowScroll;
 
     // Outlines the zoom rectangle in not-xor on the off-screen picture: drawn twice, it is
     // gone again. The screen is refreshed by a copy of the picture, not by a new paint.
     void DrawZoomBand();
 
-protected:
+  protected:
+    // The band alone, onto the picture; the paint draws it so, asking for nothing more.
+    void PaintZoomBand();
+
+  protected:
     const TPlotGradient* BackgroundGradient() const override;
 
-private:
+  private:
     std::unique_ptr<TPlotGradient> BackGradient;
 };

@@ -19,9 +19,10 @@ void Scale(TChart& chart, TChartAxis& axis, double minimum, double maximum, int 
 }
 
 TEST(AxisSteps, NextNiceStepWalksOneTwoFive) {
-    const std::pair<double, double> cases[] = {{1, 2},      {1.43, 2}, {2, 5},   {4369, 5000},
-                                               {0.29, 0.5}, {5, 10},   {9.99, 10}, {10, 20},
-                                               {std::numeric_limits<double>::infinity(), 1}};
+    const std::pair<double, double> cases[] = {
+        {1, 2},       {1.43, 2},   {2, 5},
+        {4369, 5000}, {0.29, 0.5}, {5, 10},
+        {9.99, 10},   {10, 20},    {std::numeric_limits<double>::infinity(), 1}};
     for (auto [x, next] : cases)
         EXPECT_DOUBLE_EQ(NextNiceStep(x), next) << x;
 }
@@ -76,8 +77,8 @@ TEST(AxisMapping, PixelOfValueRoundsTiesToEvenAndClamps) {
     TChart chart;
     TChartAxis& bottom = chart.BottomAxis();
     Scale(chart, bottom, 0, 10, 100);
-    EXPECT_EQ(bottom.PixelOfValue(0.25), 2);  // 2.5 rounds to 2
-    EXPECT_EQ(bottom.PixelOfValue(0.35), 4);  // 3.5 rounds to 4
+    EXPECT_EQ(bottom.PixelOfValue(0.25), 2); // 2.5 rounds to 2
+    EXPECT_EQ(bottom.PixelOfValue(0.35), 4); // 3.5 rounds to 4
     EXPECT_EQ(bottom.PixelOfValue(1e9), 32767);
     EXPECT_EQ(bottom.PixelOfValue(-1e9), -32767);
     TChartAxis& left = chart.LeftAxis();
@@ -169,8 +170,9 @@ TEST(AxisRange, ShiftWithDataCheck) {
 TEST(AxisLabels, TextFormatUsesGroupsAndUpToThreeDecimals) {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     TChart chart;
-    const std::pair<double, const char*> cases[] = {
-        {32767, "32,767"}, {-0.5, "-0.5"}, {1234.5678, "1,234.568"}, {0, "0"}, {-30000, "-30,000"}, {2.10, "2.1"}};
+    const std::pair<double, const char*> cases[] = {{32767, "32,767"},        {-0.5, "-0.5"},
+                                                    {1234.5678, "1,234.568"}, {0, "0"},
+                                                    {-30000, "-30,000"},      {2.10, "2.1"}};
     for (auto [value, text] : cases)
         EXPECT_EQ(chart.LeftAxis().LabelTextOf(value), text);
 }
@@ -291,6 +293,55 @@ TEST(AxisLayout, NoGridLineOnAnAxisEnd) {
     };
     EXPECT_TRUE(gridAt(bottom.TickPositions[1]));
     EXPECT_FALSE(gridAt(bottom.LastPixel));
+}
+
+// Manual ranges and offsets can bring NaN and infinities into the mapping: every value still
+// lands on a pixel inside the clamp, and a paint of such ranges ends.
+TEST(AxisMapping, OddValuesAndRangesGiveDefinedPixels) {
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+    const std::pair<double, double> ranges[] = {{0, 10}, {-inf, inf}, {0, inf}, {-1e308, 1e308}};
+    for (auto [minimum, maximum] : ranges) {
+        TChart chart;
+        chart.resize(300, 200);
+        chart.AddSeries(std::make_unique<TLineSeries>())->AddPointXY(1, 1);
+        chart.BottomAxis().SetRangeManual(minimum, maximum);
+        chart.LeftAxis().SetRangeManual(minimum, maximum);
+        chart.LeftAxis().SetMinimumOffset(3);
+        chart.Draw();
+        for (TAxisKind kind : {akBottom, akLeft}) {
+            for (double value : {nan, inf, -inf, 0.0, 1e300}) {
+                const int p = chart.Axis(kind).PixelOfValue(value);
+                EXPECT_GE(p, -32767) << value << " on " << minimum << ".." << maximum;
+                EXPECT_LE(p, 32767) << value << " on " << minimum << ".." << maximum;
+            }
+        }
+    }
+}
+
+// The step search walks the 1-2-5 series; a range of zero, or too small to divide, must still
+// end it with a usable step.
+TEST(AxisSteps, ZeroAndDenormalRangesEndTheSearch) {
+    EXPECT_GT(NextNiceStep(0), 0);
+    EXPECT_GT(NextNiceStep(5e-324), 5e-324);
+    EXPECT_DOUBLE_EQ(NextNiceStep(std::numeric_limits<double>::quiet_NaN()), 1);
+    const std::pair<double, double> ranges[] = {
+        {0, 0}, {0, 5e-324}, {-1e-310, 1e-310}, {1, 1 + 2.3e-16}};
+    for (auto [minimum, maximum] : ranges) {
+        TChart chart;
+        chart.resize(300, 200);
+        chart.AddSeries(std::make_unique<TLineSeries>())->AddPointXY(1, 1);
+        TChartAxis& left = chart.LeftAxis();
+        left.SetAutomatic(false);
+        left.Loading = true;
+        left.SetMinimum(minimum);
+        left.SetMaximum(maximum);
+        left.Loading = false;
+        chart.Draw();
+        const double step = left.LabelStep();
+        EXPECT_TRUE(std::isfinite(step) && step > 0) << minimum << ".." << maximum << ": " << step;
+        EXPECT_LE(left.Items.size(), 1u) << minimum << ".." << maximum;
+    }
 }
 
 } // namespace

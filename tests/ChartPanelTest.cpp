@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include <QApplication>
 
 #include "Chart.h"
@@ -175,6 +177,99 @@ TEST(ChartPainting, SettingAValueItAlreadyHasDoesNotInvalidate) {
     EXPECT_FALSE(chart.BufferDirty());
     chart.SetMarginLeft(4);
     EXPECT_TRUE(chart.BufferDirty());
+}
+
+// Counts the paint events a widget receives.
+class TPaintCounter : public QObject {
+  public:
+    bool eventFilter(QObject*, QEvent* event) override {
+        Paints += event->type() == QEvent::Paint;
+        return false;
+    }
+    int Paints = 0;
+};
+
+TEST(ChartPainting, APaintDuringAZoomDragAsksForNoFurtherPaint) {
+    TStyledChart styled(400, 300);
+    TChart& chart = styled.chart;
+    auto* series = chart.AddSeries(std::make_unique<TFastLineSeries>());
+    for (int i = 0; i < 100; ++i)
+        series->AddPointXY(i, i % 10);
+    chart.show();
+    QApplication::processEvents();
+    chart.MousePress(mbLeft, 0, 150, 150);
+    chart.MouseMove(0, 250, 200);
+    QApplication::processEvents();
+    ASSERT_TRUE(chart.Zoom.Dragging);
+
+    TPaintCounter counter;
+    chart.installEventFilter(&counter);
+    const int draws = chart.DrawCount();
+    chart.Invalidate();
+    for (int i = 0; i < 3; ++i)
+        QApplication::processEvents();
+    EXPECT_EQ(chart.DrawCount(), draws + 1);
+    EXPECT_EQ(counter.Paints, 1) << "the band is drawn within the paint, which asks for no other";
+    chart.removeEventFilter(&counter);
+}
+
+// Paints what is pending, then runs what the paint posted for later.
+void PaintAndSettle() {
+    QApplication::processEvents();
+    QApplication::processEvents();
+}
+
+// A paint that throws is caught in the paint event and reported once; it is reported again
+// only after a paint has succeeded in between.
+TEST(ChartPainting, AFailingPaintIsReportedOnceUntilAPaintSucceeds) {
+    TChart chart;
+    chart.resize(300, 200);
+    auto* series = chart.AddSeries(std::make_unique<TFastLineSeries>());
+    series->AddPointXY(1, 1);
+    series->AddPointXY(2, 2);
+    bool fail = true;
+    series->BeforeDrawValues = [&](TChartSeries*) {
+        if (fail)
+            throw std::runtime_error("the paint broke");
+    };
+    std::vector<std::string> reports;
+    chart.OnPaintError = [&](std::exception_ptr error) {
+        try {
+            std::rethrow_exception(error);
+        } catch (const std::exception& e) {
+            reports.push_back(e.what());
+        }
+    };
+    chart.show();
+    PaintAndSettle();
+    for (int i = 0; i < 3; ++i) {
+        chart.Invalidate();
+        PaintAndSettle();
+    }
+    EXPECT_EQ(reports, std::vector<std::string>{"the paint broke"});
+    EXPECT_TRUE(chart.RepaintEnabled()) << "a failed paint leaves repainting on";
+
+    const int draws = chart.DrawCount();
+    fail = false;
+    chart.Invalidate();
+    PaintAndSettle();
+    EXPECT_EQ(chart.DrawCount(), draws + 1) << "a change after a failed paint paints again";
+    EXPECT_FALSE(chart.BufferDirty());
+    fail = true;
+    chart.Invalidate();
+    PaintAndSettle();
+    EXPECT_EQ(reports.size(), 2u);
+
+    // Without a hook the message goes to standard error.
+    chart.OnPaintError = nullptr;
+    fail = false;
+    chart.Invalidate();
+    PaintAndSettle();
+    fail = true;
+    ::testing::internal::CaptureStderr();
+    chart.Invalidate();
+    PaintAndSettle();
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("the paint broke"), std::string::npos);
 }
 
 } // namespace
