@@ -67,7 +67,7 @@ bool TChartTitle::Draw(TPlotCanvas3D& canvas, TRect& chartRect) {
     canvas.TextAlign = taLeftJustify;
     for (int i = 0; i < n; ++i) {
         const int top = !AtBottom || !placed ? ShapeBounds.Top + fw + i * h
-                                              : ShapeBounds.Bottom - h - (fw + (n - 1 - i) * h);
+                                             : ShapeBounds.Bottom - h - (fw + (n - 1 - i) * h);
         const int width = canvas.TextWidth(lines[i]);
         int left;
         if (Alignment() == taLeftJustify)

@@ -14,7 +14,7 @@ enum TPanelBevel { bvNone, bvLowered, bvRaised };
 class TPlotCanvas3D;
 
 class TChartTitle {
-public:
+  public:
     // A foot title sits below the plot and by default writes in red italics.
     TChartTitle(std::function<void()> onChange, bool isFoot);
     virtual ~TChartTitle() = default;
@@ -45,7 +45,7 @@ public:
 
     std::function<void()> OnChange;
 
-private:
+  private:
     void Changed() {
         if (OnChange)
             OnChange();

@@ -10,7 +10,7 @@
 #include "Property.h"
 
 class TChartWall {
-public:
+  public:
     explicit TChartWall(std::function<void()> onChange, TColor color = clSilver)
         : OnChange(std::move(onChange)), Gradient(OnChange), ColorValue(color) {}
     virtual ~TChartWall() = default;
@@ -38,17 +38,17 @@ public:
     // The wall's face gradient (its brush's gradient).
     TPlotGradient Gradient;
 
-protected:
+  protected:
     void Changed() {
         if (OnChange)
             OnChange();
     }
 
-private:
+  private:
     TColor ColorValue;
 };
 
 class TChartBackWall : public TChartWall {
-public:
+  public:
     using TChartWall::TChartWall;
 };

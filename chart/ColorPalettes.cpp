@@ -2,7 +2,9 @@
 
 namespace {
 
-constexpr TColor Rgb(unsigned rgb) { return RGBColor(std::uint8_t(rgb >> 16), std::uint8_t(rgb >> 8), std::uint8_t(rgb)); }
+constexpr TColor Rgb(unsigned rgb) {
+    return RGBColor(std::uint8_t(rgb >> 16), std::uint8_t(rgb >> 8), std::uint8_t(rgb));
+}
 
 TColorArray FromRgb(std::initializer_list<unsigned> rgbs) {
     TColorArray colors;
@@ -14,28 +16,28 @@ TColorArray FromRgb(std::initializer_list<unsigned> rgbs) {
 } // namespace
 
 const TColorArray& BaseColorPalette() {
-    static const TColorArray palette = FromRgb(
-        {0xFF0000, 0x008000, 0xFFFF00, 0x0000FF, 0xFFFFFF, 0x808080, 0xFF00FF, 0x008080, 0x000080,
-         0x800000, 0x00FF00, 0x808000, 0x800080, 0xC0C0C0, 0x00FFFF, 0x000000, 0xC0DCC0, 0xA6CAF0,
-         0xFFFBF0, 0xA0A0A4});
+    static const TColorArray palette =
+        FromRgb({0xFF0000, 0x008000, 0xFFFF00, 0x0000FF, 0xFFFFFF, 0x808080, 0xFF00FF,
+                 0x008080, 0x000080, 0x800000, 0x00FF00, 0x808000, 0x800080, 0xC0C0C0,
+                 0x00FFFF, 0x000000, 0xC0DCC0, 0xA6CAF0, 0xFFFBF0, 0xA0A0A4});
     return palette;
 }
 
 const std::vector<std::string>& ColorPaletteNames() {
     static const std::vector<std::string> names = {
-        "Plotwell", "Excel",      "Victorian",  "Pastels", "Solid", "Classic",
-        "Web",      "Modern",     "Rainbow",    "Win. XP", "Mac OS", "Win. Vista",
-        "Gray scale", "Opera",    "Warm",       "Cool",    "BlackIsBack"};
+        "Plotwell",   "Excel",  "Victorian", "Pastels", "Solid",      "Classic",
+        "Web",        "Modern", "Rainbow",   "Win. XP", "Mac OS",     "Win. Vista",
+        "Gray scale", "Opera",  "Warm",      "Cool",    "BlackIsBack"};
     return names;
 }
 
 TColorArray ColorPalette(int n) {
     switch (n) {
     case 1: // Excel
-        return FromRgb({0x9999FF, 0x993366, 0xFFFFCC, 0xCCFFFF, 0x660066, 0xFF8080, 0x0066CC,
-                        0xCCCCFF, 0x000080, 0xFF00FF, 0xFFFF00, 0x00FFFF, 0x800080, 0x800000,
-                        0x008080, 0x0000FF, 0x00CCFF, 0xCCFFCC, 0xFFFF99, 0x99CCFF, 0xFF99CC,
-                        0xCC99FF});
+        return FromRgb({0x9999FF, 0x993366, 0xFFFFCC, 0xCCFFFF, 0x660066, 0xFF8080,
+                        0x0066CC, 0xCCCCFF, 0x000080, 0xFF00FF, 0xFFFF00, 0x00FFFF,
+                        0x800080, 0x800000, 0x008080, 0x0000FF, 0x00CCFF, 0xCCFFCC,
+                        0xFFFF99, 0x99CCFF, 0xFF99CC, 0xCC99FF});
     case 2: // Victorian
         return FromRgb({0x5A3D31, 0x8E6C4A, 0xB79A6A, 0x6E7C4F, 0x3F5A4A, 0x8C4A3A, 0xA87B4F,
                         0x4A3A5A, 0x7A6A8C, 0xC4B08C, 0x2E2A24});
@@ -43,8 +45,8 @@ TColorArray ColorPalette(int n) {
         return FromRgb({0xC7E9F1, 0xF7D6E0, 0xFFF1C1, 0xD5F0C1, 0xE4D1F4, 0xFCDCC4, 0xC9D7F8,
                         0xF2C6C2, 0xD9F2E6, 0xFFE3B3, 0xE0E0F8, 0xF8E0EC, 0xDDEEDD, 0xF5EBD7});
     case 4: // Solid
-        return FromRgb({0x0000FF, 0xFF0000, 0x00FF00, 0xFFFF00, 0xFF00FF, 0x00FFFF, 0x000000,
-                        0x808080});
+        return FromRgb(
+            {0x0000FF, 0xFF0000, 0x00FF00, 0xFFFF00, 0xFF00FF, 0x00FFFF, 0x000000, 0x808080});
     case 5: // Classic
         return FromRgb({0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x808080, 0x00FFFF,
                         0x800000, 0x008000, 0x000080, 0x808000, 0x800080});
@@ -78,11 +80,11 @@ TColorArray ColorPalette(int n) {
         return FromRgb({0x4466A3, 0xF39C35, 0xF14C14, 0x4E97A8, 0x2B406B, 0x1D7B63, 0xB3080E,
                         0xF2C05D, 0x5DB79E, 0x707070, 0xF3EA8D, 0xB4B4B4});
     case 14: // Warm
-        return FromRgb({0xFF0000, 0xFF4500, 0xFF8C00, 0xFFA500, 0xFFD700, 0xB22222, 0xDC143C,
-                        0xFF6347});
+        return FromRgb(
+            {0xFF0000, 0xFF4500, 0xFF8C00, 0xFFA500, 0xFFD700, 0xB22222, 0xDC143C, 0xFF6347});
     case 15: // Cool
-        return FromRgb({0x0000FF, 0x1E90FF, 0x00BFFF, 0x00CED1, 0x20B2AA, 0x4682B4, 0x6A5ACD,
-                        0x483D8B});
+        return FromRgb(
+            {0x0000FF, 0x1E90FF, 0x00BFFF, 0x00CED1, 0x20B2AA, 0x4682B4, 0x6A5ACD, 0x483D8B});
     case 16: // BlackIsBack
         return FromRgb({0x000000, 0x404040, 0x808080, 0xC0C0C0});
     }

@@ -19,7 +19,9 @@ constexpr TColor clBtnFace = SystemColorFlag | 15;
 constexpr TColor clBtnShadow = SystemColorFlag | 16;
 constexpr TColor clBtnHighlight = SystemColorFlag | 20;
 
-constexpr bool IsSystemColor(TColor color) { return (color & SystemColorFlag) != 0; }
+constexpr bool IsSystemColor(TColor color) {
+    return (color & SystemColorFlag) != 0;
+}
 
 // From red, green and blue components.
 constexpr TColor RGBColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {

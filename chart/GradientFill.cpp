@@ -8,10 +8,16 @@
 
 namespace {
 
-bool IsVertical(TGradientDirection d) { return d == gdTopBottom || d == gdBottomTop; }
-bool IsStraight(TGradientDirection d) { return d <= gdRightLeft; }
+bool IsVertical(TGradientDirection d) {
+    return d == gdTopBottom || d == gdBottomTop;
+}
+bool IsStraight(TGradientDirection d) {
+    return d <= gdRightLeft;
+}
 
-int Channel(TColor color, int shift) { return int((color >> shift) & 0xFF); }
+int Channel(TColor color, int shift) {
+    return int((color >> shift) & 0xFF);
+}
 
 // The colour of band k of n: a straight ramp for balance 50, a power curve otherwise.
 TColor BandColor(TColor start, TColor end, int k, int n, int balance) {

@@ -11,5 +11,4 @@ void DrawGradient(TPlotCanvas3D& canvas, const TCustomPlotGradient& gradient, TR
 
 // One ramp. Only the four straight directions are painted; the others are stored settings.
 void GradientFill(TPlotCanvas3D& canvas, TRect rect, TColor startColor, TColor endColor,
-                  TGradientDirection direction, int balance = 50, int radialX = 0,
-                  int radialY = 0);
+                  TGradientDirection direction, int balance = 50, int radialX = 0, int radialY = 0);

@@ -23,7 +23,7 @@ enum TGradientDirection : unsigned char {
 class TSubGradient;
 
 class TCustomPlotGradient {
-public:
+  public:
     using TChangeHandler = std::function<void()>;
 
     explicit TCustomPlotGradient(TChangeHandler onChange = {});
@@ -61,7 +61,7 @@ public:
     TSubGradient& SubGradient();
     bool HasSubGradient() const { return Sub != nullptr; }
 
-private:
+  private:
     template <class T> void Change(T& field, T value) {
         if (field == value)
             return;
@@ -83,12 +83,12 @@ private:
 };
 
 class TPlotGradient : public TCustomPlotGradient {
-public:
+  public:
     using TCustomPlotGradient::TCustomPlotGradient;
 };
 
 class TSubGradient : public TCustomPlotGradient {
-public:
+  public:
     using TCustomPlotGradient::TCustomPlotGradient;
     int Transparency = 50;
 };

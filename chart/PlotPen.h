@@ -31,7 +31,7 @@ struct TPlotBrush {
 
 struct TPlotFont {
     std::string Name = "Arial";
-    int Size = 8; // points; 8 points are 11 pixels at 96 pixels per inch
+    int Size = 8;  // points; 8 points are 11 pixels at 96 pixels per inch
     int Style = 0; // TFontStyle flags
     TColor Color = clBlack;
     bool operator==(const TPlotFont&) const = default;

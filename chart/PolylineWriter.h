@@ -9,7 +9,7 @@
 #include "PlotCanvas.h"
 
 class TPolylineWriter {
-public:
+  public:
     TPolylineWriter(TPlotCanvas3D& canvas, bool mergeColumns);
     ~TPolylineWriter() { Finish(); }
     TPolylineWriter(const TPolylineWriter&) = delete;
@@ -54,7 +54,7 @@ public:
     int X() const { return PenX; }
     int Y() const { return PenY; }
 
-private:
+  private:
     void Flush();
     void DrawStep(int x, int y);
 
