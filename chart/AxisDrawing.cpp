@@ -1,12 +1,12 @@
-// How an axis looks: whether it is shown, the room its labels and ticks take, which values get
-// labels, and the axis line, ticks, dotted grid, minor ticks and label texts.
+// How an axis looks: the room its labels and ticks take, which values get labels, and the axis
+// line, ticks, dotted grid, minor ticks and label texts.
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
-#include "AxisPanel.h"
 #include "ChartAxis.h"
+#include "PlotCanvas.h"
 
 namespace {
 
@@ -16,51 +16,40 @@ std::string Text15(double value) {
     return buffer;
 }
 
+// What differs per axis kind, in one place.
+struct TAxisSide {
+    int TRect::*Edge; // the plot's edge the axis line lies on, and the room is taken from
+    int Outward;      // away from the plot along the pixels: +1 right or down, -1 left or up
+    int StackOutward; // the direction an axis placed beside another stacks its parts
+    TAlignment LabelAlign;
+};
+
+constexpr TAxisSide Sides[] = {
+    {&TRect::Bottom, +1, +1, taCenter},     // akBottom
+    {&TRect::Top, -1, -1, taCenter},        // akTop
+    {&TRect::Left, -1, -1, taRightJustify}, // akLeft
+    {&TRect::Right, +1, +1, taLeftJustify}, // akRight
+    {&TRect::Right, +1, -1, taLeftJustify}, // akDepth
+    {&TRect::Right, +1, -1, taLeftJustify}, // akDepthTop
+};
+
 } // namespace
 
-bool TChartAxis::UsedByActiveSeries() const {
-    for (int i = 0; i < Chart->SeriesCount(); ++i) {
-        const TChartSeries* series = Chart->Series(i);
-        if (series->Active() && Chart->SeriesUsesAxis(*series, *this))
-            return true;
-    }
-    return false;
-}
-
-bool TChartAxis::IsShown() const {
-    if (!Chart->AxisVisible() || !Visible())
-        return false;
-    if (IsDepthAxis())
-        return Chart->View3D();
-    return !Chart->AnyActiveSeries() || UsedByActiveSeries();
+int TChartAxis::Outward() const {
+    return Sides[AxisKind].Outward;
 }
 
 TAxisLabelStyle TChartAxis::EffectiveLabelStyle() const {
-    if (LabelStyle() != talAuto)
-        return LabelStyle();
-    TAxisLabelStyle style = talNone;
-    for (int i = 0; i < Chart->SeriesCount(); ++i) {
-        const TChartSeries* series = Chart->Series(i);
-        if (!series->Active() || !Chart->SeriesUsesAxis(*series, *this))
-            continue;
-        style = talValue;
-        const bool alongThisAxis = Horizontal() == TChartSeries::ValuesVertical;
-        if (alongThisAxis && std::any_of(series->PointLabels.begin(), series->PointLabels.end(),
-                                         [](const std::string& label) { return !label.empty(); }))
-            return talText;
-    }
-    return style;
+    return LabelStyle() != talAuto ? LabelStyle() : Known.AutoLabelStyle;
 }
 
-int TChartAxis::WidestLabel() {
+int TChartAxis::WidestLabel() const {
     const double s = LabelStep();
-    double lo = ScaleMin, hi = ScaleMax;
+    double lo = Map.ScaleMin, hi = Map.ScaleMax;
     if (RoundFirstLabel() && s != 0) {
-        lo = std::trunc(ScaleMin / s) * s;
-        hi = std::trunc(ScaleMax / s) * s;
+        lo = std::trunc(Map.ScaleMin / s) * s;
+        hi = std::trunc(Map.ScaleMax / s) * s;
     }
-    TPlotCanvas3D& canvas = Canvas();
-    canvas.Font = LabelsFont();
     auto widthOf = [&](double v) { return WidestLineWidth(LabelTextOf(v)); };
     int w = 0;
     if (s != 0) {
@@ -73,21 +62,16 @@ int TChartAxis::WidestLabel() {
     } else {
         w = std::max(widthOf(hi), widthOf(lo));
     }
-    return w + canvas.TextWidth(" ");
+    return w + TextWidthIn(LabelsFont(), " ");
 }
 
-int TChartAxis::LabelsExtent() {
+int TChartAxis::LabelsExtent() const {
     int extent = LabelsSize();
     if (extent == 0) {
         const int angle = LabelsAngle();
         const bool textHeight = (Horizontal() && (angle == 0 || angle == 180)) ||
                                 (!Horizontal() && (angle == 90 || angle == 270));
-        if (textHeight) {
-            Canvas().Font = LabelsFont();
-            extent = Canvas().TextHeight("W");
-        } else {
-            extent = WidestLabel();
-        }
+        extent = textHeight ? TextHeightIn(LabelsFont()) : WidestLabel();
     }
     return LabelsAlternate() ? extent * 2 : extent;
 }
@@ -100,33 +84,21 @@ int TChartAxis::TickBand() const {
 }
 
 void TChartAxis::ReserveAxisSpace(TRect& rect, bool main) {
-    auto take = [&](int k) -> int {
-        switch (AxisKind) {
-        case akBottom:
-            return rect.Bottom -= k;
-        case akTop:
-            return rect.Top += k;
-        case akLeft:
-            return rect.Left += k;
-        default:
-            return rect.Right -= k;
-        }
-    };
-    const int outward = AxisKind == akBottom || AxisKind == akRight ? 1 : -1;
+    const TAxisSide& side = Sides[AxisKind];
+    auto take = [&](int k) { return rect.*side.Edge -= side.Outward * k; };
     if (!main) {
-        LinePos = take(0);
-        LabelsPos = LinePos + outward * TickBand();
-        TitlePos = LabelsPos + outward * LabelsExtent();
+        Laid.LinePos = take(0);
+        Laid.LabelsPos = Laid.LinePos + side.StackOutward * TickBand();
+        Laid.TitlePos = Laid.LabelsPos + side.StackOutward * LabelsExtent();
         return;
     }
     if (!TitleCaption().empty()) {
-        Canvas().Font = TitleFont();
         // Titles run along their axis (angle 0 below and above, 90 and 270 at the sides), so
         // they take the height of their text across it.
-        TitlePos = take(Canvas().TextHeight("W"));
+        Laid.TitlePos = take(TextHeightIn(TitleFont()));
     }
     if (Labels())
-        LabelsPos = take(LabelsExtent());
+        Laid.LabelsPos = take(LabelsExtent());
     const int band = TickBand(); // the wall size is 0 in a two-dimensional view
     if (band > 0)
         take(band);
@@ -134,32 +106,28 @@ void TChartAxis::ReserveAxisSpace(TRect& rect, bool main) {
 
 void TChartAxis::EmitLabel(double value) {
     const int p = PixelOfValue(value);
-    if (!LabelsOnAxis() && !(FirstPixel < p && p < LastPixel))
+    if (!LabelsOnAxis() && !(Map.FirstPixel < p && p < Map.LastPixel))
         return;
     if (!TickOnLabelsOnly())
-        TickPositions.push_back(p);
+        Laid.TickPositions.push_back(p);
     if (!Labels())
         return;
-    const TPendingLabel label{p, LabelTextOf(value), value};
     if (TickOnLabelsOnly())
-        TickPositions.push_back(p);
-    if (LabelsBehind())
-        DrawLabelText(label);
-    else
-        PendingLabels.push_back(label);
+        Laid.TickPositions.push_back(p);
+    Laid.PendingLabels.push_back({p, LabelTextOf(value), value});
 }
 
 void TChartAxis::CollectValueLabels() {
-    TickPositions.clear();
-    Items.clear();
-    PendingLabels.clear();
+    Laid.TickPositions.clear();
+    Laid.Items.clear();
+    Laid.PendingLabels.clear();
     if (EffectiveLabelStyle() != talValue)
         return;
-    Canvas().Font = LabelsFont();
+    const double ScaleMin = Map.ScaleMin, ScaleMax = Map.ScaleMax;
     const double s = LabelStep();
     if (!(s > 0) || ScaleMax < ScaleMin)
         return;
-    if (std::fabs(ScaleRange / s) >= 10000)
+    if (std::fabs(Map.ScaleRange / s) >= 10000)
         return;
     double q = ScaleMax / s;
     if (Text15(ScaleMin) != Text15(ScaleMax) && RoundFirstLabel())
@@ -168,7 +136,7 @@ void TChartAxis::CollectValueLabels() {
         q = ScaleMax;
     while (q > ScaleMax)
         q -= s;
-    if (RangeIsZero || std::fabs(ScaleMax - ScaleMin) < 1e-10 || Text15(q) == Text15(q - s)) {
+    if (Map.RangeIsZero || std::fabs(ScaleMax - ScaleMin) < 1e-10 || Text15(q) == Text15(q - s)) {
         EmitLabel(q);
         return;
     }
@@ -179,41 +147,32 @@ void TChartAxis::CollectValueLabels() {
     }
 }
 
-void TChartAxis::DrawTick(int pixel, int offset, int length) {
-    TPlotCanvas3D& canvas = Canvas();
-    switch (AxisKind) {
-    case akBottom:
-        canvas.Line(pixel, LinePos + offset, pixel, LinePos + offset + length);
-        break;
-    case akTop:
-        canvas.Line(pixel, LinePos - offset, pixel, LinePos - offset - length);
-        break;
-    case akLeft:
-        canvas.Line(LinePos - offset, pixel, LinePos - offset - length, pixel);
-        break;
-    default:
-        canvas.Line(LinePos + offset, pixel, LinePos + offset + length, pixel);
-    }
+void TChartAxis::DrawTick(TPlotCanvas3D& canvas, int pixel, int offset, int length) const {
+    const int outward = Sides[AxisKind].Outward;
+    const int from = Laid.LinePos + outward * offset, to = from + outward * length;
+    if (Horizontal())
+        canvas.Line(pixel, from, pixel, to);
+    else
+        canvas.Line(from, pixel, to, pixel);
 }
 
-void TChartAxis::DrawGridLine(int pixel) {
-    if (pixel <= FirstPixel || pixel >= LastPixel)
+void TChartAxis::DrawGridLine(TPlotCanvas3D& canvas, const TRect& r, int pixel) const {
+    if (pixel <= Map.FirstPixel || pixel >= Map.LastPixel)
         return; // never on an end of the axis
-    const TRect& r = Chart->ChartRect;
     if (Horizontal())
-        Canvas().Line(pixel, r.Top + 1, pixel, r.Bottom);
+        canvas.Line(pixel, r.Top + 1, pixel, r.Bottom);
     else
-        Canvas().Line(r.Left + 1, pixel, r.Right, pixel);
+        canvas.Line(r.Left + 1, pixel, r.Right, pixel);
 }
 
 std::vector<int> TChartAxis::MinorPositions() const {
     std::vector<int> positions;
-    const std::vector<int>& t = TickPositions;
+    const std::vector<int>& t = Laid.TickPositions;
     const std::size_t n = t.size();
     const int c = MinorTickCount();
     const double f = 1.0 / (c + 1);
     auto add = [&](int p) {
-        if (FirstPixel < p && p < LastPixel)
+        if (Map.FirstPixel < p && p < Map.LastPixel)
             positions.push_back(p);
     };
     if (n > 1) {
@@ -231,67 +190,53 @@ std::vector<int> TChartAxis::MinorPositions() const {
     return positions;
 }
 
-void TChartAxis::DrawLabelText(const TPendingLabel& label) {
-    Items.push_back(label);
-    TPlotCanvas3D& canvas = Canvas();
+void TChartAxis::DrawLabelText(TPlotCanvas3D& canvas, const TPendingLabel& label) {
+    Laid.Items.push_back(label);
+    const TAxisSide& side = Sides[AxisKind];
     canvas.Font = LabelsFont();
     canvas.Brush.Style = bsClear;
     canvas.TransparentText = true;
+    canvas.TextAlign = side.LabelAlign;
     const int h = canvas.TextHeight("W");
     const std::vector<std::string> lines = SplitLabelLines(label.Text);
     const int k = int(lines.size());
     for (int j = 0; j < k; ++j) {
-        switch (AxisKind) {
-        case akBottom:
-            canvas.TextAlign = taCenter;
-            canvas.TextOut(label.Pixel, LabelsPos + j * h, lines[j]);
-            break;
-        case akTop:
-            canvas.TextAlign = taCenter;
-            canvas.TextOut(label.Pixel, LabelsPos - (k - j) * h, lines[j]);
-            break;
-        default: {
-            const int top = label.Pixel - h / 2 - int(std::nearbyint(h * 0.5 * (k + 1))) + h + j * h;
-            canvas.TextAlign = AxisKind == akLeft ? taRightJustify : taLeftJustify;
-            canvas.TextOut(LabelsPos, top, lines[j]);
-        }
+        if (Horizontal()) {
+            // Below the line the lines run down from it; above it they end at it.
+            const int top =
+                side.Outward > 0 ? Laid.LabelsPos + j * h : Laid.LabelsPos - (k - j) * h;
+            canvas.TextOut(label.Pixel, top, lines[j]);
+        } else {
+            const int top =
+                label.Pixel - h / 2 - int(std::nearbyint(h * 0.5 * (k + 1))) + h + j * h;
+            canvas.TextOut(Laid.LabelsPos, top, lines[j]);
         }
     }
     canvas.TextAlign = taLeftJustify;
 }
 
-void TChartAxis::PaintAxis() {
-    TPlotCanvas3D& canvas = Canvas();
+void TChartAxis::PaintAxis(TPlotCanvas3D& canvas, const TRect& r) {
     canvas.BeginGroup(Identifier());
-    const TRect& r = Chart->ChartRect;
-    switch (AxisKind) {
-    case akBottom:
-        LinePos = r.Bottom;
-        break;
-    case akTop:
-        LinePos = r.Top;
-        break;
-    case akLeft:
-        LinePos = r.Left;
-        break;
-    default:
-        LinePos = r.Right;
-    }
+    Laid.LinePos = r.*Sides[AxisKind].Edge;
     CollectValueLabels();
+    if (LabelsBehind())
+        for (const TPendingLabel& label : Laid.PendingLabels)
+            DrawLabelText(canvas, label);
     canvas.Brush.Style = bsClear;
     canvas.TransparentText = true;
     if (AxisPen().Draws()) {
         canvas.Pen = AxisPen();
         if (Horizontal())
-            canvas.Line(FirstPixel, LinePos, LastPixel, LinePos);
+            canvas.Line(Map.FirstPixel, Laid.LinePos, Map.LastPixel, Laid.LinePos);
         else
-            canvas.Line(LinePos, FirstPixel, LinePos, LastPixel);
+            canvas.Line(Laid.LinePos, Map.FirstPixel, Laid.LinePos, Map.LastPixel);
     }
+    const std::vector<int>& ticks = Laid.TickPositions;
     if (TickLength() != 0 && Ticks().Visible) {
         canvas.BeginGroup("Ticks");
         canvas.Pen = Ticks();
-        for (int p : TickPositions)
-            DrawTick(p, 1, TickLength());
+        for (int p : ticks)
+            DrawTick(canvas, p, 1, TickLength());
         canvas.EndGroup();
     }
     if (Grid().Visible) {
@@ -301,12 +246,12 @@ void TChartAxis::PaintAxis() {
             pen.Color = 0x808080;
         canvas.Pen = pen;
         const int every = std::max(1, GridDrawEvery());
-        for (std::size_t i = 0; i < TickPositions.size(); ++i) {
+        for (std::size_t i = 0; i < ticks.size(); ++i) {
             if (GridCentered()) {
                 if (i >= 1 && i % every == 0)
-                    DrawGridLine(int(std::nearbyint((TickPositions[i] + TickPositions[i - 1]) * 0.5)));
+                    DrawGridLine(canvas, r, int(std::nearbyint((ticks[i] + ticks[i - 1]) * 0.5)));
             } else if (i % every == 0) {
-                DrawGridLine(TickPositions[i]);
+                DrawGridLine(canvas, r, ticks[i]);
             }
         }
         canvas.EndGroup();
@@ -314,30 +259,30 @@ void TChartAxis::PaintAxis() {
     if (TickInnerLength() != 0 && TicksInner().Visible) {
         canvas.BeginGroup("InnerTicks");
         canvas.Pen = TicksInner();
-        for (int p : TickPositions)
-            DrawTick(p, -1, -TickInnerLength());
+        for (int p : ticks)
+            DrawTick(canvas, p, -1, -TickInnerLength());
         canvas.EndGroup();
     }
-    if (!TickPositions.empty()) {
+    if (!ticks.empty()) {
         const std::vector<int> minor = MinorPositions();
         if (MinorTickLength() != 0 && MinorTicks().Visible) {
             canvas.BeginGroup("MinorTicks");
             canvas.Pen = MinorTicks();
             for (int p : minor)
-                DrawTick(p, 1, MinorTickLength());
+                DrawTick(canvas, p, 1, MinorTickLength());
             canvas.EndGroup();
         }
         if (MinorGrid().Visible) {
             canvas.Pen = MinorGrid();
             for (int p : minor)
-                DrawGridLine(p);
+                DrawGridLine(canvas, r, p);
         }
     }
     canvas.TransparentText = false;
     if (!LabelsBehind()) {
         canvas.BeginGroup("Labels");
-        for (const TPendingLabel& label : PendingLabels)
-            DrawLabelText(label);
+        for (const TPendingLabel& label : Laid.PendingLabels)
+            DrawLabelText(canvas, label);
         canvas.EndGroup();
     }
     canvas.EndGroup();

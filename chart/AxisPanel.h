@@ -1,6 +1,7 @@
 #pragma once
-// The layer of a chart panel that holds the series (with their palette colours) and runs the
-// drawing order of a paint.
+// The chart panel's layout and painting: the series (with their palette colours), the six
+// axes, the four titles and the walls, and the drawing order of a paint. A paint computes what
+// each axis needs from the series, lays the axes out, and hands every series a draw context.
 
 #include <algorithm>
 #include <functional>
@@ -9,12 +10,14 @@
 
 #include "ChartAxis.h"
 #include "ChartSeries.h"
+#include "ChartTitle.h"
+#include "ChartWall.h"
 #include "ColorPalettes.h"
 #include "PlotPanel.h"
 
 class TCustomAxisPanel : public TCustomPlotPanelExtended {
     Q_OBJECT
-public:
+  public:
     explicit TCustomAxisPanel(QWidget* parent = nullptr);
     ~TCustomAxisPanel() override;
 
@@ -22,6 +25,16 @@ public:
     PLOT_PROPERTY(bool, AxisVisible, true)
     PLOT_PROPERTY(bool, ClipPoints, true)
     PLOT_PROPERTY(bool, View3DWalls, true)
+    PLOT_PROPERTY(bool, LegendVisible, true)
+
+    TChartTitle Title{[this] { CanvasChanged(); }, false};
+    TChartTitle SubTitle{[this] { CanvasChanged(); }, false};
+    TChartTitle Foot{[this] { CanvasChanged(); }, true};
+    TChartTitle SubFoot{[this] { CanvasChanged(); }, true};
+    TChartBackWall BackWall{[this] { CanvasChanged(); }};
+    TChartWall LeftWall{[this] { CanvasChanged(); }};
+    TChartWall RightWall{[this] { CanvasChanged(); }};
+    TChartWall BottomWall{[this] { CanvasChanged(); }};
 
     // The series joins the chart (taking a free palette colour unless it has its own) and the
     // chart takes it over; returns it for the caller's own use.
@@ -46,11 +59,13 @@ public:
     TChartAxis& TopAxis() { return Axis(akTop); }
     TChartAxis& RightAxis() { return Axis(akRight); }
 
+    bool SeriesUsesAxis(const TChartSeries& series, const TChartAxis& axis) const;
     // The largest (or smallest) value on the axis among the series that use it.
     double AxisDataLimit(const TChartAxis& axis, bool upper) const;
-    bool SeriesUsesAxis(const TChartSeries& series, const TChartAxis& axis) const;
-    // Whether an active series placed along this axis has at most `count` points.
-    bool SparsePositionSeries(const TChartAxis& axis, int count) const;
+    // What the axis needs to know of the series for a layout.
+    TAxisFacts AxisFacts(const TChartAxis& axis) const;
+    // Moves the axis's range by `delta` when the data reach beyond its end in that direction.
+    void ShiftAxisWithinData(TChartAxis& axis, double delta);
 
     // Palettes.
     int ColorPaletteIndex() const { return PaletteIndex; }
@@ -58,29 +73,39 @@ public:
     const TColorArray& ChartPalette() const { return Palette; }
     TColor PaletteColor(int index) const;
     TColor FreeSeriesColor(bool checkBackground, const TChartSeries* excluded) const;
-    virtual bool IsColorFree(TColor color, bool checkBackground, const TChartSeries* excluded) const;
+    // A colour no series has (other than `excluded`), nor the background when asked.
+    bool IsColorFree(TColor color, bool checkBackground, const TChartSeries* excluded) const;
     void RecolorSeries();
+
+    // The back wall's colour unless the wall is transparent, else the panel's.
+    TColor GetBackColor() const override;
 
     // Series are clipped to the plot rectangle less its left column (the wall's outline), within
     // the canvas's current clip.
     TRect SeriesClipRect() const {
-        return {ChartRect.Left + 1, ChartRect.Top, ChartRect.Right, ChartRect.Bottom};
+        const TRect& r = ChartRect();
+        return {r.Left + 1, r.Top, r.Right, r.Bottom};
     }
 
     std::function<void()> OnBeforeDrawChart, OnBeforeDrawAxes, OnBeforeDrawSeries, OnAfterDraw;
 
-protected:
+  protected:
     void InternalDraw(const TRect& bounds) override;
-    virtual void DrawTitlesAndLegend(bool beforeSeries);
-    virtual void DrawWalls();
+    // Drawn last, over everything else (the zoom band).
+    virtual void DrawOverlay() {}
 
-private:
+  private:
     void AddOwnedSeries(std::unique_ptr<TChartSeries> series);
     void UsePalette(int index);
 
+    void DrawTitlesAndLegend(bool beforeSeries);
+    void DrawWalls();
+    void DrawBackWall();
     void LayoutAxes();
     void DrawAxes();
     void DrawAllSeries();
+    TSeriesDrawContext ContextFor(const TChartSeries& series);
+    void PaintAddedPoint(TChartSeries& series, int index);
 
     std::vector<std::unique_ptr<TChartAxis>> Axes;
     std::vector<std::unique_ptr<TChartSeries>> SeriesList;

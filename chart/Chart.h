@@ -1,30 +1,28 @@
 #pragma once
-// The chart component: the four titles, the legend and the walls on top of the axis panel.
+// The chart component: the panel with the mouse on top. A left-button drag zooms into the
+// dragged rectangle (or, dragged to the left, undoes the zoom), a right-button drag pans, the
+// wheel scrolls the vertical axes.
+
+#include <functional>
+#include <vector>
 
 #include "AxisPanel.h"
-#include "ChartTitle.h"
-#include "ChartWall.h"
+#include "ZoomPanning.h"
 
 class TCustomChart : public TCustomAxisPanel {
     Q_OBJECT
   public:
     explicit TCustomChart(QWidget* parent = nullptr);
 
-    TChartTitle Title{[this] { CanvasChanged(); }, false};
-    TChartTitle SubTitle{[this] { CanvasChanged(); }, false};
-    TChartTitle Foot{[this] { CanvasChanged(); }, true};
-    TChartTitle SubFoot{[this] { CanvasChanged(); }, true};
-    TChartBackWall BackWall{[this] { CanvasChanged(); }};
-    TChartWall LeftWall{[this] { CanvasChanged(); }};
-    TChartWall RightWall{[this] { CanvasChanged(); }};
-    TChartWall BottomWall{[this] { CanvasChanged(); }};
-
-    PLOT_PROPERTY(bool, LegendVisible, true)
-
-    // The back wall's colour unless the wall is transparent, else the panel's.
-    TColor GetBackColor() const override;
-    bool IsColorFree(TColor color, bool checkBackground,
-                     const TChartSeries* excluded) const override;
+    TPanningMode AllowPanning = pmBoth;
+    TMouseButton ScrollMouseButton = mbRight;
+    TPlotZoom Zoom;
+    TZoomPanning PanState;
+    std::vector<TAxisSavedScale> SavedScales;
+    bool ScalesSaved = false;
+    std::function<void()> OnZoom, OnUndoZoom, OnScroll;
+    std::function<void(TChartAxis& axis, double& minimum, double& maximum, bool& allow)>
+        OnAllowScroll;
 
     // The mouse, in client pixels: press, move and release of a button, a wheel step, the
     // pointer leaving the panel.
@@ -45,6 +43,10 @@ class TCustomChart : public TCustomAxisPanel {
                   double leftMax, double rightMin, double rightMax);
     void UnzoomAxes();
 
+    // Outlines the zoom rectangle in not-xor on the off-screen picture: drawn twice, it is
+    // gone again. The screen is refreshed by a copy of the picture, not by a new paint.
+    void DrawZoomBand();
+
   protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -52,11 +54,12 @@ class TCustomChart : public TCustomAxisPanel {
     void wheelEvent(QWheelEvent* event) override;
     void leaveEvent(QEvent* event) override;
 
-    void DrawTitlesAndLegend(bool beforeSeries) override;
-    void DrawWalls() override;
-    void DrawBackWall();
+    // A paint during a drag draws the band again at its end.
+    void DrawOverlay() override;
 
   private:
+    // The band alone, onto the picture; it asks for nothing more.
+    void PaintZoomBand();
     void StartDrag(TMouseButton button, int shift, int x, int y);
     void SaveScalesOnce();
     bool ScrollAllowed(TChartAxis& axis, double& minimum, double& maximum);

@@ -5,7 +5,7 @@
 
 #include <QLocale>
 
-#include "AxisPanel.h"
+#include "PlotCanvas.h"
 
 namespace {
 
@@ -36,8 +36,10 @@ double NextNiceStep(double x) {
     return step;
 }
 
-TChartAxis::TChartAxis(TCustomAxisPanel* chart, TAxisKind kind)
-    : Chart(chart), AxisKind(kind), IsHorizontal(kind == akBottom || kind == akTop) {
+TChartAxis::TChartAxis(TAxisKind kind, std::function<void()> onChange)
+    : OnChange(std::move(onChange)), AxisKind(kind),
+      IsHorizontal(kind == akBottom || kind == akTop) {
+    Map.Horizontal = IsHorizontal;
     if (IsDepthAxis())
         VisibleValue = false;
 }
@@ -48,12 +50,8 @@ const char* TChartAxis::Identifier() const {
 }
 
 void TChartAxis::Changed() {
-    if (Chart != nullptr)
-        Chart->Invalidate();
-}
-
-TPlotCanvas3D& TChartAxis::Canvas() const {
-    return Chart->Canvas();
+    if (OnChange)
+        OnChange();
 }
 
 void TChartAxis::SetAutomatic(bool value) {
@@ -118,27 +116,33 @@ void TChartAxis::SetIncrement(double value) {
 }
 
 void TChartAxis::SetMinimumOffset(int value) {
-    if (MinimumOffsetValue == value)
-        return;
+    // A written offset replaces whatever room the series asked for before.
+    const bool changes =
+        value != (MinimumOffsetValue != 0 ? MinimumOffsetValue : LearnedMinimumOffset);
+    LearnedMinimumOffset = 0;
     MinimumOffsetValue = value;
-    Changed();
+    if (changes)
+        Changed();
 }
 
 void TChartAxis::SetMaximumOffset(int value) {
-    if (MaximumOffsetValue == value)
-        return;
+    const bool changes =
+        value != (MaximumOffsetValue != 0 ? MaximumOffsetValue : LearnedMaximumOffset);
+    LearnedMaximumOffset = 0;
     MaximumOffsetValue = value;
-    Changed();
+    if (changes)
+        Changed();
 }
 
 void TChartAxis::DeriveScale() {
-    ScaleRange = ScaleMax - ScaleMin;
-    RangeIsZero = ScaleRange == 0;
-    PixelsPerUnit = RangeIsZero ? 0 : PixelLength / ScaleRange;
+    Map.Inverted = Inverted();
+    Map.ScaleRange = Map.ScaleMax - Map.ScaleMin;
+    Map.RangeIsZero = Map.ScaleRange == 0;
+    Map.PixelsPerUnit = Map.RangeIsZero ? 0 : Map.PixelLength / Map.ScaleRange;
 }
 
 void TChartAxis::RoundRange() {
-    if (PixelLength == 0 || RangeIsZero)
+    if (Map.PixelLength == 0 || Map.RangeIsZero)
         return;
     bool applied = false;
     double step = 0;
@@ -147,7 +151,7 @@ void TChartAxis::RoundRange() {
         step = LabelStep();
         stepKnown = true;
         if (step != 0) {
-            ScaleMax = step * std::ceil(ScaleMax / step);
+            Map.ScaleMax = step * std::ceil(Map.ScaleMax / step);
             applied = true;
         }
     }
@@ -155,7 +159,7 @@ void TChartAxis::RoundRange() {
         if (!stepKnown)
             step = LabelStep();
         if (step != 0) {
-            ScaleMin = step * std::floor(ScaleMin / step);
+            Map.ScaleMin = step * std::floor(Map.ScaleMin / step);
             applied = true;
         }
     }
@@ -163,67 +167,64 @@ void TChartAxis::RoundRange() {
         DeriveScale();
 }
 
+void TChartAxis::TakeFacts(TAxisFacts facts) {
+    Known = std::move(facts);
+    Laid.Shown = Known.Shown;
+}
+
 void TChartAxis::UpdateRange() {
     // Straight to the fields: after a paint Minimum and Maximum show the data range.
     if (AutomaticValue || AutomaticMaximumValue)
-        MaximumValue = Chart->AxisDataLimit(*this, true);
+        MaximumValue = Known.DataMaximum;
     if (AutomaticValue || AutomaticMinimumValue)
-        MinimumValue = Chart->AxisDataLimit(*this, false);
-    ScaleMax = MaximumValue;
-    ScaleMin = MinimumValue;
+        MinimumValue = Known.DataMinimum;
+    Map.ScaleMax = MaximumValue;
+    Map.ScaleMin = MinimumValue;
     DeriveScale();
     RoundRange();
 }
 
-void TChartAxis::UpdatePixelExtent() {
-    const TRect& r = Chart->ChartRect;
+void TChartAxis::UpdatePixelExtent(const TRect& r) {
     const int origin = Horizontal() ? r.Left : r.Top;
     const int extent = Horizontal() ? r.Width() : r.Height();
-    FirstPixel = origin + int(RoundEven(extent * 0.01 * StartPosition()));
-    LastPixel = origin + int(RoundEven(extent * 0.01 * EndPosition()));
-    PixelLength = LastPixel - FirstPixel;
-    MidPixel = (FirstPixel + LastPixel) / 2;
+    Map.FirstPixel = origin + int(RoundEven(extent * 0.01 * StartPosition()));
+    Map.LastPixel = origin + int(RoundEven(extent * 0.01 * EndPosition()));
+    Map.PixelLength = Map.LastPixel - Map.FirstPixel;
+    Map.MidPixel = (Map.FirstPixel + Map.LastPixel) / 2;
     DeriveScale();
 }
 
-double TChartAxis::ValueAtPixel(int pixel) const {
-    if (PixelLength < 1)
-        return 0;
-    const double a =
-        double(Inverted() ? LastPixel - pixel : pixel - FirstPixel) * ScaleRange / PixelLength;
-    return Horizontal() ? ScaleMin + a : ScaleMax - a;
-}
-
-void TChartAxis::ApplyOffsets() {
-    for (int i = 0; i < Chart->SeriesCount(); ++i) {
-        TChartSeries* series = Chart->Series(i);
-        if (!series->Active() || !Chart->SeriesUsesAxis(*series, *this))
-            continue;
-        int low = 0, high = 0;
-        if (Horizontal()) {
-            series->HorizMargins(low, high); // left, right
-        } else {
-            series->VertMargins(high, low); // top, bottom
-        }
-        if (MinimumOffsetValue == 0 && AutomaticMinimumValue)
-            SetMinimumOffset(low);
-        if (MaximumOffsetValue == 0 && AutomaticMaximumValue)
-            SetMaximumOffset(high);
+// The room the series ask for, unless an offset is set: the first series that asks wins, and
+// what it asked for is kept for later layouts while the setting stays 0.
+void TChartAxis::ApplyOffsets(const TRect& chartRect) {
+    int minimumOffset = MinimumOffsetValue != 0 ? MinimumOffsetValue : LearnedMinimumOffset;
+    int maximumOffset = MaximumOffsetValue != 0 ? MaximumOffsetValue : LearnedMaximumOffset;
+    for (auto [low, high] : Known.SeriesMargins) {
+        if (minimumOffset == 0 && AutomaticMinimumValue)
+            minimumOffset = low;
+        if (maximumOffset == 0 && AutomaticMaximumValue)
+            maximumOffset = high;
     }
-    int startInset = Horizontal() ? MinimumOffsetValue : MaximumOffsetValue;
-    int endInset = Horizontal() ? MaximumOffsetValue : MinimumOffsetValue;
+    if (MinimumOffsetValue == 0)
+        LearnedMinimumOffset = minimumOffset;
+    if (MaximumOffsetValue == 0)
+        LearnedMaximumOffset = maximumOffset;
+    Map.MinimumOffset = minimumOffset;
+    Map.MaximumOffset = maximumOffset;
+    int startInset = Horizontal() ? minimumOffset : maximumOffset;
+    int endInset = Horizontal() ? maximumOffset : minimumOffset;
     if (Inverted())
         std::swap(startInset, endInset);
-    const int oldFirst = FirstPixel, oldLast = LastPixel;
-    FirstPixel += startInset;
-    LastPixel -= endInset;
-    PixelLength = LastPixel - FirstPixel;
+    const int oldFirst = Map.FirstPixel, oldLast = Map.LastPixel;
+    Map.FirstPixel += startInset;
+    Map.LastPixel -= endInset;
+    Map.PixelLength = Map.LastPixel - Map.FirstPixel;
     double a = ValueAtPixel(oldFirst), b = ValueAtPixel(oldLast);
-    UpdatePixelExtent();
+    UpdatePixelExtent(chartRect);
     if (a > b)
         std::swap(a, b);
-    ScaleMin = a;
-    ScaleMax = b;
+    Map.ScaleMin = a;
+    Map.ScaleMax = b;
     DeriveScale();
     RoundRange();
 }
@@ -261,42 +262,46 @@ std::vector<std::string> SplitLabelLines(const std::string& text) {
 int TChartAxis::WidestLineWidth(const std::string& text) const {
     int widest = 0;
     for (const std::string& line : SplitLabelLines(text))
-        widest = std::max(widest, Canvas().TextWidth(line));
+        widest = std::max(widest, TextWidthIn(LabelsFont(), line));
     return widest;
 }
 
 int TChartAxis::LabelSpan(double value) const {
-    TPlotCanvas3D& canvas = Canvas();
-    canvas.Font = LabelsFont();
     const std::string text = LabelTextOf(value);
     const int angle = LabelsAngle();
     const bool heightAlong = (!Horizontal() && (angle == 0 || angle == 180)) ||
                              (Horizontal() && (angle == 90 || angle == 270));
     if (heightAlong)
-        return canvas.TextHeight("W") * int(SplitLabelLines(text).size());
+        return TextHeightIn(LabelsFont()) * int(SplitLabelLines(text).size());
     return WidestLineWidth(text);
 }
 
 int TChartAxis::LabelsThatFit(int span) const {
-    if (span > 0 && PixelLength > 0) {
+    if (span > 0 && Map.PixelLength > 0) {
         if (LabelsSeparation() > 0)
             span += int(RoundEven(LabelsSeparation() * 0.01 * span));
-        return int(RoundEven(double(PixelLength) / span));
+        return int(RoundEven(double(Map.PixelLength) / span));
     }
     return 1;
 }
 
 double TChartAxis::StepForLabelCount(int count) const {
+    return StepForLabelCount(count, IncrementValue);
+}
+
+double TChartAxis::StepForLabelCount(int count, double increment) const {
     if (count < 1)
         return 1e-12;
+    const double ScaleRange = Map.ScaleRange;
     double i;
-    if (IncrementValue > 0) {
-        i = IncrementValue;
+    if (increment > 0) {
+        i = increment;
     } else if (ScaleRange == 0) {
         i = 1;
     } else {
         i = std::fabs(ScaleRange) / (count + 1);
-        if (ScaleRange >= 1.1 && Chart->SparsePositionSeries(*this, count))
+        // Points placed along the axis one unit apart: no step below one unit.
+        if (ScaleRange >= 1.1 && Known.FewestPoints <= count)
             i = std::max(i, 1.0);
     }
     if (LabelsSeparation() >= 1) {
@@ -319,12 +324,13 @@ double TChartAxis::StepForLabelCount(int count) const {
     return std::max(1e-12, i);
 }
 
-double TChartAxis::LabelStepPass() {
+double TChartAxis::LabelStepPass(double increment) const {
+    const double ScaleMin = Map.ScaleMin, ScaleMax = Map.ScaleMax;
     double lo, hi;
-    if (RoundFirstLabel() && IncrementValue != 0) {
-        lo = std::fabs(ScaleMin) > 9.2233720368547758e18 ? ScaleMin * IncrementValue
-                                                         : RoundEven(ScaleMin) * IncrementValue;
-        hi = std::trunc(ScaleMax) * IncrementValue;
+    if (RoundFirstLabel() && increment != 0) {
+        lo = std::fabs(ScaleMin) > 9.2233720368547758e18 ? ScaleMin * increment
+                                                         : RoundEven(ScaleMin) * increment;
+        hi = std::trunc(ScaleMax) * increment;
     } else {
         lo = ScaleMin;
         hi = ScaleMax;
@@ -333,25 +339,16 @@ double TChartAxis::LabelStepPass() {
     while (m - std::trunc(m) == 0 && m != 0)
         m *= 0.5;
     int span = std::max({LabelSpan(lo), LabelSpan(m), LabelSpan(hi)});
-    if (IncrementValue != 0)
-        span = std::max({span, LabelSpan(hi - IncrementValue), LabelSpan(lo + IncrementValue)});
-    return StepForLabelCount(LabelsThatFit(span));
+    if (increment != 0)
+        span = std::max({span, LabelSpan(hi - increment), LabelSpan(lo + increment)});
+    return StepForLabelCount(LabelsThatFit(span), increment);
 }
 
-double TChartAxis::LabelStep() {
-    double r = LabelStepPass();
-    if (!LabelsAlternate() && IncrementValue == 0 && r >= 2) {
-        // Measure again as the labels will look once the step is whole. The field is set
-        // directly: this is no change of the chart's look.
-        IncrementValue = 1;
-        try {
-            r = LabelStepPass();
-        } catch (...) {
-            IncrementValue = 0;
-            throw;
-        }
-        IncrementValue = 0;
-    }
+double TChartAxis::LabelStep() const {
+    double r = LabelStepPass(IncrementValue);
+    // Measured again as the labels will look once the step is whole.
+    if (!LabelsAlternate() && IncrementValue == 0 && r >= 2)
+        r = LabelStepPass(1);
     return LabelsAlternate() ? r * 0.5 : r;
 }
 
@@ -367,13 +364,7 @@ void TChartAxis::SetRangeManual(double minimum, double maximum) {
     Changed();
 }
 
-void TChartAxis::ShiftRange(double delta, bool checkData) {
-    if (checkData) {
-        const bool canShift = (delta > 0 && Chart->AxisDataLimit(*this, true) > MaximumValue) ||
-                              (delta < 0 && Chart->AxisDataLimit(*this, false) < MinimumValue);
-        if (!canShift)
-            return;
-    }
+void TChartAxis::ShiftRange(double delta) {
     AutomaticValue = false;
     AutomaticMaximumValue = false;
     MaximumValue += delta;

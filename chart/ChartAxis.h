@@ -3,15 +3,18 @@
 // mapping between values and pixels, the label step, and its drawing (line, ticks, grid and
 // value labels).
 
+#include <climits>
+#include <functional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "AxisMapping.h"
 #include "PlotPen.h"
 #include "PlotRect.h"
 #include "Property.h"
 
-class TCustomAxisPanel;
 class TPlotCanvas3D;
 
 class AxisException : public std::runtime_error {
@@ -36,13 +39,38 @@ struct TPendingLabel {
     double Value;
 };
 
+// What the panel learns from its series for one axis during a layout and hands down.
+struct TAxisFacts {
+    bool Shown = false;
+    // The smallest and largest value on the axis among the series that use it.
+    double DataMinimum = 0, DataMaximum = 0;
+    // The room (low end, high end) each active series on the axis asks for, in series order.
+    std::vector<std::pair<int, int>> SeriesMargins;
+    // The label style talAuto stands for.
+    TAxisLabelStyle AutoLabelStyle = talNone;
+    // The fewest points among the active series placed along the axis.
+    int FewestPoints = INT_MAX;
+};
+
+// Where the last layout put the axis's parts, and what its last paint drew.
+struct TAxisLayout {
+    bool Shown = false;
+    int LinePos = 0, LabelsPos = 0, TitlePos = 0;
+    std::vector<int> TickPositions;
+    std::vector<TPendingLabel> PendingLabels;
+    std::vector<TPendingLabel> Items; // the labels drawn in the last paint
+};
+
 class TChartAxis {
   public:
-    TChartAxis(TCustomAxisPanel* chart, TAxisKind kind);
+    // `onChange` is the owner's change handler.
+    TChartAxis(TAxisKind kind, std::function<void()> onChange);
 
     TAxisKind Kind() const { return AxisKind; }
     bool Horizontal() const { return IsHorizontal; }
     bool IsDepthAxis() const { return AxisKind == akDepth || AxisKind == akDepthTop; }
+    // Away from the plot along the pixels: +1 to the right or down, -1 to the left or up.
+    int Outward() const;
     const char* Identifier() const;
 
     // Scaling settings.
@@ -99,82 +127,69 @@ class TChartAxis {
     PLOT_PROPERTY(std::string, TitleCaption, std::string())
     PLOT_PROPERTY(TPlotFont, TitleFont, TPlotFont{})
 
-    // Working state of the last layout.
-    double ScaleMin = 0, ScaleMax = 0, ScaleRange = 0;
-    bool RangeIsZero = true;
-    double PixelsPerUnit = 0;
-    int FirstPixel = 0, LastPixel = 0, PixelLength = 0, MidPixel = 0;
-    bool IsShownNow = false;
-    int LinePos = 0, LabelsPos = 0, TitlePos = 0;
-    std::vector<int> TickPositions;
-    std::vector<TPendingLabel> PendingLabels;
-    std::vector<TPendingLabel> Items; // the labels drawn in the last paint
+    // The last layout.
+    const TAxisMapping& Mapping() const { return Map; }
+    const TAxisLayout& Layout() const { return Laid; }
+    const TAxisFacts& Facts() const { return Known; }
+    int PixelOfValue(double value) const { return Map.PixelOfValue(value); }
+    double ValueAtPixel(int pixel) const { return Map.ValueAtPixel(pixel); }
 
-    // Scaling.
+    // The steps of a layout, in order: the facts from the series, the range, the pixel
+    // extent, the room for the axis's parts, and the extent again with the offsets.
+    void TakeFacts(TAxisFacts facts);
     void UpdateRange();
-    void DeriveScale();
-    void UpdatePixelExtent();
-    void ApplyOffsets();
-    // Value to pixel: rounded half to even and clamped to -32767..32767.
-    int PixelOfValue(double value) const {
-        if (RangeIsZero)
-            return MidPixel;
-        const double t = (value - ScaleMin) * PixelsPerUnit;
-        double p;
-        if (Horizontal())
-            p = Inverted() ? LastPixel - t : FirstPixel + t;
-        else
-            p = Inverted() ? FirstPixel + t : LastPixel - t;
-        if (p > 32767)
-            return 32767;
-        if (!(p >= -32767)) // below, or NaN from an infinite or undefined scale
-            return -32767;
-        // Adding and taking away 1.5 * 2^52 rounds to the nearest integer, ties to even,
-        // for any |p| below 2^51.
-        constexpr double shift = 6755399441055744.0;
-        const double shifted = p + shift; // not folded away: no fast-math here
-        return int(shifted - shift);
-    }
-    double ValueAtPixel(int pixel) const;
+    void UpdatePixelExtent(const TRect& chartRect);
+    void ReserveAxisSpace(TRect& rect, bool main);
+    void ApplyOffsets(const TRect& chartRect);
+
+    // Labels: their texts, the room they take, and the step between them.
     std::string LabelTextOf(double value) const;
     int LabelSpan(double value) const;
     int LabelsThatFit(int span) const;
     double StepForLabelCount(int count) const;
-    double LabelStep();
-    void SetRangeManual(double minimum, double maximum);
-    void ShiftRange(double delta, bool checkData);
-
-    // Drawing.
-    bool IsShown() const;
+    double LabelStep() const;
     TAxisLabelStyle EffectiveLabelStyle() const;
-    int LabelsExtent();
-    int WidestLabel();
+    int LabelsExtent() const;
+    int WidestLabel() const;
     int TickBand() const;
-    void ReserveAxisSpace(TRect& rect, bool main);
-    void PaintAxis();
+    // The value labels and tick positions of the current layout, into Layout().
     void CollectValueLabels();
     std::vector<int> MinorPositions() const;
+
+    // Range changes (zoom, scroll, wheel).
+    void SetRangeManual(double minimum, double maximum);
+    void ShiftRange(double delta);
+
+    // Drawing.
+    void PaintAxis(TPlotCanvas3D& canvas, const TRect& chartRect);
 
     // While true the setters of Minimum and Maximum do not check their order.
     bool Loading = false;
 
   private:
     void Changed();
-    double LabelStepPass();
+    void DeriveScale();
+    double LabelStepPass(double increment) const;
+    double StepForLabelCount(int count, double increment) const;
     void RoundRange();
     void EmitLabel(double value);
-    void DrawLabelText(const TPendingLabel& label);
-    void DrawTick(int pixel, int offset, int length);
-    void DrawGridLine(int pixel);
-    bool UsedByActiveSeries() const;
-    // The width of a label's widest line, in the label font already on the canvas.
+    void DrawLabelText(TPlotCanvas3D& canvas, const TPendingLabel& label);
+    void DrawTick(TPlotCanvas3D& canvas, int pixel, int offset, int length) const;
+    void DrawGridLine(TPlotCanvas3D& canvas, const TRect& chartRect, int pixel) const;
+    // The width of a label's widest line, in the label font.
     int WidestLineWidth(const std::string& text) const;
-    TPlotCanvas3D& Canvas() const;
 
-    TCustomAxisPanel* Chart;
+    std::function<void()> OnChange;
     TAxisKind AxisKind;
     bool IsHorizontal;
     bool AutomaticValue = true, AutomaticMinimumValue = true, AutomaticMaximumValue = true;
     double MinimumValue = 0, MaximumValue = 0, IncrementValue = 0;
     int MinimumOffsetValue = 0, MaximumOffsetValue = 0;
+    // The room the series asked for in an earlier layout while the offset setting was 0: it
+    // stays until the setting is written, as a zoomed view keeps the room of the view before.
+    int LearnedMinimumOffset = 0, LearnedMaximumOffset = 0;
+
+    TAxisFacts Known;
+    TAxisMapping Map;
+    TAxisLayout Laid;
 };

@@ -1,21 +1,30 @@
 #pragma once
-// Something that belongs to a chart and can ask it to repaint.
+// Something that belongs to a chart: it can be switched off, and it tells its owner of a
+// change of its look through the owner's change handler (which ends in a repaint request).
 
-class TCustomAxisPanel;
+#include <functional>
 
 class TCustomChartElement {
-public:
+  public:
     virtual ~TCustomChartElement() = default;
 
-    TCustomAxisPanel* ParentChart() const { return Chart; }
     bool Active() const { return IsActive; }
-    void SetActive(bool value);
+    void SetActive(bool value) {
+        if (value == IsActive)
+            return;
+        IsActive = value;
+        RequestRepaint();
+    }
 
-    // Marks the owning chart for a later paint; never paints by itself.
-    void RequestRepaint();
+    // Tells the owner the element looks different now; never paints by itself.
+    void RequestRepaint() {
+        if (OnChange)
+            OnChange();
+    }
 
-protected:
-    friend class TCustomAxisPanel;
-    TCustomAxisPanel* Chart = nullptr;
+    // Set by the owner.
+    std::function<void()> OnChange;
+
+  protected:
     bool IsActive = true;
 };

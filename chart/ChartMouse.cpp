@@ -1,6 +1,5 @@
-// The chart's own mouse interaction: a left-button drag zooms into the dragged rectangle (or,
-// dragged to the left, undoes the zoom), a right-button drag pans, the wheel scrolls the
-// vertical axes.
+// The chart's own mouse interaction: which part a press lands on, the zoom band, the pan, the
+// wheel, and the undo of them.
 
 #include <optional>
 
@@ -37,12 +36,14 @@ bool KeysHeld(int required, int shift) {
 // the line and 3 pixels beyond the line on the other side.
 bool OnAxisStrip(const TChartAxis& axis, int x, int y) {
     const int along = axis.Horizontal() ? x : y;
-    if (along < axis.FirstPixel || along > axis.LastPixel)
+    const TAxisMapping& map = axis.Mapping();
+    if (along < map.FirstPixel || along > map.LastPixel)
         return false;
     const int across = axis.Horizontal() ? y : x;
-    const int outward = axis.Kind() == akBottom || axis.Kind() == akRight ? 1 : -1;
-    const int labels = axis.Labels() ? axis.LabelsPos : axis.LinePos;
-    const int beyond = axis.Labels() ? axis.LinePos - 3 * outward : axis.LinePos;
+    const int outward = axis.Outward();
+    const TAxisLayout& laid = axis.Layout();
+    const int labels = axis.Labels() ? laid.LabelsPos : laid.LinePos;
+    const int beyond = axis.Labels() ? laid.LinePos - 3 * outward : laid.LinePos;
     return across >= std::min(labels, beyond) && across <= std::max(labels, beyond);
 }
 
@@ -51,13 +52,13 @@ bool OnAxisStrip(const TChartAxis& axis, int x, int y) {
 TCustomChart::THit TCustomChart::ClassifyPress(int x, int y) const {
     for (TAxisKind kind : {akBottom, akTop, akLeft, akRight}) {
         const TChartAxis& axis = Axis(kind);
-        if (axis.IsShownNow && OnAxisStrip(axis, x, y))
+        if (axis.Layout().Shown && OnAxisStrip(axis, x, y))
             return htAxis;
     }
     for (const TChartTitle* title : {&Title, &SubTitle, &Foot, &SubFoot})
         if (title->Visible() && !title->Text().empty() && Inside(title->ShapeBounds, x, y))
             return htTitle;
-    if (AnyActiveSeries() && Inside(ChartRect, x, y))
+    if (AnyActiveSeries() && Inside(ChartRect(), x, y))
         return htChartRect;
     return htNothing;
 }
@@ -78,14 +79,14 @@ void TCustomChart::StartDrag(TMouseButton button, int shift, int x, int y) {
         return;
     if (Zoom.Allow && button == Zoom.MouseButton && KeysHeld(Zoom.KeyShift, shift)) {
         if (Zoom.Direction == tzdVertical)
-            x = ChartRect.Left;
+            x = ChartRect().Left;
         else if (Zoom.Direction == tzdHorizontal)
-            y = ChartRect.Top;
+            y = ChartRect().Top;
         Zoom.Activate(x, y);
         if (Zoom.Direction == tzdVertical)
-            Zoom.X1 = ChartRect.Right;
+            Zoom.X1 = ChartRect().Right;
         else if (Zoom.Direction == tzdHorizontal)
-            Zoom.Y1 = ChartRect.Bottom;
+            Zoom.Y1 = ChartRect().Bottom;
         DrawZoomBand();
     }
     if (AllowPanning != pmNone && button == ScrollMouseButton)
@@ -97,9 +98,9 @@ void TCustomChart::StartDrag(TMouseButton button, int shift, int x, int y) {
 void TCustomChart::MouseMove(int, int x, int y) {
     if (Zoom.Dragging) {
         if (Zoom.Direction == tzdVertical)
-            x = ChartRect.Right;
+            x = ChartRect().Right;
         else if (Zoom.Direction == tzdHorizontal)
-            y = ChartRect.Bottom;
+            y = ChartRect().Bottom;
         if (x != Zoom.X1 || y != Zoom.Y1) {
             DrawZoomBand(); // erases the old band
             Zoom.X1 = x;
@@ -110,7 +111,7 @@ void TCustomChart::MouseMove(int, int x, int y) {
     }
     if (!PanState.Dragging)
         return;
-    if (!Inside(ChartRect, x, y)) {
+    if (!Inside(ChartRect(), x, y)) {
         PanState.Dragging = false;
         return;
     }
@@ -186,10 +187,13 @@ void TCustomChart::ApplyMouseZoom() {
             last = Series(i);
     double xa, xb, ya, yb;
     if (last != nullptr) {
-        xa = last->XValueAtPixel(Zoom.X0);
-        xb = last->XValueAtPixel(Zoom.X1);
-        ya = last->YValueAtPixel(Zoom.Y1);
-        yb = last->YValueAtPixel(Zoom.Y0);
+        // The series' own axes, as the last paint laid them out.
+        const TChartAxis& x = Axis(TAxisKind(last->HorizAxis));
+        const TChartAxis& y = Axis(TAxisKind(last->VertAxis));
+        xa = x.ValueAtPixel(Zoom.X0);
+        xb = x.ValueAtPixel(Zoom.X1);
+        ya = y.ValueAtPixel(Zoom.Y1);
+        yb = y.ValueAtPixel(Zoom.Y0);
         ZoomAxes(xa, xb, xa, xb, ya, yb, ya, yb);
         return;
     }
@@ -278,7 +282,7 @@ void TCustomChart::WheelStep(bool up) {
             d = -d;
         double minimum = axis.Minimum() + d, maximum = axis.Maximum() + d;
         if (ScrollAllowed(axis, minimum, maximum))
-            axis.ShiftRange(d, false);
+            axis.ShiftRange(d);
     }
 }
 

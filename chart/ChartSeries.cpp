@@ -2,27 +2,27 @@
 
 #include <algorithm>
 
-#include "AxisPanel.h"
-#include "ChartAxis.h"
-
-void TCustomChartElement::SetActive(bool value) {
-    if (value == IsActive)
-        return;
-    IsActive = value;
-    RequestRepaint();
-}
-
-void TCustomChartElement::RequestRepaint() {
-    if (Chart != nullptr)
-        Chart->Invalidate();
-}
-
 TChartSeries::TChartSeries() {
+    AddValueList(XValues);
+    AddValueList(YValues);
     XValues.SetOrder(loAscending);
     YValues.SetOrder(loNone);
 }
 
-TChartSeries::~TChartSeries() { EmptyStorage(); }
+TChartSeries::~TChartSeries() {
+    EmptyStorage();
+    // Lists that outlive the series no longer report to it.
+    for (TChartValueList* list : ValueLists) {
+        list->OnChange = nullptr;
+        list->OnDestroy = nullptr;
+    }
+}
+
+void TChartSeries::AddValueList(TChartValueList& list) {
+    ValueLists.push_back(&list);
+    list.OnChange = [this] { RequestRepaint(); };
+    list.OnDestroy = [this](TChartValueList& gone) { std::erase(ValueLists, &gone); };
+}
 
 int TChartSeries::AddPointXY(double x, double y, const std::string& label, TColor color) {
     XValues.PendingValue = x;
@@ -40,7 +40,7 @@ bool TChartSeries::CanAppendInBulk(const double* x, int count) const {
     if (WatchesEachAdd() || ValueLists.size() != 2 || PointColors || !PointLabels.empty() ||
         XValues.Order() != loAscending)
         return false;
-    double last = XValues.Count > 0 ? XValues.LastEntry() : x[0];
+    double last = XValues.Count() > 0 ? XValues.LastEntry() : x[0];
     for (int i = 0; i < count; ++i) {
         if (!(x[i] >= last))
             return false;
@@ -63,16 +63,16 @@ void TChartSeries::AddPointsXY(const double* x, const double* y, int count) {
     try {
         YValues.AppendValues(y, count);
     } catch (...) {
-        XValues.Count -= count; // no list may be left longer than another
+        XValues.DropLast(count); // no list may be left longer than another
         throw;
     }
     if (SuspendCount == 0)
-        PointAdded(this, XValues.Count - 1);
+        PointAdded(this, XValues.Count() - 1);
 }
 
 void TChartSeries::ReservePoints(int count) {
     for (TChartValueList* list : ValueLists)
-        list->ReserveStore(static_cast<long long>(list->Count) + count);
+        list->ReserveStore(static_cast<long long>(list->Count()) + count);
 }
 
 // Everything but X for the point at `index`. Should memory run out part-way, the lists that
@@ -85,7 +85,7 @@ void TChartSeries::InsertOwnValues(int index, const std::string& label, TColor c
         if (PointColors) {
             PointColors->insert(PointColors->begin() + index, color);
         } else if (color != clDefault) {
-            std::vector<TColor> colors(static_cast<std::size_t>(XValues.Count - 1), clDefault);
+            std::vector<TColor> colors(static_cast<std::size_t>(XValues.Count() - 1), clDefault);
             colors.insert(colors.begin() + index, color);
             PointColors = std::move(colors);
         }
@@ -95,7 +95,7 @@ void TChartSeries::InsertOwnValues(int index, const std::string& label, TColor c
             PointLabels.insert(PointLabels.begin() + index, label);
         }
     } catch (...) {
-        if (PointColors && PointColors->size() > static_cast<std::size_t>(XValues.Count - 1))
+        if (PointColors && PointColors->size() > static_cast<std::size_t>(XValues.Count() - 1))
             PointColors->erase(PointColors->begin() + index);
         while (listsDone-- > 0)
             ValueLists[listsDone]->RemoveAt(index);
@@ -112,13 +112,13 @@ void TChartSeries::EmptyStorage() {
 }
 
 void TChartSeries::ClearPoints() {
-    VisibleFrom = -1;
-    VisibleTo = -1;
+    LastFrom = -1;
+    LastTo = -1;
     EmptyStorage();
     if (OnClearValues)
         OnClearValues(this);
     NotifyDependents(scClear, 0);
-    if (IsActive && Chart != nullptr && !Chart->Destroying())
+    if (IsActive)
         RequestRepaint();
 }
 
@@ -161,56 +161,53 @@ void TChartSeries::AssignAutoColor(TColor color) {
     SetSeriesColor(color);
 }
 
-TChartAxis* TChartSeries::GetHorizAxis() const {
-    return Chart != nullptr ? &Chart->Axis(TAxisKind(HorizAxis)) : nullptr;
-}
-
-TChartAxis* TChartSeries::GetVertAxis() const {
-    return Chart != nullptr ? &Chart->Axis(TAxisKind(VertAxis)) : nullptr;
-}
-
-int TChartSeries::PixelX(int index) const { return GetHorizAxis()->PixelOfValue(XValues.ValueAt(index)); }
-int TChartSeries::PixelY(int index) const { return GetVertAxis()->PixelOfValue(YValues.ValueAt(index)); }
-double TChartSeries::XValueAtPixel(int pixel) const { return GetHorizAxis()->ValueAtPixel(pixel); }
-double TChartSeries::YValueAtPixel(int pixel) const { return GetVertAxis()->ValueAtPixel(pixel); }
-
 // The points to draw: on ascending X, those between the plot's left and right edges, plus the
 // first point at or beyond the right edge. On ascending X a binary search finds the same
 // indexes as a scan from the start, without a cost for the points before the view.
-void TChartSeries::ComputeVisibleRange() {
-    VisibleFrom = -1;
-    VisibleTo = -1;
+void TChartSeries::ComputeVisibleRange(TSeriesDrawContext& context) {
+    LastX = context.X;
+    LastY = context.Y;
+    FindVisibleRange(context);
+    LastFrom = context.From;
+    LastTo = context.To;
+}
+
+void TChartSeries::FindVisibleRange(TSeriesDrawContext& context) const {
+    int& from = context.From;
+    int& to = context.To;
+    from = -1;
+    to = -1;
     const int count = PointCount();
     if (count == 0)
         return;
     const int last = count - 1;
-    if (!LimitToView || XValues.Order() == loNone || Chart == nullptr) {
-        VisibleFrom = 0;
-        VisibleTo = last;
+    if (!LimitToView || XValues.Order() == loNone) {
+        from = 0;
+        to = last;
         return;
     }
-    const TChartAxis& axis = *GetHorizAxis();
-    const TRect& r = Chart->ChartRect;
-    const double low = axis.ValueAtPixel(axis.Inverted() ? r.Right + axis.MinimumOffset()
-                                                         : r.Left + axis.MinimumOffset());
-    const double high = axis.ValueAtPixel(axis.Inverted() ? r.Left - axis.MaximumOffset()
-                                                          : r.Right - axis.MaximumOffset());
+    const TAxisMapping& axis = context.X;
+    const TRect& r = context.ChartRect;
+    const double low = axis.ValueAtPixel(axis.Inverted ? r.Right + axis.MinimumOffset
+                                                       : r.Left + axis.MinimumOffset);
+    const double high = axis.ValueAtPixel(axis.Inverted ? r.Left - axis.MaximumOffset
+                                                        : r.Right - axis.MaximumOffset);
     const double* x = XValues.Values();
     if (XValues.Order() == loAscending) {
-        VisibleFrom = int(std::lower_bound(x, x + count, low) - x);
-        if (VisibleFrom == count) {
-            VisibleFrom = -1;
+        from = int(std::lower_bound(x, x + count, low) - x);
+        if (from == count) {
+            from = -1;
             return;
         }
         if (!(x[last] > high)) {
-            VisibleTo = last;
+            to = last;
         } else {
-            VisibleTo = int(std::lower_bound(x + VisibleFrom, x + count, high) - x);
-            if (VisibleTo > last)
-                VisibleTo = last;
+            to = int(std::lower_bound(x + from, x + count, high) - x);
+            if (to > last)
+                to = last;
             if (!KeepExitPoint)
-                while (VisibleTo > 0 && x[VisibleTo] > high)
-                    --VisibleTo;
+                while (to > 0 && x[to] > high)
+                    --to;
         }
         return;
     }
@@ -220,16 +217,16 @@ void TChartSeries::ComputeVisibleRange() {
         ++i;
     if (i == count)
         return;
-    VisibleFrom = i;
+    from = i;
     if (!(x[last] > high)) {
-        VisibleTo = last;
+        to = last;
         return;
     }
-    int j = VisibleFrom;
+    int j = from;
     while (j < last && x[j] < high)
         ++j;
-    VisibleTo = j;
+    to = j;
     if (!KeepExitPoint)
-        while (VisibleTo > 0 && x[VisibleTo] > high)
-            --VisibleTo;
+        while (to > 0 && x[to] > high)
+            --to;
 }

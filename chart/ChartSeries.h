@@ -1,6 +1,7 @@
 #pragma once
 // A series: its points as parallel value lists (X, Y and any further dimension), optional
-// per-point colours and labels, and the notifications that every add and clear sends.
+// per-point colours and labels, the notifications that every add and clear sends, and the
+// drawing interface the panel calls with a draw context.
 
 #include <functional>
 #include <memory>
@@ -8,13 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "AxisMapping.h"
 #include "ChartElement.h"
 #include "ChartValueList.h"
 #include "Colors.h"
+#include "SeriesDrawContext.h"
 
 class TChartSeries;
-class TChartAxis;
-class TPlotCanvas3D;
 
 using TSeriesOnBeforeAdd = std::function<bool(TChartSeries* sender)>;
 using TSeriesOnAfterAdd = std::function<void(TChartSeries* sender, int valueIndex)>;
@@ -29,33 +30,37 @@ enum TTreatNulls : std::uint8_t { tnDontPaint = 0, tnSkip = 1, tnIgnore = 2 };
 enum TSeriesChange { scAdd, scClear, scRefresh };
 
 class TCustomChartSeries : public TCustomChartElement {
-public:
+  public:
     // Extra room the series asks of its horizontal and vertical axes, in pixels.
-    virtual void HorizMargins(int& left, int& right) { left = right = 0; }
-    virtual void VertMargins(int& top, int& bottom) { top = bottom = 0; }
+    virtual void HorizMargins(int& left, int& right) const { left = right = 0; }
+    virtual void VertMargins(int& top, int& bottom) const { top = bottom = 0; }
 };
 
 class TChartSeries : public TCustomChartSeries {
-public:
+  public:
     TChartSeries();
     ~TChartSeries() override;
     TChartSeries(const TChartSeries&) = delete;
     TChartSeries& operator=(const TChartSeries&) = delete;
 
     std::vector<TChartValueList*> ValueLists; // X first, Y second, then any further dimension
-    TChartValueList XValues{this, "X"};
-    TChartValueList YValues{this, "Y"};
+    TChartValueList XValues{"X"};
+    TChartValueList YValues{"Y"};
     static constexpr bool ValuesVertical = true;
+    // A further dimension: the list takes part in every add, clear and failure undo, and
+    // leaves the series by itself when it goes away first.
+    void AddValueList(TChartValueList& list);
 
     std::optional<std::vector<TColor>> PointColors; // absent until a point has its own colour
     TLabelsList PointLabels;
     int SuspendCount = 0;
-    int VisibleFrom = -1;
-    int VisibleTo = -1;
 
     TSeriesOnBeforeAdd OnBeforeAdd;
     TSeriesOnAfterAdd OnAfterAdd;
     TNotifyEvent OnClearValues;
+    // Set by the owning panel: draws point `index` at once onto the chart's picture (for a
+    // series that paints each add itself rather than asking for a repaint).
+    std::function<void(TChartSeries& sender, int index)> OnPaintAddedPoint;
 
     // Adds one point where its X belongs; returns its index, or -1 when OnBeforeAdd vetoed it.
     virtual int AddPointXY(double x, double y, const std::string& label = {},
@@ -68,12 +73,12 @@ public:
     // in advance.
     void ReservePoints(int count);
     virtual void ClearPoints();
-    virtual int PointCount() const { return XValues.Count; }
+    virtual int PointCount() const { return XValues.Count(); }
 
-    virtual double GetMinX() { return XValues.GetMin(); }
-    virtual double GetMaxX() { return XValues.GetMax(); }
-    virtual double GetMinY() { return YValues.GetMin(); }
-    virtual double GetMaxY() { return YValues.GetMax(); }
+    virtual double GetMinX() const { return XValues.GetMin(); }
+    virtual double GetMaxX() const { return XValues.GetMax(); }
+    virtual double GetMinY() const { return YValues.GetMin(); }
+    virtual double GetMaxY() const { return YValues.GetMax(); }
 
     virtual TColor PointColor(int index) const;
     bool IsNullPoint(int index) const { return PointColor(index) == clNone; }
@@ -88,20 +93,30 @@ public:
     // The axes the series is drawn against (the bottom and left axes unless set otherwise).
     int HorizAxis = 0; // akBottom
     int VertAxis = 2;  // akLeft
-    TChartAxis* GetHorizAxis() const;
-    TChartAxis* GetVertAxis() const;
-    int PixelX(int index) const;
-    int PixelY(int index) const;
-    double XValueAtPixel(int pixel) const;
-    double YValueAtPixel(int pixel) const;
+    // Where the last paint placed point `index`, and the values under a pixel in that paint.
+    int PixelX(int index) const { return LastX.PixelOfValue(XValues.ValueAt(index)); }
+    int PixelY(int index) const { return LastY.PixelOfValue(YValues.ValueAt(index)); }
+    double XValueAtPixel(int pixel) const { return LastX.ValueAtPixel(pixel); }
+    double YValueAtPixel(int pixel) const { return LastY.ValueAtPixel(pixel); }
+    const TAxisMapping& LastHorizMapping() const { return LastX; }
+    const TAxisMapping& LastVertMapping() const { return LastY; }
     virtual bool TakesPartInZoom() const { return true; }
 
-    // Drawing: the panel asks for the visible range, then for the points within it.
+    // Drawing: the panel asks for the visible range in the context, then draws the points of
+    // that range (the context's From and To).
     bool LimitToView = true;
     bool KeepExitPoint = true;
-    virtual void ComputeVisibleRange();
-    virtual void DrawPoints(TPlotCanvas3D& canvas) { (void)canvas; }
+    void ComputeVisibleRange(TSeriesDrawContext& context);
+    virtual void DrawPoints(const TSeriesDrawContext& context) { (void)context; }
+    // Draws point `index` alone, joined to the point before it.
+    virtual void DrawAddedPoint(const TSeriesDrawContext& context, int index) {
+        (void)context;
+        (void)index;
+    }
     std::function<void(TChartSeries*)> BeforeDrawValues, AfterDrawValues;
+    // The visible range of the last paint; -1 when none.
+    int VisibleFrom() const { return LastFrom; }
+    int VisibleTo() const { return LastTo; }
 
     // Called after each add while notifications are not suspended.
     virtual void PointAdded(TChartSeries* sender, int index);
@@ -122,11 +137,17 @@ public:
     TColor OwnColor = clDefault;
     TColor AutoColor = clDefault;
 
-protected:
+  protected:
+    // The range in the context's mappings; widened by kinds whose points have a size.
+    virtual void FindVisibleRange(TSeriesDrawContext& context) const;
+
     TTreatNulls TreatNullsValue = tnDontPaint;
 
-private:
+  private:
     void InsertOwnValues(int index, const std::string& label, TColor color);
     bool CanAppendInBulk(const double* x, int count) const;
     void EmptyStorage();
+
+    TAxisMapping LastX, LastY;
+    int LastFrom = -1, LastTo = -1;
 };

@@ -7,17 +7,11 @@
 #include <new>
 #include <utility>
 
-#include "ChartSeries.h"
-
-TChartValueList::TChartValueList(TChartSeries* owner, std::string name)
-    : OwnerSeries(owner), ListName(std::move(name)) {
-    if (OwnerSeries != nullptr)
-        OwnerSeries->ValueLists.push_back(this);
-}
+TChartValueList::TChartValueList(std::string name) : ListName(std::move(name)) {}
 
 TChartValueList::~TChartValueList() {
-    if (OwnerSeries != nullptr)
-        std::erase(OwnerSeries->ValueLists, this);
+    if (OnDestroy)
+        OnDestroy(*this);
 }
 
 void TChartValueList::Assign(const TChartValueList& source) {
@@ -30,8 +24,8 @@ void TChartValueList::SetDateTime(bool value) {
     if (value == IsDateTime)
         return;
     IsDateTime = value;
-    if (OwnerSeries != nullptr)
-        OwnerSeries->RequestRepaint();
+    if (OnChange)
+        OnChange();
 }
 
 // Makes the memory behind the list hold at least `entries` values, growing geometrically.
@@ -59,7 +53,7 @@ void TChartValueList::GrowIfFull(bool full) {
 void TChartValueList::AppendValues(const double* values, int count) {
     if (count <= 0)
         return;
-    const long long newCount = static_cast<long long>(Count) + count;
+    const long long newCount = static_cast<long long>(ValueCount) + count;
     long long capacity = ReportedCapacity;
     if (capacity < newCount) {
         const long long steps = (newCount - capacity + ValueCapacityStep - 1) / ValueCapacityStep;
@@ -67,10 +61,15 @@ void TChartValueList::AppendValues(const double* values, int count) {
     }
     ReserveStore(capacity);
     ReportedCapacity = static_cast<int>(capacity);
-    std::memcpy(MutableValues() + Count, values, sizeof(double) * static_cast<std::size_t>(count));
-    Count = static_cast<int>(newCount);
-    StatsStale = true;
-    ++Revision;
+    std::memcpy(MutableValues() + ValueCount, values,
+                sizeof(double) * static_cast<std::size_t>(count));
+    ValueCount = static_cast<int>(newCount);
+    ValuesChanged();
+}
+
+void TChartValueList::DropLast(int count) {
+    ValueCount -= std::clamp(count, 0, ValueCount);
+    ValuesChanged();
 }
 
 int TChartValueList::AddValue(double value) {
@@ -80,19 +79,18 @@ int TChartValueList::AddValue(double value) {
 
 int TChartValueList::AddPending() {
     const double v = PendingValue;
-    bool appends = ListOrder == loNone || Count == 0 ||
+    bool appends = ListOrder == loNone || ValueCount == 0 ||
                    (ListOrder == loAscending && v >= LastEntry()) ||
                    (ListOrder == loDescending && v <= LastEntry());
     if (appends) {
-        GrowIfFull(ReportedCapacity < Count + 1);
-        MutableValues()[Count] = v;
-        StatsStale = true;
-        ++Revision;
-        return Count++;
+        GrowIfFull(ReportedCapacity < ValueCount + 1);
+        MutableValues()[ValueCount] = v;
+        ValuesChanged();
+        return ValueCount++;
     }
     // A value out of order: scan back from the end so equal values keep their arrival order.
     const double* values = Values();
-    int i = Count - 1;
+    int i = ValueCount - 1;
     if (ListOrder == loAscending)
         while (i >= 0 && values[i] > v)
             --i;
@@ -100,53 +98,49 @@ int TChartValueList::AddPending() {
         while (i >= 0 && values[i] < v)
             --i;
     const int index = i + 1;
-    GrowIfFull(ReportedCapacity < Count + 1);
+    GrowIfFull(ReportedCapacity < ValueCount + 1);
     double* stored = MutableValues();
-    std::memmove(stored + index + 1, stored + index, sizeof(double) * (Count - index));
+    std::memmove(stored + index + 1, stored + index, sizeof(double) * (ValueCount - index));
     stored[index] = v;
-    ++Count;
-    StatsStale = true;
-    ++Revision;
+    ++ValueCount;
+    ValuesChanged();
     return index;
 }
 
 void TChartValueList::Empty() {
-    Count = 0;
+    ValueCount = 0;
     Store.Release();
     ReportedCapacity = 0;
-    StatsStale = true;
-    ++Revision;
+    ValuesChanged();
 }
 
 void TChartValueList::InsertAt(int index, double value) {
-    GrowIfFull(ReportedCapacity <= Count);
+    GrowIfFull(ReportedCapacity <= ValueCount);
     double* stored = MutableValues();
-    if (Count - index > 0)
-        std::memmove(stored + index + 1, stored + index, sizeof(double) * (Count - index));
+    if (ValueCount - index > 0)
+        std::memmove(stored + index + 1, stored + index, sizeof(double) * (ValueCount - index));
     stored[index] = value;
-    ++Count;
-    StatsStale = true;
-    ++Revision;
+    ++ValueCount;
+    ValuesChanged();
 }
 
 void TChartValueList::RemoveAt(int index) {
     double* stored = MutableValues();
-    std::memmove(stored + index, stored + index + 1, sizeof(double) * (Count - index - 1));
-    --Count;
-    StatsStale = true;
-    ++Revision;
+    std::memmove(stored + index, stored + index + 1, sizeof(double) * (ValueCount - index - 1));
+    --ValueCount;
+    ValuesChanged();
 }
 
-void TChartValueList::RecomputeStats() {
-    if (ReportedCapacity < Count)
-        Count = ReportedCapacity;
-    if (Count <= 0) {
+void TChartValueList::RefreshStats() const {
+    if (!StatsStale)
+        return;
+    if (ValueCount <= 0) {
         CachedMin = CachedMax = CachedSum = CachedAbsSum = 0;
     } else {
         const double* values = Values();
         double minimum = values[0], maximum = values[0];
         double sum = values[0], absSum = std::fabs(values[0]);
-        for (int i = 1; i < Count; ++i) {
+        for (int i = 1; i < ValueCount; ++i) {
             const double x = values[i];
             if (x < minimum)
                 minimum = x;
@@ -163,27 +157,27 @@ void TChartValueList::RecomputeStats() {
     StatsStale = false;
 }
 
-double TChartValueList::GetMax() {
+double TChartValueList::GetMax() const {
     RefreshStats();
     return CachedMax;
 }
 
-double TChartValueList::GetMin() {
+double TChartValueList::GetMin() const {
     RefreshStats();
     return CachedMin;
 }
 
-double TChartValueList::GetAbsSum() {
+double TChartValueList::GetAbsSum() const {
     RefreshStats();
     return CachedAbsSum;
 }
 
-double TChartValueList::GetSum() {
+double TChartValueList::GetSum() const {
     RefreshStats();
     return CachedSum;
 }
 
-double TChartValueList::GetSpan() {
+double TChartValueList::GetSpan() const {
     RefreshStats();
     return CachedMax - CachedMin;
 }

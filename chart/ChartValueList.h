@@ -3,11 +3,10 @@
 // its statistics and reports its capacity in steps of ValueCapacityStep.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "LargeBuffer.h"
-
-class TChartSeries;
 
 enum TChartListOrder : std::uint8_t { loNone = 0, loAscending = 1, loDescending = 2 };
 
@@ -15,9 +14,8 @@ enum TChartListOrder : std::uint8_t { loNone = 0, loAscending = 1, loDescending 
 inline int ValueCapacityStep = 1000;
 
 class TChartValueList {
-public:
-    // The list adds itself to the owner's value lists (when there is an owner).
-    TChartValueList(TChartSeries* owner, std::string name);
+  public:
+    explicit TChartValueList(std::string name);
     virtual ~TChartValueList();
     TChartValueList(const TChartValueList&) = delete;
     TChartValueList& operator=(const TChartValueList&) = delete;
@@ -33,21 +31,26 @@ public:
     // Appends `count` values at the end, as that many appends would (capacity included),
     // without looking at the order: the caller has checked it.
     void AppendValues(const double* values, int count);
+    // Gives back the last `count` values (an append that must be undone).
+    void DropLast(int count);
 
-    double GetMax();
-    double GetMin();
-    double GetAbsSum();
-    double GetSum();
-    double GetSpan();
+    // Statistics of the values; computed on the first question after a change and kept.
+    double GetMax() const;
+    double GetMin() const;
+    double GetAbsSum() const;
+    double GetSum() const;
+    double GetSpan() const;
+    // Whether the statistics are known without a pass over the values.
+    bool StatisticsKept() const { return !StatsStale; }
 
+    int Count() const { return ValueCount; }
     double FirstEntry() const { return Values()[0]; }
-    double LastEntry() const { return Values()[Count - 1]; }
+    double LastEntry() const { return Values()[ValueCount - 1]; }
     double ValueAt(int index) const { return Values()[index]; }
     const double* Values() const { return reinterpret_cast<const double*>(Store.Data()); }
 
-    int Count = 0;
+    // The value the next AddPending stores.
     double PendingValue = 0;
-    TChartSeries* OwnerSeries = nullptr;
 
     // Makes room in memory for `entries` values in all, so that growing up to that many moves
     // nothing; the capacity the list reports is not changed by this.
@@ -65,24 +68,32 @@ public:
     const std::string& ValueSource() const { return SourceName; }
     void SetValueSource(const std::string& value) { SourceName = value; }
 
-    bool StatsStale = true;
     // Counts every change of the values, so that results derived from them can be kept.
-    unsigned long long Revision = 0;
-    double CachedMax = 0, CachedMin = 0, CachedSum = 0, CachedAbsSum = 0;
+    unsigned long long Revision() const { return ValueRevision; }
 
-private:
+    // The owner's handlers: a change of the look, and the list going away.
+    std::function<void()> OnChange;
+    std::function<void(TChartValueList&)> OnDestroy;
+
+  private:
     double* MutableValues() { return reinterpret_cast<double*>(Store.Data()); }
     void GrowIfFull(bool full);
-    void RecomputeStats();
-    void RefreshStats() {
-        if (StatsStale)
-            RecomputeStats();
+    void ValuesChanged() {
+        StatsStale = true;
+        ++ValueRevision;
     }
+    void RefreshStats() const;
 
     // The memory behind the list grows geometrically, so appending stays amortised O(1),
     // while the capacity it reports follows the fixed step.
     TLargeBuffer Store;
+    int ValueCount = 0;
     int ReportedCapacity = 0;
+    unsigned long long ValueRevision = 0;
+
+    // The statistics are a cache of the values: a question refreshes them, the values stay.
+    mutable bool StatsStale = true;
+    mutable double CachedMax = 0, CachedMin = 0, CachedSum = 0, CachedAbsSum = 0;
 
     std::string ListName;
     TChartListOrder ListOrder = loNone;

@@ -122,7 +122,8 @@ void TPlotCanvas3D::Rectangle(const TRect& rect) {
     }
     if (outlined) {
         const int r = rect.Right - 1, b = rect.Bottom - 1;
-        Polyline({{rect.Left, rect.Top}, {r, rect.Top}, {r, b}, {rect.Left, b}, {rect.Left, rect.Top}});
+        Polyline(
+            {{rect.Left, rect.Top}, {r, rect.Top}, {r, b}, {rect.Left, b}, {rect.Left, rect.Top}});
     }
 }
 
@@ -202,13 +203,21 @@ void TPlotCanvas3D::TextOut(int x, int y, const std::string& text) {
                      qtext);
 }
 
-int TPlotCanvas3D::TextWidth(const std::string& text) const {
-    return QFontMetrics(ToQFont(Font))
+int TextWidthIn(const TPlotFont& font, const std::string& text) {
+    return QFontMetrics(ToQFont(font))
         .horizontalAdvance(QString::fromUtf8(text.data(), qsizetype(text.size())));
 }
 
+int TextHeightIn(const TPlotFont& font) {
+    return QFontMetrics(ToQFont(font)).height();
+}
+
+int TPlotCanvas3D::TextWidth(const std::string& text) const {
+    return TextWidthIn(Font, text);
+}
+
 int TPlotCanvas3D::TextHeight(const std::string&) const {
-    return QFontMetrics(ToQFont(Font)).height();
+    return TextHeightIn(Font);
 }
 
 void TPlotCanvas3D::ClipRectangle(const TRect& rect) {

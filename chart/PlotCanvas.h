@@ -14,8 +14,12 @@
 #include "PlotPen.h"
 #include "PlotRect.h"
 
+// Text measures in a font, as the canvas would draw the text; they need no canvas.
+int TextWidthIn(const TPlotFont& font, const std::string& text);
+int TextHeightIn(const TPlotFont& font);
+
 class TPlotCanvas3D {
-public:
+  public:
     TPlotCanvas3D();
 
     // The picture: resized (and cleared to black) when the size changes.
@@ -77,7 +81,7 @@ public:
     // Back to the defaults at the end of every chart paint.
     void ResetState();
 
-private:
+  private:
     void Plot(int x, int y, QRgb rgb);
     void Span(int y, int x0, int x1, QRgb rgb); // x0..x1-1, clipped
     void ThinLine(int x0, int y0, int x1, int y1, QRgb rgb);

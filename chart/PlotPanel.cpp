@@ -23,8 +23,8 @@ void TCustomPlotPanel::Invalidate() {
     update();
 }
 
-void TCustomPlotPanel::CalcChartRect() {
-    const int w = ChartBounds.Width(), h = ChartBounds.Height();
+TRect TCustomPlotPanel::CalcChartRect() const {
+    const int w = Bounds.Width(), h = Bounds.Height();
     int border = BorderWidth();
     if (BevelInner() != bvNone)
         border += BevelWidth();
@@ -39,42 +39,39 @@ void TCustomPlotPanel::CalcChartRect() {
         top = top * h / 100;
         bottom = bottom * h / 100;
     }
-    ChartRect = {ChartBounds.Left + border + left, ChartBounds.Top + border + top,
-                 ChartBounds.Right - border - right, ChartBounds.Bottom - border - bottom};
+    return {Bounds.Left + border + left, Bounds.Top + border + top, Bounds.Right - border - right,
+            Bounds.Bottom - border - bottom};
 }
 
-void TCustomPlotPanel::RecalcWidthHeight() {
-    if (ChartRect.Left < ChartBounds.Left)
-        ChartRect.Left = ChartBounds.Left;
-    if (ChartRect.Top < ChartBounds.Top)
-        ChartRect.Top = ChartBounds.Top;
-    if (ChartRect.Right < ChartRect.Left)
-        ChartRect.Right = ChartRect.Left + 1;
-    else if (ChartRect.Right == ChartRect.Left)
-        ChartRect.Right = ChartRect.Left + width();
-    if (ChartRect.Bottom < ChartRect.Top)
-        ChartRect.Bottom = ChartRect.Top + 1;
-    else if (ChartRect.Bottom == ChartRect.Top)
-        ChartRect.Bottom = ChartRect.Top + height();
-    ChartWidth = ChartRect.Width();
-    ChartHeight = ChartRect.Height();
-    ChartXCenter = (ChartRect.Left + ChartRect.Right) / 2;
-    ChartYCenter = (ChartRect.Top + ChartRect.Bottom) / 2;
+TRect TCustomPlotPanel::RepairChartRect(TRect r, const TRect& bounds, int width, int height) {
+    if (r.Left < bounds.Left)
+        r.Left = bounds.Left;
+    if (r.Top < bounds.Top)
+        r.Top = bounds.Top;
+    if (r.Right < r.Left)
+        r.Right = r.Left + 1;
+    else if (r.Right == r.Left)
+        r.Right = r.Left + width;
+    if (r.Bottom < r.Top)
+        r.Bottom = r.Top + 1;
+    else if (r.Bottom == r.Top)
+        r.Bottom = r.Top + height;
+    return r;
 }
 
 const QImage& TCustomPlotPanel::Draw() {
     const TRect rect = GetRectangle();
     PlotCanvas.SetSize(rect.Width(), rect.Height());
     PlotCanvas.Groups.clear(); // the marks of this paint only
-    ChartBounds = {0, 0, rect.Width(), rect.Height()};
-    CalcChartRect();
+    Bounds = {0, 0, rect.Width(), rect.Height()};
+    PlotRect = CalcChartRect();
     RecalcWidthHeight();
     // Changes made while painting ask for no further paint. Whatever way the paint ends,
     // repainting is on again afterwards and the canvas is back to its defaults.
     const bool couldRepaint = CanRepaint;
     CanRepaint = false;
     try {
-        InternalDraw(ChartBounds);
+        InternalDraw(Bounds);
     } catch (...) {
         PlotCanvas.ResetState();
         CanRepaint = couldRepaint;
@@ -205,31 +202,4 @@ TPlotGradient& TCustomPlotPanelExtended::Gradient() {
 
 const TPlotGradient* TCustomPlotPanelExtended::BackgroundGradient() const {
     return BackGradient && BackGradient->Visible() ? BackGradient.get() : nullptr;
-}
-
-void TCustomPlotPanelExtended::DrawZoomBand() {
-    PaintZoomBand();
-    update(); // a clean picture reaches the screen by a copy
-}
-
-void TCustomPlotPanelExtended::PaintZoomBand() {
-    TPlotCanvas3D& canvas = Canvas();
-    const TColor background = canvas.Resolve(GetBackColor());
-    const TColor complement = 0xFFFFFF - background;
-    if (Zoom.Brush) {
-        canvas.Brush = *Zoom.Brush;
-        canvas.Brush.Color ^= complement;
-    } else {
-        canvas.Brush.Style = bsClear;
-    }
-    TPlotPen& pen = Zoom.UsePen();
-    pen.Mode = pmNotXor;
-    canvas.Pen = pen;
-    canvas.Pen.Color = (pen.Color & 0xFFFFFF) ^ complement;
-    if (!Zoom.Brush || Zoom.Brush->Style == bsClear)
-        canvas.TransparentText = true;
-    const TRect band{std::min(Zoom.X0, Zoom.X1), std::min(Zoom.Y0, Zoom.Y1),
-                     std::max(Zoom.X0, Zoom.X1), std::max(Zoom.Y0, Zoom.Y1)};
-    canvas.Rectangle(band);
-    canvas.Pen.Mode = pmCopy;
 }

@@ -13,7 +13,6 @@
 #include "ChartTitle.h"
 #include "PlotCanvas.h"
 #include "Property.h"
-#include "ZoomPanning.h"
 
 enum TMarginUnits { muPercent, muPixels };
 
@@ -54,9 +53,12 @@ class TCustomPlotPanel : public TCustomPanelNoCaption {
     bool Destroying() const { return IsDestroying; }
 
     // Layout of the last paint.
-    TRect ChartBounds;
-    TRect ChartRect;
-    int ChartWidth = 0, ChartHeight = 0, ChartXCenter = 0, ChartYCenter = 0;
+    const TRect& ChartBounds() const { return Bounds; }
+    const TRect& ChartRect() const { return PlotRect; }
+    int ChartWidth() const { return PlotRect.Width(); }
+    int ChartHeight() const { return PlotRect.Height(); }
+    int ChartXCenter() const { return (PlotRect.Left + PlotRect.Right) / 2; }
+    int ChartYCenter() const { return (PlotRect.Top + PlotRect.Bottom) / 2; }
 
     TPlotCanvas3D& Canvas() { return PlotCanvas; }
     // The client rectangle, or (0, 0, Width, Height).
@@ -66,18 +68,26 @@ class TCustomPlotPanel : public TCustomPanelNoCaption {
     // How many times the chart has been drawn (a clean repaint only copies the picture).
     int DrawCount() const { return Draws; }
 
+    // The plot rectangle before titles and axes take their room: the bounds less the border
+    // and bevels and the margins.
+    TRect CalcChartRect() const;
+    // A plot rectangle made usable: inside the bounds at left and top, at least one pixel
+    // wide and high; an empty one takes the panel's size (width x height).
+    static TRect RepairChartRect(TRect rect, const TRect& bounds, int width, int height);
+    // A bevel of `width` rings inside `rect`, which moves inward past it.
+    void Frame3D(TRect& rect, TColor topColor, TColor bottomColor, int width);
+
     virtual TColor GetBackColor() const { return Color(); }
 
     // Told of an exception that ended a paint, after the paint event, once per run of failing
     // paints. Without a hook the message goes to standard error.
     std::function<void(std::exception_ptr)> OnPaintError;
 
-    void CalcChartRect();
-    void RecalcWidthHeight();
-    // A bevel of `width` rings inside `rect`, which moves inward past it.
-    void Frame3D(TRect& rect, TColor topColor, TColor bottomColor, int width);
-
   protected:
+    // The plot rectangle of the paint under way: titles and axes take their room from it.
+    TRect PlotRect;
+    void RecalcWidthHeight() { PlotRect = RepairChartRect(PlotRect, Bounds, width(), height()); }
+
     virtual void InternalDraw(const TRect& bounds);
     // Fills the whole panel with its colour, or with its background gradient when visible.
     void FillPanelRect(const TRect& rect);
@@ -94,6 +104,7 @@ class TCustomPlotPanel : public TCustomPanelNoCaption {
   private:
     void ReportPaintError(std::exception_ptr error);
 
+    TRect Bounds;
     TPlotCanvas3D PlotCanvas;
     bool CanRepaint = false; // off until construction ends
     bool IsBufferDirty = true;
@@ -102,9 +113,7 @@ class TCustomPlotPanel : public TCustomPanelNoCaption {
     int Draws = 0;
 };
 
-class TChartAxis;
-
-// Adds the panel's background gradient and the settings of zoom and panning.
+// Adds the panel's background gradient.
 class TCustomPlotPanelExtended : public TCustomPlotPanel {
     Q_OBJECT
   public:
@@ -114,24 +123,6 @@ class TCustomPlotPanelExtended : public TCustomPlotPanel {
     // The background gradient, created on first use.
     TPlotGradient& Gradient();
     bool HasGradient() const { return BackGradient != nullptr; }
-
-    TPanningMode AllowPanning = pmBoth;
-    TMouseButton ScrollMouseButton = mbRight;
-    TPlotZoom Zoom;
-    TZoomPanning PanState;
-    std::vector<TAxisSavedScale> SavedScales;
-    bool ScalesSaved = false;
-    std::function<void()> OnZoom, OnUndoZoom, OnScroll;
-    std::function<void(TChartAxis& axis, double& minimum, double& maximum, bool& allow)>
-        OnAllowScroll;
-
-    // Outlines the zoom rectangle in not-xor on the off-screen picture: drawn twice, it is
-    // gone again. The screen is refreshed by a copy of the picture, not by a new paint.
-    void DrawZoomBand();
-
-  protected:
-    // The band alone, onto the picture; the paint draws it so, asking for nothing more.
-    void PaintZoomBand();
 
   protected:
     const TPlotGradient* BackgroundGradient() const override;

@@ -32,14 +32,12 @@ struct TPlotZoom : TZoomPanning {
     TMouseButton MouseButton = mbLeft;
     bool UpLeftZooms = false;
     bool History = false;
-    // Created on first use: a white outline; no fill.
+    // Absent until set: a white outline; no fill.
     std::optional<TPlotPen> Pen;
     std::optional<TPlotBrush> Brush;
 
-    TPlotPen& UsePen() {
-        if (!Pen)
-            Pen = TPlotPen{clWhite, 1, psSolid, pmCopy, true};
-        return *Pen;
+    TPlotPen PenOrDefault() const {
+        return Pen.value_or(TPlotPen{clWhite, 1, psSolid, pmCopy, true});
     }
 };
 

@@ -108,7 +108,8 @@ TEST(Zoom, APressOnNothingStartsNothing) {
     const TRect title = z.chart.Title.ShapeBounds;
     EXPECT_EQ(z.chart.ClassifyPress(title.Left + 2, title.Top + 2), TCustomChart::htTitle);
     const TChartAxis& bottom = z.chart.BottomAxis();
-    EXPECT_EQ(z.chart.ClassifyPress(bottom.MidPixel, bottom.LabelsPos), TCustomChart::htAxis);
+    EXPECT_EQ(z.chart.ClassifyPress(bottom.Mapping().MidPixel, bottom.Layout().LabelsPos),
+              TCustomChart::htAxis);
 }
 
 TEST(Zoom, TheBandIsDrawnInNotXorAndErasedExactly) {
@@ -157,7 +158,7 @@ struct TPanChart {
 
 TEST(Panning, FiftyPixelsRightMovesTheRangeLeftByFiftyPixelsWorth) {
     TPanChart p;
-    ASSERT_EQ(p.chart.ChartRect, (TRect{1, 1, 501, 301}));
+    ASSERT_EQ(p.chart.ChartRect(), (TRect{1, 1, 501, 301}));
     p.chart.MousePress(mbRight, 0, 200, 150);
     p.chart.MouseMove(0, 225, 150);
     p.chart.MouseMove(0, 250, 150);
