@@ -8,8 +8,6 @@
 #include <QGuiApplication>
 #include <QPainter>
 
-#include "GradientFill.h"
-
 namespace {
 
 QFont ToQFont(const TPlotFont& font) {
@@ -99,11 +97,20 @@ void TPlotCanvas3D::FillSolid(const TRect& rect, TColor color) {
         Span(y, rect.Left, rect.Right, rgb);
 }
 
+void TPlotCanvas3D::FillBands(const std::vector<TGradientBand>& bands) {
+    for (const TGradientBand& band : bands)
+        FillSolid(band.Rect, band.Color);
+}
+
+std::vector<TGradientBand> TPlotCanvas3D::GradientBandsOf(const TRect& rect) const {
+    return GradientBands(Gradient, rect, [this](TColor color) { return Resolve(color); });
+}
+
 void TPlotCanvas3D::FillRect(const TRect& rect) {
     if (Brush.Style == bsClear)
         return;
     if (Gradient.Visible())
-        DrawGradient(*this, Gradient, rect);
+        FillBands(GradientBandsOf(rect));
     else
         FillSolid(rect, Brush.Color);
 }
@@ -114,7 +121,7 @@ void TPlotCanvas3D::Rectangle(const TRect& rect) {
     const bool outlined = Pen.Draws();
     if (Brush.Style != bsClear) {
         if (Gradient.Visible())
-            DrawGradient(*this, Gradient, rect);
+            FillBands(GradientBandsOf(rect));
         else if (outlined)
             FillSolid({rect.Left + 1, rect.Top + 1, rect.Right - 1, rect.Bottom - 1}, Brush.Color);
         else // without an outline the fill takes its place, one pixel short at right and bottom

@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QPalette>
 
+#include "GradientBands.h"
 #include "PlotGradient.h"
 #include "PlotPen.h"
 #include "PlotRect.h"
@@ -47,8 +48,10 @@ class TPlotCanvas3D {
     // Fills with the gradient when it is visible and the brush is not clear, else with the
     // brush; nothing with a clear brush.
     void FillRect(const TRect& rect);
-    // One solid colour over the rectangle, in the pen's mode (the gradient bands use this).
+    // One solid colour over the rectangle, in the pen's mode.
     void FillSolid(const TRect& rect, TColor color);
+    // Each band in its colour, in order.
+    void FillBands(const std::vector<TGradientBand>& bands);
     // A filled rectangle outlined with the pen: the outline covers columns left..right-1 and
     // rows top..bottom-1; the brush (or gradient) fills the inside.
     void Rectangle(const TRect& rect);
@@ -82,6 +85,7 @@ class TPlotCanvas3D {
     void ResetState();
 
   private:
+    std::vector<TGradientBand> GradientBandsOf(const TRect& rect) const;
     void Plot(int x, int y, QRgb rgb);
     void Span(int y, int x0, int x1, QRgb rgb); // x0..x1-1, clipped
     void ThinLine(int x0, int y0, int x1, int y1, QRgb rgb);
