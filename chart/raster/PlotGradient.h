@@ -1,6 +1,6 @@
 #pragma once
 // A gradient's settings: how a rectangle is filled with colours running from a start colour to
-// an end colour, optionally through a middle colour. The fill itself is in GradientFill.h.
+// an end colour, optionally through a middle colour. Its bands are in GradientBands.h.
 
 #include <functional>
 #include <memory>
