@@ -88,8 +88,8 @@ TEST(ChartValueList, AssignCopiesSettingsNotValues) {
 
 TEST(ChartSeries, NewSeriesHasTwoListsInOrder) {
     TFastLineSeries series;
-    ASSERT_EQ(series.ValueLists.size(), 2u);
-    EXPECT_EQ(series.ValueLists[0], &series.XValues);
+    ASSERT_EQ(series.ValueLists().size(), 2u);
+    EXPECT_EQ(series.ValueLists()[0], &series.XValues);
     EXPECT_EQ(series.XValues.Name(), "X");
     EXPECT_EQ(series.XValues.Order(), loAscending);
     EXPECT_EQ(series.YValues.Name(), "Y");

@@ -12,16 +12,16 @@ TChartSeries::TChartSeries() {
 TChartSeries::~TChartSeries() {
     EmptyStorage();
     // Lists that outlive the series no longer report to it.
-    for (TChartValueList* list : ValueLists) {
+    for (TChartValueList* list : Lists) {
         list->OnChange = nullptr;
         list->OnDestroy = nullptr;
     }
 }
 
 void TChartSeries::AddValueList(TChartValueList& list) {
-    ValueLists.push_back(&list);
+    Lists.push_back(&list);
     list.OnChange = [this] { RequestRepaint(); };
-    list.OnDestroy = [this](TChartValueList& gone) { std::erase(ValueLists, &gone); };
+    list.OnDestroy = [this](TChartValueList& gone) { std::erase(Lists, &gone); };
 }
 
 int TChartSeries::AddPointXY(double x, double y, const std::string& label, TColor color) {
@@ -37,7 +37,7 @@ int TChartSeries::AddPointXY(double x, double y, const std::string& label, TColo
 }
 
 bool TChartSeries::CanAppendInBulk(const double* x, int count) const {
-    if (WatchesEachAdd() || ValueLists.size() != 2 || PointColors || !PointLabels.empty() ||
+    if (WatchesEachAdd() || Lists.size() != 2 || PointColors || !PointLabels.empty() ||
         XValues.Order() != loAscending)
         return false;
     double last = XValues.Count() > 0 ? XValues.LastEntry() : x[0];
@@ -71,7 +71,7 @@ void TChartSeries::AddPointsXY(const double* x, const double* y, int count) {
 }
 
 void TChartSeries::ReservePoints(int count) {
-    for (TChartValueList* list : ValueLists)
+    for (TChartValueList* list : Lists)
         list->ReserveStore(static_cast<long long>(list->Count()) + count);
 }
 
@@ -80,8 +80,8 @@ void TChartSeries::ReservePoints(int count) {
 void TChartSeries::InsertOwnValues(int index, const std::string& label, TColor color) {
     std::size_t listsDone = 1; // XValues holds the point already
     try {
-        for (; listsDone < ValueLists.size(); ++listsDone)
-            ValueLists[listsDone]->InsertAt(index, ValueLists[listsDone]->PendingValue);
+        for (; listsDone < Lists.size(); ++listsDone)
+            Lists[listsDone]->InsertAt(index, Lists[listsDone]->PendingValue);
         if (PointColors) {
             PointColors->insert(PointColors->begin() + index, color);
         } else if (color != clDefault) {
@@ -98,13 +98,13 @@ void TChartSeries::InsertOwnValues(int index, const std::string& label, TColor c
         if (PointColors && PointColors->size() > static_cast<std::size_t>(XValues.Count() - 1))
             PointColors->erase(PointColors->begin() + index);
         while (listsDone-- > 0)
-            ValueLists[listsDone]->RemoveAt(index);
+            Lists[listsDone]->RemoveAt(index);
         throw;
     }
 }
 
 void TChartSeries::EmptyStorage() {
-    for (TChartValueList* list : ValueLists)
+    for (TChartValueList* list : Lists)
         list->Empty();
     PointColors.reset();
     PointLabels.clear();

@@ -43,7 +43,8 @@ class TChartSeries : public TCustomChartSeries {
     TChartSeries(const TChartSeries&) = delete;
     TChartSeries& operator=(const TChartSeries&) = delete;
 
-    std::vector<TChartValueList*> ValueLists; // X first, Y second, then any further dimension
+    // X first, Y second, then any further dimension.
+    const std::vector<TChartValueList*>& ValueLists() const { return Lists; }
     TChartValueList XValues{"X"};
     TChartValueList YValues{"Y"};
     static constexpr bool ValuesVertical = true;
@@ -53,7 +54,6 @@ class TChartSeries : public TCustomChartSeries {
 
     std::optional<std::vector<TColor>> PointColors; // absent until a point has its own colour
     TLabelsList PointLabels;
-    int SuspendCount = 0;
 
     TSeriesOnBeforeAdd OnBeforeAdd;
     TSeriesOnAfterAdd OnAfterAdd;
@@ -148,6 +148,8 @@ class TChartSeries : public TCustomChartSeries {
     bool CanAppendInBulk(const double* x, int count) const;
     void EmptyStorage();
 
+    std::vector<TChartValueList*> Lists;
+    int SuspendCount = 0;
     TAxisMapping LastX, LastY;
     int LastFrom = -1, LastTo = -1;
 };
