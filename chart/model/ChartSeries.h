@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "AxisMapping.h"
-#include "ChartElement.h"
 #include "ChartValueList.h"
 #include "Colors.h"
+#include "CustomChartSeries.h"
 #include "SeriesDrawContext.h"
 
 class TChartSeries;
@@ -28,13 +28,6 @@ enum TTreatNulls : std::uint8_t { tnDontPaint = 0, tnSkip = 1, tnIgnore = 2 };
 
 // What a series tells the series fed from it.
 enum TSeriesChange { scAdd, scClear, scRefresh };
-
-class TCustomChartSeries : public TCustomChartElement {
-  public:
-    // Extra room the series asks of its horizontal and vertical axes, in pixels.
-    virtual void HorizMargins(int& left, int& right) const { left = right = 0; }
-    virtual void VertMargins(int& top, int& bottom) const { top = bottom = 0; }
-};
 
 class TChartSeries : public TCustomChartSeries {
   public:

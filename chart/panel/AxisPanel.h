@@ -13,7 +13,7 @@
 #include "ChartTitle.h"
 #include "ChartWall.h"
 #include "ColorPalettes.h"
-#include "PlotPanel.h"
+#include "PlotPanelExtended.h"
 
 class TCustomAxisPanel : public TCustomPlotPanelExtended {
     Q_OBJECT

@@ -112,21 +112,3 @@ class TCustomPlotPanel : public TCustomPanelNoCaption {
     bool PaintErrorShown = false; // the last paint failed and was reported
     int Draws = 0;
 };
-
-// Adds the panel's background gradient.
-class TCustomPlotPanelExtended : public TCustomPlotPanel {
-    Q_OBJECT
-  public:
-    explicit TCustomPlotPanelExtended(QWidget* parent = nullptr);
-    ~TCustomPlotPanelExtended() override;
-
-    // The background gradient, created on first use.
-    TPlotGradient& Gradient();
-    bool HasGradient() const { return BackGradient != nullptr; }
-
-  protected:
-    const TPlotGradient* BackgroundGradient() const override;
-
-  private:
-    std::unique_ptr<TPlotGradient> BackGradient;
-};
