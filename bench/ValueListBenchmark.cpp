@@ -11,7 +11,7 @@ namespace {
 void BM_ValueListAppend(benchmark::State& state) {
     const int n = int(state.range(0));
     for (auto _ : state) {
-        TChartValueList list(nullptr, "X");
+        TChartValueList list("X");
         list.SetOrder(loAscending);
         for (int i = 0; i < n; ++i)
             list.AddValue(i);
@@ -31,8 +31,16 @@ void BM_Baseline_VectorPushBack(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * n);
 }
 
-BENCHMARK(BM_Baseline_VectorPushBack)->Arg(1'000'000)->Arg(10'000'000)->Arg(100'000'000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ValueListAppend)->Arg(1'000'000)->Arg(10'000'000)->Arg(100'000'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Baseline_VectorPushBack)
+    ->Arg(1'000'000)
+    ->Arg(10'000'000)
+    ->Arg(100'000'000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ValueListAppend)
+    ->Arg(1'000'000)
+    ->Arg(10'000'000)
+    ->Arg(100'000'000)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -10,18 +10,29 @@
 
 namespace {
 
-// An axis over [minimum, maximum] on `pixels` pixels of a chart's plot rectangle.
+// An axis over [minimum, maximum] on `pixels` pixels: the chart is laid out by a paint with
+// no bevel, no margins and hidden axes, so its plot rectangle is the whole panel.
 void Scale(TChart& chart, TChartAxis& axis, double minimum, double maximum, int pixels) {
-    chart.ChartRect = {0, 0, pixels, pixels};
-    axis.ScaleMin = minimum;
-    axis.ScaleMax = maximum;
-    axis.UpdatePixelExtent();
+    chart.resize(pixels, pixels);
+    chart.SetBevelOuter(bvNone);
+    chart.SetMarginUnits(muPixels);
+    for (auto set : {&TChart::SetMarginLeft, &TChart::SetMarginTop, &TChart::SetMarginRight,
+                     &TChart::SetMarginBottom})
+        (chart.*set)(0);
+    chart.SetAxisVisible(false);
+    axis.SetAutomatic(false);
+    axis.Loading = true; // straight to the range, with no order check
+    axis.SetMinimum(minimum);
+    axis.SetMaximum(maximum);
+    axis.Loading = false;
+    chart.Draw();
 }
 
 TEST(AxisSteps, NextNiceStepWalksOneTwoFive) {
-    const std::pair<double, double> cases[] = {{1, 2},      {1.43, 2}, {2, 5},   {4369, 5000},
-                                               {0.29, 0.5}, {5, 10},   {9.99, 10}, {10, 20},
-                                               {std::numeric_limits<double>::infinity(), 1}};
+    const std::pair<double, double> cases[] = {
+        {1, 2},       {1.43, 2},   {2, 5},
+        {4369, 5000}, {0.29, 0.5}, {5, 10},
+        {9.99, 10},   {10, 20},    {std::numeric_limits<double>::infinity(), 1}};
     for (auto [x, next] : cases)
         EXPECT_DOUBLE_EQ(NextNiceStep(x), next) << x;
 }
@@ -76,8 +87,8 @@ TEST(AxisMapping, PixelOfValueRoundsTiesToEvenAndClamps) {
     TChart chart;
     TChartAxis& bottom = chart.BottomAxis();
     Scale(chart, bottom, 0, 10, 100);
-    EXPECT_EQ(bottom.PixelOfValue(0.25), 2);  // 2.5 rounds to 2
-    EXPECT_EQ(bottom.PixelOfValue(0.35), 4);  // 3.5 rounds to 4
+    EXPECT_EQ(bottom.PixelOfValue(0.25), 2); // 2.5 rounds to 2
+    EXPECT_EQ(bottom.PixelOfValue(0.35), 4); // 3.5 rounds to 4
     EXPECT_EQ(bottom.PixelOfValue(1e9), 32767);
     EXPECT_EQ(bottom.PixelOfValue(-1e9), -32767);
     TChartAxis& left = chart.LeftAxis();
@@ -89,6 +100,7 @@ TEST(AxisMapping, PixelOfValueRoundsTiesToEvenAndClamps) {
     for (int p = 0; p <= 100; ++p)
         ASSERT_EQ(bottom.PixelOfValue(bottom.ValueAtPixel(p)), p);
     left.SetInverted(true);
+    chart.Draw(); // the next layout takes the setting
     EXPECT_EQ(left.PixelOfValue(0), 0);
     // A zero range maps every value to the middle.
     Scale(chart, bottom, 5, 5, 100);
@@ -100,16 +112,14 @@ TEST(AxisMapping, OffsetsWidenTheRangeByPixels) {
     TChartAxis& bottom = chart.BottomAxis();
     bottom.SetMinimumOffset(1);
     bottom.SetMaximumOffset(1);
-    Scale(chart, bottom, 1, 1000, 1000);
-    bottom.ApplyOffsets();
-    EXPECT_DOUBLE_EQ(bottom.ScaleMin, 1 - 999.0 / 998);
-    EXPECT_DOUBLE_EQ(bottom.ScaleMax, 1000 + 999.0 / 998);
-    EXPECT_EQ(bottom.PixelOfValue(1), bottom.FirstPixel + 1);
-    EXPECT_EQ(bottom.PixelOfValue(1000), bottom.LastPixel - 1);
+    Scale(chart, bottom, 1, 1000, 1000); // the layout applies the offsets
+    EXPECT_DOUBLE_EQ(bottom.Mapping().ScaleMin, 1 - 999.0 / 998);
+    EXPECT_DOUBLE_EQ(bottom.Mapping().ScaleMax, 1000 + 999.0 / 998);
+    EXPECT_EQ(bottom.PixelOfValue(1), bottom.Mapping().FirstPixel + 1);
+    EXPECT_EQ(bottom.PixelOfValue(1000), bottom.Mapping().LastPixel - 1);
     // A zero range stays zero.
     Scale(chart, bottom, 1, 1, 1000);
-    bottom.ApplyOffsets();
-    EXPECT_TRUE(bottom.RangeIsZero);
+    EXPECT_TRUE(bottom.Mapping().RangeIsZero);
 }
 
 TEST(AxisRange, ManualRangeAndSettersThatRefuse) {
@@ -159,18 +169,19 @@ TEST(AxisRange, ShiftWithDataCheck) {
         series->AddPointXY(x, x);
     TChartAxis& bottom = chart.BottomAxis();
     bottom.SetRangeManual(10, 50);
-    bottom.ShiftRange(5, true);
+    chart.ShiftAxisWithinData(bottom, 5);
     EXPECT_EQ(bottom.Minimum(), 15);
     bottom.SetRangeManual(60, 120);
-    bottom.ShiftRange(5, true); // no data beyond the maximum: nothing happens
+    chart.ShiftAxisWithinData(bottom, 5); // no data beyond the maximum: nothing happens
     EXPECT_EQ(bottom.Minimum(), 60);
 }
 
 TEST(AxisLabels, TextFormatUsesGroupsAndUpToThreeDecimals) {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     TChart chart;
-    const std::pair<double, const char*> cases[] = {
-        {32767, "32,767"}, {-0.5, "-0.5"}, {1234.5678, "1,234.568"}, {0, "0"}, {-30000, "-30,000"}, {2.10, "2.1"}};
+    const std::pair<double, const char*> cases[] = {{32767, "32,767"},        {-0.5, "-0.5"},
+                                                    {1234.5678, "1,234.568"}, {0, "0"},
+                                                    {-30000, "-30,000"},      {2.10, "2.1"}};
     for (auto [value, text] : cases)
         EXPECT_EQ(chart.LeftAxis().LabelTextOf(value), text);
 }
@@ -179,7 +190,7 @@ TEST(AxisLabels, TextFormatUsesGroupsAndUpToThreeDecimals) {
 std::vector<std::string> LabelsAfterPaint(TChart& chart, TChartAxis& axis) {
     chart.Draw();
     std::vector<std::string> texts;
-    for (const TPendingLabel& label : axis.Items)
+    for (const TPendingLabel& label : axis.Layout().Items)
         texts.push_back(label.Text);
     return texts;
 }
@@ -190,9 +201,10 @@ TEST(AxisLabels, EmptySeriesShowsOneZeroInTheMiddle) {
     chart.resize(600, 300);
     chart.AddSeries(std::make_unique<TLineSeries>());
     EXPECT_EQ(LabelsAfterPaint(chart, chart.LeftAxis()), std::vector<std::string>{"0"});
-    EXPECT_EQ(chart.LeftAxis().TickPositions, std::vector<int>{chart.LeftAxis().MidPixel});
-    EXPECT_FALSE(chart.TopAxis().IsShownNow);
-    EXPECT_FALSE(chart.RightAxis().IsShownNow);
+    EXPECT_EQ(chart.LeftAxis().Layout().TickPositions,
+              std::vector<int>{chart.LeftAxis().Mapping().MidPixel});
+    EXPECT_FALSE(chart.TopAxis().Layout().Shown);
+    EXPECT_FALSE(chart.RightAxis().Layout().Shown);
 }
 
 TEST(AxisLabels, ProducedFromTheTopValueDown) {
@@ -210,51 +222,44 @@ TEST(AxisLabels, ProducedFromTheTopValueDown) {
     // multiple not below the minimum.
     const double s = bottom.LabelStep();
     ASSERT_GT(s, 0);
-    ASSERT_FALSE(bottom.Items.empty());
-    EXPECT_DOUBLE_EQ(bottom.Items.front().Value, std::trunc(1000 / s) * s);
-    EXPECT_GE(bottom.Items.back().Value, 1);
-    EXPECT_LT(bottom.Items.back().Value - s, 1);
+    ASSERT_FALSE(bottom.Layout().Items.empty());
+    EXPECT_DOUBLE_EQ(bottom.Layout().Items.front().Value, std::trunc(1000 / s) * s);
+    EXPECT_GE(bottom.Layout().Items.back().Value, 1);
+    EXPECT_LT(bottom.Layout().Items.back().Value - s, 1);
 
     // Ticks and labels match one for one.
-    EXPECT_EQ(left.TickPositions.size(), left.Items.size());
+    EXPECT_EQ(left.Layout().TickPositions.size(), left.Layout().Items.size());
 }
 
 TEST(AxisLabels, BottomAxisOverOneToAThousandWithStepFifty) {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     TChart chart;
-    chart.ChartRect = {0, 0, 5000, 300}; // room for every label of a step of 50
+    chart.resize(2000, 300); // room for every label of a step of 50
     auto* series = chart.AddSeries(std::make_unique<TLineSeries>());
     series->AddPointXY(1, 0);
     series->AddPointXY(1000, 0);
     TChartAxis& bottom = chart.BottomAxis();
-    bottom.UpdateRange();
-    bottom.UpdatePixelExtent();
     bottom.SetIncrement(50);
-    bottom.CollectValueLabels();
-    ASSERT_EQ(bottom.PendingLabels.size(), 20u);
-    EXPECT_EQ(bottom.PendingLabels.front().Text, "1,000");
-    EXPECT_EQ(bottom.PendingLabels.back().Text, "50");
+    const std::vector<std::string> texts = LabelsAfterPaint(chart, bottom);
+    ASSERT_EQ(texts.size(), 20u);
+    EXPECT_EQ(texts.front(), "1,000");
+    EXPECT_EQ(texts.back(), "50");
 }
 
 TEST(AxisLabels, LeftAxisOverTheSampleRangeWithStep5000) {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     TChart chart;
-    chart.ChartRect = {0, 0, 300, 3000}; // room for more labels than the step gives
+    chart.resize(300, 1000); // room for more labels than the step gives
     chart.AddSeries(std::make_unique<TLineSeries>())->AddPointXY(1, 0);
     TChartAxis& left = chart.LeftAxis();
     left.SetRangeManual(-32768, 32767);
-    left.UpdateRange();
-    left.UpdatePixelExtent();
     left.SetIncrement(5000);
-    left.CollectValueLabels();
-    std::vector<std::string> texts;
-    for (const TPendingLabel& label : left.PendingLabels)
-        texts.push_back(label.Text);
+    const std::vector<std::string> texts = LabelsAfterPaint(chart, left);
     ASSERT_EQ(texts.size(), 13u);
     EXPECT_EQ(texts.front(), "30,000");
     EXPECT_EQ(texts[6], "0");
     EXPECT_EQ(texts.back(), "-30,000");
-    EXPECT_EQ(left.TickPositions.size(), 13u);
+    EXPECT_EQ(left.Layout().TickPositions.size(), 13u);
 }
 
 TEST(AxisLayout, BottomAndLeftAxesTakeTheirRoom) {
@@ -266,11 +271,11 @@ TEST(AxisLayout, BottomAndLeftAxesTakeTheirRoom) {
     canvas.Font = chart.BottomAxis().LabelsFont();
     const int h = canvas.TextHeight("W");
     // ChartRect before the axes: (25, 17, 775, 383) for an 800 x 400 panel with a bevel.
-    EXPECT_EQ(chart.ChartRect.Bottom, 383 - (h + 7));
+    EXPECT_EQ(chart.ChartRect().Bottom, 383 - (h + 7));
     const int w = chart.LeftAxis().WidestLabel();
-    EXPECT_EQ(chart.ChartRect.Left, 25 + w + 7);
+    EXPECT_EQ(chart.ChartRect().Left, 25 + w + 7);
     EXPECT_EQ(chart.BottomAxis().TickBand(), 7);
-    EXPECT_EQ(chart.LeftAxis().LinePos, chart.ChartRect.Left);
+    EXPECT_EQ(chart.LeftAxis().Layout().LinePos, chart.ChartRect().Left);
 }
 
 TEST(AxisLayout, NoGridLineOnAnAxisEnd) {
@@ -283,14 +288,63 @@ TEST(AxisLayout, NoGridLineOnAnAxisEnd) {
     TChartAxis& bottom = chart.BottomAxis();
     bottom.SetIncrement(50); // labels at 0, 50 and 100: the ends and the middle
     const QImage& image = chart.Draw();
-    ASSERT_EQ(bottom.TickPositions.size(), 3u);
-    const int y = chart.ChartRect.Top + 3; // a grid row is dotted: look at two rows
+    ASSERT_EQ(bottom.Layout().TickPositions.size(), 3u);
+    const int y = chart.ChartRect().Top + 3; // a grid row is dotted: look at two rows
     auto gridAt = [&](int x) {
         return image.pixel(x, y) == qRgb(0x80, 0x80, 0x80) ||
                image.pixel(x, y + 1) == qRgb(0x80, 0x80, 0x80);
     };
-    EXPECT_TRUE(gridAt(bottom.TickPositions[1]));
-    EXPECT_FALSE(gridAt(bottom.LastPixel));
+    EXPECT_TRUE(gridAt(bottom.Layout().TickPositions[1]));
+    EXPECT_FALSE(gridAt(bottom.Mapping().LastPixel));
+}
+
+// Manual ranges and offsets can bring NaN and infinities into the mapping: every value still
+// lands on a pixel inside the clamp, and a paint of such ranges ends.
+TEST(AxisMapping, OddValuesAndRangesGiveDefinedPixels) {
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+    const std::pair<double, double> ranges[] = {{0, 10}, {-inf, inf}, {0, inf}, {-1e308, 1e308}};
+    for (auto [minimum, maximum] : ranges) {
+        TChart chart;
+        chart.resize(300, 200);
+        chart.AddSeries(std::make_unique<TLineSeries>())->AddPointXY(1, 1);
+        chart.BottomAxis().SetRangeManual(minimum, maximum);
+        chart.LeftAxis().SetRangeManual(minimum, maximum);
+        chart.LeftAxis().SetMinimumOffset(3);
+        chart.Draw();
+        for (TAxisKind kind : {akBottom, akLeft}) {
+            for (double value : {nan, inf, -inf, 0.0, 1e300}) {
+                const int p = chart.Axis(kind).PixelOfValue(value);
+                EXPECT_GE(p, -32767) << value << " on " << minimum << ".." << maximum;
+                EXPECT_LE(p, 32767) << value << " on " << minimum << ".." << maximum;
+            }
+        }
+    }
+}
+
+// The step search walks the 1-2-5 series; a range of zero, or too small to divide, must still
+// end it with a usable step.
+TEST(AxisSteps, ZeroAndDenormalRangesEndTheSearch) {
+    EXPECT_GT(NextNiceStep(0), 0);
+    EXPECT_GT(NextNiceStep(5e-324), 5e-324);
+    EXPECT_DOUBLE_EQ(NextNiceStep(std::numeric_limits<double>::quiet_NaN()), 1);
+    const std::pair<double, double> ranges[] = {
+        {0, 0}, {0, 5e-324}, {-1e-310, 1e-310}, {1, 1 + 2.3e-16}};
+    for (auto [minimum, maximum] : ranges) {
+        TChart chart;
+        chart.resize(300, 200);
+        chart.AddSeries(std::make_unique<TLineSeries>())->AddPointXY(1, 1);
+        TChartAxis& left = chart.LeftAxis();
+        left.SetAutomatic(false);
+        left.Loading = true;
+        left.SetMinimum(minimum);
+        left.SetMaximum(maximum);
+        left.Loading = false;
+        chart.Draw();
+        const double step = left.LabelStep();
+        EXPECT_TRUE(std::isfinite(step) && step > 0) << minimum << ".." << maximum << ": " << step;
+        EXPECT_LE(left.Layout().Items.size(), 1u) << minimum << ".." << maximum;
+    }
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "GradientFill.h"
+#include "GradientBands.h"
 #include "PlotCanvas.h"
 #include "support/PixelAsserts.h"
 
@@ -15,7 +15,9 @@ void BlackCanvas(TPlotCanvas3D& canvas, int w, int h) {
     canvas.FillSolid({0, 0, w, h}, clBlack);
 }
 
-int Level(const QImage& image, int y) { return qRed(image.pixel(0, y)); }
+int Level(const QImage& image, int y) {
+    return qRed(image.pixel(0, y));
+}
 
 TEST(Gradient, PanelBackgroundOf296RowsSplitsAtRow148) {
     TPlotCanvas3D canvas;
@@ -25,7 +27,7 @@ TEST(Gradient, PanelBackgroundOf296RowsSplitsAtRow148) {
     gradient.SetStartColor(Grey);
     gradient.SetMidColor(Grey);
     gradient.SetEndColor(clWhite);
-    DrawGradient(canvas, gradient, {0, 0, 4, 296});
+    canvas.FillBands(GradientBands(gradient, {0, 0, 4, 296}));
     const QImage& image = canvas.Bitmap();
     for (int y = 0; y < 148; ++y)
         ASSERT_EQ(PixelAt(image, 0, y), Grey) << y;
@@ -42,7 +44,8 @@ TEST(Gradient, PanelBackgroundOf296RowsSplitsAtRow148) {
 TEST(Gradient, SixHundredRowsMake256BandsOfTwoOrThreeRows) {
     TPlotCanvas3D canvas;
     BlackCanvas(canvas, 1, 600);
-    GradientFill(canvas, {0, 0, 1, 600}, RGBColor(0, 0, 0), RGBColor(255, 0, 0), gdTopBottom);
+    canvas.FillBands(
+        RampBands({0, 0, 1, 600}, RGBColor(0, 0, 0), RGBColor(255, 0, 0), gdTopBottom));
     const QImage& image = canvas.Bitmap();
     std::vector<int> heights;
     int run = 1;
@@ -56,7 +59,8 @@ TEST(Gradient, SixHundredRowsMake256BandsOfTwoOrThreeRows) {
     }
     heights.push_back(run);
     ASSERT_EQ(heights.size(), 256u);
-    EXPECT_EQ(std::vector<int>(heights.begin(), heights.begin() + 6), (std::vector<int>{2, 2, 3, 2, 2, 3}));
+    EXPECT_EQ(std::vector<int>(heights.begin(), heights.begin() + 6),
+              (std::vector<int>{2, 2, 3, 2, 2, 3}));
     for (std::size_t k = 0; k < heights.size(); ++k)
         EXPECT_EQ(heights[k], int(600 * (k + 1) / 256 - 600 * k / 256)) << k;
     EXPECT_EQ(Level(image, 599), 0) << "band 0, at the bottom, has the start colour";
@@ -77,8 +81,8 @@ TEST(Gradient, EachStraightDirectionPutsItsColoursOnItsEdges) {
     for (const TCase& c : cases) {
         SCOPED_TRACE(int(c.Direction));
         TPlotCanvas3D canvas;
-    BlackCanvas(canvas, 10, 10);
-        GradientFill(canvas, {0, 0, 10, 10}, 0x0000FF, 0xFF0000, c.Direction);
+        BlackCanvas(canvas, 10, 10);
+        canvas.FillBands(RampBands({0, 0, 10, 10}, 0x0000FF, 0xFF0000, c.Direction));
         EXPECT_EQ(PixelAt(canvas.Bitmap(), c.StartPixel.X, c.StartPixel.Y), 0x0000FFu);
         EXPECT_EQ(PixelAt(canvas.Bitmap(), c.EndPixel.X, c.EndPixel.Y), 0xFF0000u);
     }
@@ -88,13 +92,13 @@ TEST(Gradient, TinyRectangles) {
     // Two rows: two bands, start on the bottom row and end on the top row.
     TPlotCanvas3D two;
     BlackCanvas(two, 3, 2);
-    GradientFill(two, {0, 0, 3, 2}, 0x0000FF, 0x00FF00, gdTopBottom);
+    two.FillBands(RampBands({0, 0, 3, 2}, 0x0000FF, 0x00FF00, gdTopBottom));
     EXPECT_EQ(PixelAt(two.Bitmap(), 1, 1), 0x0000FFu);
     EXPECT_EQ(PixelAt(two.Bitmap(), 1, 0), 0x00FF00u);
     // One row along the ramp paints nothing.
     TPlotCanvas3D one;
     BlackCanvas(one, 3, 1);
-    GradientFill(one, {0, 0, 3, 1}, 0x0000FF, 0x00FF00, gdTopBottom);
+    one.FillBands(RampBands({0, 0, 3, 1}, 0x0000FF, 0x00FF00, gdTopBottom));
     EXPECT_EQ(CountColor(one.Bitmap(), clBlack), 3);
     // Three rows with a middle colour: the upper half (one row) stays, the lower half is painted.
     TPlotCanvas3D three;
@@ -104,21 +108,22 @@ TEST(Gradient, TinyRectangles) {
     gradient.SetStartColor(Grey);
     gradient.SetMidColor(Grey);
     gradient.SetEndColor(clWhite);
-    DrawGradient(three, gradient, {0, 0, 3, 3});
+    three.FillBands(GradientBands(gradient, {0, 0, 3, 3}));
     EXPECT_EQ(PixelAt(three.Bitmap(), 0, 0), clBlack);
     EXPECT_EQ(PixelAt(three.Bitmap(), 0, 1), Grey);
     EXPECT_EQ(PixelAt(three.Bitmap(), 0, 2), clWhite);
     // An inverted rectangle is filled as its normalised form.
     TPlotCanvas3D inverted;
     BlackCanvas(inverted, 4, 4);
-    GradientFill(inverted, {4, 4, 0, 0}, clWhite, clWhite, gdTopBottom);
+    inverted.FillBands(RampBands({4, 4, 0, 0}, clWhite, clWhite, gdTopBottom));
     EXPECT_EQ(CountColor(inverted.Bitmap(), clWhite), 16);
 }
 
 TEST(Gradient, OtherBalanceFollowsThePowerCurve) {
     TPlotCanvas3D canvas;
     BlackCanvas(canvas, 1, 10);
-    GradientFill(canvas, {0, 0, 1, 10}, RGBColor(0, 0, 0), RGBColor(200, 0, 0), gdTopBottom, 20);
+    canvas.FillBands(
+        RampBands({0, 0, 1, 10}, RGBColor(0, 0, 0), RGBColor(200, 0, 0), gdTopBottom, 20));
     for (int k = 0; k < 10; ++k) {
         const double f = std::pow((k + 1) / 10.0, 0.5 + 0.015 * 20);
         EXPECT_EQ(Level(canvas.Bitmap(), 9 - k), int(std::nearbyint(200 * f))) << k;
@@ -150,6 +155,32 @@ TEST(GradientSettings, SettersNotifyOnlyOnARealChange) {
     EXPECT_EQ(copy.Direction(), gdBottomTop);
     EXPECT_EQ(copy.Balance(), 70);
     EXPECT_EQ(copy.EndColor(), 0x00FFFFu);
+}
+
+// The bands are a plain list: the directions that are only stored paint nothing, with or
+// without a middle colour, and a middle colour splits a straight ramp at the middle.
+TEST(Gradient, BandsOfEachDirection) {
+    for (TGradientDirection d :
+         {gdFromCenter, gdFromTopLeft, gdFromBottomLeft, gdRadial, gdDiagonalUp, gdDiagonalDown}) {
+        TPlotGradient gradient;
+        gradient.SetDirection(d);
+        EXPECT_TRUE(GradientBands(gradient, {0, 0, 10, 10}).empty()) << d;
+        gradient.SetMidColor(Grey);
+        EXPECT_TRUE(GradientBands(gradient, {0, 0, 10, 10}).empty()) << d;
+    }
+    TPlotGradient split;
+    split.SetDirection(gdLeftRight);
+    split.SetStartColor(0x0000FF);
+    split.SetMidColor(0x00FF00);
+    split.SetEndColor(0xFF0000);
+    const std::vector<TGradientBand> bands = GradientBands(split, {0, 0, 4, 2});
+    // Two ramps of two columns each, band 0 of each at its right edge: the end colour at the
+    // left edge, the start colour at the right one, the middle colour on both sides of the split.
+    const std::vector<TGradientBand> expected = {{{1, 0, 2, 2}, 0x00FF00},
+                                                 {{0, 0, 1, 2}, 0xFF0000},
+                                                 {{3, 0, 4, 2}, 0x0000FF},
+                                                 {{2, 0, 3, 2}, 0x00FF00}};
+    EXPECT_EQ(bands, expected);
 }
 
 } // namespace

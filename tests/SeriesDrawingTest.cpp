@@ -38,21 +38,21 @@ TEST(VisibleRange, FollowsTheHorizontalAxis) {
         series->AddPointXY(x, 1);
     plain.Draw();
     // X = 0 is the first at or beyond the left edge; X = 100 the first at or beyond the right.
-    EXPECT_EQ(series->VisibleFrom, 5);
-    EXPECT_EQ(series->VisibleTo, 15);
+    EXPECT_EQ(series->VisibleFrom(), 5);
+    EXPECT_EQ(series->VisibleTo(), 15);
 
     plain.chart.BottomAxis().SetRangeManual(200, 300); // every point to the left
     plain.Draw();
-    EXPECT_EQ(series->VisibleFrom, -1);
-    EXPECT_EQ(series->VisibleTo, -1);
+    EXPECT_EQ(series->VisibleFrom(), -1);
+    EXPECT_EQ(series->VisibleTo(), -1);
 
     plain.chart.BottomAxis().SetRangeManual(-500, -400); // every point to the right
     plain.Draw();
-    EXPECT_EQ(series->VisibleFrom, 0);
-    EXPECT_EQ(series->VisibleTo, 0);
+    EXPECT_EQ(series->VisibleFrom(), 0);
+    EXPECT_EQ(series->VisibleTo(), 0);
 
     series->ClearPoints();
-    EXPECT_EQ(series->VisibleFrom, -1);
+    EXPECT_EQ(series->VisibleFrom(), -1);
 }
 
 TEST(VisibleRange, LineSeriesWidensByMarkerBoxesAndEqualX) {
@@ -64,8 +64,8 @@ TEST(VisibleRange, LineSeriesWidensByMarkerBoxesAndEqualX) {
     // 15 is the first at or beyond 10; 9.9 and 9.7 lie less than 4 pixels left of the edge
     // (10 pixels a unit), so their marker boxes meet the plot and they are taken too, 5 is
     // too far; 20.05 is the exit point and 30 lies far beyond.
-    EXPECT_EQ(series->VisibleFrom, 1);
-    EXPECT_EQ(series->VisibleTo, 5);
+    EXPECT_EQ(series->VisibleFrom(), 1);
+    EXPECT_EQ(series->VisibleTo(), 5);
 }
 
 TEST(FastLine, SinglePointOnlyMovesAndSamePixelIsSkipped) {
@@ -89,7 +89,8 @@ TEST(FastLine, MinMaxDrawsEachColumnsExtent) {
     series->DrawAllPoints = false;
     series->DrawAllPointsStyle = daMinMax;
     // Column of x = 10: levels 10, 40, 20; then a point in the next column.
-    for (auto [x, y] : std::vector<std::pair<double, double>>{{10, 10}, {10.1, 40}, {10.2, 20}, {20, 30}})
+    for (auto [x, y] :
+         std::vector<std::pair<double, double>>{{10, 10}, {10.1, 40}, {10.2, 20}, {20, 30}})
         series->AddPointXY(x, y);
     const QImage& image = plain.Draw();
     const int x = series->PixelX(0);
@@ -103,12 +104,11 @@ TEST(LineSeries, EnteringSegmentStartsAtTheLeftEdgeAtTheInterpolatedLevel) {
     series->AddPointXY(0, 0);
     series->AddPointXY(20, 100);
     const QImage& image = plain.Draw();
-    ASSERT_EQ(series->VisibleFrom, 1);
+    ASSERT_EQ(series->VisibleFrom(), 1);
     // At the left edge X is 10, half way: the level is 50.
     const int edgeY = plain.chart.LeftAxis().PixelOfValue(50);
-    series->LastX = plain.chart.ChartRect.Left;
-    EXPECT_EQ(series->EdgeLevel(1), edgeY);
-    EXPECT_EQ(PixelAt(image, plain.chart.ChartRect.Left + 1, edgeY), Blue);
+    EXPECT_EQ(series->EdgeLevel(1, plain.chart.ChartRect().Left), edgeY);
+    EXPECT_EQ(PixelAt(image, plain.chart.ChartRect().Left + 1, edgeY), Blue);
 }
 
 TEST(LineSeries, PenColourRule) {
@@ -132,7 +132,8 @@ TEST(SeriesDrawing, MergedColumnsPaintTheSamePixelsAsThePlainPath) {
     std::mt19937 random(7);
     std::uniform_real_distribution<double> level(-32768, 32767);
     for (int points : {50, 3000, 40000}) {
-        for (auto [from, to] : std::vector<std::pair<double, double>>{{1, double(points)}, {points * 0.3, points * 0.35}}) {
+        for (auto [from, to] : std::vector<std::pair<double, double>>{
+                 {1, double(points)}, {points * 0.3, points * 0.35}}) {
             TPlainChart a(300, 120, from, to, -32768, 32767), b(300, 120, from, to, -32768, 32767);
             auto* fastA = a.chart.AddSeries(std::make_unique<TFastLineSeries>());
             auto* fastB = b.chart.AddSeries(std::make_unique<TFastLineSeries>());
@@ -146,7 +147,8 @@ TEST(SeriesDrawing, MergedColumnsPaintTheSamePixelsAsThePlainPath) {
                 lineA->AddPointXY(i, y2);
                 lineB->AddPointXY(i, y2);
             }
-            EXPECT_TRUE(SameImages(a.Draw(), b.Draw())) << points << " points, view " << from << ".." << to;
+            EXPECT_TRUE(SameImages(a.Draw(), b.Draw()))
+                << points << " points, view " << from << ".." << to;
             EXPECT_GT(CountColor(a.chart.Canvas().Bitmap(), Blue), 0);
         }
     }

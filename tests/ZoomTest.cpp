@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QMouseEvent>
+#include <QWheelEvent>
+
 #include "Chart.h"
 #include "LineSeries.h"
 #include "support/PixelAsserts.h"
@@ -53,8 +57,10 @@ TEST(Zoom, TheHorizontalSenseDecidesBetweenZoomAndUndo) {
     for (const TCase& c : {TCase{200, 200, 100, 100, false}, TCase{200, 100, 100, 200, false},
                            TCase{100, 200, 200, 100, true}, TCase{100, 100, 200, 200, true}}) {
         TZoomChart z;
-        const double xa = z.chart.BottomAxis().ValueAtPixel(100), xb = z.chart.BottomAxis().ValueAtPixel(200);
-        const double ya = z.chart.LeftAxis().ValueAtPixel(200), yb = z.chart.LeftAxis().ValueAtPixel(100);
+        const double xa = z.chart.BottomAxis().ValueAtPixel(100),
+                     xb = z.chart.BottomAxis().ValueAtPixel(200);
+        const double ya = z.chart.LeftAxis().ValueAtPixel(200),
+                     yb = z.chart.LeftAxis().ValueAtPixel(100);
         z.Drag(mbLeft, c.X0, c.Y0, c.X1, c.Y1);
         EXPECT_EQ(z.zooms, c.Zooms ? 1 : 0);
         EXPECT_EQ(z.undos, c.Zooms ? 0 : 1);
@@ -102,7 +108,8 @@ TEST(Zoom, APressOnNothingStartsNothing) {
     const TRect title = z.chart.Title.ShapeBounds;
     EXPECT_EQ(z.chart.ClassifyPress(title.Left + 2, title.Top + 2), TCustomChart::htTitle);
     const TChartAxis& bottom = z.chart.BottomAxis();
-    EXPECT_EQ(z.chart.ClassifyPress(bottom.MidPixel, bottom.LabelsPos), TCustomChart::htAxis);
+    EXPECT_EQ(z.chart.ClassifyPress(bottom.Mapping().MidPixel, bottom.Layout().LabelsPos),
+              TCustomChart::htAxis);
 }
 
 TEST(Zoom, TheBandIsDrawnInNotXorAndErasedExactly) {
@@ -124,7 +131,7 @@ TEST(Zoom, ARepaintDuringADragKeepsTheBand) {
     const QImage before = z.chart.Canvas().Bitmap().copy();
     z.chart.MousePress(mbLeft, 0, 100, 100);
     z.chart.MouseMove(0, 150, 160);
-    z.chart.Draw(); // the band is drawn again at the end of the paint
+    z.chart.Draw();                            // the band is drawn again at the end of the paint
     z.chart.MouseRelease(mbLeft, 0, 105, 105); // erases it: back to the plain chart
     EXPECT_TRUE(SameImages(z.chart.Canvas().Bitmap(), before));
 }
@@ -151,7 +158,7 @@ struct TPanChart {
 
 TEST(Panning, FiftyPixelsRightMovesTheRangeLeftByFiftyPixelsWorth) {
     TPanChart p;
-    ASSERT_EQ(p.chart.ChartRect, (TRect{1, 1, 501, 301}));
+    ASSERT_EQ(p.chart.ChartRect(), (TRect{1, 1, 501, 301}));
     p.chart.MousePress(mbRight, 0, 200, 150);
     p.chart.MouseMove(0, 225, 150);
     p.chart.MouseMove(0, 250, 150);
@@ -202,6 +209,81 @@ TEST(Zoom, KeptAcrossANewLoadAndUndoneAfterwards) {
     z.Drag(mbLeft, 300, 250, 100, 100);
     z.chart.Draw();
     EXPECT_EQ(z.chart.BottomAxis().Maximum(), 5000);
+}
+
+// Qt 6.4's QTest has no wheel helper: the event is built by hand, as a smooth wheel or a
+// touchpad would send it.
+void SendWheel(QWidget& widget, int delta) {
+    const QPointF at(200, 150);
+    QWheelEvent event(at, at, QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&widget, &event);
+}
+
+TEST(Wheel, StepsComeFromTheAngleGatheredNotFromEachEvent) {
+    struct TCase {
+        std::vector<int> Deltas;
+        int Steps; // up is positive
+    };
+    const TCase cases[] = {
+        {{120}, 1},
+        {{-240}, -2},
+        {{15, 15, 15, 15, 15, 15, 15}, 0},
+        {{15, 15, 15, 15, 15, 15, 15, 15}, 1},
+        {{40, 40, 40}, 1},
+        {{-40, -40, -40, -40, -40, -40}, -2},
+        {{100, 100}, 1},      // 200: one step, 80 kept for later
+        {{100, -30, 100}, 0}, // a turn of the wheel starts the gathering afresh
+        {{40, 40, -40, -40, -40}, -1},
+    };
+    for (const TCase& c : cases) {
+        TPanChart p; // vertical range 0..300: a step moves it by 9
+        for (int delta : c.Deltas)
+            SendWheel(p.chart, delta);
+        EXPECT_NEAR(p.chart.LeftAxis().Minimum(), -9.0 * c.Steps, 1e-9)
+            << ::testing::PrintToString(c.Deltas);
+    }
+}
+
+void SendButton(QWidget& widget, QEvent::Type type, Qt::MouseButton button, int x, int y) {
+    const QPointF at(x, y);
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : button;
+    QMouseEvent event(type, at, at, button, held, Qt::NoModifier);
+    QApplication::sendEvent(&widget, &event);
+}
+
+void Click(QWidget& widget, Qt::MouseButton button, int x, int y) {
+    SendButton(widget, QEvent::MouseButtonPress, button, x, y);
+    SendButton(widget, QEvent::MouseButtonRelease, button, x, y);
+}
+
+// Only the left button zooms and undoes, only the right one pans; any other button starts
+// nothing and ends no drag, whether pressed over the plot on its own or during a drag.
+TEST(Mouse, OtherButtonsStartAndEndNothing) {
+    for (Qt::MouseButton other :
+         {Qt::BackButton, Qt::ForwardButton, Qt::MiddleButton, Qt::ExtraButton4}) {
+        TZoomChart z;
+        ASSERT_EQ(z.chart.ClassifyPress(150, 150), TCustomChart::htChartRect);
+        SendButton(z.chart, QEvent::MouseButtonPress, other, 150, 150);
+        EXPECT_FALSE(z.chart.Zoom.Dragging) << other;
+        EXPECT_FALSE(z.chart.PanState.Dragging) << other;
+        SendButton(z.chart, QEvent::MouseButtonRelease, other, 300, 250);
+        EXPECT_EQ(z.zooms + z.undos, 0) << other;
+
+        SendButton(z.chart, QEvent::MouseButtonPress, Qt::RightButton, 150, 150);
+        Click(z.chart, other, 160, 150);
+        EXPECT_TRUE(z.chart.PanState.Dragging) << "the pan goes on after " << other;
+        SendButton(z.chart, QEvent::MouseButtonRelease, Qt::RightButton, 160, 150);
+        EXPECT_FALSE(z.chart.PanState.Dragging);
+
+        SendButton(z.chart, QEvent::MouseButtonPress, Qt::LeftButton, 150, 150);
+        z.chart.MouseMove(0, 300, 250);
+        Click(z.chart, other, 300, 250);
+        EXPECT_TRUE(z.chart.Zoom.Dragging) << "the band stays after " << other;
+        EXPECT_EQ(z.zooms, 0);
+        SendButton(z.chart, QEvent::MouseButtonRelease, Qt::LeftButton, 300, 250);
+        EXPECT_EQ(z.zooms, 1) << other;
+    }
 }
 
 } // namespace

@@ -1,0 +1,371 @@
+// The chart with the mouse: which part a press lands on, the zoom band, the pan, the wheel,
+// and the undo of them.
+
+#include "Chart.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <optional>
+
+#include <QMouseEvent>
+#include <QWheelEvent>
+
+namespace {
+
+bool Inside(const TRect& r, int x, int y) {
+    return x >= r.Left && x <= r.Right && y >= r.Top && y <= r.Bottom;
+}
+
+// The buttons a drag can be bound to; back, forward and the rest take no part.
+std::optional<TMouseButton> ButtonOf(Qt::MouseButton button) {
+    switch (button) {
+    case Qt::LeftButton:
+        return mbLeft;
+    case Qt::RightButton:
+        return mbRight;
+    case Qt::MiddleButton:
+        return mbMiddle;
+    default:
+        return std::nullopt;
+    }
+}
+
+bool KeysHeld(int required, int shift) {
+    return (shift & required) == required;
+}
+
+// The band of an axis a press can hit: its extent along it; across it, from the labels to
+// the line and 3 pixels beyond the line on the other side.
+bool OnAxisStrip(const TChartAxis& axis, int x, int y) {
+    const int along = axis.Horizontal() ? x : y;
+    const TAxisMapping& map = axis.Mapping();
+    if (along < map.FirstPixel || along > map.LastPixel)
+        return false;
+    const int across = axis.Horizontal() ? y : x;
+    const int outward = axis.Outward();
+    const TAxisLayout& laid = axis.Layout();
+    const int labels = axis.Labels() ? laid.LabelsPos : laid.LinePos;
+    const int beyond = axis.Labels() ? laid.LinePos - 3 * outward : laid.LinePos;
+    return across >= std::min(labels, beyond) && across <= std::max(labels, beyond);
+}
+
+} // namespace
+
+TCustomChart::THit TCustomChart::ClassifyPress(int x, int y) const {
+    for (TAxisKind kind : {akBottom, akTop, akLeft, akRight}) {
+        const TChartAxis& axis = Axis(kind);
+        if (axis.Layout().Shown && OnAxisStrip(axis, x, y))
+            return htAxis;
+    }
+    for (const TChartTitle* title : {&Title, &SubTitle, &Foot, &SubFoot})
+        if (title->Visible() && !title->Text().empty() && Inside(title->ShapeBounds, x, y))
+            return htTitle;
+    if (AnyActiveSeries() && Inside(ChartRect(), x, y))
+        return htChartRect;
+    return htNothing;
+}
+
+void TCustomChart::MousePress(TMouseButton button, int shift, int x, int y) {
+    if (Zoom.Dragging || PanState.Dragging)
+        return;
+    if (ClassifyPress(x, y) == htNothing)
+        return;
+    StartDrag(button, shift, x, y);
+}
+
+void TCustomChart::StartDrag(TMouseButton button, int shift, int x, int y) {
+    bool anyZooms = false;
+    for (int i = 0; i < SeriesCount(); ++i)
+        anyZooms = anyZooms || (Series(i)->Active() && Series(i)->TakesPartInZoom());
+    if (AnyActiveSeries() && !anyZooms)
+        return;
+    if (Zoom.Allow && button == Zoom.MouseButton && KeysHeld(Zoom.KeyShift, shift)) {
+        if (Zoom.Direction == tzdVertical)
+            x = ChartRect().Left;
+        else if (Zoom.Direction == tzdHorizontal)
+            y = ChartRect().Top;
+        Zoom.Activate(x, y);
+        if (Zoom.Direction == tzdVertical)
+            Zoom.X1 = ChartRect().Right;
+        else if (Zoom.Direction == tzdHorizontal)
+            Zoom.Y1 = ChartRect().Bottom;
+        DrawZoomBand();
+    }
+    if (AllowPanning != pmNone && button == ScrollMouseButton)
+        PanState.Activate(x, y);
+    if (Zoom.Dragging || PanState.Dragging)
+        unsetCursor();
+}
+
+void TCustomChart::MouseMove(int, int x, int y) {
+    if (Zoom.Dragging) {
+        if (Zoom.Direction == tzdVertical)
+            x = ChartRect().Right;
+        else if (Zoom.Direction == tzdHorizontal)
+            y = ChartRect().Bottom;
+        if (x != Zoom.X1 || y != Zoom.Y1) {
+            DrawZoomBand(); // erases the old band
+            Zoom.X1 = x;
+            Zoom.Y1 = y;
+            DrawZoomBand();
+        }
+        return;
+    }
+    if (!PanState.Dragging)
+        return;
+    if (!Inside(ChartRect(), x, y)) {
+        PanState.Dragging = false;
+        return;
+    }
+    if (x == PanState.X1 && y == PanState.Y1)
+        return;
+    SaveScalesOnce();
+    const bool scrolledX = PanStep(true, x, PanState.X1);
+    const bool scrolledY = PanStep(false, y, PanState.Y1);
+    PanState.X1 = x;
+    PanState.Y1 = y;
+    if (scrolledX || scrolledY) {
+        if (OnScroll)
+            OnScroll();
+        Invalidate();
+    }
+}
+
+void TCustomChart::MouseRelease(TMouseButton button, int, int x, int y) {
+    if (Zoom.Dragging && button == Zoom.MouseButton) {
+        Zoom.Dragging = false;
+        DrawZoomBand(); // erases the band
+        Canvas().Pen.Mode = pmCopy;
+        if (Zoom.Direction != tzdVertical)
+            Zoom.X1 = x;
+        if (Zoom.Direction != tzdHorizontal)
+            Zoom.Y1 = y;
+        const bool counts =
+            (Zoom.Direction == tzdVertical || std::abs(Zoom.X1 - Zoom.X0) > Zoom.MinimumPixels) &&
+            (Zoom.Direction == tzdHorizontal || std::abs(Zoom.Y1 - Zoom.Y0) > Zoom.MinimumPixels);
+        if (counts) {
+            const bool zooms =
+                Zoom.UpLeftZooms ||
+                (Zoom.Direction == tzdVertical ? Zoom.Y1 > Zoom.Y0 : Zoom.X1 > Zoom.X0);
+            if (zooms)
+                ApplyMouseZoom();
+            else
+                UnzoomAxes();
+            Invalidate();
+        }
+    }
+    // A release ends only the drag its own button started.
+    if (PanState.Dragging && button == ScrollMouseButton)
+        PanState.Dragging = false;
+}
+
+void TCustomChart::PointerLeft() {
+    PanState.Dragging = false;
+    unsetCursor();
+}
+
+// Only the first zoom or panning step after creation or after an undo saves the scales; one
+// undo then goes all the way back.
+void TCustomChart::SaveScalesOnce() {
+    if (ScalesSaved)
+        return;
+    ScalesSaved = true;
+    SavedScales.assign(6, TAxisSavedScale{});
+    for (TAxisKind kind : {akBottom, akTop, akLeft, akRight}) {
+        const TChartAxis& axis = Axis(kind);
+        SavedScales[kind] = {axis.Automatic(), axis.AutomaticMinimum(), axis.AutomaticMaximum(),
+                             axis.Minimum(), axis.Maximum()};
+    }
+}
+
+void TCustomChart::ApplyMouseZoom() {
+    if (Zoom.X1 < Zoom.X0)
+        std::swap(Zoom.X0, Zoom.X1);
+    if (Zoom.Y1 < Zoom.Y0)
+        std::swap(Zoom.Y0, Zoom.Y1);
+    const TChartSeries* last = nullptr;
+    for (int i = 0; i < SeriesCount(); ++i)
+        if (Series(i)->Active() && Series(i)->TakesPartInZoom())
+            last = Series(i);
+    double xa, xb, ya, yb;
+    if (last != nullptr) {
+        // The series' own axes, as the last paint laid them out.
+        const TChartAxis& x = Axis(TAxisKind(last->HorizAxis));
+        const TChartAxis& y = Axis(TAxisKind(last->VertAxis));
+        xa = x.ValueAtPixel(Zoom.X0);
+        xb = x.ValueAtPixel(Zoom.X1);
+        ya = y.ValueAtPixel(Zoom.Y1);
+        yb = y.ValueAtPixel(Zoom.Y0);
+        ZoomAxes(xa, xb, xa, xb, ya, yb, ya, yb);
+        return;
+    }
+    const TChartAxis &top = Axis(akTop), &bottom = Axis(akBottom), &left = Axis(akLeft),
+                     &right = Axis(akRight);
+    ZoomAxes(top.ValueAtPixel(Zoom.X0), top.ValueAtPixel(Zoom.X1), bottom.ValueAtPixel(Zoom.X0),
+             bottom.ValueAtPixel(Zoom.X1), left.ValueAtPixel(Zoom.Y1), left.ValueAtPixel(Zoom.Y0),
+             right.ValueAtPixel(Zoom.Y1), right.ValueAtPixel(Zoom.Y0));
+}
+
+void TCustomChart::ZoomAxes(double topMin, double topMax, double bottomMin, double bottomMax,
+                            double leftMin, double leftMax, double rightMin, double rightMax) {
+    SaveScalesOnce();
+    if (Zoom.Direction != tzdHorizontal) {
+        Axis(akLeft).SetRangeManual(leftMin, leftMax);
+        Axis(akRight).SetRangeManual(rightMin, rightMax);
+    }
+    if (Zoom.Direction != tzdVertical) {
+        Axis(akTop).SetRangeManual(topMin, topMax);
+        Axis(akBottom).SetRangeManual(bottomMin, bottomMax);
+    }
+    if (OnZoom)
+        OnZoom();
+}
+
+void TCustomChart::UnzoomAxes() {
+    if (ScalesSaved) {
+        for (TAxisKind kind : {akBottom, akTop, akLeft, akRight}) {
+            TChartAxis& axis = Axis(kind);
+            const TAxisSavedScale& saved = SavedScales[kind];
+            axis.SetAutomatic(saved.Automatic);
+            axis.SetAutomaticMinimum(saved.AutomaticMinimum);
+            axis.SetAutomaticMaximum(saved.AutomaticMaximum);
+            axis.Loading = true; // straight back, with no order check
+            axis.SetMinimum(saved.Minimum);
+            axis.SetMaximum(saved.Maximum);
+            axis.Loading = false;
+        }
+        SavedScales.clear();
+        ScalesSaved = false;
+    }
+    if (OnUndoZoom)
+        OnUndoZoom();
+    Invalidate();
+}
+
+bool TCustomChart::PanStep(bool horizontal, int newPixel, int oldPixel) {
+    if (newPixel == oldPixel)
+        return false;
+    const bool applies = AllowPanning == pmBoth ||
+                         (horizontal ? AllowPanning == pmHorizontal : AllowPanning == pmVertical);
+    if (!applies)
+        return false;
+    for (TAxisKind kind : {akBottom, akTop, akLeft, akRight})
+        if (Axis(kind).Horizontal() == horizontal)
+            PanAxis(Axis(kind), oldPixel, newPixel);
+    return true;
+}
+
+// Asks the attached handler, if any, whether the axis may move to [minimum, maximum]; it may
+// change the range too.
+bool TCustomChart::ScrollAllowed(TChartAxis& axis, double& minimum, double& maximum) {
+    bool allow = true;
+    if (OnAllowScroll)
+        OnAllowScroll(axis, minimum, maximum, allow);
+    return allow;
+}
+
+// The value under the pointer stays under the pointer, under the scale of the last paint.
+void TCustomChart::PanAxis(TChartAxis& axis, int oldPixel, int newPixel) {
+    const double d = axis.ValueAtPixel(oldPixel) - axis.ValueAtPixel(newPixel);
+    double minimum = axis.Minimum() + d, maximum = axis.Maximum() + d;
+    if (ScrollAllowed(axis, minimum, maximum))
+        axis.SetRangeManual(minimum, maximum);
+}
+
+void TCustomChart::WheelStep(bool up) {
+    if (AllowPanning != pmVertical && AllowPanning != pmBoth)
+        return;
+    for (TAxisKind kind : {akBottom, akTop, akLeft, akRight, akDepth, akDepthTop}) {
+        TChartAxis& axis = Axis(kind);
+        if (axis.Horizontal())
+            continue;
+        double d = (axis.Maximum() - axis.Minimum()) * 3 * 0.01;
+        if (up)
+            d = -d;
+        double minimum = axis.Minimum() + d, maximum = axis.Maximum() + d;
+        if (ScrollAllowed(axis, minimum, maximum))
+            axis.ShiftRange(d);
+    }
+}
+
+void TCustomChart::mousePressEvent(QMouseEvent* event) {
+    const std::optional<TMouseButton> button = ButtonOf(event->button());
+    if (!button) {
+        event->ignore();
+        return;
+    }
+    const QPoint p = event->position().toPoint();
+    MousePress(*button, int(event->modifiers()), p.x(), p.y());
+}
+
+void TCustomChart::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    MouseMove(int(event->modifiers()), p.x(), p.y());
+}
+
+void TCustomChart::mouseReleaseEvent(QMouseEvent* event) {
+    const std::optional<TMouseButton> button = ButtonOf(event->button());
+    if (!button) {
+        event->ignore();
+        return;
+    }
+    const QPoint p = event->position().toPoint();
+    MouseRelease(*button, int(event->modifiers()), p.x(), p.y());
+}
+
+void TCustomChart::WheelTurned(int angleDelta) {
+    // Smooth wheels and touchpads send a notch in small parts: they are gathered, and every
+    // 120 units make one step. A turn the other way starts the gathering afresh. A step up
+    // moves away from the user.
+    if ((angleDelta > 0 && WheelGathered < 0) || (angleDelta < 0 && WheelGathered > 0))
+        WheelGathered = 0;
+    WheelGathered += angleDelta;
+    const int steps = WheelGathered / 120;
+    WheelGathered -= steps * 120;
+    for (int i = 0; i < std::abs(steps); ++i)
+        WheelStep(steps > 0);
+}
+
+void TCustomChart::wheelEvent(QWheelEvent* event) {
+    WheelTurned(event->angleDelta().y());
+    event->accept();
+}
+
+void TCustomChart::leaveEvent(QEvent* event) {
+    PointerLeft();
+    QWidget::leaveEvent(event);
+}
+
+TCustomChart::TCustomChart(QWidget* parent) : TCustomAxisPanel(parent) {}
+
+void TCustomChart::DrawOverlay() {
+    if (Zoom.Dragging)
+        PaintZoomBand();
+}
+
+void TCustomChart::DrawZoomBand() {
+    PaintZoomBand();
+    update(); // a clean picture reaches the screen by a copy
+}
+
+void TCustomChart::PaintZoomBand() {
+    TPlotCanvas3D& canvas = Canvas();
+    const TColor background = canvas.Resolve(GetBackColor());
+    const TColor complement = 0xFFFFFF - background;
+    if (Zoom.Brush) {
+        canvas.Brush = *Zoom.Brush;
+        canvas.Brush.Color ^= complement;
+    } else {
+        canvas.Brush.Style = bsClear;
+    }
+    // The band is always not-xor, whatever mode the zoom pen has.
+    canvas.Pen = Zoom.PenOrDefault();
+    canvas.Pen.Mode = pmNotXor;
+    canvas.Pen.Color = (canvas.Pen.Color & 0xFFFFFF) ^ complement;
+    if (!Zoom.Brush || Zoom.Brush->Style == bsClear)
+        canvas.TransparentText = true;
+    const TRect band{std::min(Zoom.X0, Zoom.X1), std::min(Zoom.Y0, Zoom.Y1),
+                     std::max(Zoom.X0, Zoom.X1), std::max(Zoom.Y0, Zoom.Y1)};
+    canvas.Rectangle(band);
+    canvas.Pen.Mode = pmCopy;
+}

@@ -1,0 +1,195 @@
+#pragma once
+// An axis of a chart: its value range (from the series or set by zoom and scroll), the one
+// mapping between values and pixels, the label step, and its drawing (line, ticks, grid and
+// value labels).
+
+#include <climits>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "AxisMapping.h"
+#include "PlotPen.h"
+#include "PlotRect.h"
+#include "Property.h"
+
+class TPlotCanvas3D;
+
+class AxisException : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+enum TAxisLabelStyle { talAuto, talNone, talValue, talMark, talText };
+enum TAxisKind { akBottom, akTop, akLeft, akRight, akDepth, akDepthTop };
+
+// A label's lines: its text split at the line separator (character 13).
+std::vector<std::string> SplitLabelLines(const std::string& text);
+
+// The next value of the 1-2-5 series strictly above x. Infinity and NaN give 1; zero,
+// negative and subnormal values give the smallest normal double, so a search never stands
+// still.
+double NextNiceStep(double x);
+
+struct TPendingLabel {
+    int Pixel;
+    std::string Text;
+    double Value;
+};
+
+// What the panel learns from its series for one axis during a layout and hands down.
+struct TAxisFacts {
+    bool Shown = false;
+    // The smallest and largest value on the axis among the series that use it.
+    double DataMinimum = 0, DataMaximum = 0;
+    // The room (low end, high end) each active series on the axis asks for, in series order.
+    std::vector<std::pair<int, int>> SeriesMargins;
+    // The label style talAuto stands for.
+    TAxisLabelStyle AutoLabelStyle = talNone;
+    // The fewest points among the active series placed along the axis.
+    int FewestPoints = INT_MAX;
+};
+
+// Where the last layout put the axis's parts, and what its last paint drew.
+struct TAxisLayout {
+    bool Shown = false;
+    int LinePos = 0, LabelsPos = 0, TitlePos = 0;
+    std::vector<int> TickPositions;
+    std::vector<TPendingLabel> PendingLabels;
+    std::vector<TPendingLabel> Items; // the labels drawn in the last paint
+};
+
+class TChartAxis {
+  public:
+    // `onChange` is the owner's change handler.
+    TChartAxis(TAxisKind kind, std::function<void()> onChange);
+
+    TAxisKind Kind() const { return AxisKind; }
+    bool Horizontal() const { return IsHorizontal; }
+    bool IsDepthAxis() const { return AxisKind == akDepth || AxisKind == akDepthTop; }
+    // Away from the plot along the pixels: +1 to the right or down, -1 to the left or up.
+    int Outward() const;
+    const char* Identifier() const;
+
+    // Scaling settings.
+    bool Automatic() const { return AutomaticValue; }
+    void SetAutomatic(bool value);
+    bool AutomaticMinimum() const { return AutomaticMinimumValue; }
+    void SetAutomaticMinimum(bool value);
+    bool AutomaticMaximum() const { return AutomaticMaximumValue; }
+    void SetAutomaticMaximum(bool value);
+    double Minimum() const { return MinimumValue; }
+    void SetMinimum(double value);
+    double Maximum() const { return MaximumValue; }
+    void SetMaximum(double value);
+    double Increment() const { return IncrementValue; }
+    void SetIncrement(double value);
+    int MinimumOffset() const { return MinimumOffsetValue; }
+    void SetMinimumOffset(int value);
+    int MaximumOffset() const { return MaximumOffsetValue; }
+    void SetMaximumOffset(int value);
+
+    PLOT_PROPERTY(bool, MinimumRound, false)
+    PLOT_PROPERTY(bool, MaximumRound, false)
+    PLOT_PROPERTY(bool, Inverted, false)
+    PLOT_PROPERTY(double, StartPosition, 0.0)
+    PLOT_PROPERTY(double, EndPosition, 100.0)
+    PLOT_PROPERTY(int, LabelsSeparation, 10)
+    PLOT_PROPERTY(bool, RoundFirstLabel, true)
+    PLOT_PROPERTY(bool, LabelsAlternate, false)
+    PLOT_PROPERTY(int, LabelsAngle, 0)
+    PLOT_PROPERTY(bool, LabelsMultiLine, false)
+    PLOT_PROPERTY(bool, Visible, true)
+
+    // Drawing settings.
+    PLOT_PROPERTY(TPlotPen, AxisPen, (TPlotPen{clBlack, 2, psSolid, pmCopy, true}))
+    PLOT_PROPERTY(TPlotPen, Ticks, (TPlotPen{0x808080, 1, psSolid, pmCopy, true}))
+    PLOT_PROPERTY(int, TickLength, 4)
+    PLOT_PROPERTY(TPlotPen, TicksInner, (TPlotPen{0x808080, 1, psSolid, pmCopy, true}))
+    PLOT_PROPERTY(int, TickInnerLength, 0)
+    PLOT_PROPERTY(TPlotPen, MinorTicks, (TPlotPen{0x808080, 1, psSolid, pmCopy, true}))
+    PLOT_PROPERTY(int, MinorTickLength, 2)
+    PLOT_PROPERTY(int, MinorTickCount, 3)
+    PLOT_PROPERTY(TPlotPen, Grid, (TPlotPen{0x808080, 1, psDot, pmCopy, true}))
+    PLOT_PROPERTY(int, GridDrawEvery, 1)
+    PLOT_PROPERTY(bool, GridCentered, false)
+    PLOT_PROPERTY(TPlotPen, MinorGrid, (TPlotPen{0x808080, 1, psSolid, pmCopy, false}))
+    PLOT_PROPERTY(bool, Labels, true)
+    PLOT_PROPERTY(TPlotFont, LabelsFont, TPlotFont{})
+    PLOT_PROPERTY(bool, LabelsBehind, false)
+    PLOT_PROPERTY(bool, LabelsOnAxis, true)
+    PLOT_PROPERTY(int, LabelsSize, 0)
+    PLOT_PROPERTY(TAxisLabelStyle, LabelStyle, talAuto)
+    PLOT_PROPERTY(bool, TickOnLabelsOnly, true)
+    PLOT_PROPERTY(int, PositionPercent, 0)
+    PLOT_PROPERTY(std::string, TitleCaption, std::string())
+    PLOT_PROPERTY(TPlotFont, TitleFont, TPlotFont{})
+
+    // The last layout.
+    const TAxisMapping& Mapping() const { return Map; }
+    const TAxisLayout& Layout() const { return Laid; }
+    const TAxisFacts& Facts() const { return Known; }
+    int PixelOfValue(double value) const { return Map.PixelOfValue(value); }
+    double ValueAtPixel(int pixel) const { return Map.ValueAtPixel(pixel); }
+
+    // The steps of a layout, in order: the facts from the series, the range, the pixel
+    // extent, the room for the axis's parts, and the extent again with the offsets.
+    void TakeFacts(TAxisFacts facts);
+    void UpdateRange();
+    void UpdatePixelExtent(const TRect& chartRect);
+    void ReserveAxisSpace(TRect& rect, bool main);
+    void ApplyOffsets(const TRect& chartRect);
+
+    // Labels: their texts, the room they take, and the step between them.
+    std::string LabelTextOf(double value) const;
+    int LabelSpan(double value) const;
+    int LabelsThatFit(int span) const;
+    double StepForLabelCount(int count) const;
+    double LabelStep() const;
+    TAxisLabelStyle EffectiveLabelStyle() const;
+    int LabelsExtent() const;
+    int WidestLabel() const;
+    int TickBand() const;
+    // The value labels and tick positions of the current layout, into Layout().
+    void CollectValueLabels();
+    std::vector<int> MinorPositions() const;
+
+    // Range changes (zoom, scroll, wheel).
+    void SetRangeManual(double minimum, double maximum);
+    void ShiftRange(double delta);
+
+    // Drawing.
+    void PaintAxis(TPlotCanvas3D& canvas, const TRect& chartRect);
+
+    // While true the setters of Minimum and Maximum do not check their order.
+    bool Loading = false;
+
+  private:
+    void Changed();
+    void DeriveScale();
+    double LabelStepPass(double increment) const;
+    double StepForLabelCount(int count, double increment) const;
+    void RoundRange();
+    void EmitLabel(double value);
+    void DrawLabelText(TPlotCanvas3D& canvas, const TPendingLabel& label);
+    void DrawTick(TPlotCanvas3D& canvas, int pixel, int offset, int length) const;
+    void DrawGridLine(TPlotCanvas3D& canvas, const TRect& chartRect, int pixel) const;
+    // The width of a label's widest line, in the label font.
+    int WidestLineWidth(const std::string& text) const;
+
+    std::function<void()> OnChange;
+    TAxisKind AxisKind;
+    bool IsHorizontal;
+    bool AutomaticValue = true, AutomaticMinimumValue = true, AutomaticMaximumValue = true;
+    double MinimumValue = 0, MaximumValue = 0, IncrementValue = 0;
+    int MinimumOffsetValue = 0, MaximumOffsetValue = 0;
+    // The room the series asked for in an earlier layout while the offset setting was 0: it
+    // stays until the setting is written, as a zoomed view keeps the room of the view before.
+    int LearnedMinimumOffset = 0, LearnedMaximumOffset = 0;
+
+    TAxisFacts Known;
+    TAxisMapping Map;
+    TAxisLayout Laid;
+};

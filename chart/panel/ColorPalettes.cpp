@@ -1,0 +1,92 @@
+#include "ColorPalettes.h"
+
+namespace {
+
+constexpr TColor Rgb(unsigned rgb) {
+    return RGBColor(std::uint8_t(rgb >> 16), std::uint8_t(rgb >> 8), std::uint8_t(rgb));
+}
+
+TColorArray FromRgb(std::initializer_list<unsigned> rgbs) {
+    TColorArray colors;
+    for (unsigned rgb : rgbs)
+        colors.push_back(Rgb(rgb));
+    return colors;
+}
+
+} // namespace
+
+const TColorArray& BaseColorPalette() {
+    static const TColorArray palette =
+        FromRgb({0xFF0000, 0x008000, 0xFFFF00, 0x0000FF, 0xFFFFFF, 0x808080, 0xFF00FF,
+                 0x008080, 0x000080, 0x800000, 0x00FF00, 0x808000, 0x800080, 0xC0C0C0,
+                 0x00FFFF, 0x000000, 0xC0DCC0, 0xA6CAF0, 0xFFFBF0, 0xA0A0A4});
+    return palette;
+}
+
+const std::vector<std::string>& ColorPaletteNames() {
+    static const std::vector<std::string> names = {
+        "Plotwell",   "Excel",  "Victorian", "Pastels", "Solid",      "Classic",
+        "Web",        "Modern", "Rainbow",   "Win. XP", "Mac OS",     "Win. Vista",
+        "Gray scale", "Opera",  "Warm",      "Cool",    "BlackIsBack"};
+    return names;
+}
+
+TColorArray ColorPalette(int n) {
+    switch (n) {
+    case 1: // Excel
+        return FromRgb({0x9999FF, 0x993366, 0xFFFFCC, 0xCCFFFF, 0x660066, 0xFF8080,
+                        0x0066CC, 0xCCCCFF, 0x000080, 0xFF00FF, 0xFFFF00, 0x00FFFF,
+                        0x800080, 0x800000, 0x008080, 0x0000FF, 0x00CCFF, 0xCCFFCC,
+                        0xFFFF99, 0x99CCFF, 0xFF99CC, 0xCC99FF});
+    case 2: // Victorian
+        return FromRgb({0x5A3D31, 0x8E6C4A, 0xB79A6A, 0x6E7C4F, 0x3F5A4A, 0x8C4A3A, 0xA87B4F,
+                        0x4A3A5A, 0x7A6A8C, 0xC4B08C, 0x2E2A24});
+    case 3: // Pastels
+        return FromRgb({0xC7E9F1, 0xF7D6E0, 0xFFF1C1, 0xD5F0C1, 0xE4D1F4, 0xFCDCC4, 0xC9D7F8,
+                        0xF2C6C2, 0xD9F2E6, 0xFFE3B3, 0xE0E0F8, 0xF8E0EC, 0xDDEEDD, 0xF5EBD7});
+    case 4: // Solid
+        return FromRgb(
+            {0x0000FF, 0xFF0000, 0x00FF00, 0xFFFF00, 0xFF00FF, 0x00FFFF, 0x000000, 0x808080});
+    case 5: // Classic
+        return FromRgb({0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x808080, 0x00FFFF,
+                        0x800000, 0x008000, 0x000080, 0x808000, 0x800080});
+    case 6: // Web
+        return FromRgb({0x0066CC, 0xFF6600, 0x339933, 0xCC0000, 0x9933CC, 0x996633, 0xFF3399,
+                        0x999999, 0x66CCFF});
+    case 7: // Modern
+        return FromRgb({0x4F81BD, 0xC0504D, 0x9BBB59, 0x8064A2, 0x4BACC6, 0xF79646, 0x2C4D75,
+                        0x772C2A, 0x5F7530, 0x4D3B62, 0x276A7C, 0xB65708, 0x729ACA, 0xCD7371});
+    case 8: // Rainbow
+        return FromRgb({0xFF0000, 0xFF4000, 0xFF8000, 0xFFBF00, 0xFFFF00, 0xBFFF00, 0x80FF00,
+                        0x40FF00, 0x00FF00, 0x00FF40, 0x00FF80, 0x00FFBF, 0x00FFFF, 0x00BFFF,
+                        0x0080FF, 0x0040FF, 0x0000FF, 0x4000FF, 0x8000FF, 0xBF00FF, 0xFF00FF,
+                        0xFF00BF, 0xFF0080, 0xFF0040, 0x800000});
+    case 9: // Win. XP
+        return FromRgb({0x245EDC, 0x3A9D23, 0xE68A00, 0xC2290A, 0x7A3E9D, 0x0F8B8D, 0xD4A017,
+                        0x5B5B5B, 0x6FA8DC, 0x93C47D, 0xF6B26B, 0xE06666, 0x8E7CC3});
+    case 10: // Mac OS
+        return FromRgb({0x007AFF, 0xFF9500, 0x4CD964, 0xFF3B30, 0x5856D6, 0xFFCC00, 0x34AADC,
+                        0xFF2D55, 0x8E8E93, 0x5AC8FA, 0xC644FC, 0x0BD318, 0xFF5E3A, 0x1D62F0,
+                        0xFFDB4C, 0x52EDC7});
+    case 11: // Win. Vista
+        return FromRgb({0x1F6FB5, 0x69A83F, 0xE0A526, 0xC0392B, 0x7D5BA6, 0x2AA198, 0xD35400,
+                        0x34495E, 0x5DADE2, 0x82E0AA, 0xF5CBA7, 0xF1948A, 0xBB8FCE, 0x76D7C4,
+                        0xAAB7B8});
+    case 12: // Gray scale
+        return FromRgb({0x000000, 0x111111, 0x222222, 0x333333, 0x444444, 0x555555, 0x666666,
+                        0x777777, 0x888888, 0x999999, 0xAAAAAA, 0xBBBBBB, 0xCCCCCC, 0xDDDDDD,
+                        0xEEEEEE});
+    case 13: // Opera
+        return FromRgb({0x4466A3, 0xF39C35, 0xF14C14, 0x4E97A8, 0x2B406B, 0x1D7B63, 0xB3080E,
+                        0xF2C05D, 0x5DB79E, 0x707070, 0xF3EA8D, 0xB4B4B4});
+    case 14: // Warm
+        return FromRgb(
+            {0xFF0000, 0xFF4500, 0xFF8C00, 0xFFA500, 0xFFD700, 0xB22222, 0xDC143C, 0xFF6347});
+    case 15: // Cool
+        return FromRgb(
+            {0x0000FF, 0x1E90FF, 0x00BFFF, 0x00CED1, 0x20B2AA, 0x4682B4, 0x6A5ACD, 0x483D8B});
+    case 16: // BlackIsBack
+        return FromRgb({0x000000, 0x404040, 0x808080, 0xC0C0C0});
+    }
+    return {};
+}

@@ -1,0 +1,27 @@
+#pragma once
+// What both line kinds share: the pen, stairs, and the switch between the merged and the plain
+// drawing path.
+
+#include "ChartSeries.h"
+#include "PlotPen.h"
+
+enum TDrawAllPointsStyle { daFirst, daMinMax };
+
+class TCustomLineSeries : public TChartSeries {
+  public:
+    // The pen the line is drawn with.
+    virtual TPlotPen LinePen() const { return Pen; }
+    // Copies a whole pen.
+    virtual void SetLinePen(const TPlotPen& pen);
+    // Changes the pen's colour alone (as reading stored settings does).
+    virtual void SetLinePenColor(TColor color);
+
+    bool Stairs = false;
+    bool InvertedStairs = false;
+    // Off: every segment is drawn as it comes, never merged per pixel column (the plain path,
+    // kept to prove the merged one paints the same pixels).
+    bool MergeColumns = true;
+
+  protected:
+    TPlotPen Pen;
+};

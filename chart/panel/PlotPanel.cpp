@@ -1,0 +1,191 @@
+#include "PlotPanel.h"
+
+#include <cstdio>
+
+#include <QPaintEvent>
+#include <QPainter>
+
+TCustomPanelNoCaption::TCustomPanelNoCaption(QWidget* parent) : QWidget(parent) {}
+
+TCustomPlotPanel::TCustomPlotPanel(QWidget* parent) : TCustomPanelNoCaption(parent) {
+    // The panel paints every pixel itself: no background erase, so no flicker.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    resize(400, 250);
+    CanRepaint = true;
+}
+
+void TCustomPlotPanel::Invalidate() {
+    if (!CanRepaint || (IsBufferDirty && UpdateAsked))
+        return;
+    IsBufferDirty = true;
+    UpdateAsked = true;
+    update();
+}
+
+TRect TCustomPlotPanel::CalcChartRect() const {
+    const int w = Bounds.Width(), h = Bounds.Height();
+    int border = BorderWidth();
+    if (BevelInner() != bvNone)
+        border += BevelWidth();
+    if (BevelOuter() != bvNone)
+        border += BevelWidth();
+    if (Border().Draws())
+        border += Border().Width;
+    int left = MarginLeft(), top = MarginTop(), right = MarginRight(), bottom = MarginBottom();
+    if (MarginUnits() == muPercent) {
+        left = left * w / 100;
+        right = right * w / 100;
+        top = top * h / 100;
+        bottom = bottom * h / 100;
+    }
+    return {Bounds.Left + border + left, Bounds.Top + border + top, Bounds.Right - border - right,
+            Bounds.Bottom - border - bottom};
+}
+
+TRect TCustomPlotPanel::RepairChartRect(TRect r, const TRect& bounds, int width, int height) {
+    if (r.Left < bounds.Left)
+        r.Left = bounds.Left;
+    if (r.Top < bounds.Top)
+        r.Top = bounds.Top;
+    if (r.Right < r.Left)
+        r.Right = r.Left + 1;
+    else if (r.Right == r.Left)
+        r.Right = r.Left + width;
+    if (r.Bottom < r.Top)
+        r.Bottom = r.Top + 1;
+    else if (r.Bottom == r.Top)
+        r.Bottom = r.Top + height;
+    return r;
+}
+
+const QImage& TCustomPlotPanel::Draw() {
+    const TRect rect = GetRectangle();
+    PlotCanvas.SetSize(rect.Width(), rect.Height());
+    PlotCanvas.Groups.clear(); // the marks of this paint only
+    Bounds = {0, 0, rect.Width(), rect.Height()};
+    PlotRect = CalcChartRect();
+    RecalcWidthHeight();
+    // Changes made while painting ask for no further paint. Whatever way the paint ends,
+    // repainting is on again afterwards and the canvas is back to its defaults.
+    const bool couldRepaint = CanRepaint;
+    CanRepaint = false;
+    try {
+        InternalDraw(Bounds);
+    } catch (...) {
+        PlotCanvas.ResetState();
+        CanRepaint = couldRepaint;
+        throw;
+    }
+    PlotCanvas.ResetState();
+    CanRepaint = couldRepaint;
+    ++Draws;
+    IsBufferDirty = false;
+    return PlotCanvas.Bitmap();
+}
+
+void TCustomPlotPanel::InternalDraw(const TRect& bounds) {
+    PanelPaint(bounds);
+}
+
+void TCustomPlotPanel::FillPanelRect(const TRect& rect) {
+    if (Color() == clNone)
+        return;
+    PlotCanvas.Brush = {Color(), bsSolid};
+    PlotCanvas.Pen.Style = psClear;
+    if (const TPlotGradient* gradient = BackgroundGradient())
+        PlotCanvas.Gradient.Assign(*gradient);
+    else
+        PlotCanvas.Gradient.SetVisible(false);
+    PlotCanvas.FillRect(rect);
+}
+
+void TCustomPlotPanel::PanelPaint(const TRect& rect) {
+    PlotCanvas.BeginGroup("Panel");
+    FillPanelRect(rect);
+    DrawPanelBevels(rect);
+    PlotCanvas.EndGroup();
+}
+
+void TCustomPlotPanel::DrawPanelBevels(TRect rect) {
+    PlotCanvas.Brush.Style = bsClear;
+    if (Border().Draws()) {
+        PlotCanvas.Pen = Border();
+        PlotCanvas.Rectangle(rect);
+        rect = {rect.Left + Border().Width, rect.Top + Border().Width, rect.Right - Border().Width,
+                rect.Bottom - Border().Width};
+    }
+    PlotCanvas.Pen = TPlotPen{};
+    auto bevel = [&](TPanelBevel kind) {
+        if (kind == bvRaised)
+            Frame3D(rect, clBtnHighlight, clBtnShadow, BevelWidth());
+        else if (kind == bvLowered)
+            Frame3D(rect, clBtnShadow, clBtnHighlight, BevelWidth());
+    };
+    bevel(BevelOuter());
+    if (BorderWidth() != 0)
+        Frame3D(rect, Color(), Color(), BorderWidth());
+    bevel(BevelInner());
+}
+
+void TCustomPlotPanel::Frame3D(TRect& rect, TColor topColor, TColor bottomColor, int width) {
+    TRect r = {rect.Left, rect.Top, rect.Right - 1, rect.Bottom - 1};
+    for (int i = 0; i < width; ++i) {
+        PlotCanvas.Pen.Color = topColor;
+        PlotCanvas.Polyline({{r.Left, r.Bottom}, {r.Left, r.Top}, {r.Right, r.Top}});
+        PlotCanvas.Pen.Color = bottomColor;
+        PlotCanvas.Polyline({{r.Right, r.Top}, {r.Right, r.Bottom}, {r.Left - 1, r.Bottom}});
+        ++r.Left;
+        ++r.Top;
+        --r.Right;
+        --r.Bottom;
+    }
+    rect = {r.Left, r.Top, r.Right + 1, r.Bottom + 1};
+}
+
+// A clean picture is copied; a stale one is drawn first, and the fresh picture is copied in
+// the same paint event. No exception leaves the event: a failed paint is reported once, and
+// again only after a paint has succeeded in between.
+void TCustomPlotPanel::paintEvent(QPaintEvent*) {
+    UpdateAsked = false;
+    const bool clean =
+        !IsBufferDirty && PlotCanvas.Width() == width() && PlotCanvas.Height() == height();
+    if (!clean) {
+        try {
+            Draw();
+            PaintErrorShown = false;
+        } catch (...) {
+            if (!PaintErrorShown) {
+                PaintErrorShown = true;
+                ReportPaintError(std::current_exception());
+            }
+        }
+    }
+    QPainter screen(this);
+    screen.drawImage(0, 0, PlotCanvas.Bitmap());
+}
+
+// The hook runs after the paint event, where it may open a window of its own.
+void TCustomPlotPanel::ReportPaintError(std::exception_ptr error) {
+    QMetaObject::invokeMethod(
+        this,
+        [this, error] {
+            try {
+                if (OnPaintError) {
+                    OnPaintError(error);
+                    return;
+                }
+                std::rethrow_exception(error);
+            } catch (const std::exception& e) {
+                std::fprintf(stderr, "The chart could not be drawn: %s\n", e.what());
+            } catch (...) {
+                std::fprintf(stderr, "The chart could not be drawn.\n");
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+void TCustomPlotPanel::resizeEvent(QResizeEvent* event) {
+    IsBufferDirty = true;
+    QWidget::resizeEvent(event);
+}

@@ -1,0 +1,114 @@
+#pragma once
+// The window-backed panel a chart paints itself on. It owns the drawing canvas, derives the
+// plot rectangle (ChartRect) from its size, bevels and margins on every paint, paints into an
+// off-screen picture that is then copied to the screen, and turns repaint requests into one
+// later paint.
+
+#include <exception>
+#include <functional>
+#include <vector>
+
+#include <QWidget>
+
+#include "ChartTitle.h"
+#include "PlotCanvas.h"
+#include "Property.h"
+
+enum TMarginUnits { muPercent, muPixels };
+
+// A panel that never shows a caption.
+class TCustomPanelNoCaption : public QWidget {
+    Q_OBJECT
+  public:
+    explicit TCustomPanelNoCaption(QWidget* parent = nullptr);
+};
+
+class TCustomPlotPanel : public TCustomPanelNoCaption {
+    Q_OBJECT
+  public:
+    explicit TCustomPlotPanel(QWidget* parent = nullptr);
+
+    PLOT_PROPERTY(TColor, Color, clBtnFace)
+    PLOT_PROPERTY(TPanelBevel, BevelOuter, bvRaised)
+    PLOT_PROPERTY(TPanelBevel, BevelInner, bvNone)
+    PLOT_PROPERTY(int, BevelWidth, 1)
+    PLOT_PROPERTY(int, BorderWidth, 0)
+    PLOT_PROPERTY(TPlotPen, Border, (TPlotPen{clBlack, 1, psSolid, pmCopy, false}))
+    PLOT_PROPERTY(int, MarginLeft, 3)
+    PLOT_PROPERTY(int, MarginTop, 4)
+    PLOT_PROPERTY(int, MarginRight, 3)
+    PLOT_PROPERTY(int, MarginBottom, 4)
+    PLOT_PROPERTY(TMarginUnits, MarginUnits, muPercent)
+    PLOT_PROPERTY(bool, View3D, true)
+
+    // Marks the picture stale and asks Qt for one later paint; further requests before that
+    // paint cost nothing. Does nothing while RepaintEnabled is off.
+    void Invalidate();
+    // The change handler the panel's parts call after a change of their look.
+    void CanvasChanged() { Invalidate(); }
+
+    bool RepaintEnabled() const { return CanRepaint; }
+    void SetRepaintEnabled(bool value) { CanRepaint = value; }
+    bool BufferDirty() const { return IsBufferDirty; }
+    bool Destroying() const { return IsDestroying; }
+
+    // Layout of the last paint.
+    const TRect& ChartBounds() const { return Bounds; }
+    const TRect& ChartRect() const { return PlotRect; }
+    int ChartWidth() const { return PlotRect.Width(); }
+    int ChartHeight() const { return PlotRect.Height(); }
+    int ChartXCenter() const { return (PlotRect.Left + PlotRect.Right) / 2; }
+    int ChartYCenter() const { return (PlotRect.Top + PlotRect.Bottom) / 2; }
+
+    TPlotCanvas3D& Canvas() { return PlotCanvas; }
+    // The client rectangle, or (0, 0, Width, Height).
+    TRect GetRectangle() const { return {0, 0, width(), height()}; }
+    // Paints the whole chart into the off-screen picture and returns it.
+    const QImage& Draw();
+    // How many times the chart has been drawn (a clean repaint only copies the picture).
+    int DrawCount() const { return Draws; }
+
+    // The plot rectangle before titles and axes take their room: the bounds less the border
+    // and bevels and the margins.
+    TRect CalcChartRect() const;
+    // A plot rectangle made usable: inside the bounds at left and top, at least one pixel
+    // wide and high; an empty one takes the panel's size (width x height).
+    static TRect RepairChartRect(TRect rect, const TRect& bounds, int width, int height);
+    // A bevel of `width` rings inside `rect`, which moves inward past it.
+    void Frame3D(TRect& rect, TColor topColor, TColor bottomColor, int width);
+
+    virtual TColor GetBackColor() const { return Color(); }
+
+    // Told of an exception that ended a paint, after the paint event, once per run of failing
+    // paints. Without a hook the message goes to standard error.
+    std::function<void(std::exception_ptr)> OnPaintError;
+
+  protected:
+    // The plot rectangle of the paint under way: titles and axes take their room from it.
+    TRect PlotRect;
+    void RecalcWidthHeight() { PlotRect = RepairChartRect(PlotRect, Bounds, width(), height()); }
+
+    virtual void InternalDraw(const TRect& bounds);
+    // Fills the whole panel with its colour, or with its background gradient when visible.
+    void FillPanelRect(const TRect& rect);
+    virtual const TPlotGradient* BackgroundGradient() const { return nullptr; }
+    void PanelPaint(const TRect& rect);
+    void DrawPanelBevels(TRect rect);
+
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+    void Changed() { CanvasChanged(); }
+    bool IsDestroying = false;
+
+  private:
+    void ReportPaintError(std::exception_ptr error);
+
+    TRect Bounds;
+    TPlotCanvas3D PlotCanvas;
+    bool CanRepaint = false; // off until construction ends
+    bool IsBufferDirty = true;
+    bool UpdateAsked = false;     // an update was asked of Qt and its paint has not come yet
+    bool PaintErrorShown = false; // the last paint failed and was reported
+    int Draws = 0;
+};
