@@ -10,6 +10,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QShortcut>
 #include <QStyle>
 #include <QTimer>
@@ -98,6 +99,12 @@ void TForm1::CreateControls() {
     Series2 = Chart2->AddSeries(std::make_unique<TLineSeries>());
     ApplyPlotSettings(*Chart2, *Series2, ppLower);
     Plots = std::make_unique<TSeriesPlots>(*Series1, *Series2);
+    // A plot that cannot be drawn says why once, as a failed command does.
+    for (TChart* chart : {Chart1, Chart2}) {
+        chart->OnPaintError = [this](std::exception_ptr error) {
+            RunGuarded(*Dialogs, this, [error] { std::rethrow_exception(error); });
+        };
+    }
 
     // Tab order: Panel1 (BitBtn1, Button1, Memo1), then Panel2 (Chart1, Chart2).
     for (QWidget* control : {static_cast<QWidget*>(Chart1), static_cast<QWidget*>(Chart2)})
@@ -206,6 +213,13 @@ std::uint16_t TForm1::LoadChosenFile(bool fileChosen) {
             return progress->Step(total + done, 2 * total);
         };
     }
+    // The plots keep their last picture while they fill, and show the new one at the end.
+    for (TChart* chart : {Chart1, Chart2})
+        chart->SetPictureHeld(true);
+    const auto letGo = qScopeGuard([this] {
+        for (TChart* chart : {Chart1, Chart2})
+            chart->SetPictureHeld(false);
+    });
     TLoadResult result;
     try {
         result = RunLoadCommand(fileChosen, QFile::encodeName(OpenDialog1.FileName()).toStdString(),

@@ -310,3 +310,23 @@ TEST(ChartPainting, SettingsReadAfterPaintsEqualWhatWasWritten) {
 }
 
 } // namespace
+
+// A held picture stays on the screen however the series change; letting go shows the new one.
+TEST(ChartPainting, AHeldPictureStaysUntilLetGo) {
+    TChart chart;
+    chart.resize(300, 200);
+    auto* series = chart.AddSeries(std::make_unique<TFastLineSeries>());
+    series->AddPointXY(1, 1);
+    series->AddPointXY(2, 2);
+    chart.show();
+    PaintAndSettle();
+    const QImage before = chart.grab().toImage();
+    chart.SetPictureHeld(true);
+    series->AddPointXY(3, -5);
+    PaintAndSettle();
+    EXPECT_EQ(chart.grab().toImage(), before);
+    chart.SetPictureHeld(false);
+    PaintAndSettle();
+    EXPECT_NE(chart.grab().toImage(), before);
+    EXPECT_FALSE(chart.BufferDirty());
+}

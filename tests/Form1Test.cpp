@@ -334,4 +334,20 @@ TEST(ProgressWindow, ShowsADialogAfterItsDelayAndCancels) {
     EXPECT_FALSE(progress.Step(2, 4));
 }
 
+// A plot that cannot be drawn says so in the message box, once, and the program goes on.
+TEST_F(Form1Test, APlotThatCannotBeDrawnSaysSoOnce) {
+    Form.Series1->AddPointXY(1, 1);
+    Form.Series1->AddPointXY(2, 2);
+    Form.Series1->BeforeDrawValues = [](TChartSeries*) { throw std::runtime_error("no room to draw"); };
+    for (int i = 0; i < 3; ++i) {
+        Form.Chart1->Invalidate();
+        QApplication::processEvents();
+        QApplication::processEvents();
+    }
+    ASSERT_EQ(Dialogs.Messages.size(), 1u);
+    EXPECT_TRUE(Dialogs.Messages[0].Error);
+    EXPECT_EQ(Dialogs.Messages[0].Text, "no room to draw.");
+    EXPECT_TRUE(Form.isVisible());
+}
+
 } // namespace

@@ -148,8 +148,8 @@ void TCustomPlotPanel::Frame3D(TRect& rect, TColor topColor, TColor bottomColor,
 // again only after a paint has succeeded in between.
 void TCustomPlotPanel::paintEvent(QPaintEvent*) {
     UpdateAsked = false;
-    const bool clean =
-        !IsBufferDirty && PlotCanvas.Width() == width() && PlotCanvas.Height() == height();
+    const bool clean = (!IsBufferDirty || HoldsPicture) && PlotCanvas.Width() == width() &&
+                       PlotCanvas.Height() == height();
     if (!clean) {
         try {
             Draw();
@@ -163,6 +163,14 @@ void TCustomPlotPanel::paintEvent(QPaintEvent*) {
     }
     QPainter screen(this);
     screen.drawImage(0, 0, PlotCanvas.Bitmap());
+}
+
+void TCustomPlotPanel::SetPictureHeld(bool held) {
+    if (held == HoldsPicture)
+        return;
+    HoldsPicture = held;
+    if (!held && IsBufferDirty)
+        update();
 }
 
 // The hook runs after the paint event, where it may open a window of its own.

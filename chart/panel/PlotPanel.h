@@ -48,6 +48,10 @@ class TCustomPlotPanel : public TCustomPanelNoCaption {
     void CanvasChanged() { Invalidate(); }
 
     bool RepaintEnabled() const { return CanRepaint; }
+    // While held, the panel shows its last picture as it is, however its contents change (a
+    // long load filling the series); letting go repaints it if anything changed meanwhile.
+    void SetPictureHeld(bool held);
+    bool PictureHeld() const { return HoldsPicture; }
     void SetRepaintEnabled(bool value) { CanRepaint = value; }
     bool BufferDirty() const { return IsBufferDirty; }
     bool Destroying() const { return IsDestroying; }
@@ -107,6 +111,7 @@ class TCustomPlotPanel : public TCustomPanelNoCaption {
     TRect Bounds;
     TPlotCanvas3D PlotCanvas;
     bool CanRepaint = false; // off until construction ends
+    bool HoldsPicture = false;
     bool IsBufferDirty = true;
     bool UpdateAsked = false;     // an update was asked of Qt and its paint has not come yet
     bool PaintErrorShown = false; // the last paint failed and was reported

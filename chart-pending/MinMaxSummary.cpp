@@ -1,0 +1,139 @@
+#include "MinMaxSummary.h"
+
+#include <algorithm>
+#include <cmath>
+
+void TMinMaxSummary::Clear() {
+    Levels.clear();
+    Covered = 0;
+    NaNCount = 0;
+}
+
+void TMinMaxSummary::Truncate(int covered) {
+    for (std::size_t level = 0; level < Levels.size(); ++level) {
+        // A block is kept only when every value it covers is still summarised.
+        const std::size_t blocks = std::size_t(covered) >> Shift(level);
+        Levels[level].Min.resize(std::min(blocks, Levels[level].Min.size()));
+        Levels[level].Max.resize(std::min(blocks, Levels[level].Max.size()));
+    }
+    Covered = covered;
+}
+
+void TMinMaxSummary::Forget(int from) {
+    if (from >= Covered)
+        return;
+    // NaNs are counted over the covered values: recount from scratch on the next Update.
+    if (NaNCount > 0) {
+        Clear();
+        return;
+    }
+    Truncate((std::max(from, 0) >> BaseShift) << BaseShift);
+}
+
+void TMinMaxSummary::Update(const double* values, int count) {
+    if (count < Covered)
+        Forget(count);
+    if (count == Covered)
+        return;
+    if (Levels.empty())
+        Levels.emplace_back();
+    // First level: the new values, folded into their blocks (the last one may be partial).
+    const int firstNew = Covered;
+    for (int i = firstNew; i < count;) {
+        const std::size_t block = std::size_t(i) >> BaseShift;
+        const int end = std::min(count, int((block + 1) << BaseShift));
+        double low = values[i], high = values[i];
+        for (int k = i; k < end; ++k) {
+            const double v = values[k];
+            if (v != v)
+                ++NaNCount;
+            low = std::min(low, v);
+            high = std::max(high, v);
+        }
+        TLevel& base = Levels[0];
+        if (block == base.Min.size()) {
+            base.Min.push_back(low);
+            base.Max.push_back(high);
+        } else {
+            base.Min[block] = std::min(base.Min[block], low);
+            base.Max[block] = std::max(base.Max[block], high);
+        }
+        i = end;
+    }
+    Covered = count;
+    // Each higher level: its blocks over the changed blocks of the level below, again.
+    for (std::size_t level = 1;; ++level) {
+        if (Levels[level - 1].Min.size() <= 1) {
+            Levels.resize(level); // one block at the top: no level above it
+            break;
+        }
+        if (level == Levels.size())
+            Levels.emplace_back();
+        const TLevel& below = Levels[level - 1];
+        TLevel& here = Levels[level];
+        const std::size_t firstBlock = (std::size_t(firstNew) >> Shift(level));
+        const std::size_t blocks = ((below.Min.size() - 1) >> LevelShift) + 1;
+        here.Min.resize(blocks);
+        here.Max.resize(blocks);
+        for (std::size_t b = firstBlock; b < blocks; ++b) {
+            const std::size_t from = b << LevelShift;
+            const std::size_t to = std::min(below.Min.size(), from + (std::size_t(1) << LevelShift));
+            here.Min[b] = *std::min_element(below.Min.begin() + long(from), below.Min.begin() + long(to));
+            here.Max[b] = *std::max_element(below.Max.begin() + long(from), below.Max.begin() + long(to));
+        }
+    }
+}
+
+std::pair<double, double> TMinMaxSummary::Range(const double* values, int first, int last) const {
+    double low = values[first], high = values[first];
+    const auto fold = [&](double lowPart, double highPart) {
+        low = std::min(low, lowPart);
+        high = std::max(high, highPart);
+    };
+    // Values up to the first whole block, and back to the last one.
+    const int span = 1 << BaseShift;
+    long long a = first, b = last; // the inclusive range still to cover
+    while (a <= b && (a & (span - 1)) != 0) {
+        fold(values[a], values[a]);
+        ++a;
+    }
+    while (a <= b && ((b + 1) & (span - 1)) != 0) {
+        fold(values[b], values[b]);
+        --b;
+    }
+    if (a > b)
+        return {low, high};
+    // Whole blocks from here: [a, b] in blocks of this level, climbing while they line up.
+    a >>= BaseShift;
+    b = ((b + 1) >> BaseShift) - 1;
+    for (std::size_t level = 0; a <= b; ++level) {
+        const TLevel& here = Levels[level];
+        const long long group = 1LL << LevelShift;
+        const bool top = level + 1 >= Levels.size();
+        while (a <= b && (top || (a & (group - 1)) != 0)) {
+            fold(here.Min[std::size_t(a)], here.Max[std::size_t(a)]);
+            ++a;
+        }
+        while (a <= b && ((b + 1) & (group - 1)) != 0) {
+            fold(here.Min[std::size_t(b)], here.Max[std::size_t(b)]);
+            --b;
+        }
+        a >>= LevelShift;
+        b = ((b + 1) >> LevelShift) - 1;
+    }
+    return {low, high};
+}
+
+void TMinMaxSummary::Reserve(long long entries) {
+    if (Levels.empty())
+        Levels.emplace_back();
+    for (std::size_t level = 0;; ++level) {
+        const long long blocks = ((entries - 1) >> Shift(level)) + 1;
+        if (level == Levels.size())
+            Levels.emplace_back();
+        Levels[level].Min.reserve(std::size_t(blocks));
+        Levels[level].Max.reserve(std::size_t(blocks));
+        if (blocks <= 1)
+            break;
+    }
+}
