@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <functional>
 #include <random>
 
 #include "Chart.h"
@@ -150,6 +152,97 @@ TEST(SeriesDrawing, MergedColumnsPaintTheSamePixelsAsThePlainPath) {
             EXPECT_TRUE(SameImages(a.Draw(), b.Draw()))
                 << points << " points, view " << from << ".." << to;
             EXPECT_GT(CountColor(a.chart.Canvas().Bitmap(), Blue), 0);
+        }
+    }
+}
+
+// Drawing a dense path column by column from the lists' summaries paints exactly what drawing
+// every point paints: random data, silence, full-scale spikes, plateaus; columns holding no
+// point, one, two and a great many; gaps wider than a column; views that cut columns, clip
+// the values, and keep offsets at the edges; both series kinds.
+TEST(SeriesDrawing, ColumnsFromSummariesPaintTheSamePixelsAsEveryPoint) {
+    std::mt19937 random(11);
+    const auto uniform = [&](double low, double high) {
+        return std::uniform_real_distribution<double>(low, high)(random);
+    };
+    using TShape = std::function<double(int)>;
+    const std::vector<std::pair<const char*, TShape>> shapes = {
+        {"random", [&](int) { return std::round(uniform(-32768, 32767)); }},
+        {"silence", [](int) { return 0.0; }},
+        {"spikes",
+         [&](int) {
+             const double u = uniform(0, 1);
+             return u < 0.002 ? 32767.0 : u < 0.004 ? -32768.0 : std::round(uniform(-3, 3));
+         }},
+        {"plateaus", [](int i) { return double((i / 977) % 5 * 1000 - 2000); }},
+        {"sine", [&](int i) { return std::round(20000 * std::sin(i * 0.001) + uniform(-500, 500)); }},
+    };
+    // X layouts: evenly spaced frames; frames with gaps wider than a column; a crowd of points
+    // inside one column between sparse ones.
+    const std::vector<std::pair<const char*, std::function<std::vector<double>(int)>>> layouts = {
+        {"frames",
+         [](int n) {
+             std::vector<double> x(static_cast<std::size_t>(n));
+             for (int i = 0; i < n; ++i)
+                 x[std::size_t(i)] = i + 1;
+             return x;
+         }},
+        {"gaps",
+         [&](int n) {
+             std::vector<double> x(static_cast<std::size_t>(n));
+             double at = 1;
+             for (int i = 0; i < n; ++i) {
+                 at += uniform(0, 1) < 0.001 ? uniform(n / 50.0, n / 10.0) : 1;
+                 x[std::size_t(i)] = at;
+             }
+             return x;
+         }},
+        {"crowd",
+         [](int n) {
+             std::vector<double> x(static_cast<std::size_t>(n));
+             for (int i = 0; i < n; ++i)
+                 x[std::size_t(i)] = i < n / 10 ? i * 9.0 : i < n / 2 ? n * 0.9 + i * 1e-7 : i * 2.0;
+             return x;
+         }},
+    };
+    struct TView {
+        double XFrom, XTo, YFrom, YTo; // as parts of the data's X extent and of full scale
+        int Offset;
+    };
+    const TView views[] = {
+        {0, 1, -32768, 32767, 0},          // everything
+        {0, 1, -32768, 32767, 1},          // with a pixel of room at each edge
+        {0.3137, 0.4021, -32768, 32767, 0}, // zoomed: the edges cut columns
+        {0.05, 0.95, -9000, 7000, 1},     // values beyond the plot are clipped
+    };
+    for (const auto& [shapeName, shape] : shapes) {
+        for (const auto& [layoutName, layout] : layouts) {
+            const int n = 60000;
+            const std::vector<double> xs = layout(n);
+            std::vector<double> ys(static_cast<std::size_t>(n));
+            for (int i = 0; i < n; ++i)
+                ys[std::size_t(i)] = shape(i);
+            for (const TView& view : views) {
+                const double span = xs.back() - xs.front();
+                const double x0 = xs.front() + view.XFrom * span, x1 = xs.front() + view.XTo * span;
+                TPlainChart byColumns(301, 130, x0, x1, view.YFrom, view.YTo);
+                TPlainChart byPoints(301, 130, x0, x1, view.YFrom, view.YTo);
+                for (TPlainChart* plain : {&byColumns, &byPoints}) {
+                    for (TChartAxis* axis : {&plain->chart.BottomAxis(), &plain->chart.LeftAxis()}) {
+                        axis->SetMinimumOffset(view.Offset);
+                        axis->SetMaximumOffset(view.Offset);
+                    }
+                    auto* fast = plain->chart.AddSeries(std::make_unique<TFastLineSeries>());
+                    auto* line = plain->chart.AddSeries(std::make_unique<TLineSeries>());
+                    fast->AddPointsXY(xs.data(), ys.data(), n);
+                    std::vector<double> lower(ys.rbegin(), ys.rend());
+                    line->AddPointsXY(xs.data(), lower.data(), n);
+                    fast->DrawByColumns = line->DrawByColumns = plain == &byColumns;
+                }
+                EXPECT_TRUE(SameImages(byColumns.Draw(), byPoints.Draw()))
+                    << shapeName << ", " << layoutName << ", view " << view.XFrom << ".." << view.XTo
+                    << " offset " << view.Offset;
+            }
         }
     }
 }

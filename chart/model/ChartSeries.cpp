@@ -192,9 +192,21 @@ void TChartSeries::FindVisibleRange(TSeriesDrawContext& context) const {
                                                        : r.Left + axis.MinimumOffset);
     const double high = axis.ValueAtPixel(axis.Inverted ? r.Left - axis.MaximumOffset
                                                         : r.Right - axis.MaximumOffset);
-    const double* x = XValues.Values();
+    const TChartValueList::TView x = XValues.View();
+    // The first index in [begin, count) whose value is not below `value`.
+    const auto lowerBound = [&](int begin, double value) {
+        int end = count;
+        while (begin < end) {
+            const int middle = begin + (end - begin) / 2;
+            if (x[middle] < value)
+                begin = middle + 1;
+            else
+                end = middle;
+        }
+        return begin;
+    };
     if (XValues.Order() == loAscending) {
-        from = int(std::lower_bound(x, x + count, low) - x);
+        from = lowerBound(0, low);
         if (from == count) {
             from = -1;
             return;
@@ -202,7 +214,7 @@ void TChartSeries::FindVisibleRange(TSeriesDrawContext& context) const {
         if (!(x[last] > high)) {
             to = last;
         } else {
-            to = int(std::lower_bound(x + from, x + count, high) - x);
+            to = lowerBound(from, high);
             if (to > last)
                 to = last;
             if (!KeepExitPoint)

@@ -1,6 +1,8 @@
 #include "ChartValueList.h"
 
 #include <algorithm>
+#include <bit>
+#include <tuple>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -28,8 +30,19 @@ void TChartValueList::SetDateTime(bool value) {
         OnChange();
 }
 
+const double* TChartValueList::Values() const {
+    GiveUpRule();
+    return reinterpret_cast<const double*>(Store.Data());
+}
+
+bool TChartValueList::ContinuesRule(double value, int index) const {
+    const double expected = (index == 0 ? value : RuleFirst) + double(index);
+    // NaN never equals itself, and first + 0 turns -0 into +0: neither can be the rule's.
+    return value == value && std::bit_cast<std::uint64_t>(value) == std::bit_cast<std::uint64_t>(expected);
+}
+
 // Makes the memory behind the list hold at least `entries` values, growing geometrically.
-void TChartValueList::ReserveStore(long long entries) {
+void TChartValueList::AllocateStore(long long entries) const {
     if (entries > INT32_MAX)
         throw std::bad_alloc();
     const std::size_t needBytes = static_cast<std::size_t>(entries) * sizeof(double);
@@ -40,6 +53,30 @@ void TChartValueList::ReserveStore(long long entries) {
     } catch (const std::bad_alloc&) {
         Store.Resize(needBytes); // the exact need may still fit; throws if not
     }
+    Summary.Reserve(static_cast<long long>(Store.Size() / sizeof(double)));
+}
+
+void TChartValueList::ReserveStore(long long entries) {
+    if (RuleHeld) {
+        if (entries > INT32_MAX)
+            throw std::bad_alloc();
+        ReservedEntries = std::max(ReservedEntries, entries); // given if the rule stops
+        return;
+    }
+    AllocateStore(entries);
+}
+
+void TChartValueList::GiveUpRule() const {
+    if (!RuleHeld)
+        return;
+    const long long entries = std::max<long long>({ReservedEntries, ReportedCapacity, ValueCount});
+    if (entries > 0)
+        AllocateStore(entries);
+    auto* stored = reinterpret_cast<double*>(Store.Data());
+    for (int i = 0; i < ValueCount; ++i)
+        stored[i] = RuleValue(i);
+    RuleHeld = false;
+    Summary.Clear();
 }
 
 void TChartValueList::GrowIfFull(bool full) {
@@ -60,15 +97,36 @@ void TChartValueList::AppendValues(const double* values, int count) {
         capacity += steps * ValueCapacityStep;
     }
     ReserveStore(capacity);
+    if (RuleHeld) {
+        int k = 0;
+        while (k < count && ContinuesRule(values[k], ValueCount + k))
+            ++k;
+        if (k > 0 && ValueCount == 0)
+            RuleFirst = values[0];
+        if (k == count) {
+            ReportedCapacity = static_cast<int>(capacity);
+            ValueCount = static_cast<int>(newCount);
+            ValuesChanged();
+            return;
+        }
+        ValueCount += k; // the values up to the one that breaks the rule follow it
+        GiveUpRule();
+        values += k;
+        count -= k;
+        AllocateStore(capacity);
+    }
     ReportedCapacity = static_cast<int>(capacity);
     std::memcpy(MutableValues() + ValueCount, values,
                 sizeof(double) * static_cast<std::size_t>(count));
     ValueCount = static_cast<int>(newCount);
     ValuesChanged();
+    // Summarised here, while the new values are at hand: a load's blocks need no second pass.
+    Summary.Update(reinterpret_cast<const double*>(Store.Data()), ValueCount);
 }
 
 void TChartValueList::DropLast(int count) {
     ValueCount -= std::clamp(count, 0, ValueCount);
+    Summary.Forget(ValueCount);
     ValuesChanged();
 }
 
@@ -84,7 +142,12 @@ int TChartValueList::AddPending() {
                    (ListOrder == loDescending && v <= LastEntry());
     if (appends) {
         GrowIfFull(ReportedCapacity < ValueCount + 1);
-        MutableValues()[ValueCount] = v;
+        if (RuleHeld && ContinuesRule(v, ValueCount)) {
+            if (ValueCount == 0)
+                RuleFirst = v;
+        } else {
+            MutableValues()[ValueCount] = v;
+        }
         ValuesChanged();
         return ValueCount++;
     }
@@ -103,6 +166,7 @@ int TChartValueList::AddPending() {
     std::memmove(stored + index + 1, stored + index, sizeof(double) * (ValueCount - index));
     stored[index] = v;
     ++ValueCount;
+    Summary.Forget(index);
     ValuesChanged();
     return index;
 }
@@ -111,6 +175,9 @@ void TChartValueList::Empty() {
     ValueCount = 0;
     Store.Release();
     ReportedCapacity = 0;
+    RuleHeld = true;
+    ReservedEntries = 0;
+    Summary.Clear();
     ValuesChanged();
 }
 
@@ -121,40 +188,82 @@ void TChartValueList::InsertAt(int index, double value) {
         std::memmove(stored + index + 1, stored + index, sizeof(double) * (ValueCount - index));
     stored[index] = value;
     ++ValueCount;
+    Summary.Forget(index);
     ValuesChanged();
 }
 
 void TChartValueList::RemoveAt(int index) {
+    if (RuleHeld && index == ValueCount - 1) {
+        --ValueCount; // the rest still follows the rule
+        ValuesChanged();
+        return;
+    }
     double* stored = MutableValues();
     std::memmove(stored + index, stored + index + 1, sizeof(double) * (ValueCount - index - 1));
     --ValueCount;
+    Summary.Forget(index);
     ValuesChanged();
 }
 
+std::pair<double, double> TChartValueList::RangeMinMax(int first, int last) const {
+    if (RuleHeld)
+        return {RuleValue(first), RuleValue(last)};
+    const auto* values = reinterpret_cast<const double*>(Store.Data());
+    Summary.Update(values, ValueCount);
+    return Summary.Range(values, first, last);
+}
+
+bool TChartValueList::HasNaN() const {
+    if (RuleHeld)
+        return false;
+    Summary.Update(reinterpret_cast<const double*>(Store.Data()), ValueCount);
+    return Summary.HasNaN();
+}
+
+// The lowest and highest value are those of a pass from the first value to the last that
+// takes a value only when it is strictly beyond: the first of equal extremes. The summary and
+// the rule give the same; a list with NaN takes the pass itself.
 void TChartValueList::RefreshStats() const {
     if (!StatsStale)
         return;
     if (ValueCount <= 0) {
-        CachedMin = CachedMax = CachedSum = CachedAbsSum = 0;
+        CachedMin = CachedMax = 0;
+    } else if (!HasNaN()) {
+        std::tie(CachedMin, CachedMax) = RangeMinMax(0, ValueCount - 1);
     } else {
         const double* values = Values();
         double minimum = values[0], maximum = values[0];
-        double sum = values[0], absSum = std::fabs(values[0]);
         for (int i = 1; i < ValueCount; ++i) {
             const double x = values[i];
             if (x < minimum)
                 minimum = x;
             else if (x > maximum)
                 maximum = x;
-            sum += x;
-            absSum += std::fabs(x);
         }
         CachedMin = minimum;
         CachedMax = maximum;
-        CachedSum = sum;
-        CachedAbsSum = absSum;
     }
     StatsStale = false;
+}
+
+// The sums take a pass over the values; only a question for them pays it.
+void TChartValueList::RefreshSums() const {
+    if (!SumsStale)
+        return;
+    double sum = 0, absSum = 0;
+    if (ValueCount > 0) {
+        const TView values = View();
+        sum = values[0];
+        absSum = std::fabs(values[0]);
+        for (int i = 1; i < ValueCount; ++i) {
+            const double x = values[i];
+            sum += x;
+            absSum += std::fabs(x);
+        }
+    }
+    CachedSum = sum;
+    CachedAbsSum = absSum;
+    SumsStale = false;
 }
 
 double TChartValueList::GetMax() const {
@@ -168,12 +277,12 @@ double TChartValueList::GetMin() const {
 }
 
 double TChartValueList::GetAbsSum() const {
-    RefreshStats();
+    RefreshSums();
     return CachedAbsSum;
 }
 
 double TChartValueList::GetSum() const {
-    RefreshStats();
+    RefreshSums();
     return CachedSum;
 }
 

@@ -1,12 +1,18 @@
 #pragma once
 // One dimension of a series' points: a growable list of doubles that keeps an order, caches
 // its statistics and reports its capacity in steps of ValueCapacityStep.
+// Two things keep big lists cheap. A list whose values so far are exactly first, first + 1,
+// first + 2, ... (a load's frame numbers) holds that rule and no memory, until a value breaks
+// it. Every other list keeps a summary of its blocks' lowest and highest values, so that the
+// extremes of any range of indexes come in O(log n).
 
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "LargeBuffer.h"
+#include "MinMaxSummary.h"
 
 enum TChartListOrder : std::uint8_t { loNone = 0, loAscending = 1, loDescending = 2 };
 
@@ -44,10 +50,32 @@ class TChartValueList {
     bool StatisticsKept() const { return !StatsStale; }
 
     int Count() const { return ValueCount; }
-    double FirstEntry() const { return Values()[0]; }
-    double LastEntry() const { return Values()[ValueCount - 1]; }
-    double ValueAt(int index) const { return Values()[index]; }
-    const double* Values() const { return reinterpret_cast<const double*>(Store.Data()); }
+    double FirstEntry() const { return ValueAt(0); }
+    double LastEntry() const { return ValueAt(ValueCount - 1); }
+    double ValueAt(int index) const {
+        return RuleHeld ? RuleValue(index) : reinterpret_cast<const double*>(Store.Data())[index];
+    }
+    // The values as an array. A list that holds the rule is given memory for it here (and
+    // keeps it): paths that run over millions of values read ValueAt or View instead.
+    const double* Values() const;
+
+    // The values as the list holds them: an array, or the rule that gives them.
+    struct TView {
+        const double* Array; // null while the rule is held
+        double First;
+        double operator[](int index) const { return Array ? Array[index] : First + double(index); }
+    };
+    TView View() const {
+        return RuleHeld ? TView{nullptr, RuleFirst} : TView{reinterpret_cast<const double*>(Store.Data()), 0};
+    }
+    // Whether the values are held as the rule first, first + 1, ... (no memory behind them).
+    bool HoldsRule() const { return RuleHeld; }
+
+    // The lowest and highest of the values at indexes first..last (first <= last < Count()),
+    // in O(log n). Meaningless where HasNaN().
+    std::pair<double, double> RangeMinMax(int first, int last) const;
+    // Whether any value is NaN.
+    bool HasNaN() const;
 
     // The value the next AddPending stores.
     double PendingValue = 0;
@@ -76,23 +104,42 @@ class TChartValueList {
     std::function<void(TChartValueList&)> OnDestroy;
 
   private:
-    double* MutableValues() { return reinterpret_cast<double*>(Store.Data()); }
+    double* MutableValues() {
+        GiveUpRule();
+        return reinterpret_cast<double*>(Store.Data());
+    }
+    double RuleValue(int index) const { return RuleFirst + double(index); }
+    // Whether `value` may be stored as the rule's next value (its bits, so -0 is not 0).
+    bool ContinuesRule(double value, int index) const;
+    // Stores the rule's values in memory and holds values from now on.
+    void GiveUpRule() const;
+    void AllocateStore(long long entries) const;
     void GrowIfFull(bool full);
     void ValuesChanged() {
         StatsStale = true;
+        SumsStale = true;
         ++ValueRevision;
     }
     void RefreshStats() const;
+    void RefreshSums() const;
 
     // The memory behind the list grows geometrically, so appending stays amortised O(1),
     // while the capacity it reports follows the fixed step.
-    TLargeBuffer Store;
+    mutable TLargeBuffer Store;
+    // The rule first, first + 1, ... while it holds; memory asked for meanwhile is given when
+    // it stops.
+    mutable bool RuleHeld = true;
+    double RuleFirst = 0;
+    mutable long long ReservedEntries = 0;
+    // Lowest and highest values of blocks, brought up to date as a question needs it.
+    mutable TMinMaxSummary Summary;
     int ValueCount = 0;
     int ReportedCapacity = 0;
     unsigned long long ValueRevision = 0;
 
     // The statistics are a cache of the values: a question refreshes them, the values stay.
     mutable bool StatsStale = true;
+    mutable bool SumsStale = true;
     mutable double CachedMax = 0, CachedMin = 0, CachedSum = 0, CachedAbsSum = 0;
 
     std::string ListName;

@@ -84,13 +84,24 @@ void TMinMaxSummary::Update(const double* values, int count) {
     }
 }
 
+// The range is cut into whole blocks, as high as they line up, and loose values at its ends.
+// The pieces are folded in the order of their indexes, so that of equal extremes the first
+// wins (+0 and -0 are equal), as a pass from the first value to the last would choose.
 std::pair<double, double> TMinMaxSummary::Range(const double* values, int first, int last) const {
     double low = values[first], high = values[first];
     const auto fold = [&](double lowPart, double highPart) {
-        low = std::min(low, lowPart);
-        high = std::max(high, highPart);
+        if (lowPart < low)
+            low = lowPart;
+        if (highPart > high)
+            high = highPart;
     };
-    // Values up to the first whole block, and back to the last one.
+    // The pieces at the right end come in from the end: kept, then folded in reverse.
+    struct TPiece {
+        double Low, High;
+    };
+    TPiece right[(1 << BaseShift) + (1 << LevelShift) * 8];
+    int rightCount = 0;
+
     const int span = 1 << BaseShift;
     long long a = first, b = last; // the inclusive range still to cover
     while (a <= b && (a & (span - 1)) != 0) {
@@ -98,14 +109,14 @@ std::pair<double, double> TMinMaxSummary::Range(const double* values, int first,
         ++a;
     }
     while (a <= b && ((b + 1) & (span - 1)) != 0) {
-        fold(values[b], values[b]);
+        right[rightCount++] = {values[b], values[b]};
         --b;
     }
-    if (a > b)
-        return {low, high};
     // Whole blocks from here: [a, b] in blocks of this level, climbing while they line up.
-    a >>= BaseShift;
-    b = ((b + 1) >> BaseShift) - 1;
+    if (a <= b) {
+        a >>= BaseShift;
+        b = ((b + 1) >> BaseShift) - 1;
+    }
     for (std::size_t level = 0; a <= b; ++level) {
         const TLevel& here = Levels[level];
         const long long group = 1LL << LevelShift;
@@ -115,11 +126,15 @@ std::pair<double, double> TMinMaxSummary::Range(const double* values, int first,
             ++a;
         }
         while (a <= b && ((b + 1) & (group - 1)) != 0) {
-            fold(here.Min[std::size_t(b)], here.Max[std::size_t(b)]);
+            right[rightCount++] = {here.Min[std::size_t(b)], here.Max[std::size_t(b)]};
             --b;
         }
         a >>= LevelShift;
         b = ((b + 1) >> LevelShift) - 1;
+    }
+    while (rightCount > 0) {
+        --rightCount;
+        fold(right[rightCount].Low, right[rightCount].High);
     }
     return {low, high};
 }

@@ -21,6 +21,9 @@ class TCustomLineSeries : public TChartSeries {
     // Off: every segment is drawn as it comes, never merged per pixel column (the plain path,
     // kept to prove the merged one paints the same pixels).
     bool MergeColumns = true;
+    // Off: every point is mapped and drawn; on, a dense path is drawn column by column from
+    // the value lists' summaries (the same pixels, at the cost of the plot's width).
+    bool DrawByColumns = true;
 
   protected:
     TPlotPen Pen;

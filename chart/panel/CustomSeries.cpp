@@ -1,5 +1,9 @@
 #include "CustomSeries.h"
 
+#include "ColumnPath.h"
+
+#include <tuple>
+
 #include "PolylineWriter.h"
 
 // The working state of one pass: the pen's last point and colour, and the colours the pass
@@ -42,7 +46,13 @@ double TCustomSeries::ScanLevels(bool maximum) const {
         const bool skipNulls = TreatNulls() != tnIgnore && (PointColors || SeriesColor() == clNone);
         bool found = false;
         double low = 0, high = 0;
-        const double* levels = YValues.Values();
+        const TChartValueList::TView levels = YValues.View();
+        if (!skipNulls && PointCount() > 0 && !YValues.HasNaN()) {
+            // Every level counts: the summary gives the pass's answer without the pass.
+            std::tie(low, high) = YValues.RangeMinMax(0, PointCount() - 1);
+            cache = {YValues.Revision(), SeriesColor(), TreatNulls(), low, high};
+            return maximum ? cache.Maximum : cache.Minimum;
+        }
         for (int i = 0; i < PointCount(); ++i) {
             if (skipNulls && IsNullPoint(i))
                 continue;
@@ -73,7 +83,7 @@ void TCustomSeries::FindVisibleRange(TSeriesDrawContext& context) const {
     int& from = context.From;
     int& to = context.To;
     const int last = PointCount() - 1;
-    const double* x = XValues.Values();
+    const TChartValueList::TView x = XValues.View();
     while (to < last && MarkerInPlot(context, to + 1))
         ++to;
     while (to > -1 && to < last && x[to + 1] == x[to])
@@ -171,8 +181,8 @@ void TCustomSeries::DrawPoint(TPass& pass, int index) const {
 void TCustomSeries::DrawRestPlainly(TPass& pass, int from) const {
     const TAxisMapping& mapX = pass.Context.X;
     const TAxisMapping& mapY = pass.Context.Y;
-    const double* xs = XValues.Values();
-    const double* ys = YValues.Values();
+    const TChartValueList::TView xs = XValues.View();
+    const TChartValueList::TView ys = YValues.View();
     const int to = pass.Context.To;
     int i = from;
     bool settled = false;
@@ -187,8 +197,13 @@ void TCustomSeries::DrawRestPlainly(TPass& pass, int from) const {
     }
     // The pen is settled: each further point is one step of the path (a point on the pixel
     // the path stands on draws nothing, as its segment would not).
-    for (; i <= to; ++i)
-        pass.Writer.LineTo(mapX.PixelOfValue(xs[i]), mapY.PixelOfValue(ys[i]));
+    if (i <= to && DrawByColumns && CanDrawByColumns(pass.Writer, XValues, YValues) &&
+        WorthDrawingByColumns(XValues, i, to, mapX)) {
+        DrawPathByColumns(pass.Writer, XValues, YValues, i, to, mapX, mapY);
+    } else {
+        for (; i <= to; ++i)
+            pass.Writer.LineTo(mapX.PixelOfValue(xs[i]), mapY.PixelOfValue(ys[i]));
+    }
     if (settled) {
         pass.LastX = pass.Writer.X();
         pass.LastY = pass.Writer.Y();

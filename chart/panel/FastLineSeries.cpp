@@ -1,5 +1,7 @@
 #include "FastLineSeries.h"
 
+#include "ColumnPath.h"
+
 #include <algorithm>
 
 #include "PolylineWriter.h"
@@ -115,10 +117,15 @@ void TFastLineSeries::DrawPoints(const TSeriesDrawContext& context) {
         // without its questions per point.
         const TAxisMapping& mapX = context.X;
         const TAxisMapping& mapY = context.Y;
-        const double* xs = XValues.Values();
-        const double* ys = YValues.Values();
-        for (int i = first; i <= to; ++i)
-            writer.LineTo(mapX.PixelOfValue(xs[i]), mapY.PixelOfValue(ys[i]));
+        if (DrawByColumns && CanDrawByColumns(writer, XValues, YValues) &&
+            WorthDrawingByColumns(XValues, first, to, mapX)) {
+            DrawPathByColumns(writer, XValues, YValues, first, to, mapX, mapY);
+        } else {
+            const TChartValueList::TView xs = XValues.View();
+            const TChartValueList::TView ys = YValues.View();
+            for (int i = first; i <= to; ++i)
+                writer.LineTo(mapX.PixelOfValue(xs[i]), mapY.PixelOfValue(ys[i]));
+        }
     } else {
         for (int i = first; i <= to; ++i)
             DrawPoint(pass, i);

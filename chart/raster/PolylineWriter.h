@@ -51,6 +51,9 @@ class TPolylineWriter {
     // Paints whatever is still held back.
     void Finish() { Flush(); }
 
+    // Whether steps inside one pixel column are merged (the pen is plain).
+    bool MergesColumns() const { return Plain; }
+
     int X() const { return PenX; }
     int Y() const { return PenY; }
 

@@ -1,0 +1,52 @@
+#include "ColumnPath.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+bool CanDrawByColumns(const TPolylineWriter& writer, const TChartValueList& xs,
+                      const TChartValueList& ys) {
+    return writer.MergesColumns() && xs.Order() == loAscending && !xs.HasNaN() && !ys.HasNaN();
+}
+
+bool WorthDrawingByColumns(const TChartValueList& xs, int from, int to, const TAxisMapping& mapX) {
+    if (to - from < 64)
+        return false;
+    const int columns = std::abs(mapX.PixelOfValue(xs.ValueAt(to)) - mapX.PixelOfValue(xs.ValueAt(from))) + 1;
+    return to - from + 1 > 4 * columns;
+}
+
+void DrawPathByColumns(TPolylineWriter& writer, const TChartValueList& xs,
+                       const TChartValueList& ys, int from, int to, const TAxisMapping& mapX,
+                       const TAxisMapping& mapY) {
+    const TChartValueList::TView xv = xs.View();
+    const TChartValueList::TView yv = ys.View();
+    const auto columnOf = [&](int i) { return mapX.PixelOfValue(xv[i]); };
+    for (int i = from; i <= to;) {
+        const int column = columnOf(i);
+        // The column's last point: X ascends and the mapping is monotone, so the points of one
+        // column are consecutive. Gallop, then halve.
+        int last = i, step = 1;
+        while (last + step <= to && columnOf(last + step) == column) {
+            last += step;
+            step *= 2;
+        }
+        int beyond = std::min(last + step, to + 1);
+        while (beyond - last > 1) {
+            const int middle = last + (beyond - last) / 2;
+            if (columnOf(middle) == column)
+                last = middle;
+            else
+                beyond = middle;
+        }
+        writer.LineTo(column, mapY.PixelOfValue(yv[i]));
+        if (last > i) {
+            if (last - 1 > i) {
+                const auto [low, high] = ys.RangeMinMax(i, last - 1);
+                writer.LineTo(column, mapY.PixelOfValue(low));
+                writer.LineTo(column, mapY.PixelOfValue(high));
+            }
+            writer.LineTo(column, mapY.PixelOfValue(yv[last]));
+        }
+        i = last + 1;
+    }
+}
