@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
+#include <cmath>
 #include <new>
+#include <random>
 #include <stdexcept>
 
 #include <QApplication>
@@ -72,6 +76,115 @@ TEST(ChartValueList, StatisticsAreCachedUntilTheNextChange) {
     EXPECT_TRUE(list.StatisticsKept());
     list.RemoveAt(2); // the -7
     EXPECT_EQ(list.GetMin(), -5);
+}
+
+// The extremes of any range, from the summary, equal a plain scan after any mix of block and
+// single adds, inserts, removals and clears; the statistics agree with a scan too.
+TEST(ChartValueList, RangeExtremesMatchAPlainScan) {
+    std::mt19937 random(3);
+    const auto below = [&](int n) { return int(random() % unsigned(std::max(n, 1))); };
+    TChartValueList list("Y");
+    std::vector<double> plain;
+    for (int round = 0; round < 400; ++round) {
+        switch (below(10)) {
+        case 0:
+        case 1:
+        case 2: {
+            std::vector<double> block(std::size_t(below(3000)));
+            for (double& v : block)
+                v = below(2001) - 1000;
+            list.AppendValues(block.data(), int(block.size()));
+            plain.insert(plain.end(), block.begin(), block.end());
+            break;
+        }
+        case 3:
+        case 4: {
+            const double v = below(4001) - 2000;
+            list.AddValue(v);
+            plain.push_back(v);
+            break;
+        }
+        case 5:
+        case 6: {
+            const int at = below(int(plain.size()) + 1);
+            const double v = below(5001) - 2500;
+            list.InsertAt(at, v);
+            plain.insert(plain.begin() + at, v);
+            break;
+        }
+        case 7:
+        case 8:
+            if (!plain.empty()) {
+                const int at = below(int(plain.size()));
+                list.RemoveAt(at);
+                plain.erase(plain.begin() + at);
+            }
+            break;
+        default:
+            if (below(10) == 0) {
+                list.Empty();
+                plain.clear();
+            }
+        }
+        ASSERT_EQ(list.Count(), int(plain.size()));
+        for (int q = 0; q < 10 && !plain.empty(); ++q) {
+            int a = below(int(plain.size())), b = below(int(plain.size()));
+            if (a > b)
+                std::swap(a, b);
+            const auto [low, high] = list.RangeMinMax(a, b);
+            EXPECT_EQ(low, *std::min_element(plain.begin() + a, plain.begin() + b + 1));
+            EXPECT_EQ(high, *std::max_element(plain.begin() + a, plain.begin() + b + 1));
+        }
+        if (!plain.empty()) {
+            EXPECT_EQ(list.GetMin(), *std::min_element(plain.begin(), plain.end()));
+            EXPECT_EQ(list.GetMax(), *std::max_element(plain.begin(), plain.end()));
+        }
+    }
+}
+
+// A list of 1, 2, 3, ... holds the rule and no memory; once a value breaks it, it answers
+// every question exactly as a list that always held its values.
+TEST(ChartValueList, ARuleListAnswersAsAPlainList) {
+    TChartValueList rule("X"), plain("X");
+    plain.AddValue(std::nan("")); // a value no rule holds: this list keeps an array
+    plain.RemoveAt(0);
+    std::vector<double> block(2500);
+    for (int i = 0; i < 2500; ++i)
+        block[std::size_t(i)] = i + 1;
+    const auto compare = [&](const char* when) {
+        SCOPED_TRACE(when);
+        ASSERT_EQ(rule.Count(), plain.Count());
+        EXPECT_EQ(rule.Capacity(), plain.Capacity());
+        for (int i = 0; i < rule.Count(); ++i)
+            ASSERT_EQ(std::bit_cast<std::uint64_t>(rule.ValueAt(i)), std::bit_cast<std::uint64_t>(plain.ValueAt(i)));
+        if (rule.Count() > 0) {
+            EXPECT_EQ(rule.GetMin(), plain.GetMin());
+            EXPECT_EQ(rule.GetMax(), plain.GetMax());
+            EXPECT_EQ(rule.GetSum(), plain.GetSum());
+            EXPECT_EQ(rule.GetAbsSum(), plain.GetAbsSum());
+            EXPECT_EQ(rule.RangeMinMax(3, rule.Count() - 1), plain.RangeMinMax(3, plain.Count() - 1));
+        }
+    };
+    for (TChartValueList* list : {&rule, &plain}) {
+        list->ReserveStore(100000);
+        list->AppendValues(block.data(), 2500);
+        list->AddValue(2501);
+        list->RemoveAt(2500);
+    }
+    EXPECT_TRUE(rule.HoldsRule());
+    compare("holding the rule");
+    for (TChartValueList* list : {&rule, &plain}) {
+        const double next[] = {2501, 2502, -0.0, 7};
+        list->AppendValues(next, 4); // -0 is not 2503: the rule breaks mid-block
+    }
+    EXPECT_FALSE(rule.HoldsRule());
+    compare("after the rule broke");
+    EXPECT_TRUE(std::signbit(rule.ValueAt(2502)));
+    rule.Empty();
+    EXPECT_TRUE(rule.HoldsRule());
+    rule.AddValue(-0.0); // a first value that the rule could not give back
+    EXPECT_FALSE(rule.HoldsRule());
+    EXPECT_TRUE(std::signbit(rule.ValueAt(0)));
 }
 
 TEST(ChartValueList, AssignCopiesSettingsNotValues) {

@@ -98,11 +98,11 @@ void TChartValueList::AppendValues(const double* values, int count) {
     }
     ReserveStore(capacity);
     if (RuleHeld) {
+        if (ValueCount == 0)
+            RuleFirst = values[0];
         int k = 0;
         while (k < count && ContinuesRule(values[k], ValueCount + k))
             ++k;
-        if (k > 0 && ValueCount == 0)
-            RuleFirst = values[0];
         if (k == count) {
             ReportedCapacity = static_cast<int>(capacity);
             ValueCount = static_cast<int>(newCount);
