@@ -40,13 +40,14 @@ bool TChartSeries::CanAppendInBulk(const double* x, int count) const {
     if (WatchesEachAdd() || Lists.size() != 2 || PointColors || !PointLabels.empty() ||
         XValues.Order() != loAscending)
         return false;
-    double last = XValues.Count() > 0 ? XValues.LastEntry() : x[0];
-    for (int i = 0; i < count; ++i) {
-        if (!(x[i] >= last))
-            return false;
-        last = x[i];
-    }
-    return true;
+    const double last = XValues.Count() > 0 ? XValues.LastEntry() : x[0];
+    if (!(x[0] >= last))
+        return false;
+    // Each value against its neighbour, with no early exit: a loop the compiler can widen.
+    bool ascending = true;
+    for (int i = 1; i < count; ++i)
+        ascending &= x[i] >= x[i - 1];
+    return ascending;
 }
 
 void TChartSeries::AddPointsXY(const double* x, const double* y, int count) {

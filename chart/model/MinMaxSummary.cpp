@@ -2,6 +2,66 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+// The lowest and highest of a block, the first of equal ones as a pass in index order finds
+// them. Two values that compare equal differ in their bits only as +0 and -0, so lanes that
+// meet the values in another order give the same answer, except that a zero extreme is then
+// taken again as the block's first zero. A block with a NaN is folded in order (and counted).
+std::pair<double, double> TMinMaxSummary::BlockExtremes(const double* values, int count) {
+    double low = values[0], high = values[0];
+    int k = 0;
+    bool nan = false;
+#if defined(__SSE2__)
+    // _mm_min_pd(v, m) is v < m ? v : m, and _mm_max_pd(v, m) is v > m ? v : m, lane by lane.
+    __m128d low0 = _mm_set1_pd(low), low1 = low0, high0 = low0, high1 = low0;
+    __m128d unordered = _mm_setzero_pd();
+    for (; k + 4 <= count; k += 4) {
+        const __m128d a = _mm_loadu_pd(values + k), b = _mm_loadu_pd(values + k + 2);
+        low0 = _mm_min_pd(a, low0);
+        low1 = _mm_min_pd(b, low1);
+        high0 = _mm_max_pd(a, high0);
+        high1 = _mm_max_pd(b, high1);
+        unordered = _mm_or_pd(unordered, _mm_or_pd(_mm_cmpunord_pd(a, a), _mm_cmpunord_pd(b, b)));
+    }
+    nan = _mm_movemask_pd(unordered) != 0;
+    double lanes[8];
+    _mm_storeu_pd(lanes, low0);
+    _mm_storeu_pd(lanes + 2, low1);
+    _mm_storeu_pd(lanes + 4, high0);
+    _mm_storeu_pd(lanes + 6, high1);
+    for (int lane = 0; lane < 4; ++lane) {
+        low = lanes[lane] < low ? lanes[lane] : low;
+        high = lanes[4 + lane] > high ? lanes[4 + lane] : high;
+    }
+#endif
+    for (; k < count; ++k) {
+        const double v = values[k];
+        nan |= v != v;
+        low = v < low ? v : low;
+        high = v > high ? v : high;
+    }
+    if (nan || low != low || high != high) {
+        low = high = values[0];
+        for (k = 0; k < count; ++k) {
+            const double v = values[k];
+            NaNCount += v != v;
+            low = v < low ? v : low;
+            high = v > high ? v : high;
+        }
+        return {low, high};
+    }
+    if (low == 0 || high == 0) {
+        const double firstZero = *std::find(values, values + count, 0.0);
+        low = low == 0 ? firstZero : low;
+        high = high == 0 ? firstZero : high;
+    }
+    return {low, high};
+}
 
 void TMinMaxSummary::Clear() {
     Levels.clear();
@@ -42,14 +102,7 @@ void TMinMaxSummary::Update(const double* values, int count) {
     for (int i = firstNew; i < count;) {
         const std::size_t block = std::size_t(i) >> BaseShift;
         const int end = std::min(count, int((block + 1) << BaseShift));
-        double low = values[i], high = values[i];
-        for (int k = i; k < end; ++k) {
-            const double v = values[k];
-            if (v != v)
-                ++NaNCount;
-            low = std::min(low, v);
-            high = std::max(high, v);
-        }
+        auto [low, high] = BlockExtremes(values + i, end - i);
         TLevel& base = Levels[0];
         if (block == base.Min.size()) {
             base.Min.push_back(low);

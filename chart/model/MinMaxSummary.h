@@ -35,6 +35,7 @@ private:
         std::vector<double> Min, Max;
     };
     int Shift(std::size_t level) const { return BaseShift + int(level) * LevelShift; }
+    std::pair<double, double> BlockExtremes(const double* values, int count);
     void Truncate(int covered);
 
     std::vector<TLevel> Levels;
