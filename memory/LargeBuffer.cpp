@@ -104,6 +104,15 @@ void TLargeBuffer::Resize(std::size_t bytes) {
     SizeInBytes = bytes;
 }
 
+void TLargeBuffer::ReleaseBefore(std::size_t offset) {
+    if (SizeInBytes < MappedFrom)
+        return; // a heap block is small: it goes back whole when released
+    const std::size_t pageSize = 4096;
+    const std::size_t pages = std::min(offset, SizeInBytes) / pageSize * pageSize;
+    if (pages > 0)
+        madvise(Bytes, pages, MADV_DONTNEED);
+}
+
 void TLargeBuffer::Release() {
     if (SizeInBytes >= MappedFrom)
         munmap(Bytes, SizeInBytes);

@@ -21,6 +21,9 @@ public:
     // the buffer is then unchanged.
     void Resize(std::size_t bytes);
     void Release();
+    // The bytes before `offset` are no longer needed: the whole pages they fill go back to the
+    // system at once (a mapped block's pages then read as zeros). The size stays.
+    void ReleaseBefore(std::size_t offset);
 
     std::byte* Data() { return Bytes; }
     const std::byte* Data() const { return Bytes; }

@@ -24,7 +24,8 @@ int FramesToLoad(std::uint64_t dataBytes, int frameLimit) {
 }
 
 int DecodeFrames(const std::uint8_t* bytes, std::uint64_t frames, TChannelPlots* Plots,
-                 int frameLimit, const TProgressStep& progress) {
+                 int frameLimit, const TProgressStep& progress,
+                 const std::function<void(std::uint64_t bytes)>& decoded) {
     const int n = FramesToLoad(frames * 4, frameLimit);
     std::int32_t* const lefts32 = LeftSamples.Data();
     std::int32_t* const rights32 = RightSamples.Data();
@@ -52,8 +53,12 @@ int DecodeFrames(const std::uint8_t* bytes, std::uint64_t frames, TChannelPlots*
             Plots->AddFrames(xs, lefts, rights, count);
         // About a million frames a step: often enough to show, rarely enough to cost nothing.
         const int done = first + count - 1;
-        if (progress && ((first / blockFrames) % 256 == 255 || done == n) && !progress(done, n))
-            throw TCancelled();
+        if ((first / blockFrames) % 256 == 255 || done == n) {
+            if (decoded)
+                decoded(std::uint64_t(done) * 4);
+            if (progress && !progress(done, n))
+                throw TCancelled();
+        }
     }
     return n;
 }
@@ -80,7 +85,11 @@ TLoadResult LoadReadFile(const std::string& fileName, TWaveInfo& info, TChannelP
     try {
         // The count says "nothing" while the store is half rewritten.
         SampleCount = 0;
-        const int n = DecodeFrames(info.Data->Bytes(), frames, Plots, options.FrameLimit, options.Progress);
+        // The block's memory goes back as it is decoded, so that a big file's bytes and its
+        // decoded frames are not all held at once.
+        TDataBlock& block = *info.Data;
+        const int n = DecodeFrames(block.Bytes(), frames, Plots, options.FrameLimit, options.Progress,
+                                   [&block](std::uint64_t bytes) { block.ReleaseBefore(bytes); });
         SampleCount = n;
         result.FramesLoaded = n;
         result.FramesLeftOut = frames - static_cast<std::uint64_t>(n);

@@ -3,6 +3,7 @@
 // data chunk frame by frame into the store and the two plots.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "ReadWaveFile.h"
@@ -65,5 +66,7 @@ int FramesToLoad(std::uint64_t dataBytes, int frameLimit = MaxFrames);
 
 // Decodes 4-byte frames (left then right, signed 16-bit little-endian) into store entries
 // 1..n and the plots, where n = min(frames, frameLimit, MaxFrames). Returns n.
+// `decoded` is told, now and then, how many bytes from the start are decoded and not read again.
 int DecodeFrames(const std::uint8_t* bytes, std::uint64_t frames, TChannelPlots* Plots,
-                 int frameLimit = MaxFrames, const TProgressStep& progress = {});
+                 int frameLimit = MaxFrames, const TProgressStep& progress = {},
+                 const std::function<void(std::uint64_t bytes)>& decoded = {});

@@ -19,6 +19,10 @@ public:
     // Copies up to `count` bytes from the position on and advances it; returns the count copied.
     std::size_t Read(void* destination, std::size_t count);
 
+    // The bytes before `offset` have been decoded and are not needed again: their memory goes
+    // back to the system (a large block's pages then read as zeros).
+    void ReleaseBefore(std::size_t offset) { Buffer.ReleaseBefore(offset); }
+
     // Direct access for decoding the whole block in one pass.
     const std::uint8_t* Bytes() const { return reinterpret_cast<const std::uint8_t*>(Buffer.Data()); }
     std::uint8_t* Bytes() { return reinterpret_cast<std::uint8_t*>(Buffer.Data()); }
