@@ -2,6 +2,7 @@
 // Runs independent jobs on several threads and hands their results on in the jobs' order, so
 // that output does not depend on how many ran at once.
 
+#include <algorithm>
 #include <condition_variable>
 #include <cstddef>
 #include <functional>
@@ -22,7 +23,9 @@ void RunInOrder(std::size_t count, int threads, const std::function<TResult(std:
         }
         return;
     }
-    const std::size_t window = 64 * std::size_t(threads);
+    // Workers take the jobs a batch at a time, so that small jobs do not queue on the lock.
+    constexpr std::size_t batch = 32;
+    const std::size_t window = 8 * batch * std::size_t(threads);
     std::mutex lock;
     std::condition_variable changed;
     std::map<std::size_t, TResult> ready;
@@ -30,16 +33,22 @@ void RunInOrder(std::size_t count, int threads, const std::function<TResult(std:
     std::vector<std::thread> workers;
     for (int t = 0; t < threads; ++t) {
         workers.emplace_back([&] {
+            std::vector<TResult> done;
             for (;;) {
                 std::unique_lock hold(lock);
                 changed.wait(hold, [&] { return next >= count || next < emitted + window; });
                 if (next >= count)
                     return;
-                const std::size_t index = next++;
+                const std::size_t first = next;
+                next = std::min(count, next + batch);
+                const std::size_t end = next;
                 hold.unlock();
-                TResult result = work(index);
+                done.clear();
+                for (std::size_t i = first; i < end; ++i)
+                    done.push_back(work(i));
                 hold.lock();
-                ready.emplace(index, std::move(result));
+                for (std::size_t i = first; i < end; ++i)
+                    ready.emplace(i, std::move(done[i - first]));
                 changed.notify_all();
             }
         });
@@ -47,11 +56,16 @@ void RunInOrder(std::size_t count, int threads, const std::function<TResult(std:
     while (emitted < count) {
         std::unique_lock hold(lock);
         changed.wait(hold, [&] { return ready.count(emitted) > 0; });
-        auto node = ready.extract(emitted);
+        // Everything ready in order goes out with one wait.
+        std::vector<TResult> out;
+        for (auto it = ready.find(emitted); it != ready.end() && it->first == emitted + out.size();
+             it = ready.erase(it))
+            out.push_back(std::move(it->second));
         hold.unlock();
-        emit(node.mapped());
+        for (TResult& result : out)
+            emit(result);
         hold.lock();
-        ++emitted;
+        emitted += out.size();
         changed.notify_all();
     }
     for (std::thread& worker : workers)
