@@ -50,3 +50,18 @@ void DrawPathByColumns(TPolylineWriter& writer, const TChartValueList& xs,
         i = last + 1;
     }
 }
+
+void DrawPathThroughPoints(TPolylineWriter& writer, const TChartValueList& xs,
+                           const TChartValueList& ys, int from, int to, const TAxisMapping& mapX,
+                           const TAxisMapping& mapY, bool byColumns) {
+    if (from > to)
+        return;
+    if (byColumns && CanDrawByColumns(writer, xs, ys) && WorthDrawingByColumns(xs, from, to, mapX)) {
+        DrawPathByColumns(writer, xs, ys, from, to, mapX, mapY);
+        return;
+    }
+    const TChartValueList::TView xv = xs.View();
+    const TChartValueList::TView yv = ys.View();
+    for (int i = from; i <= to; ++i)
+        writer.LineTo(mapX.PixelOfValue(xv[i]), mapY.PixelOfValue(yv[i]));
+}

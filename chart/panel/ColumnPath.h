@@ -18,6 +18,12 @@ bool CanDrawByColumns(const TPolylineWriter& writer, const TChartValueList& xs,
 // Whether points from..to are dense enough (several to a column) for it to pay.
 bool WorthDrawingByColumns(const TChartValueList& xs, int from, int to, const TAxisMapping& mapX);
 
+// Draws writer.LineTo(x, y) of points from..to, in order: by columns where that is exact and
+// pays (and `byColumns` allows it), else point by point.
+void DrawPathThroughPoints(TPolylineWriter& writer, const TChartValueList& xs,
+                           const TChartValueList& ys, int from, int to, const TAxisMapping& mapX,
+                           const TAxisMapping& mapY, bool byColumns);
+
 // Draws what writer.LineTo(x, y) of points from..to, in order, would draw.
 void DrawPathByColumns(TPolylineWriter& writer, const TChartValueList& xs,
                        const TChartValueList& ys, int from, int to, const TAxisMapping& mapX,

@@ -197,13 +197,7 @@ void TCustomSeries::DrawRestPlainly(TPass& pass, int from) const {
     }
     // The pen is settled: each further point is one step of the path (a point on the pixel
     // the path stands on draws nothing, as its segment would not).
-    if (i <= to && DrawByColumns && CanDrawByColumns(pass.Writer, XValues, YValues) &&
-        WorthDrawingByColumns(XValues, i, to, mapX)) {
-        DrawPathByColumns(pass.Writer, XValues, YValues, i, to, mapX, mapY);
-    } else {
-        for (; i <= to; ++i)
-            pass.Writer.LineTo(mapX.PixelOfValue(xs[i]), mapY.PixelOfValue(ys[i]));
-    }
+    DrawPathThroughPoints(pass.Writer, XValues, YValues, i, to, mapX, mapY, DrawByColumns);
     if (settled) {
         pass.LastX = pass.Writer.X();
         pass.LastY = pass.Writer.Y();

@@ -115,17 +115,8 @@ void TFastLineSeries::DrawPoints(const TSeriesDrawContext& context) {
     if (DrawAllPoints && !pass.MayHaveNulls && !Stairs) {
         // Every point that moves the pen is one step of the path: the same as DrawPoint,
         // without its questions per point.
-        const TAxisMapping& mapX = context.X;
-        const TAxisMapping& mapY = context.Y;
-        if (DrawByColumns && CanDrawByColumns(writer, XValues, YValues) &&
-            WorthDrawingByColumns(XValues, first, to, mapX)) {
-            DrawPathByColumns(writer, XValues, YValues, first, to, mapX, mapY);
-        } else {
-            const TChartValueList::TView xs = XValues.View();
-            const TChartValueList::TView ys = YValues.View();
-            for (int i = first; i <= to; ++i)
-                writer.LineTo(mapX.PixelOfValue(xs[i]), mapY.PixelOfValue(ys[i]));
-        }
+        DrawPathThroughPoints(writer, XValues, YValues, first, to, context.X, context.Y,
+                              DrawByColumns);
     } else {
         for (int i = first; i <= to; ++i)
             DrawPoint(pass, i);
