@@ -162,7 +162,27 @@ void TCustomPlotPanel::paintEvent(QPaintEvent*) {
         }
     }
     QPainter screen(this);
-    screen.drawImage(0, 0, PlotCanvas.Bitmap());
+    ShowPicture(screen);
+}
+
+// At a device pixel ratio of 1 the picture is copied as it is. At any other ratio it is shown
+// by nearest neighbour at the device's own pixels (DevicePicture.h), copied one to one: no
+// smoothing, and none of Qt's own rounding of a scaled image against the panel's edges.
+void TCustomPlotPanel::ShowPicture(QPainter& screen) {
+    // The painter's own scale is the ratio: a panel painted into another device (a window's
+    // grab, a picture of any ratio) paints through its widget, whose ratio is the screen's.
+    const QTransform toDevice = screen.deviceTransform();
+    const qreal ratio = toDevice.m11();
+    if (toDevice.type() != QTransform::TxScale || ratio != toDevice.m22() || ratio <= 0) {
+        screen.drawImage(0, 0, PlotCanvas.Bitmap());
+        return;
+    }
+    const QPointF origin = toDevice.map(QPointF(0, 0));
+    const QImage& pixels = OnDevice.Update(PlotCanvas.Bitmap(), origin, ratio);
+    // Painter coordinates made device pixels: device = origin + ratio * panel coordinates.
+    screen.setWorldTransform(
+        QTransform(1 / ratio, 0, 0, 1 / ratio, -origin.x() / ratio, -origin.y() / ratio));
+    screen.drawImage(OnDevice.TopLeft(), pixels);
 }
 
 void TCustomPlotPanel::SetPictureHeld(bool held) {

@@ -2,7 +2,8 @@
 // The window-backed panel a chart paints itself on. It owns the drawing canvas, derives the
 // plot rectangle (ChartRect) from its size, bevels and margins on every paint, paints into an
 // off-screen picture that is then copied to the screen, and turns repaint requests into one
-// later paint.
+// later paint. The picture has one pixel per logical pixel whatever the screen; a scaled screen
+// shows it magnified pixel by pixel.
 
 #include <exception>
 #include <functional>
@@ -11,8 +12,11 @@
 #include <QWidget>
 
 #include "ChartTitle.h"
+#include "DevicePicture.h"
 #include "PlotCanvas.h"
 #include "Property.h"
+
+class QPainter;
 
 enum TMarginUnits { muPercent, muPixels };
 
@@ -107,9 +111,12 @@ class TCustomPlotPanel : public TCustomPanelNoCaption {
 
   private:
     void ReportPaintError(std::exception_ptr error);
+    // Copies the picture to the device `screen` paints on.
+    void ShowPicture(QPainter& screen);
 
     TRect Bounds;
     TPlotCanvas3D PlotCanvas;
+    TDevicePicture OnDevice; // the picture at the device's pixels, for ratios other than 1
     bool CanRepaint = false; // off until construction ends
     bool HoldsPicture = false;
     bool IsBufferDirty = true;
