@@ -11,11 +11,13 @@
 #include <vector>
 
 #include <QApplication>
+#include <QMouseEvent>
 #include <QPalette>
 
 #include "Chart.h"
 #include "ConsoleDialogs.h"
 #include "Form1.h"
+#include "LineSeries.h"
 #include "PlotPanel.h"
 #include "WaveBytes.h"
 #include "support/RunProgram.h"
@@ -47,7 +49,8 @@ TDeviceSpan CentresOn(int start, int size, double ratio) {
     return span;
 }
 
-// A panel whose picture names each pixel by its colour.
+// A panel whose picture names each pixel by its colour, and that keeps where the mouse was
+// pressed.
 QRgb CoordinateColour(int x, int y) {
     return qRgb(x & 0xff, ((x >> 8) & 0xf) | (((y >> 8) & 0xf) << 4), y & 0xff);
 }
@@ -63,6 +66,7 @@ std::optional<QPoint> CoordinateOf(QRgb colour, QSize size) {
 class TCoordinatePanel : public TCustomPlotPanel {
   public:
     using TCustomPlotPanel::TCustomPlotPanel;
+    std::vector<QPointF> Pressed;
 
   protected:
     void InternalDraw(const TRect&) override {
@@ -70,6 +74,10 @@ class TCoordinatePanel : public TCustomPlotPanel {
         for (int y = 0; y < picture.height(); ++y)
             for (int x = 0; x < picture.width(); ++x)
                 picture.setPixel(x, y, CoordinateColour(x, y));
+    }
+    void mousePressEvent(QMouseEvent* event) override {
+        Pressed.push_back(event->position());
+        event->accept();
     }
 };
 
@@ -170,6 +178,70 @@ TEST(ScaledPictures, EachDevicePixelShowsThePanelPixelUnderItsCentreAtAnyRatio) 
         EXPECT_TRUE(
             ShowsPanelsPixelByPixel(RenderAt(two.Window, ratio), ratio, {two.Upper, two.Lower}));
     }
+}
+
+// Qt gives the pointer over device pixel d at logical d / ratio, between two whole numbers at
+// most ratios; the handlers get the pixel shown there.
+TEST(ScaledScreen, ThePointerNamesThePixelShownUnderIt) {
+    TTwoPanels two;
+    two.Window.show();
+    const double ratio = two.Window.devicePixelRatio();
+    const QImage image = RenderAt(two.Window, ratio);
+    for (TCoordinatePanel* panel : {two.Upper, two.Lower}) {
+        const QRect r = panel->geometry();
+        const TDeviceSpan columns = CentresOn(r.x(), r.width(), ratio);
+        const TDeviceSpan rows = CentresOn(r.y(), r.height(), ratio);
+        std::vector<QPoint> devicePixels;
+        for (int x = columns.First; x < columns.End; ++x)
+            devicePixels.push_back({x, (rows.First + rows.End) / 2});
+        for (int y = rows.First; y < rows.End; ++y)
+            devicePixels.push_back({(columns.First + columns.End) / 2, y});
+        for (const QPoint& device : devicePixels) {
+            const QPointF inWindow = QPointF(device) / ratio;
+            const QPointF inPanel = inWindow - QPointF(r.topLeft());
+            QMouseEvent press(QEvent::MouseButtonPress, inPanel, inWindow, inWindow, Qt::LeftButton,
+                              Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(panel, &press);
+            ASSERT_FALSE(panel->Pressed.empty());
+            const std::optional<QPoint> shown = CoordinateOf(image.pixel(device), panel->size());
+            ASSERT_TRUE(shown.has_value());
+            const QPointF pressed = panel->Pressed.back();
+            ASSERT_TRUE(pressed.x() == shown->x() && pressed.y() == shown->y())
+                << "device pixel " << device.x() << ", " << device.y() << " shows " << shown->x()
+                << ", " << shown->y() << "; the press came at " << pressed.x() << ", "
+                << pressed.y();
+            panel->Pressed.clear();
+        }
+    }
+}
+
+// The chart's own mouse handling (the zoom band) starts where the pointer's pixel is.
+TEST(ScaledScreen, AZoomStartsAtThePixelUnderThePointer) {
+    QWidget window;
+    window.resize(402, 302);
+    TChart chart(&window);
+    chart.setGeometry(1, 1, 400, 300);
+    TLineSeries* series = chart.AddSeries(std::make_unique<TLineSeries>());
+    for (int x = 0; x <= 100; ++x)
+        series->AddPointXY(x, x % 10);
+    window.show();
+    const double ratio = chart.devicePixelRatio();
+    RenderAt(window, ratio);
+    const TRect plot = chart.ChartRect();
+    // A device pixel well inside the plot, odd so that at ratio 2 it lies on a half.
+    const QPoint device(int(std::floor((1 + plot.Left + 20) * ratio)) | 1,
+                        int(std::floor((1 + plot.Top + 20) * ratio)) | 1);
+    const QPointF inWindow = QPointF(device) / ratio;
+    const QPointF inChart = inWindow - QPointF(1, 1);
+    QMouseEvent press(QEvent::MouseButtonPress, inChart, inWindow, inWindow, Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&chart, &press);
+    ASSERT_TRUE(chart.Zoom.Dragging);
+    EXPECT_EQ(chart.Zoom.X0, ShownPixel(device.x(), ratio, ratio));
+    EXPECT_EQ(chart.Zoom.Y0, ShownPixel(device.y(), ratio, ratio));
+    QMouseEvent release(QEvent::MouseButtonRelease, inChart, inWindow, inWindow, Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&chart, &release);
 }
 
 // What is written on the picture after its paint (the zoom band) reaches the device on the next

@@ -4,7 +4,8 @@
 // neighbour): at a whole ratio every picture pixel becomes an exact ratio x ratio block, at a
 // fractional ratio a block of one of the two neighbouring whole sizes. No colour is mixed and,
 // with a ratio of 1 or more, no picture pixel is lost, so one-pixel lines, dotted grids, the
-// not-xor zoom band and the text stay what they are.
+// not-xor zoom band and the text stay what they are. The pointer maps back by the same rule, so
+// the pixel under the pointer is the pixel shown there.
 //
 // A centre that falls exactly on the line between two pixels belongs to the left or upper one.
 // Qt rounds a widget's edges to device pixels by that rule too, so the device pixels a panel

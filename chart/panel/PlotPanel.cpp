@@ -1,7 +1,9 @@
 #include "PlotPanel.h"
 
+#include <cmath>
 #include <cstdio>
 
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -183,6 +185,46 @@ void TCustomPlotPanel::ShowPicture(QPainter& screen) {
     screen.setWorldTransform(
         QTransform(1 / ratio, 0, 0, 1 / ratio, -origin.x() / ratio, -origin.y() / ratio));
     screen.drawImage(OnDevice.TopLeft(), pixels);
+}
+
+QPointF TCustomPlotPanel::PicturePointAt(QPointF position) const {
+    const qreal ratio = devicePixelRatio();
+    if (ratio == 1)
+        return position;
+    const QPointF origin = QPointF(mapTo(window(), QPoint(0, 0))) * ratio;
+    const auto pixel = [ratio](qreal logical, qreal start) {
+        const int device = int(std::lround(start + logical * ratio));
+        return qreal(PicturePixel(device, start, ratio));
+    };
+    return {pixel(position.x(), origin.x()), pixel(position.y(), origin.y())};
+}
+
+// The mouse handlers get the picture pixel under the pointer, a whole number. Qt gives the
+// pointer in logical coordinates, which at a ratio other than 1 fall between whole numbers
+// (device pixel 7 at ratio 2 is 3.5), and rounding them would name the pixel's neighbour.
+bool TCustomPlotPanel::event(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+        break;
+    default:
+        return TCustomPanelNoCaption::event(event);
+    }
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    const QPointF pixel = PicturePointAt(mouse->position());
+    if (pixel == mouse->position())
+        return TCustomPanelNoCaption::event(event);
+    const QPointF shift = pixel - mouse->position();
+    QMouseEvent onPicture(mouse->type(), pixel, mouse->scenePosition() + shift,
+                          mouse->globalPosition() + shift, mouse->button(), mouse->buttons(),
+                          mouse->modifiers(), mouse->pointingDevice());
+    onPicture.setTimestamp(mouse->timestamp());
+    onPicture.setAccepted(mouse->isAccepted());
+    const bool handled = TCustomPanelNoCaption::event(&onPicture);
+    mouse->setAccepted(onPicture.isAccepted());
+    return handled;
 }
 
 void TCustomPlotPanel::SetPictureHeld(bool held) {

@@ -3,7 +3,7 @@
 // plot rectangle (ChartRect) from its size, bevels and margins on every paint, paints into an
 // off-screen picture that is then copied to the screen, and turns repaint requests into one
 // later paint. The picture has one pixel per logical pixel whatever the screen; a scaled screen
-// shows it magnified pixel by pixel.
+// shows it magnified pixel by pixel, and the mouse reaches the handlers in its pixels.
 
 #include <exception>
 #include <functional>
@@ -75,6 +75,10 @@ class TCustomPlotPanel : public TCustomPanelNoCaption {
     const QImage& Draw();
     // How many times the chart has been drawn (a clean repaint only copies the picture).
     int DrawCount() const { return Draws; }
+    // The picture pixel shown under `position`, a point in the panel's logical coordinates as
+    // Qt gives the pointer: on a screen whose device pixel ratio is not 1, the pixel under the
+    // centre of the device pixel there (DevicePicture.h); otherwise `position` itself.
+    QPointF PicturePointAt(QPointF position) const;
 
     // The plot rectangle before titles and axes take their room: the bounds less the border
     // and bevels and the margins.
@@ -105,6 +109,7 @@ class TCustomPlotPanel : public TCustomPanelNoCaption {
 
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool event(QEvent* event) override;
 
     void Changed() { CanvasChanged(); }
     bool IsDestroying = false;
