@@ -180,8 +180,9 @@ TEST(ScaledPictures, EachDevicePixelShowsThePanelPixelUnderItsCentreAtAnyRatio) 
     }
 }
 
-// Qt gives the pointer over device pixel d at logical d / ratio, between two whole numbers at
-// most ratios; the handlers get the pixel shown there.
+// The pointer over device pixel d is at d / ratio in the window, between two whole numbers at
+// most ratios. Qt hands a widget that position rounded to a whole number, and the window
+// position as it is; the handlers get the pixel shown under the pointer either way.
 TEST(ScaledScreen, ThePointerNamesThePixelShownUnderIt) {
     TTwoPanels two;
     two.Window.show();
@@ -197,20 +198,22 @@ TEST(ScaledScreen, ThePointerNamesThePixelShownUnderIt) {
         for (int y = rows.First; y < rows.End; ++y)
             devicePixels.push_back({(columns.First + columns.End) / 2, y});
         for (const QPoint& device : devicePixels) {
-            const QPointF inWindow = QPointF(device) / ratio;
-            const QPointF inPanel = inWindow - QPointF(r.topLeft());
-            QMouseEvent press(QEvent::MouseButtonPress, inPanel, inWindow, inWindow, Qt::LeftButton,
-                              Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(panel, &press);
-            ASSERT_FALSE(panel->Pressed.empty());
             const std::optional<QPoint> shown = CoordinateOf(image.pixel(device), panel->size());
             ASSERT_TRUE(shown.has_value());
-            const QPointF pressed = panel->Pressed.back();
-            ASSERT_TRUE(pressed.x() == shown->x() && pressed.y() == shown->y())
-                << "device pixel " << device.x() << ", " << device.y() << " shows " << shown->x()
-                << ", " << shown->y() << "; the press came at " << pressed.x() << ", "
-                << pressed.y();
-            panel->Pressed.clear();
+            const QPointF inWindow = QPointF(device) / ratio;
+            const QPointF inPanel = inWindow - QPointF(r.topLeft());
+            for (const QPointF given : {inPanel, QPointF(inPanel.toPoint())}) {
+                QMouseEvent press(QEvent::MouseButtonPress, given, inWindow, inWindow,
+                                  Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+                QApplication::sendEvent(panel, &press);
+                ASSERT_EQ(panel->Pressed.size(), 1u);
+                const QPointF pressed = panel->Pressed.back();
+                ASSERT_TRUE(pressed.x() == shown->x() && pressed.y() == shown->y())
+                    << "device pixel " << device.x() << ", " << device.y() << " shows "
+                    << shown->x() << ", " << shown->y() << "; given " << given.x() << ", "
+                    << given.y() << ", the press came at " << pressed.x() << ", " << pressed.y();
+                panel->Pressed.clear();
+            }
         }
     }
 }
@@ -232,7 +235,7 @@ TEST(ScaledScreen, AZoomStartsAtThePixelUnderThePointer) {
     const QPoint device(int(std::floor((1 + plot.Left + 20) * ratio)) | 1,
                         int(std::floor((1 + plot.Top + 20) * ratio)) | 1);
     const QPointF inWindow = QPointF(device) / ratio;
-    const QPointF inChart = inWindow - QPointF(1, 1);
+    const QPointF inChart = QPointF((inWindow - QPointF(1, 1)).toPoint()); // as Qt hands it
     QMouseEvent press(QEvent::MouseButtonPress, inChart, inWindow, inWindow, Qt::LeftButton,
                       Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&chart, &press);

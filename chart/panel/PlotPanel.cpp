@@ -199,21 +199,34 @@ QPointF TCustomPlotPanel::PicturePointAt(QPointF position) const {
     return {pixel(position.x(), origin.x()), pixel(position.y(), origin.y())};
 }
 
+namespace {
+// Where the pointer is in the panel, as exactly as Qt tells it. Qt rounds a widget's mouse
+// position to whole logical pixels (at ratio 2, device pixels 7 and 8 both arrive as 4) but
+// keeps the position in the window unrounded; that one is taken when it names the same point.
+QPointF PointerInPanel(const QMouseEvent& mouse, QPoint panelInWindow) {
+    const QPointF precise = mouse.scenePosition() - QPointF(panelInWindow);
+    const QPointF off = precise - mouse.position();
+    return std::abs(off.x()) <= 0.5 && std::abs(off.y()) <= 0.5 ? precise : mouse.position();
+}
+} // namespace
+
 // The mouse handlers get the picture pixel under the pointer, a whole number. Qt gives the
 // pointer in logical coordinates, which at a ratio other than 1 fall between whole numbers
-// (device pixel 7 at ratio 2 is 3.5), and rounding them would name the pixel's neighbour.
+// (device pixel 7 at ratio 2 is 3.5), and rounding them names the pixel's neighbour.
 bool TCustomPlotPanel::event(QEvent* event) {
     switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseMove:
-        break;
+        if (devicePixelRatio() != 1)
+            break;
+        [[fallthrough]];
     default:
         return TCustomPanelNoCaption::event(event);
     }
     auto* mouse = static_cast<QMouseEvent*>(event);
-    const QPointF pixel = PicturePointAt(mouse->position());
+    const QPointF pixel = PicturePointAt(PointerInPanel(*mouse, mapTo(window(), QPoint(0, 0))));
     if (pixel == mouse->position())
         return TCustomPanelNoCaption::event(event);
     const QPointF shift = pixel - mouse->position();
