@@ -1,6 +1,7 @@
 // The charts on screens whose device pixel ratio is not 1. Each registration of this program runs
 // with its own QT_SCALE_FACTOR (tests/CMakeLists.txt): the ScaledScreen tests check the screen
-// it gives; the ScaledPictures tests choose their ratios themselves and run once.
+// it gives; the ScaledPictures and RenderAtScale tests choose their ratios themselves and run in
+// the first registration only.
 #include <gtest/gtest.h>
 
 #include <cmath>
