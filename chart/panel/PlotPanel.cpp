@@ -1,7 +1,9 @@
 #include "PlotPanel.h"
 
+#include <cmath>
 #include <cstdio>
 
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -162,7 +164,80 @@ void TCustomPlotPanel::paintEvent(QPaintEvent*) {
         }
     }
     QPainter screen(this);
-    screen.drawImage(0, 0, PlotCanvas.Bitmap());
+    ShowPicture(screen);
+}
+
+// At a device pixel ratio of 1 the picture is copied as it is. At any other ratio it is shown
+// by nearest neighbour at the device's own pixels (DevicePicture.h), copied one to one: no
+// smoothing, and none of Qt's own rounding of a scaled image against the panel's edges.
+void TCustomPlotPanel::ShowPicture(QPainter& screen) {
+    // The painter's own scale is the ratio: a panel painted into another device (a window's
+    // grab, a picture of any ratio) paints through its widget, whose ratio is the screen's.
+    const QTransform toDevice = screen.deviceTransform();
+    const qreal ratio = toDevice.m11();
+    if (toDevice.type() != QTransform::TxScale || ratio != toDevice.m22() || ratio <= 0) {
+        screen.drawImage(0, 0, PlotCanvas.Bitmap());
+        return;
+    }
+    const QPointF origin = toDevice.map(QPointF(0, 0));
+    const QImage& pixels = OnDevice.Update(PlotCanvas.Bitmap(), origin, ratio);
+    // Painter coordinates made device pixels: device = origin + ratio * panel coordinates.
+    screen.setWorldTransform(
+        QTransform(1 / ratio, 0, 0, 1 / ratio, -origin.x() / ratio, -origin.y() / ratio));
+    screen.drawImage(OnDevice.TopLeft(), pixels);
+}
+
+QPointF TCustomPlotPanel::PicturePointAt(QPointF position) const {
+    const qreal ratio = devicePixelRatio();
+    if (ratio == 1)
+        return position;
+    const QPointF origin = QPointF(mapTo(window(), QPoint(0, 0))) * ratio;
+    const auto pixel = [ratio](qreal logical, qreal start) {
+        const int device = int(std::lround(start + logical * ratio));
+        return qreal(PicturePixel(device, start, ratio));
+    };
+    return {pixel(position.x(), origin.x()), pixel(position.y(), origin.y())};
+}
+
+namespace {
+// Where the pointer is in the panel, as exactly as Qt tells it. Qt rounds a widget's mouse
+// position to whole logical pixels (at ratio 2, device pixels 7 and 8 both arrive as 4) but
+// keeps the position in the window unrounded; that one is taken when it names the same point.
+QPointF PointerInPanel(const QMouseEvent& mouse, QPoint panelInWindow) {
+    const QPointF precise = mouse.scenePosition() - QPointF(panelInWindow);
+    const QPointF off = precise - mouse.position();
+    return std::abs(off.x()) <= 0.5 && std::abs(off.y()) <= 0.5 ? precise : mouse.position();
+}
+} // namespace
+
+// The mouse handlers get the picture pixel under the pointer, a whole number. Qt gives the
+// pointer in logical coordinates, which at a ratio other than 1 fall between whole numbers
+// (device pixel 7 at ratio 2 is 3.5), and rounding them names the pixel's neighbour.
+bool TCustomPlotPanel::event(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+        if (devicePixelRatio() != 1)
+            break;
+        [[fallthrough]];
+    default:
+        return TCustomPanelNoCaption::event(event);
+    }
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    const QPointF pixel = PicturePointAt(PointerInPanel(*mouse, mapTo(window(), QPoint(0, 0))));
+    if (pixel == mouse->position())
+        return TCustomPanelNoCaption::event(event);
+    const QPointF shift = pixel - mouse->position();
+    QMouseEvent onPicture(mouse->type(), pixel, mouse->scenePosition() + shift,
+                          mouse->globalPosition() + shift, mouse->button(), mouse->buttons(),
+                          mouse->modifiers(), mouse->pointingDevice());
+    onPicture.setTimestamp(mouse->timestamp());
+    onPicture.setAccepted(mouse->isAccepted());
+    const bool handled = TCustomPanelNoCaption::event(&onPicture);
+    mouse->setAccepted(onPicture.isAccepted());
+    return handled;
 }
 
 void TCustomPlotPanel::SetPictureHeld(bool held) {

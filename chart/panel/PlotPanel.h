@@ -2,7 +2,8 @@
 // The window-backed panel a chart paints itself on. It owns the drawing canvas, derives the
 // plot rectangle (ChartRect) from its size, bevels and margins on every paint, paints into an
 // off-screen picture that is then copied to the screen, and turns repaint requests into one
-// later paint.
+// later paint. The picture has one pixel per logical pixel whatever the screen; a scaled screen
+// shows it magnified pixel by pixel, and the mouse reaches the handlers in its pixels.
 
 #include <exception>
 #include <functional>
@@ -11,8 +12,11 @@
 #include <QWidget>
 
 #include "ChartTitle.h"
+#include "DevicePicture.h"
 #include "PlotCanvas.h"
 #include "Property.h"
+
+class QPainter;
 
 enum TMarginUnits { muPercent, muPixels };
 
@@ -71,6 +75,10 @@ class TCustomPlotPanel : public TCustomPanelNoCaption {
     const QImage& Draw();
     // How many times the chart has been drawn (a clean repaint only copies the picture).
     int DrawCount() const { return Draws; }
+    // The picture pixel shown under `position`, a point in the panel's logical coordinates as
+    // Qt gives the pointer: on a screen whose device pixel ratio is not 1, the pixel under the
+    // centre of the device pixel there (DevicePicture.h); otherwise `position` itself.
+    QPointF PicturePointAt(QPointF position) const;
 
     // The plot rectangle before titles and axes take their room: the bounds less the border
     // and bevels and the margins.
@@ -101,15 +109,19 @@ class TCustomPlotPanel : public TCustomPanelNoCaption {
 
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool event(QEvent* event) override;
 
     void Changed() { CanvasChanged(); }
     bool IsDestroying = false;
 
   private:
     void ReportPaintError(std::exception_ptr error);
+    // Copies the picture to the device `screen` paints on.
+    void ShowPicture(QPainter& screen);
 
     TRect Bounds;
     TPlotCanvas3D PlotCanvas;
+    TDevicePicture OnDevice; // the picture at the device's pixels, for ratios other than 1
     bool CanRepaint = false; // off until construction ends
     bool HoldsPicture = false;
     bool IsBufferDirty = true;

@@ -17,6 +17,11 @@ QFont ToQFont(const TPlotFont& font) {
     qfont.setItalic(font.Style & fsItalic);
     qfont.setUnderline(font.Style & fsUnderline);
     qfont.setStrikeOut(font.Style & fsStrikeOut);
+    // The picture's text is hinted the same way on every screen. Left to its default, Qt drops
+    // hinting as soon as any screen is scaled (a device pixel ratio other than 1), which would
+    // change the glyphs and their widths, and so the layout, of a picture that is only shown
+    // magnified there. Light (vertical only) hinting is the desktop's usual default.
+    qfont.setHintingPreference(QFont::PreferVerticalHinting);
     return qfont;
 }
 
