@@ -61,6 +61,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), OpenDialog1(this, Dialogs) {
     setAutoFillBackground(true);
     CreateControls();
     CreateShortcuts();
+    CreatePlotKeys();
     setAcceptDrops(true);
     move(342, 143);
     resize(ClientWidth, ClientHeight);
@@ -99,6 +100,8 @@ void TForm1::CreateControls() {
     Series2 = Chart2->AddSeries(std::make_unique<TLineSeries>());
     ApplyPlotSettings(*Chart2, *Series2, ppLower);
     Plots = std::make_unique<TSeriesPlots>(*Series1, *Series2);
+    for (TChart* chart : {Chart1, Chart2})
+        chart->installEventFilter(this); // which plot the keys go to
     // A plot that cannot be drawn says why once, as a failed command does.
     for (TChart* chart : {Chart1, Chart2}) {
         chart->OnPaintError = [this](std::exception_ptr error) {
@@ -161,6 +164,51 @@ void TForm1::dropEvent(QDropEvent* event) {
 }
 
 void TForm1::OpenDropped(const QString& fileName) { OpenAtStart(fileName); }
+
+// The plots' keys are the window's: they reach the plot under the pointer even when another
+// control has the focus. A control that edits text (the log) keeps the keys it types with.
+void TForm1::CreatePlotKeys() {
+    for (Qt::Key key : {Qt::Key_Plus, Qt::Key_Minus, Qt::Key_Left, Qt::Key_Right, Qt::Key_Up,
+                        Qt::Key_Down, Qt::Key_0, Qt::Key_Home, Qt::Key_Escape}) {
+        // The keypad's keys match too.
+        auto* shortcut = new QShortcut(QKeySequence(key), this);
+        connect(shortcut, &QShortcut::activated, this, [this, key] { PlotKey(key); });
+    }
+}
+
+void TForm1::PlotKey(int key) {
+    if (key == Qt::Key_Escape) {
+        // The drag in progress, wherever the pointer has gone since it started.
+        for (TChart* chart : {Chart1, Chart2})
+            chart->CancelDrag();
+        return;
+    }
+    if (TChart* chart = KeyPlot())
+        RunGuarded(*Dialogs, this, [chart, key] { chart->KeyPressed(key); });
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    for (TChart* chart : {Chart1, Chart2}) {
+        if (watched != chart)
+            continue;
+        switch (event->type()) {
+        case QEvent::Enter:
+        case QEvent::MouseMove:
+            PointerPlot = chart;
+            break;
+        case QEvent::Leave:
+            if (PointerPlot == chart)
+                PointerPlot = nullptr;
+            break;
+        case QEvent::MouseButtonPress:
+            ClickedPlot = chart;
+            break;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
 
 // Panel1 is docked left at its width; Panel2 takes the rest. Inside Panel2, Chart1 is docked
 // to the top at its height and Chart2 fills what is left.

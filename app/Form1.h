@@ -1,5 +1,6 @@
 #pragma once
-// The main window: the control column on the left (commands and the log) and the two plots.
+// The main window: the control column on the left (commands and the log) and the two plots,
+// each with its keys.
 
 #include <memory>
 
@@ -52,14 +53,21 @@ public:
     // Loads a file as ReadWF does with a file chosen (a file dropped on the window).
     void OpenDropped(const QString& fileName);
 
+    // The plot the keys go to: the one under the pointer, else the one clicked last; none
+    // before either.
+    TChart* KeyPlot() const { return PointerPlot != nullptr ? PointerPlot : ClickedPlot; }
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CreateControls();
     void CreateShortcuts();
+    void CreatePlotKeys();
+    void PlotKey(int key);
     void LayoutControls();
     std::uint16_t LoadChosenFile(bool fileChosen); // the reader's status
     TWaveLog Log();
@@ -67,4 +75,6 @@ private:
     std::unique_ptr<TSeriesPlots> Plots; // the two series, as the Load command fills them
     TPlatformDialogs PlatformDialogs;
     TUserDialogs* Dialogs = &PlatformDialogs;
+    TChart* PointerPlot = nullptr; // the plot under the pointer
+    TChart* ClickedPlot = nullptr; // the plot clicked last
 };

@@ -351,3 +351,130 @@ TEST_F(Form1Test, APlotThatCannotBeDrawnSaysSoOnce) {
 }
 
 } // namespace
+
+#include "support/PixelAsserts.h"
+
+namespace {
+
+void SendMouse(QWidget& widget, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held,
+               QPoint at) {
+    QMouseEvent event(type, QPointF(at), widget.mapToGlobal(QPointF(at)), button, held,
+                      Qt::NoModifier);
+    QApplication::sendEvent(&widget, &event);
+}
+
+// The pointer comes over the widget (or moves on it) to `at`.
+void PointerTo(QWidget& widget, QPoint at) {
+    const QPointF local(at);
+    QEnterEvent enter(local, local, widget.mapToGlobal(local));
+    QApplication::sendEvent(&widget, &enter);
+    SendMouse(widget, QEvent::MouseMove, Qt::NoButton, Qt::NoButton, at);
+}
+
+void PointerGoneFrom(QWidget& widget) {
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(&widget, &leave);
+}
+
+void ClickOn(QWidget& widget, Qt::MouseButton button, QPoint at) {
+    SendMouse(widget, QEvent::MouseButtonPress, button, button, at);
+    SendMouse(widget, QEvent::MouseButtonRelease, button, Qt::NoButton, at);
+}
+
+// Loaded with 1,000 frames, left = frame number, right = minus it; both plots painted.
+class PlotInteractionTest : public Form1Test {
+protected:
+    void SetUp() override {
+        Form1Test::SetUp();
+        std::vector<std::pair<std::int16_t, std::int16_t>> frames;
+        for (int i = 1; i <= 1000; ++i)
+            frames.emplace_back(std::int16_t(i), std::int16_t(-i));
+        Wave = Dir.Write("take.wav", PlainWave(TWaveBytes::Frames(frames)));
+        ASSERT_TRUE(Form.OpenAtStart(QString::fromStdString(Wave)));
+        Settle();
+        for (TChart* chart : {Form.Chart1, Form.Chart2}) {
+            chart->OnZoom = [this, chart] { ++Counts[chart].Zooms; };
+            chart->OnScroll = [this, chart] { ++Counts[chart].Scrolls; };
+            chart->OnUndoZoom = [this, chart] { ++Counts[chart].Undos; };
+        }
+        Form.activateWindow();
+    }
+    static void Settle() {
+        QApplication::processEvents();
+        QApplication::processEvents();
+    }
+    // A point inside the plot's data area at the pixel of `frame`.
+    static QPoint AtFrame(TChart* chart, int frame) {
+        return {chart->BottomAxis().PixelOfValue(frame), chart->ChartYCenter()};
+    }
+    struct TCounts {
+        int Zooms = 0, Scrolls = 0, Undos = 0;
+        bool operator==(const TCounts&) const = default;
+    };
+    std::map<TChart*, TCounts> Counts;
+    std::string Wave;
+};
+
+TEST_F(PlotInteractionTest, KeysGoToThePlotUnderThePointerElseTheOneClickedLast) {
+    TChart* upper = Form.Chart1;
+    TChart* lower = Form.Chart2;
+    QTest::keyClick(&Form, Qt::Key_Plus);
+    EXPECT_EQ(Form.KeyPlot(), nullptr);
+    EXPECT_EQ(Counts[upper], TCounts{});
+    EXPECT_EQ(Counts[lower], TCounts{}) << "before a plot is pointed at or clicked, none";
+
+    PointerTo(*lower, AtFrame(lower, 500));
+    QTest::keyClick(&Form, Qt::Key_Plus);
+    QTest::keyClick(&Form, Qt::Key_Right, Qt::KeypadModifier);
+    EXPECT_EQ(Counts[lower], (TCounts{1, 1, 0}));
+    EXPECT_EQ(Counts[upper], TCounts{});
+    EXPECT_FALSE(lower->BottomAxis().Automatic());
+
+    ClickOn(*upper, Qt::LeftButton, AtFrame(upper, 500)); // too small a drag to zoom
+    PointerGoneFrom(*upper);
+    PointerGoneFrom(*lower);
+    QTest::keyClick(&Form, Qt::Key_Minus, Qt::KeypadModifier);
+    QTest::keyClick(&Form, Qt::Key_Up);
+    EXPECT_EQ(Counts[upper], (TCounts{1, 1, 0})) << "the plot clicked last";
+    EXPECT_EQ(Counts[lower], (TCounts{1, 1, 0}));
+
+    PointerTo(*lower, AtFrame(lower, 500)); // the pointer wins over the click
+    QTest::keyClick(&Form, Qt::Key_0);
+    EXPECT_EQ(Counts[lower].Undos, 1);
+    EXPECT_TRUE(lower->BottomAxis().Automatic());
+    PointerGoneFrom(*lower);
+    QTest::keyClick(&Form, Qt::Key_Home);
+    EXPECT_EQ(Counts[upper].Undos, 1);
+    EXPECT_TRUE(upper->LeftAxis().Automatic());
+}
+
+TEST_F(PlotInteractionTest, EscCancelsADragWhereverThePointerIs) {
+    TChart* lower = Form.Chart2;
+    const QImage before = lower->Canvas().Bitmap().copy();
+    SendMouse(*lower, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, AtFrame(lower, 100));
+    SendMouse(*lower, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, AtFrame(lower, 600) + QPoint(0, 40));
+    ASSERT_TRUE(lower->Zoom.Dragging);
+    PointerGoneFrom(*lower);
+    QTest::keyClick(&Form, Qt::Key_Escape);
+    EXPECT_FALSE(lower->Zoom.Dragging);
+    EXPECT_TRUE(SameImages(lower->Canvas().Bitmap(), before)) << "the band is erased";
+    SendMouse(*lower, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, AtFrame(lower, 600));
+    EXPECT_EQ(Counts[lower], TCounts{});
+    EXPECT_TRUE(lower->BottomAxis().Automatic());
+}
+
+// The log is text the user may edit: with the focus there, the keys type.
+TEST_F(PlotInteractionTest, TheLogKeepsTheKeysItTypesWith) {
+    PointerTo(*Form.Chart1, AtFrame(Form.Chart1, 500));
+    Form.Memo1->setFocus();
+    Form.Memo1->moveCursor(QTextCursor::End);
+    QTest::keyClick(Form.Memo1, Qt::Key_Plus);
+    QTest::keyClick(Form.Memo1, Qt::Key_0);
+    QTest::keyClick(Form.Memo1, Qt::Key_Left);
+    EXPECT_TRUE(Form.Memo1->toPlainText().endsWith("+0"));
+    EXPECT_EQ(Counts[Form.Chart1], TCounts{});
+    QTest::keyClick(Form.Memo1, Qt::Key_Escape); // types nothing: still the plots' key
+    EXPECT_FALSE(Form.Chart1->Zoom.Dragging);
+}
+
+} // namespace
