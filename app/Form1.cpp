@@ -23,6 +23,8 @@
 #include "ErrorMessage.h"
 #include "LineSeries.h"
 #include "LoadCommand.h"
+#include "NumberText.h"
+#include "PlotReadout.h"
 #include "PlotSettings.h"
 #include "SampleStore.h"
 #include "SaveAsciiFile.h"
@@ -41,13 +43,6 @@ QFrame* NewRaisedPanel(QWidget* parent) {
     panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     panel->setLineWidth(PanelBevel);
     return panel;
-}
-
-// A count with group separators, whatever the locale's habit.
-QString GroupedNumber(std::uint64_t value) {
-    QLocale locale;
-    locale.setNumberOptions(locale.numberOptions() & ~QLocale::OmitGroupSeparator);
-    return locale.toString(static_cast<qulonglong>(value));
 }
 
 } // namespace
@@ -100,6 +95,9 @@ void TForm1::CreateControls() {
     Series2 = Chart2->AddSeries(std::make_unique<TLineSeries>());
     ApplyPlotSettings(*Chart2, *Series2, ppLower);
     Plots = std::make_unique<TSeriesPlots>(*Series1, *Series2);
+    const auto sampleRate = [this] { return SampleRate; };
+    Readout1 = new TPlotReadout(*Chart1, LeftSamples, sampleRate);
+    Readout2 = new TPlotReadout(*Chart2, RightSamples, sampleRate);
     for (TChart* chart : {Chart1, Chart2})
         chart->installEventFilter(this); // which plot the keys go to
     // A plot that cannot be drawn says why once, as a failed command does.
@@ -249,6 +247,11 @@ bool TForm1::OpenAtStart(const QString& fileName) {
 std::uint16_t TForm1::LoadChosenFile(bool fileChosen) {
     // The window shows what a cut recording or a stream with a placeholder size holds.
     TLoadOptions options = TLoadOptions::Salvaging();
+    // The format chunk's rate, for the plots' readout.
+    TWaveLayout layout;
+    options.Read.Layout = &layout;
+    if (fileChosen)
+        SampleRate = 0;
     // A long load shows its progress: the first half is reading, the second decoding.
     std::unique_ptr<TProgress> progress;
     if (fileChosen) {
@@ -275,6 +278,8 @@ std::uint16_t TForm1::LoadChosenFile(bool fileChosen) {
     } catch (const TCancelled&) {
         return wsFailed; // ended as a failed load ends: nothing loaded, nothing to say
     }
+    if (fileChosen && SampleCount > 0 && layout.Format)
+        SampleRate = layout.Format->SamplesPerSec;
     if (!result.Problem.empty()) {
         // The log shows a failed read either way; this says it was not the file's bytes.
         Dialogs->ShowError(this, ProgramTitle(),

@@ -1,7 +1,8 @@
 #pragma once
 // The main window: the control column on the left (commands and the log) and the two plots,
-// each with its keys.
+// each with its readout and its keys.
 
+#include <cstdint>
 #include <memory>
 
 #include <QWidget>
@@ -18,6 +19,7 @@ class QToolButton;
 class TChart;
 class TFastLineSeries;
 class TLineSeries;
+class TPlotReadout;
 
 class TForm1 : public QWidget {
     Q_OBJECT
@@ -53,6 +55,11 @@ public:
     // Loads a file as ReadWF does with a file chosen (a file dropped on the window).
     void OpenDropped(const QString& fileName);
 
+    // The rate of the format chunk of the file whose frames are loaded; 0 when not known.
+    std::uint32_t LoadedSampleRate() const { return SampleRate; }
+    TPlotReadout* Readout1; // over Chart1, the left channel
+    TPlotReadout* Readout2; // over Chart2, the right channel
+
     // The plot the keys go to: the one under the pointer, else the one clicked last; none
     // before either.
     TChart* KeyPlot() const { return PointerPlot != nullptr ? PointerPlot : ClickedPlot; }
@@ -75,6 +82,7 @@ private:
     std::unique_ptr<TSeriesPlots> Plots; // the two series, as the Load command fills them
     TPlatformDialogs PlatformDialogs;
     TUserDialogs* Dialogs = &PlatformDialogs;
+    std::uint32_t SampleRate = 0;
     TChart* PointerPlot = nullptr; // the plot under the pointer
     TChart* ClickedPlot = nullptr; // the plot clicked last
 };

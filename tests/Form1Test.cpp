@@ -352,6 +352,7 @@ TEST_F(Form1Test, APlotThatCannotBeDrawnSaysSoOnce) {
 
 } // namespace
 
+#include "PlotReadout.h"
 #include "support/PixelAsserts.h"
 
 namespace {
@@ -475,6 +476,111 @@ TEST_F(PlotInteractionTest, TheLogKeepsTheKeysItTypesWith) {
     EXPECT_EQ(Counts[Form.Chart1], TCounts{});
     QTest::keyClick(Form.Memo1, Qt::Key_Escape); // types nothing: still the plots' key
     EXPECT_FALSE(Form.Chart1->Zoom.Dragging);
+}
+
+TEST(PlotReadoutText, FrameTimeAndValue) {
+    struct TCase {
+        int Frame;
+        std::int32_t Value;
+        std::uint32_t Rate;
+        const char* Text;
+    };
+    const TCase cases[] = {
+        {1, 0, 44100, "Frame 1\nTime 0.00000 s\nValue 0"},
+        {3, -7, 44100, "Frame 3\nTime 0.00005 s\nValue -7"},
+        {44101, 32767, 44100, "Frame 44,101\nTime 1.00000 s\nValue 32767"},
+        {100'000'000, -32768, 44100, "Frame 100,000,000\nTime 2,267.57367 s\nValue -32768"},
+        {8001, 5, 8000, "Frame 8,001\nTime 1.0000 s\nValue 5"},
+        {2, 5, 8000, "Frame 2\nTime 0.0001 s\nValue 5"},
+        {3, 1, 1, "Frame 3\nTime 2.0 s\nValue 1"},
+        {12, 1, 0, "Frame 12\nValue 1"}, // no rate, no time
+    };
+    for (const TCase& c : cases)
+        EXPECT_EQ(ReadoutText(c.Frame, c.Value, c.Rate), QString::fromUtf8(c.Text)) << c.Text;
+}
+
+TEST_F(PlotInteractionTest, TheReadoutFollowsThePointerOverTheDataAreaAndLeavesThePictureAlone) {
+    EXPECT_EQ(Form.LoadedSampleRate(), 44100u);
+    struct TCase {
+        TChart* Chart;
+        TPlotReadout* Readout;
+        int Frame;
+        const char* Text;
+    };
+    const TCase cases[] = {
+        {Form.Chart1, Form.Readout1, 1, "Frame 1\nTime 0.00000 s\nValue 1"},
+        {Form.Chart1, Form.Readout1, 442, "Frame 442\nTime 0.01000 s\nValue 442"},
+        {Form.Chart1, Form.Readout1, 1000, "Frame 1,000\nTime 0.02265 s\nValue 1000"},
+        {Form.Chart2, Form.Readout2, 442, "Frame 442\nTime 0.01000 s\nValue -442"},
+    };
+    for (const TCase& c : cases) {
+        const QImage before = c.Chart->Canvas().Bitmap().copy();
+        const int draws = c.Chart->DrawCount();
+        const QPoint at = AtFrame(c.Chart, c.Frame);
+        ASSERT_EQ(FrameAtPixel(c.Chart->BottomAxis(), at.x(), SampleCount), c.Frame);
+        PointerTo(*c.Chart, at);
+        Settle();
+        EXPECT_TRUE(c.Readout->isVisible()) << c.Text;
+        EXPECT_EQ(c.Readout->text(), QString::fromUtf8(c.Text));
+        EXPECT_EQ(c.Readout->parentWidget(), c.Chart);
+        EXPECT_TRUE(c.Chart->rect().contains(c.Readout->geometry())) << c.Text;
+        EXPECT_FALSE(c.Readout->geometry().contains(at)) << "beside the pointer, not under it";
+        EXPECT_TRUE(SameImages(c.Chart->Canvas().Bitmap(), before)) << c.Text;
+        EXPECT_EQ(c.Chart->DrawCount(), draws) << c.Text;
+        EXPECT_FALSE(c.Chart->BufferDirty());
+        PointerGoneFrom(*c.Chart);
+        EXPECT_FALSE(c.Readout->isVisible()) << c.Text;
+    }
+    // Outside the data area (the axis labels, the title) there is nothing to read.
+    const TRect area = Form.Chart1->ChartRect();
+    for (QPoint outside : {QPoint(area.Left - 1, area.Top + 10), QPoint(area.Left + 10, area.Bottom),
+                           QPoint(area.Right, area.Top + 10), QPoint(area.Left + 10, area.Top - 1)}) {
+        PointerTo(*Form.Chart1, outside);
+        EXPECT_FALSE(Form.Readout1->isVisible()) << outside.x() << ", " << outside.y();
+    }
+    PointerTo(*Form.Chart1, QPoint(area.Left, area.Top));
+    EXPECT_TRUE(Form.Readout1->isVisible()) << "the data area's first pixel";
+}
+
+TEST_F(PlotInteractionTest, TheReadoutKeepsToThePlotAndFollowsAZoom) {
+    TChart* chart = Form.Chart1;
+    const TRect area = chart->ChartRect();
+    const QPoint corner(area.Right - 2, area.Bottom - 2);
+    PointerTo(*chart, corner);
+    const QRect label = Form.Readout1->geometry();
+    EXPECT_LE(label.right(), corner.x()) << "left of the pointer near the right edge";
+    EXPECT_LE(label.bottom(), corner.y()) << "above it near the bottom";
+
+    const QPoint centre = AtFrame(chart, 500);
+    PointerTo(*chart, centre);
+    const QString unzoomed = Form.Readout1->text();
+    QTest::keyClick(&Form, Qt::Key_Plus);
+    QTest::keyClick(&Form, Qt::Key_Right);
+    Settle(); // painted, then the readout follows
+    const int frame = FrameAtPixel(chart->BottomAxis(), centre.x(), SampleCount);
+    EXPECT_NE(Form.Readout1->text(), unzoomed);
+    EXPECT_TRUE(Form.Readout1->text().startsWith(QStringLiteral("Frame %1\n").arg(frame)));
+}
+
+TEST_F(Form1Test, TheReadoutShowsNoTimeWithoutARateAndNothingWithoutFrames) {
+    TChart* chart = Form.Chart1;
+    PointerTo(*chart, QPoint(chart->ChartXCenter(), chart->ChartYCenter()));
+    EXPECT_FALSE(Form.Readout1->isVisible()) << "nothing loaded";
+    const std::string noRate = Dir.Write(
+        "norate.wav", TWaveBytes()
+                          .Chunk("fmt ", TWaveBytes::Format(1, 2, 0))
+                          .Chunk("data", TWaveBytes::Frames({{9, -9}, {10, -10}}))
+                          .Bytes());
+    ASSERT_TRUE(Form.OpenAtStart(QString::fromStdString(noRate)));
+    QApplication::processEvents();
+    QApplication::processEvents();
+    EXPECT_EQ(Form.LoadedSampleRate(), 0u);
+    PointerTo(*chart, QPoint(chart->BottomAxis().PixelOfValue(2), chart->ChartYCenter()));
+    EXPECT_EQ(Form.Readout1->text(), "Frame 2\nValue 10");
+    Form.OpenAtStart(QString::fromStdString(Dir.Write("bad.wav", {'n', 'o'})));
+    QApplication::processEvents();
+    QApplication::processEvents();
+    EXPECT_FALSE(Form.Readout1->isVisible()) << "a failed load leaves nothing to read";
 }
 
 } // namespace
