@@ -1,13 +1,21 @@
 #include "Form1.h"
 
+#include <stdexcept>
+
+#include <QClipboard>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QFrame>
+#include <QGuiApplication>
+#include <QImageWriter>
 #include <QKeySequence>
 #include <QLocale>
+#include <QMenu>
 #include <QMimeData>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -98,8 +106,10 @@ void TForm1::CreateControls() {
     const auto sampleRate = [this] { return SampleRate; };
     Readout1 = new TPlotReadout(*Chart1, LeftSamples, sampleRate);
     Readout2 = new TPlotReadout(*Chart2, RightSamples, sampleRate);
-    for (TChart* chart : {Chart1, Chart2})
+    for (TChart* chart : {Chart1, Chart2}) {
         chart->installEventFilter(this); // which plot the keys go to
+        chart->OnContextClick = [this, chart](int x, int y) { ShowPlotMenu(chart, QPoint(x, y)); };
+    }
     // A plot that cannot be drawn says why once, as a failed command does.
     for (TChart* chart : {Chart1, Chart2}) {
         chart->OnPaintError = [this](std::exception_ptr error) {
@@ -206,6 +216,92 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+// Save Picture As offers this plot or both, in a submenu: the entry stays one, as the other
+// commands are, and the choice is made where the pointer already is.
+void TForm1::ShowPlotMenu(TChart* chart, QPoint at) {
+    if (OpenMenu)
+        OpenMenu->close();
+    Readout1->PointerGone();
+    Readout2->PointerGone();
+    auto* menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("PlotMenu"));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    const auto guarded = [this](std::function<void()> command) {
+        return [this, command] { RunGuarded(*Dialogs, this, command); };
+    };
+    QMenu* save = menu->addMenu(QStringLiteral("&Save Picture As..."));
+    save->addAction(QStringLiteral("&This Plot..."), this,
+                    guarded([this, chart] { SavePlotPictures({chart}); }));
+    save->addAction(QStringLiteral("&Both Plots..."), this,
+                    guarded([this] { SavePlotPictures({Chart1, Chart2}); }));
+    menu->addAction(QStringLiteral("&Copy Picture"), this,
+                    guarded([this, chart] { CopyPlotPicture(chart); }));
+    menu->addSeparator();
+    menu->addAction(QStringLiteral("&Undo Zoom"), this, guarded([chart] { chart->UndoZoom(); }));
+    OpenMenu = menu;
+    menu->popup(chart->mapToGlobal(at));
+}
+
+QMenu* TForm1::PlotMenu() const { return OpenMenu; }
+
+QImage TForm1::PlotPicture(TChart* chart) {
+    const bool stale = chart->BufferDirty() || chart->Canvas().Width() != chart->width() ||
+                       chart->Canvas().Height() != chart->height();
+    if (stale)
+        chart->Draw();
+    return chart->Canvas().Bitmap().copy();
+}
+
+QImage TForm1::PlotPictures(const std::vector<TChart*>& charts) {
+    if (charts.size() == 1)
+        return PlotPicture(charts.front());
+    std::vector<QImage> pictures;
+    int width = 0, height = 0;
+    for (TChart* chart : charts) {
+        pictures.push_back(PlotPicture(chart));
+        width = std::max(width, pictures.back().width());
+        height += pictures.back().height();
+    }
+    QImage stacked(width, height, QImage::Format_RGB32);
+    stacked.fill(Qt::white);
+    QPainter painter(&stacked);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    int y = 0;
+    for (const QImage& picture : pictures) {
+        painter.drawImage(0, y, picture);
+        y += picture.height();
+    }
+    return stacked;
+}
+
+// Beside the loaded file, named after it and the channel: take_left.png, take_right.png,
+// take_plots.png for both.
+QString TForm1::SuggestedPictureName(const std::vector<TChart*>& charts) const {
+    const QString suffix = charts.size() > 1       ? QStringLiteral("plots")
+                           : charts.front() == Chart1 ? QStringLiteral("left")
+                                                      : QStringLiteral("right");
+    if (WaveFileName.empty())
+        return suffix + QStringLiteral(".png");
+    const QFileInfo wave(QFile::decodeName(WaveFileName.c_str()));
+    return QDir(wave.absolutePath()).filePath(wave.completeBaseName() + '_' + suffix + ".png");
+}
+
+void TForm1::SavePlotPictures(const std::vector<TChart*>& charts) {
+    const std::optional<QString> chosen = Dialogs->ChooseFileToSave(this, SuggestedPictureName(charts));
+    if (!chosen)
+        return;
+    QImageWriter writer(*chosen, "png");
+    if (!writer.write(PlotPictures(charts)))
+        throw std::runtime_error(QStringLiteral("The picture could not be saved to %1: %2")
+                                     .arg(*chosen, writer.errorString())
+                                     .toLocal8Bit()
+                                     .toStdString());
+}
+
+void TForm1::CopyPlotPicture(TChart* chart) {
+    QGuiApplication::clipboard()->setImage(PlotPicture(chart));
 }
 
 // Panel1 is docked left at its width; Panel2 takes the rest. Inside Panel2, Chart1 is docked

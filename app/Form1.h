@@ -1,10 +1,13 @@
 #pragma once
 // The main window: the control column on the left (commands and the log) and the two plots,
-// each with its readout and its keys.
+// each with its readout, its keys and its menu.
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
+#include <QImage>
+#include <QPointer>
 #include <QWidget>
 
 #include "OpenDialog.h"
@@ -13,6 +16,7 @@
 #include "UserDialogs.h"
 
 class QFrame;
+class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QToolButton;
@@ -64,6 +68,18 @@ public:
     // before either.
     TChart* KeyPlot() const { return PointerPlot != nullptr ? PointerPlot : ClickedPlot; }
 
+    // The plot's menu, opened by a right click that moves nothing, at `at` in its pixels;
+    // PlotMenu() is that menu while it is open.
+    void ShowPlotMenu(TChart* chart, QPoint at);
+    QMenu* PlotMenu() const;
+    // The plot's own picture, pixel for pixel, drawn first when it is stale.
+    QImage PlotPicture(TChart* chart);
+    // The pictures of the plots one below the other, in the order given.
+    QImage PlotPictures(const std::vector<TChart*>& charts);
+    // Asks for a file name and saves PlotPictures(charts) there as PNG.
+    void SavePlotPictures(const std::vector<TChart*>& charts);
+    void CopyPlotPicture(TChart* chart);
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -75,6 +91,7 @@ private:
     void CreateShortcuts();
     void CreatePlotKeys();
     void PlotKey(int key);
+    QString SuggestedPictureName(const std::vector<TChart*>& charts) const;
     void LayoutControls();
     std::uint16_t LoadChosenFile(bool fileChosen); // the reader's status
     TWaveLog Log();
@@ -85,4 +102,5 @@ private:
     std::uint32_t SampleRate = 0;
     TChart* PointerPlot = nullptr; // the plot under the pointer
     TChart* ClickedPlot = nullptr; // the plot clicked last
+    QPointer<QMenu> OpenMenu;
 };

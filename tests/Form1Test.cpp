@@ -352,6 +352,9 @@ TEST_F(Form1Test, APlotThatCannotBeDrawnSaysSoOnce) {
 
 } // namespace
 
+#include <QClipboard>
+#include <QMenu>
+
 #include "PlotReadout.h"
 #include "support/PixelAsserts.h"
 
@@ -581,6 +584,109 @@ TEST_F(Form1Test, TheReadoutShowsNoTimeWithoutARateAndNothingWithoutFrames) {
     QApplication::processEvents();
     QApplication::processEvents();
     EXPECT_FALSE(Form.Readout1->isVisible()) << "a failed load leaves nothing to read";
+}
+
+QStringList Texts(const QMenu* menu) {
+    QStringList texts;
+    for (const QAction* action : menu->actions())
+        texts << action->text().remove('&');
+    return texts;
+}
+
+QAction* Entry(const QMenu* menu, const QString& text) {
+    for (QAction* action : menu->actions())
+        if (action->text().remove('&') == text)
+            return action;
+    return nullptr;
+}
+
+QImage SavedPicture(const std::string& file) {
+    return QImage(QString::fromStdString(file)).convertToFormat(QImage::Format_RGB32);
+}
+
+TEST_F(PlotInteractionTest, ARightClickOpensThePlotMenuAndAPanDoesNot) {
+    TChart* lower = Form.Chart2;
+    SendMouse(*lower, QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton, AtFrame(lower, 400));
+    SendMouse(*lower, QEvent::MouseMove, Qt::NoButton, Qt::RightButton, AtFrame(lower, 450));
+    SendMouse(*lower, QEvent::MouseButtonRelease, Qt::RightButton, Qt::NoButton, AtFrame(lower, 450));
+    EXPECT_EQ(Form.PlotMenu(), nullptr) << "a pan";
+    EXPECT_EQ(Counts[lower].Scrolls, 1);
+
+    PointerTo(*lower, AtFrame(lower, 300));
+    ASSERT_TRUE(Form.Readout2->isVisible());
+    ClickOn(*lower, Qt::RightButton, AtFrame(lower, 300));
+    QMenu* menu = Form.PlotMenu();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_FALSE(Form.Readout2->isVisible()) << "the menu takes the readout's place";
+    EXPECT_EQ(Texts(menu), (QStringList{"Save Picture As...", "Copy Picture", "", "Undo Zoom"}));
+    ASSERT_NE(Entry(menu, "Save Picture As...")->menu(), nullptr);
+    EXPECT_EQ(Texts(Entry(menu, "Save Picture As...")->menu()), (QStringList{"This Plot...", "Both Plots..."}));
+
+    Entry(menu, "Undo Zoom")->trigger();
+    EXPECT_EQ(Counts[lower].Undos, 1) << "the plot clicked on";
+    EXPECT_EQ(Counts[Form.Chart1].Undos, 0);
+    EXPECT_TRUE(lower->BottomAxis().Automatic());
+    menu->close();
+    QApplication::processEvents();
+    EXPECT_EQ(Form.PlotMenu(), nullptr);
+}
+
+TEST_F(PlotInteractionTest, SavePictureAsWritesThePlotsOwnPicture) {
+    QTest::keyClick(&Form, Qt::Key_Plus); // nothing chosen: nothing zoomed
+    PointerTo(*Form.Chart1, AtFrame(Form.Chart1, 300));
+    QTest::keyClick(&Form, Qt::Key_Plus); // a zoomed upper plot, repainted
+    PointerGoneFrom(*Form.Chart1);
+    Settle();
+    const QImage upper = Form.Chart1->Canvas().Bitmap().copy();
+    const QImage lower = Form.Chart2->Canvas().Bitmap().copy();
+    ASSERT_EQ(upper.size(), Form.Chart1->size());
+
+    const std::string one = Dir.File("one.png"), both = Dir.File("both.png");
+    Dialogs.SaveAnswers = {QString::fromStdString(one), QString::fromStdString(both), std::nullopt};
+    ClickOn(*Form.Chart1, Qt::RightButton, AtFrame(Form.Chart1, 300));
+    ASSERT_NE(Form.PlotMenu(), nullptr);
+    QMenu* save = Entry(Form.PlotMenu(), "Save Picture As...")->menu();
+    Entry(save, "This Plot...")->trigger();
+    Entry(save, "Both Plots...")->trigger();
+    Entry(save, "This Plot...")->trigger(); // cancelled
+    Form.PlotMenu()->close();
+    const QString stem = QString::fromStdString((Dir.Path / "take").string());
+    EXPECT_EQ(Dialogs.SuggestedNamesShown,
+              (std::vector<QString>{stem + "_left.png", stem + "_plots.png", stem + "_left.png"}));
+    EXPECT_TRUE(SameImages(SavedPicture(one), upper));
+    const QImage stacked = SavedPicture(both);
+    ASSERT_EQ(stacked.size(), QSize(upper.width(), upper.height() + lower.height()));
+    EXPECT_TRUE(SameImages(stacked.copy(0, 0, upper.width(), upper.height()), upper));
+    EXPECT_TRUE(SameImages(stacked.copy(0, upper.height(), lower.width(), lower.height()), lower));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Dir.Path), {}), 3);
+    EXPECT_TRUE(Dialogs.Messages.empty());
+
+    // The lower plot's own entry names the right channel; a file that cannot be written says so.
+    Dialogs.SaveAnswers = {QString::fromStdString(Dir.File("missing/folder/x.png"))};
+    Form.ShowPlotMenu(Form.Chart2, AtFrame(Form.Chart2, 10));
+    Entry(Entry(Form.PlotMenu(), "Save Picture As...")->menu(), "This Plot...")->trigger();
+    EXPECT_EQ(Dialogs.SuggestedNamesShown.back(), stem + "_right.png");
+    ASSERT_EQ(Dialogs.Messages.size(), 1u);
+    EXPECT_TRUE(Dialogs.Messages[0].Error);
+    EXPECT_TRUE(Dialogs.Messages[0].Text.startsWith("The picture could not be saved to "))
+        << Dialogs.Messages[0].Text.toStdString();
+    Form.PlotMenu()->close();
+}
+
+TEST_F(PlotInteractionTest, CopyPictureCopiesAFreshPicture) {
+    // Zoomed but not painted yet: the copy is drawn first, as the screen would show it.
+    Form.Chart2->ZoomCentred(4);
+    ASSERT_TRUE(Form.Chart2->BufferDirty());
+    ClickOn(*Form.Chart2, Qt::RightButton, AtFrame(Form.Chart2, 500));
+    ASSERT_NE(Form.PlotMenu(), nullptr);
+    Entry(Form.PlotMenu(), "Copy Picture")->trigger();
+    Form.PlotMenu()->close();
+    EXPECT_FALSE(Form.Chart2->BufferDirty());
+    const QImage copied = QApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
+    EXPECT_TRUE(SameImages(copied, Form.Chart2->Canvas().Bitmap()));
+    Settle();
+    EXPECT_TRUE(SameImages(copied, Form.Chart2->Canvas().Bitmap())) << "the next paint agrees";
 }
 
 } // namespace
