@@ -209,6 +209,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
                 PointerPlot = nullptr;
             break;
         case QEvent::MouseButtonPress:
+        case QEvent::FocusIn: // reached with Tab, as good as a click
             ClickedPlot = chart;
             break;
         default:

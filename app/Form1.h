@@ -64,8 +64,8 @@ public:
     TPlotReadout* Readout1; // over Chart1, the left channel
     TPlotReadout* Readout2; // over Chart2, the right channel
 
-    // The plot the keys go to: the one under the pointer, else the one clicked last; none
-    // before either.
+    // The plot the keys go to: the one under the pointer, else the one clicked (or reached
+    // with Tab) last; none before either.
     TChart* KeyPlot() const { return PointerPlot != nullptr ? PointerPlot : ClickedPlot; }
 
     // The plot's menu, opened by a right click that moves nothing, at `at` in its pixels;
@@ -101,6 +101,6 @@ private:
     TUserDialogs* Dialogs = &PlatformDialogs;
     std::uint32_t SampleRate = 0;
     TChart* PointerPlot = nullptr; // the plot under the pointer
-    TChart* ClickedPlot = nullptr; // the plot clicked last
+    TChart* ClickedPlot = nullptr; // the plot clicked or given the focus last
     QPointer<QMenu> OpenMenu;
 };

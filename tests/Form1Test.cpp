@@ -450,6 +450,11 @@ TEST_F(PlotInteractionTest, KeysGoToThePlotUnderThePointerElseTheOneClickedLast)
     QTest::keyClick(&Form, Qt::Key_Home);
     EXPECT_EQ(Counts[upper].Undos, 1);
     EXPECT_TRUE(upper->LeftAxis().Automatic());
+
+    lower->setFocus(Qt::TabFocusReason); // reached with Tab: as good as a click
+    QTest::keyClick(&Form, Qt::Key_Down);
+    EXPECT_EQ(Counts[lower].Scrolls, 2);
+    EXPECT_EQ(Counts[upper].Scrolls, 1);
 }
 
 TEST_F(PlotInteractionTest, EscCancelsADragWhereverThePointerIs) {
