@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
+#include <QSaveFile>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -293,12 +294,22 @@ void TForm1::SavePlotPictures(const std::vector<TChart*>& charts) {
     const std::optional<QString> chosen = Dialogs->ChooseFileToSave(this, SuggestedPictureName(charts));
     if (!chosen)
         return;
-    QImageWriter writer(*chosen, "png");
-    if (!writer.write(PlotPictures(charts)))
-        throw std::runtime_error(QStringLiteral("The picture could not be saved to %1: %2")
-                                     .arg(*chosen, writer.errorString())
-                                     .toLocal8Bit()
-                                     .toStdString());
+    const QImage picture = PlotPictures(charts);
+    // As the export does: written beside the target, which it replaces only when complete.
+    QSaveFile file(*chosen);
+    const auto failed = [&](const QString& why) {
+        return std::runtime_error(QStringLiteral("The picture could not be saved to %1: %2")
+                                      .arg(*chosen, why)
+                                      .toLocal8Bit()
+                                      .toStdString());
+    };
+    if (!file.open(QIODevice::WriteOnly))
+        throw failed(file.errorString());
+    QImageWriter writer(&file, "png");
+    if (!writer.write(picture))
+        throw failed(writer.errorString());
+    if (!file.commit())
+        throw failed(file.errorString());
 }
 
 void TForm1::CopyPlotPicture(TChart* chart) {

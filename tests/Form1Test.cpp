@@ -674,8 +674,9 @@ TEST_F(PlotInteractionTest, SavePictureAsWritesThePlotsOwnPicture) {
     EXPECT_EQ(Dialogs.SuggestedNamesShown.back(), stem + "_right.png");
     ASSERT_EQ(Dialogs.Messages.size(), 1u);
     EXPECT_TRUE(Dialogs.Messages[0].Error);
-    EXPECT_TRUE(Dialogs.Messages[0].Text.startsWith("The picture could not be saved to "))
-        << Dialogs.Messages[0].Text.toStdString();
+    EXPECT_EQ(Dialogs.Messages[0].Text,
+              QStringLiteral("The picture could not be saved to %1: No such file or directory.")
+                  .arg(QString::fromStdString(Dir.File("missing/folder/x.png"))));
     Form.PlotMenu()->close();
 }
 
