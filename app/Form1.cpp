@@ -291,7 +291,8 @@ QString TForm1::SuggestedPictureName(const std::vector<TChart*>& charts) const {
 }
 
 void TForm1::SavePlotPictures(const std::vector<TChart*>& charts) {
-    const std::optional<QString> chosen = Dialogs->ChooseFileToSave(this, SuggestedPictureName(charts));
+    const std::optional<QString> chosen =
+        Dialogs->ChooseFileToSave(this, SuggestedPictureName(charts));
     if (!chosen)
         return;
     const QImage picture = PlotPictures(charts);

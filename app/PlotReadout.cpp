@@ -42,7 +42,8 @@ QString ReadoutText(int frame, std::int32_t value, std::uint32_t sampleRate) {
     QString text = QStringLiteral("Frame %1").arg(GroupedNumber(std::uint64_t(frame)));
     if (sampleRate != 0) {
         const double seconds = double(frame - 1) / sampleRate;
-        text += QStringLiteral("\nTime %1 s").arg(GroupedDecimal(seconds, TimeDecimals(sampleRate)));
+        const QString time = GroupedDecimal(seconds, TimeDecimals(sampleRate));
+        text += QStringLiteral("\nTime %1 s").arg(time);
     }
     text += QStringLiteral("\nValue %1").arg(value);
     return text;
