@@ -78,7 +78,8 @@ TPlotReadout::TPlotReadout(TChart& chart, TSampleChannel& channel,
     // A paint may change the scale under a pointer that stays still (a key's zoom, a load):
     // the label follows once the paint is over.
     chart.OnAfterDraw = [this] {
-        QMetaObject::invokeMethod(this, [this] { Refresh(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { Refresh(); }, Qt::QueuedConnection);
     };
 }
 

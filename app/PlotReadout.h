@@ -16,7 +16,7 @@ class TSampleChannel;
 
 class TPlotReadout : public QLabel {
     Q_OBJECT
-public:
+  public:
     // `channel` holds the plot's samples, frames 1..SampleCount; `sampleRate` gives the
     // loaded file's rate, 0 when it is not known.
     TPlotReadout(TChart& chart, TSampleChannel& channel, std::function<std::uint32_t()> sampleRate);
@@ -27,10 +27,10 @@ public:
     // Hides the label until the pointer moves over the data area again.
     void PointerGone();
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void Refresh();
 
     TChart& Chart;
