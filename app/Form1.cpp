@@ -296,7 +296,8 @@ void TForm1::SavePlotPictures(const std::vector<TChart*>& charts) {
     if (!chosen)
         return;
     const QImage picture = PlotPictures(charts);
-    // As the export does: written beside the target, which it replaces only when complete.
+    // Written under a temporary name beside the target, which it replaces only when complete:
+    // a failed save never destroys an earlier picture.
     QSaveFile file(*chosen);
     const auto failed = [&](const QString& why) {
         return std::runtime_error(QStringLiteral("The picture could not be saved to %1: %2")
