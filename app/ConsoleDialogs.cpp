@@ -6,6 +6,10 @@ std::optional<QString> TConsoleDialogs::ChooseFileToOpen(QWidget*, const QString
     return std::nullopt;
 }
 
+std::optional<QString> TConsoleDialogs::ChooseFileToSave(QWidget*, const QString&) {
+    return std::nullopt;
+}
+
 void TConsoleDialogs::ShowError(QWidget*, const QString& title, const QString& text) {
     std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(text));
 }

@@ -7,6 +7,7 @@
 class TConsoleDialogs : public TUserDialogs {
 public:
     std::optional<QString> ChooseFileToOpen(QWidget* parent, const QString& lastName) override;
+    std::optional<QString> ChooseFileToSave(QWidget* parent, const QString& suggestedName) override;
     void ShowError(QWidget* parent, const QString& title, const QString& text) override;
     void ShowInformation(QWidget* parent, const QString& title, const QString& text) override;
     // Nothing is shown and nothing cancels.

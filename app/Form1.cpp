@@ -1,13 +1,22 @@
 #include "Form1.h"
 
+#include <stdexcept>
+
+#include <QClipboard>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QFrame>
+#include <QGuiApplication>
+#include <QImageWriter>
 #include <QKeySequence>
 #include <QLocale>
+#include <QMenu>
 #include <QMimeData>
+#include <QPainter>
+#include <QSaveFile>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -23,6 +32,8 @@
 #include "ErrorMessage.h"
 #include "LineSeries.h"
 #include "LoadCommand.h"
+#include "NumberText.h"
+#include "PlotReadout.h"
 #include "PlotSettings.h"
 #include "SampleStore.h"
 #include "SaveAsciiFile.h"
@@ -43,13 +54,6 @@ QFrame* NewRaisedPanel(QWidget* parent) {
     return panel;
 }
 
-// A count with group separators, whatever the locale's habit.
-QString GroupedNumber(std::uint64_t value) {
-    QLocale locale;
-    locale.setNumberOptions(locale.numberOptions() & ~QLocale::OmitGroupSeparator);
-    return locale.toString(static_cast<qulonglong>(value));
-}
-
 } // namespace
 
 TForm1::TForm1(QWidget* parent) : QWidget(parent), OpenDialog1(this, Dialogs) {
@@ -61,6 +65,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), OpenDialog1(this, Dialogs) {
     setAutoFillBackground(true);
     CreateControls();
     CreateShortcuts();
+    CreatePlotKeys();
     setAcceptDrops(true);
     move(342, 143);
     resize(ClientWidth, ClientHeight);
@@ -99,6 +104,13 @@ void TForm1::CreateControls() {
     Series2 = Chart2->AddSeries(std::make_unique<TLineSeries>());
     ApplyPlotSettings(*Chart2, *Series2, ppLower);
     Plots = std::make_unique<TSeriesPlots>(*Series1, *Series2);
+    const auto sampleRate = [this] { return SampleRate; };
+    Readout1 = new TPlotReadout(*Chart1, LeftSamples, sampleRate);
+    Readout2 = new TPlotReadout(*Chart2, RightSamples, sampleRate);
+    for (TChart* chart : {Chart1, Chart2}) {
+        chart->installEventFilter(this); // which plot the keys go to
+        chart->OnContextClick = [this, chart](int x, int y) { ShowPlotMenu(chart, QPoint(x, y)); };
+    }
     // A plot that cannot be drawn says why once, as a failed command does.
     for (TChart* chart : {Chart1, Chart2}) {
         chart->OnPaintError = [this](std::exception_ptr error) {
@@ -162,6 +174,150 @@ void TForm1::dropEvent(QDropEvent* event) {
 
 void TForm1::OpenDropped(const QString& fileName) { OpenAtStart(fileName); }
 
+// The plots' keys are the window's: they reach the plot under the pointer even when another
+// control has the focus. A control that edits text (the log) keeps the keys it types with.
+void TForm1::CreatePlotKeys() {
+    for (Qt::Key key : {Qt::Key_Plus, Qt::Key_Minus, Qt::Key_Left, Qt::Key_Right, Qt::Key_Up,
+                        Qt::Key_Down, Qt::Key_0, Qt::Key_Home, Qt::Key_Escape}) {
+        // The keypad's keys match too.
+        auto* shortcut = new QShortcut(QKeySequence(key), this);
+        connect(shortcut, &QShortcut::activated, this, [this, key] { PlotKey(key); });
+    }
+}
+
+void TForm1::PlotKey(int key) {
+    if (key == Qt::Key_Escape) {
+        // The drag in progress, wherever the pointer has gone since it started.
+        for (TChart* chart : {Chart1, Chart2})
+            chart->CancelDrag();
+        return;
+    }
+    if (TChart* chart = KeyPlot())
+        RunGuarded(*Dialogs, this, [chart, key] { chart->KeyPressed(key); });
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    for (TChart* chart : {Chart1, Chart2}) {
+        if (watched != chart)
+            continue;
+        switch (event->type()) {
+        case QEvent::Enter:
+        case QEvent::MouseMove:
+            PointerPlot = chart;
+            break;
+        case QEvent::Leave:
+            if (PointerPlot == chart)
+                PointerPlot = nullptr;
+            break;
+        case QEvent::MouseButtonPress:
+        case QEvent::FocusIn: // reached with Tab, as good as a click
+            ClickedPlot = chart;
+            break;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// Save Picture As offers this plot or both, in a submenu: the entry stays one, as the other
+// commands are, and the choice is made where the pointer already is.
+void TForm1::ShowPlotMenu(TChart* chart, QPoint at) {
+    if (OpenMenu)
+        OpenMenu->close();
+    Readout1->PointerGone();
+    Readout2->PointerGone();
+    auto* menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("PlotMenu"));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    const auto guarded = [this](std::function<void()> command) {
+        return [this, command] { RunGuarded(*Dialogs, this, command); };
+    };
+    QMenu* save = menu->addMenu(QStringLiteral("&Save Picture As..."));
+    save->addAction(QStringLiteral("&This Plot..."), this,
+                    guarded([this, chart] { SavePlotPictures({chart}); }));
+    save->addAction(QStringLiteral("&Both Plots..."), this,
+                    guarded([this] { SavePlotPictures({Chart1, Chart2}); }));
+    menu->addAction(QStringLiteral("&Copy Picture"), this,
+                    guarded([this, chart] { CopyPlotPicture(chart); }));
+    menu->addSeparator();
+    menu->addAction(QStringLiteral("&Undo Zoom"), this, guarded([chart] { chart->UndoZoom(); }));
+    OpenMenu = menu;
+    menu->popup(chart->mapToGlobal(at));
+}
+
+QMenu* TForm1::PlotMenu() const { return OpenMenu; }
+
+QImage TForm1::PlotPicture(TChart* chart) {
+    const bool stale = chart->BufferDirty() || chart->Canvas().Width() != chart->width() ||
+                       chart->Canvas().Height() != chart->height();
+    if (stale)
+        chart->Draw();
+    return chart->Canvas().Bitmap().copy();
+}
+
+QImage TForm1::PlotPictures(const std::vector<TChart*>& charts) {
+    if (charts.size() == 1)
+        return PlotPicture(charts.front());
+    std::vector<QImage> pictures;
+    int width = 0, height = 0;
+    for (TChart* chart : charts) {
+        pictures.push_back(PlotPicture(chart));
+        width = std::max(width, pictures.back().width());
+        height += pictures.back().height();
+    }
+    QImage stacked(width, height, QImage::Format_RGB32);
+    stacked.fill(Qt::white);
+    QPainter painter(&stacked);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    int y = 0;
+    for (const QImage& picture : pictures) {
+        painter.drawImage(0, y, picture);
+        y += picture.height();
+    }
+    return stacked;
+}
+
+// Beside the loaded file, named after it and the channel: take_left.png, take_right.png,
+// take_plots.png for both.
+QString TForm1::SuggestedPictureName(const std::vector<TChart*>& charts) const {
+    const QString suffix = charts.size() > 1       ? QStringLiteral("plots")
+                           : charts.front() == Chart1 ? QStringLiteral("left")
+                                                      : QStringLiteral("right");
+    if (WaveFileName.empty())
+        return suffix + QStringLiteral(".png");
+    const QFileInfo wave(QFile::decodeName(WaveFileName.c_str()));
+    return QDir(wave.absolutePath()).filePath(wave.completeBaseName() + '_' + suffix + ".png");
+}
+
+void TForm1::SavePlotPictures(const std::vector<TChart*>& charts) {
+    const std::optional<QString> chosen =
+        Dialogs->ChooseFileToSave(this, SuggestedPictureName(charts));
+    if (!chosen)
+        return;
+    const QImage picture = PlotPictures(charts);
+    // Written under a temporary name beside the target, which it replaces only when complete:
+    // a failed save never destroys an earlier picture.
+    QSaveFile file(*chosen);
+    const auto failed = [&](const QString& why) {
+        return std::runtime_error(QStringLiteral("The picture could not be saved to %1: %2")
+                                      .arg(*chosen, why)
+                                      .toLocal8Bit()
+                                      .toStdString());
+    };
+    if (!file.open(QIODevice::WriteOnly))
+        throw failed(file.errorString());
+    QImageWriter writer(&file, "png");
+    if (!writer.write(picture))
+        throw failed(writer.errorString());
+    if (!file.commit())
+        throw failed(file.errorString());
+}
+
+void TForm1::CopyPlotPicture(TChart* chart) {
+    QGuiApplication::clipboard()->setImage(PlotPicture(chart));
+}
+
 // Panel1 is docked left at its width; Panel2 takes the rest. Inside Panel2, Chart1 is docked
 // to the top at its height and Chart2 fills what is left.
 void TForm1::LayoutControls() {
@@ -201,6 +357,11 @@ bool TForm1::OpenAtStart(const QString& fileName) {
 std::uint16_t TForm1::LoadChosenFile(bool fileChosen) {
     // The window shows what a cut recording or a stream with a placeholder size holds.
     TLoadOptions options = TLoadOptions::Salvaging();
+    // The format chunk's rate, for the plots' readout.
+    TWaveLayout layout;
+    options.Read.Layout = &layout;
+    if (fileChosen)
+        SampleRate = 0;
     // A long load shows its progress: the first half is reading, the second decoding.
     std::unique_ptr<TProgress> progress;
     if (fileChosen) {
@@ -227,6 +388,8 @@ std::uint16_t TForm1::LoadChosenFile(bool fileChosen) {
     } catch (const TCancelled&) {
         return wsFailed; // ended as a failed load ends: nothing loaded, nothing to say
     }
+    if (fileChosen && SampleCount > 0 && layout.Format)
+        SampleRate = layout.Format->SamplesPerSec;
     if (!result.Problem.empty()) {
         // The log shows a failed read either way; this says it was not the file's bytes.
         Dialogs->ShowError(this, ProgramTitle(),

@@ -1,8 +1,13 @@
 #pragma once
-// The main window: the control column on the left (commands and the log) and the two plots.
+// The main window: the control column on the left (commands and the log) and the two plots,
+// each with its readout, its keys and its menu.
 
+#include <cstdint>
 #include <memory>
+#include <vector>
 
+#include <QImage>
+#include <QPointer>
 #include <QWidget>
 
 #include "OpenDialog.h"
@@ -11,12 +16,14 @@
 #include "UserDialogs.h"
 
 class QFrame;
+class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QToolButton;
 class TChart;
 class TFastLineSeries;
 class TLineSeries;
+class TPlotReadout;
 
 class TForm1 : public QWidget {
     Q_OBJECT
@@ -52,14 +59,39 @@ public:
     // Loads a file as ReadWF does with a file chosen (a file dropped on the window).
     void OpenDropped(const QString& fileName);
 
+    // The rate of the format chunk of the file whose frames are loaded; 0 when not known.
+    std::uint32_t LoadedSampleRate() const { return SampleRate; }
+    TPlotReadout* Readout1; // over Chart1, the left channel
+    TPlotReadout* Readout2; // over Chart2, the right channel
+
+    // The plot the keys go to: the one under the pointer, else the one clicked (or reached
+    // with Tab) last; none before either.
+    TChart* KeyPlot() const { return PointerPlot != nullptr ? PointerPlot : ClickedPlot; }
+
+    // The plot's menu, opened by a right click that moves nothing, at `at` in its pixels;
+    // PlotMenu() is that menu while it is open.
+    void ShowPlotMenu(TChart* chart, QPoint at);
+    QMenu* PlotMenu() const;
+    // The plot's own picture, pixel for pixel, drawn first when it is stale.
+    QImage PlotPicture(TChart* chart);
+    // The pictures of the plots one below the other, in the order given.
+    QImage PlotPictures(const std::vector<TChart*>& charts);
+    // Asks for a file name and saves PlotPictures(charts) there as PNG.
+    void SavePlotPictures(const std::vector<TChart*>& charts);
+    void CopyPlotPicture(TChart* chart);
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CreateControls();
     void CreateShortcuts();
+    void CreatePlotKeys();
+    void PlotKey(int key);
+    QString SuggestedPictureName(const std::vector<TChart*>& charts) const;
     void LayoutControls();
     std::uint16_t LoadChosenFile(bool fileChosen); // the reader's status
     TWaveLog Log();
@@ -67,4 +99,8 @@ private:
     std::unique_ptr<TSeriesPlots> Plots; // the two series, as the Load command fills them
     TPlatformDialogs PlatformDialogs;
     TUserDialogs* Dialogs = &PlatformDialogs;
+    std::uint32_t SampleRate = 0;
+    TChart* PointerPlot = nullptr; // the plot under the pointer
+    TChart* ClickedPlot = nullptr; // the plot clicked or given the focus last
+    QPointer<QMenu> OpenMenu;
 };

@@ -14,6 +14,18 @@ std::optional<QString> TPlatformDialogs::ChooseFileToOpen(QWidget* parent,
     return chosen;
 }
 
+std::optional<QString> TPlatformDialogs::ChooseFileToSave(QWidget* parent,
+                                                          const QString& suggestedName) {
+    QFileDialog dialog(parent, QStringLiteral("Save Picture As"), suggestedName,
+                       QStringLiteral("PNG pictures (*.png)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("png"));
+    dialog.selectFile(suggestedName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().first();
+}
+
 void TPlatformDialogs::ShowError(QWidget* parent, const QString& title, const QString& text) {
     QMessageBox::critical(parent, title, text, QMessageBox::Ok);
 }

@@ -1,5 +1,6 @@
 #pragma once
-// The windows the program asks the user through: the open dialog and the message boxes.
+// The windows the program asks the user through: the open and save dialogs and the message
+// boxes.
 // The main window holds one of these, so tests can answer in place of a person.
 
 #include <cstdint>
@@ -23,6 +24,10 @@ public:
     virtual ~TUserDialogs() = default;
     // Shows the open dialog starting at `lastName`; the chosen full path, or nothing on cancel.
     virtual std::optional<QString> ChooseFileToOpen(QWidget* parent, const QString& lastName) = 0;
+    // Shows the dialog that saves a picture, starting at `suggestedName`; the chosen full path
+    // (with ".png" added when the name has no suffix), or nothing on cancel.
+    virtual std::optional<QString> ChooseFileToSave(QWidget* parent,
+                                                    const QString& suggestedName) = 0;
     // A modal message box with an OK button and the error icon.
     virtual void ShowError(QWidget* parent, const QString& title, const QString& text) = 0;
     // A modal message box with an OK button and the information icon.
@@ -35,6 +40,7 @@ public:
 class TPlatformDialogs : public TUserDialogs {
 public:
     std::optional<QString> ChooseFileToOpen(QWidget* parent, const QString& lastName) override;
+    std::optional<QString> ChooseFileToSave(QWidget* parent, const QString& suggestedName) override;
     void ShowError(QWidget* parent, const QString& title, const QString& text) override;
     void ShowInformation(QWidget* parent, const QString& title, const QString& text) override;
     std::unique_ptr<TProgress> StartProgress(QWidget* parent, const QString& label) override;

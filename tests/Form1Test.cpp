@@ -351,3 +351,348 @@ TEST_F(Form1Test, APlotThatCannotBeDrawnSaysSoOnce) {
 }
 
 } // namespace
+
+#include <QClipboard>
+#include <QMenu>
+
+#include "PlotReadout.h"
+#include "support/PixelAsserts.h"
+
+namespace {
+
+void SendMouse(QWidget& widget, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held,
+               QPoint at) {
+    QMouseEvent event(type, QPointF(at), widget.mapToGlobal(QPointF(at)), button, held,
+                      Qt::NoModifier);
+    QApplication::sendEvent(&widget, &event);
+}
+
+// The pointer comes over the widget (or moves on it) to `at`.
+void PointerTo(QWidget& widget, QPoint at) {
+    const QPointF local(at);
+    QEnterEvent enter(local, local, widget.mapToGlobal(local));
+    QApplication::sendEvent(&widget, &enter);
+    SendMouse(widget, QEvent::MouseMove, Qt::NoButton, Qt::NoButton, at);
+}
+
+void PointerGoneFrom(QWidget& widget) {
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(&widget, &leave);
+}
+
+void ClickOn(QWidget& widget, Qt::MouseButton button, QPoint at) {
+    SendMouse(widget, QEvent::MouseButtonPress, button, button, at);
+    SendMouse(widget, QEvent::MouseButtonRelease, button, Qt::NoButton, at);
+}
+
+// Loaded with 1,000 frames, left = frame number, right = minus it; both plots painted.
+class PlotInteractionTest : public Form1Test {
+protected:
+    void SetUp() override {
+        Form1Test::SetUp();
+        std::vector<std::pair<std::int16_t, std::int16_t>> frames;
+        for (int i = 1; i <= 1000; ++i)
+            frames.emplace_back(std::int16_t(i), std::int16_t(-i));
+        Wave = Dir.Write("take.wav", PlainWave(TWaveBytes::Frames(frames)));
+        ASSERT_TRUE(Form.OpenAtStart(QString::fromStdString(Wave)));
+        Settle();
+        for (TChart* chart : {Form.Chart1, Form.Chart2}) {
+            chart->OnZoom = [this, chart] { ++Counts[chart].Zooms; };
+            chart->OnScroll = [this, chart] { ++Counts[chart].Scrolls; };
+            chart->OnUndoZoom = [this, chart] { ++Counts[chart].Undos; };
+        }
+        Form.activateWindow();
+    }
+    static void Settle() {
+        QApplication::processEvents();
+        QApplication::processEvents();
+    }
+    // A point inside the plot's data area at the pixel of `frame`.
+    static QPoint AtFrame(TChart* chart, int frame) {
+        return {chart->BottomAxis().PixelOfValue(frame), chart->ChartYCenter()};
+    }
+    struct TCounts {
+        int Zooms = 0, Scrolls = 0, Undos = 0;
+        bool operator==(const TCounts&) const = default;
+    };
+    std::map<TChart*, TCounts> Counts;
+    std::string Wave;
+};
+
+TEST_F(PlotInteractionTest, KeysGoToThePlotUnderThePointerElseTheOneClickedLast) {
+    TChart* upper = Form.Chart1;
+    TChart* lower = Form.Chart2;
+    QTest::keyClick(&Form, Qt::Key_Plus);
+    EXPECT_EQ(Form.KeyPlot(), nullptr);
+    EXPECT_EQ(Counts[upper], TCounts{});
+    EXPECT_EQ(Counts[lower], TCounts{}) << "before a plot is pointed at or clicked, none";
+
+    PointerTo(*lower, AtFrame(lower, 500));
+    QTest::keyClick(&Form, Qt::Key_Plus);
+    QTest::keyClick(&Form, Qt::Key_Right, Qt::KeypadModifier);
+    EXPECT_EQ(Counts[lower], (TCounts{1, 1, 0}));
+    EXPECT_EQ(Counts[upper], TCounts{});
+    EXPECT_FALSE(lower->BottomAxis().Automatic());
+
+    ClickOn(*upper, Qt::LeftButton, AtFrame(upper, 500)); // too small a drag to zoom
+    PointerGoneFrom(*upper);
+    PointerGoneFrom(*lower);
+    QTest::keyClick(&Form, Qt::Key_Minus, Qt::KeypadModifier);
+    QTest::keyClick(&Form, Qt::Key_Up);
+    EXPECT_EQ(Counts[upper], (TCounts{1, 1, 0})) << "the plot clicked last";
+    EXPECT_EQ(Counts[lower], (TCounts{1, 1, 0}));
+
+    PointerTo(*lower, AtFrame(lower, 500)); // the pointer wins over the click
+    QTest::keyClick(&Form, Qt::Key_0);
+    EXPECT_EQ(Counts[lower].Undos, 1);
+    EXPECT_TRUE(lower->BottomAxis().Automatic());
+    PointerGoneFrom(*lower);
+    QTest::keyClick(&Form, Qt::Key_Home);
+    EXPECT_EQ(Counts[upper].Undos, 1);
+    EXPECT_TRUE(upper->LeftAxis().Automatic());
+
+    lower->setFocus(Qt::TabFocusReason); // reached with Tab: as good as a click
+    QTest::keyClick(&Form, Qt::Key_Down);
+    EXPECT_EQ(Counts[lower].Scrolls, 2);
+    EXPECT_EQ(Counts[upper].Scrolls, 1);
+}
+
+TEST_F(PlotInteractionTest, EscCancelsADragWhereverThePointerIs) {
+    TChart* lower = Form.Chart2;
+    const QImage before = lower->Canvas().Bitmap().copy();
+    SendMouse(*lower, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, AtFrame(lower, 100));
+    SendMouse(*lower, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, AtFrame(lower, 600) + QPoint(0, 40));
+    ASSERT_TRUE(lower->Zoom.Dragging);
+    PointerGoneFrom(*lower);
+    QTest::keyClick(&Form, Qt::Key_Escape);
+    EXPECT_FALSE(lower->Zoom.Dragging);
+    EXPECT_TRUE(SameImages(lower->Canvas().Bitmap(), before)) << "the band is erased";
+    SendMouse(*lower, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, AtFrame(lower, 600));
+    EXPECT_EQ(Counts[lower], TCounts{});
+    EXPECT_TRUE(lower->BottomAxis().Automatic());
+}
+
+// The log is text the user may edit: with the focus there, the keys type.
+TEST_F(PlotInteractionTest, TheLogKeepsTheKeysItTypesWith) {
+    PointerTo(*Form.Chart1, AtFrame(Form.Chart1, 500));
+    Form.Memo1->setFocus();
+    Form.Memo1->moveCursor(QTextCursor::End);
+    QTest::keyClick(Form.Memo1, Qt::Key_Plus);
+    QTest::keyClick(Form.Memo1, Qt::Key_0);
+    QTest::keyClick(Form.Memo1, Qt::Key_Left);
+    EXPECT_TRUE(Form.Memo1->toPlainText().endsWith("+0"));
+    EXPECT_EQ(Counts[Form.Chart1], TCounts{});
+    QTest::keyClick(Form.Memo1, Qt::Key_Escape); // types nothing: still the plots' key
+    EXPECT_FALSE(Form.Chart1->Zoom.Dragging);
+}
+
+TEST(PlotReadoutText, FrameTimeAndValue) {
+    struct TCase {
+        int Frame;
+        std::int32_t Value;
+        std::uint32_t Rate;
+        const char* Text;
+    };
+    const TCase cases[] = {
+        {1, 0, 44100, "Frame 1\nTime 0.00000 s\nValue 0"},
+        {3, -7, 44100, "Frame 3\nTime 0.00005 s\nValue -7"},
+        {44101, 32767, 44100, "Frame 44,101\nTime 1.00000 s\nValue 32767"},
+        {100'000'000, -32768, 44100, "Frame 100,000,000\nTime 2,267.57367 s\nValue -32768"},
+        {8001, 5, 8000, "Frame 8,001\nTime 1.0000 s\nValue 5"},
+        {2, 5, 8000, "Frame 2\nTime 0.0001 s\nValue 5"},
+        {3, 1, 1, "Frame 3\nTime 2.0 s\nValue 1"},
+        {12, 1, 0, "Frame 12\nValue 1"}, // no rate, no time
+    };
+    for (const TCase& c : cases)
+        EXPECT_EQ(ReadoutText(c.Frame, c.Value, c.Rate), QString::fromUtf8(c.Text)) << c.Text;
+}
+
+TEST_F(PlotInteractionTest, TheReadoutFollowsThePointerOverTheDataAreaAndLeavesThePictureAlone) {
+    EXPECT_EQ(Form.LoadedSampleRate(), 44100u);
+    struct TCase {
+        TChart* Chart;
+        TPlotReadout* Readout;
+        int Frame;
+        const char* Text;
+    };
+    const TCase cases[] = {
+        {Form.Chart1, Form.Readout1, 1, "Frame 1\nTime 0.00000 s\nValue 1"},
+        {Form.Chart1, Form.Readout1, 442, "Frame 442\nTime 0.01000 s\nValue 442"},
+        {Form.Chart1, Form.Readout1, 1000, "Frame 1,000\nTime 0.02265 s\nValue 1000"},
+        {Form.Chart2, Form.Readout2, 442, "Frame 442\nTime 0.01000 s\nValue -442"},
+    };
+    for (const TCase& c : cases) {
+        const QImage before = c.Chart->Canvas().Bitmap().copy();
+        const int draws = c.Chart->DrawCount();
+        const QPoint at = AtFrame(c.Chart, c.Frame);
+        ASSERT_EQ(FrameAtPixel(c.Chart->BottomAxis(), at.x(), SampleCount), c.Frame);
+        PointerTo(*c.Chart, at);
+        Settle();
+        EXPECT_TRUE(c.Readout->isVisible()) << c.Text;
+        EXPECT_EQ(c.Readout->text(), QString::fromUtf8(c.Text));
+        EXPECT_EQ(c.Readout->parentWidget(), c.Chart);
+        EXPECT_TRUE(c.Chart->rect().contains(c.Readout->geometry())) << c.Text;
+        EXPECT_FALSE(c.Readout->geometry().contains(at)) << "beside the pointer, not under it";
+        EXPECT_TRUE(SameImages(c.Chart->Canvas().Bitmap(), before)) << c.Text;
+        EXPECT_EQ(c.Chart->DrawCount(), draws) << c.Text;
+        EXPECT_FALSE(c.Chart->BufferDirty());
+        PointerGoneFrom(*c.Chart);
+        EXPECT_FALSE(c.Readout->isVisible()) << c.Text;
+    }
+    // Outside the data area (the axis labels, the title) there is nothing to read.
+    const TRect area = Form.Chart1->ChartRect();
+    for (QPoint outside : {QPoint(area.Left - 1, area.Top + 10), QPoint(area.Left + 10, area.Bottom),
+                           QPoint(area.Right, area.Top + 10), QPoint(area.Left + 10, area.Top - 1)}) {
+        PointerTo(*Form.Chart1, outside);
+        EXPECT_FALSE(Form.Readout1->isVisible()) << outside.x() << ", " << outside.y();
+    }
+    PointerTo(*Form.Chart1, QPoint(area.Left, area.Top));
+    EXPECT_TRUE(Form.Readout1->isVisible()) << "the data area's first pixel";
+}
+
+TEST_F(PlotInteractionTest, TheReadoutKeepsToThePlotAndFollowsAZoom) {
+    TChart* chart = Form.Chart1;
+    const TRect area = chart->ChartRect();
+    const QPoint corner(area.Right - 2, area.Bottom - 2);
+    PointerTo(*chart, corner);
+    const QRect label = Form.Readout1->geometry();
+    EXPECT_LE(label.right(), corner.x()) << "left of the pointer near the right edge";
+    EXPECT_LE(label.bottom(), corner.y()) << "above it near the bottom";
+
+    const QPoint centre = AtFrame(chart, 500);
+    PointerTo(*chart, centre);
+    const QString unzoomed = Form.Readout1->text();
+    QTest::keyClick(&Form, Qt::Key_Plus);
+    QTest::keyClick(&Form, Qt::Key_Right);
+    Settle(); // painted, then the readout follows
+    const int frame = FrameAtPixel(chart->BottomAxis(), centre.x(), SampleCount);
+    EXPECT_NE(Form.Readout1->text(), unzoomed);
+    EXPECT_TRUE(Form.Readout1->text().startsWith(QStringLiteral("Frame %1\n").arg(frame)));
+}
+
+TEST_F(Form1Test, TheReadoutShowsNoTimeWithoutARateAndNothingWithoutFrames) {
+    TChart* chart = Form.Chart1;
+    PointerTo(*chart, QPoint(chart->ChartXCenter(), chart->ChartYCenter()));
+    EXPECT_FALSE(Form.Readout1->isVisible()) << "nothing loaded";
+    const std::string noRate = Dir.Write(
+        "norate.wav", TWaveBytes()
+                          .Chunk("fmt ", TWaveBytes::Format(1, 2, 0))
+                          .Chunk("data", TWaveBytes::Frames({{9, -9}, {10, -10}}))
+                          .Bytes());
+    ASSERT_TRUE(Form.OpenAtStart(QString::fromStdString(noRate)));
+    QApplication::processEvents();
+    QApplication::processEvents();
+    EXPECT_EQ(Form.LoadedSampleRate(), 0u);
+    PointerTo(*chart, QPoint(chart->BottomAxis().PixelOfValue(2), chart->ChartYCenter()));
+    EXPECT_EQ(Form.Readout1->text(), "Frame 2\nValue 10");
+    Form.OpenAtStart(QString::fromStdString(Dir.Write("bad.wav", {'n', 'o'})));
+    QApplication::processEvents();
+    QApplication::processEvents();
+    EXPECT_FALSE(Form.Readout1->isVisible()) << "a failed load leaves nothing to read";
+}
+
+QStringList Texts(const QMenu* menu) {
+    QStringList texts;
+    for (const QAction* action : menu->actions())
+        texts << action->text().remove('&');
+    return texts;
+}
+
+QAction* Entry(const QMenu* menu, const QString& text) {
+    for (QAction* action : menu->actions())
+        if (action->text().remove('&') == text)
+            return action;
+    return nullptr;
+}
+
+QImage SavedPicture(const std::string& file) {
+    return QImage(QString::fromStdString(file)).convertToFormat(QImage::Format_RGB32);
+}
+
+TEST_F(PlotInteractionTest, ARightClickOpensThePlotMenuAndAPanDoesNot) {
+    TChart* lower = Form.Chart2;
+    SendMouse(*lower, QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton, AtFrame(lower, 400));
+    SendMouse(*lower, QEvent::MouseMove, Qt::NoButton, Qt::RightButton, AtFrame(lower, 450));
+    SendMouse(*lower, QEvent::MouseButtonRelease, Qt::RightButton, Qt::NoButton, AtFrame(lower, 450));
+    EXPECT_EQ(Form.PlotMenu(), nullptr) << "a pan";
+    EXPECT_EQ(Counts[lower].Scrolls, 1);
+
+    PointerTo(*lower, AtFrame(lower, 300));
+    ASSERT_TRUE(Form.Readout2->isVisible());
+    ClickOn(*lower, Qt::RightButton, AtFrame(lower, 300));
+    QMenu* menu = Form.PlotMenu();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_FALSE(Form.Readout2->isVisible()) << "the menu takes the readout's place";
+    EXPECT_EQ(Texts(menu), (QStringList{"Save Picture As...", "Copy Picture", "", "Undo Zoom"}));
+    ASSERT_NE(Entry(menu, "Save Picture As...")->menu(), nullptr);
+    EXPECT_EQ(Texts(Entry(menu, "Save Picture As...")->menu()), (QStringList{"This Plot...", "Both Plots..."}));
+
+    Entry(menu, "Undo Zoom")->trigger();
+    EXPECT_EQ(Counts[lower].Undos, 1) << "the plot clicked on";
+    EXPECT_EQ(Counts[Form.Chart1].Undos, 0);
+    EXPECT_TRUE(lower->BottomAxis().Automatic());
+    menu->close();
+    QApplication::processEvents();
+    EXPECT_EQ(Form.PlotMenu(), nullptr);
+}
+
+TEST_F(PlotInteractionTest, SavePictureAsWritesThePlotsOwnPicture) {
+    QTest::keyClick(&Form, Qt::Key_Plus); // nothing chosen: nothing zoomed
+    PointerTo(*Form.Chart1, AtFrame(Form.Chart1, 300));
+    QTest::keyClick(&Form, Qt::Key_Plus); // a zoomed upper plot, repainted
+    PointerGoneFrom(*Form.Chart1);
+    Settle();
+    const QImage upper = Form.Chart1->Canvas().Bitmap().copy();
+    const QImage lower = Form.Chart2->Canvas().Bitmap().copy();
+    ASSERT_EQ(upper.size(), Form.Chart1->size());
+
+    const std::string one = Dir.File("one.png"), both = Dir.File("both.png");
+    Dialogs.SaveAnswers = {QString::fromStdString(one), QString::fromStdString(both), std::nullopt};
+    ClickOn(*Form.Chart1, Qt::RightButton, AtFrame(Form.Chart1, 300));
+    ASSERT_NE(Form.PlotMenu(), nullptr);
+    QMenu* save = Entry(Form.PlotMenu(), "Save Picture As...")->menu();
+    Entry(save, "This Plot...")->trigger();
+    Entry(save, "Both Plots...")->trigger();
+    Entry(save, "This Plot...")->trigger(); // cancelled
+    Form.PlotMenu()->close();
+    const QString stem = QString::fromStdString((Dir.Path / "take").string());
+    EXPECT_EQ(Dialogs.SuggestedNamesShown,
+              (std::vector<QString>{stem + "_left.png", stem + "_plots.png", stem + "_left.png"}));
+    EXPECT_TRUE(SameImages(SavedPicture(one), upper));
+    const QImage stacked = SavedPicture(both);
+    ASSERT_EQ(stacked.size(), QSize(upper.width(), upper.height() + lower.height()));
+    EXPECT_TRUE(SameImages(stacked.copy(0, 0, upper.width(), upper.height()), upper));
+    EXPECT_TRUE(SameImages(stacked.copy(0, upper.height(), lower.width(), lower.height()), lower));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Dir.Path), {}), 3);
+    EXPECT_TRUE(Dialogs.Messages.empty());
+
+    // The lower plot's own entry names the right channel; a file that cannot be written says so.
+    Dialogs.SaveAnswers = {QString::fromStdString(Dir.File("missing/folder/x.png"))};
+    Form.ShowPlotMenu(Form.Chart2, AtFrame(Form.Chart2, 10));
+    Entry(Entry(Form.PlotMenu(), "Save Picture As...")->menu(), "This Plot...")->trigger();
+    EXPECT_EQ(Dialogs.SuggestedNamesShown.back(), stem + "_right.png");
+    ASSERT_EQ(Dialogs.Messages.size(), 1u);
+    EXPECT_TRUE(Dialogs.Messages[0].Error);
+    EXPECT_EQ(Dialogs.Messages[0].Text,
+              QStringLiteral("The picture could not be saved to %1: No such file or directory.")
+                  .arg(QString::fromStdString(Dir.File("missing/folder/x.png"))));
+    Form.PlotMenu()->close();
+}
+
+TEST_F(PlotInteractionTest, CopyPictureCopiesAFreshPicture) {
+    // Zoomed but not painted yet: the copy is drawn first, as the screen would show it.
+    Form.Chart2->ZoomCentred(4);
+    ASSERT_TRUE(Form.Chart2->BufferDirty());
+    ClickOn(*Form.Chart2, Qt::RightButton, AtFrame(Form.Chart2, 500));
+    ASSERT_NE(Form.PlotMenu(), nullptr);
+    Entry(Form.PlotMenu(), "Copy Picture")->trigger();
+    Form.PlotMenu()->close();
+    EXPECT_FALSE(Form.Chart2->BufferDirty());
+    const QImage copied = QApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
+    EXPECT_TRUE(SameImages(copied, Form.Chart2->Canvas().Bitmap()));
+    Settle();
+    EXPECT_TRUE(SameImages(copied, Form.Chart2->Canvas().Bitmap())) << "the next paint agrees";
+}
+
+} // namespace

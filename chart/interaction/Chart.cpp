@@ -1,5 +1,5 @@
-// The chart with the mouse: which part a press lands on, the zoom band, the pan, the wheel,
-// and the undo of them.
+// The chart with the mouse and the keyboard: which part a press lands on, the zoom band, the
+// pan, the wheel, the keys, and the undo of them.
 
 #include "Chart.h"
 
@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <optional>
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
 
@@ -68,16 +69,29 @@ TCustomChart::THit TCustomChart::ClassifyPress(int x, int y) const {
 void TCustomChart::MousePress(TMouseButton button, int shift, int x, int y) {
     if (Zoom.Dragging || PanState.Dragging)
         return;
+    // Wherever it lands, a right press may be the start of a click.
+    ContextArmed = button == mbRight;
+    ContextX = x;
+    ContextY = y;
     if (ClassifyPress(x, y) == htNothing)
         return;
     StartDrag(button, shift, x, y);
 }
 
-void TCustomChart::StartDrag(TMouseButton button, int shift, int x, int y) {
+bool TCustomChart::SeriesTakePart() const {
     bool anyZooms = false;
     for (int i = 0; i < SeriesCount(); ++i)
         anyZooms = anyZooms || (Series(i)->Active() && Series(i)->TakesPartInZoom());
-    if (AnyActiveSeries() && !anyZooms)
+    return !AnyActiveSeries() || anyZooms;
+}
+
+bool TCustomChart::PanApplies(bool horizontal) const {
+    return AllowPanning == pmBoth ||
+           (horizontal ? AllowPanning == pmHorizontal : AllowPanning == pmVertical);
+}
+
+void TCustomChart::StartDrag(TMouseButton button, int shift, int x, int y) {
+    if (!SeriesTakePart())
         return;
     if (Zoom.Allow && button == Zoom.MouseButton && KeysHeld(Zoom.KeyShift, shift)) {
         if (Zoom.Direction == tzdVertical)
@@ -91,13 +105,22 @@ void TCustomChart::StartDrag(TMouseButton button, int shift, int x, int y) {
             Zoom.Y1 = ChartRect().Bottom;
         DrawZoomBand();
     }
-    if (AllowPanning != pmNone && button == ScrollMouseButton)
+    if (AllowPanning != pmNone && button == ScrollMouseButton) {
         PanState.Activate(x, y);
+        PanStart.Scales.assign(6, TAxisSavedScale{});
+        for (TAxisKind kind : {akBottom, akTop, akLeft, akRight})
+            PanStart.Scales[kind] = ScaleOf(Axis(kind));
+        PanStart.SavedScales = SavedScales;
+        PanStart.ScalesSaved = ScalesSaved;
+        PanStart.Moved = false;
+    }
     if (Zoom.Dragging || PanState.Dragging)
         unsetCursor();
 }
 
 void TCustomChart::MouseMove(int, int x, int y) {
+    if (x != ContextX || y != ContextY)
+        ContextArmed = false;
     if (Zoom.Dragging) {
         if (Zoom.Direction == tzdVertical)
             x = ChartRect().Right;
@@ -125,6 +148,7 @@ void TCustomChart::MouseMove(int, int x, int y) {
     PanState.X1 = x;
     PanState.Y1 = y;
     if (scrolledX || scrolledY) {
+        PanStart.Moved = true;
         if (OnScroll)
             OnScroll();
         Invalidate();
@@ -157,10 +181,16 @@ void TCustomChart::MouseRelease(TMouseButton button, int, int x, int y) {
     // A release ends only the drag its own button started.
     if (PanState.Dragging && button == ScrollMouseButton)
         PanState.Dragging = false;
+    if (button == mbRight && ContextArmed) {
+        ContextArmed = false;
+        if (x == ContextX && y == ContextY && OnContextClick)
+            OnContextClick(x, y);
+    }
 }
 
 void TCustomChart::PointerLeft() {
     PanState.Dragging = false;
+    ContextArmed = false;
     unsetCursor();
 }
 
@@ -173,9 +203,13 @@ void TCustomChart::SaveScalesOnce() {
     SavedScales.assign(6, TAxisSavedScale{});
     for (TAxisKind kind : {akBottom, akTop, akLeft, akRight}) {
         const TChartAxis& axis = Axis(kind);
-        SavedScales[kind] = {axis.Automatic(), axis.AutomaticMinimum(), axis.AutomaticMaximum(),
-                             axis.Minimum(), axis.Maximum()};
+        SavedScales[kind] = ScaleOf(axis);
     }
+}
+
+TAxisSavedScale TCustomChart::ScaleOf(const TChartAxis& axis) const {
+    return {axis.Automatic(), axis.AutomaticMinimum(), axis.AutomaticMaximum(), axis.Minimum(),
+            axis.Maximum()};
 }
 
 void TCustomChart::ApplyMouseZoom() {
@@ -183,27 +217,31 @@ void TCustomChart::ApplyMouseZoom() {
         std::swap(Zoom.X0, Zoom.X1);
     if (Zoom.Y1 < Zoom.Y0)
         std::swap(Zoom.Y0, Zoom.Y1);
+    // The band's corners under the scale of the last paint.
+    ZoomEachAxis([this](const TChartAxis& axis, bool horizontal) {
+        return horizontal ? std::pair{axis.ValueAtPixel(Zoom.X0), axis.ValueAtPixel(Zoom.X1)}
+                          : std::pair{axis.ValueAtPixel(Zoom.Y1), axis.ValueAtPixel(Zoom.Y0)};
+    });
+}
+
+void TCustomChart::ZoomEachAxis(
+    const std::function<std::pair<double, double>(const TChartAxis&, bool horizontal)>& span) {
     const TChartSeries* last = nullptr;
     for (int i = 0; i < SeriesCount(); ++i)
         if (Series(i)->Active() && Series(i)->TakesPartInZoom())
             last = Series(i);
-    double xa, xb, ya, yb;
     if (last != nullptr) {
-        // The series' own axes, as the last paint laid them out.
-        const TChartAxis& x = Axis(TAxisKind(last->HorizAxis));
-        const TChartAxis& y = Axis(TAxisKind(last->VertAxis));
-        xa = x.ValueAtPixel(Zoom.X0);
-        xb = x.ValueAtPixel(Zoom.X1);
-        ya = y.ValueAtPixel(Zoom.Y1);
-        yb = y.ValueAtPixel(Zoom.Y0);
+        // The series' own axes give the range of both axes of their direction.
+        const auto [xa, xb] = span(Axis(TAxisKind(last->HorizAxis)), true);
+        const auto [ya, yb] = span(Axis(TAxisKind(last->VertAxis)), false);
         ZoomAxes(xa, xb, xa, xb, ya, yb, ya, yb);
         return;
     }
-    const TChartAxis &top = Axis(akTop), &bottom = Axis(akBottom), &left = Axis(akLeft),
-                     &right = Axis(akRight);
-    ZoomAxes(top.ValueAtPixel(Zoom.X0), top.ValueAtPixel(Zoom.X1), bottom.ValueAtPixel(Zoom.X0),
-             bottom.ValueAtPixel(Zoom.X1), left.ValueAtPixel(Zoom.Y1), left.ValueAtPixel(Zoom.Y0),
-             right.ValueAtPixel(Zoom.Y1), right.ValueAtPixel(Zoom.Y0));
+    const auto [topMin, topMax] = span(Axis(akTop), true);
+    const auto [bottomMin, bottomMax] = span(Axis(akBottom), true);
+    const auto [leftMin, leftMax] = span(Axis(akLeft), false);
+    const auto [rightMin, rightMax] = span(Axis(akRight), false);
+    ZoomAxes(topMin, topMax, bottomMin, bottomMax, leftMin, leftMax, rightMin, rightMax);
 }
 
 void TCustomChart::ZoomAxes(double topMin, double topMax, double bottomMin, double bottomMax,
@@ -221,19 +259,23 @@ void TCustomChart::ZoomAxes(double topMin, double topMax, double bottomMin, doub
         OnZoom();
 }
 
+void TCustomChart::RestoreScales(const std::vector<TAxisSavedScale>& scales) {
+    for (TAxisKind kind : {akBottom, akTop, akLeft, akRight}) {
+        TChartAxis& axis = Axis(kind);
+        const TAxisSavedScale& saved = scales[kind];
+        axis.SetAutomatic(saved.Automatic);
+        axis.SetAutomaticMinimum(saved.AutomaticMinimum);
+        axis.SetAutomaticMaximum(saved.AutomaticMaximum);
+        axis.Loading = true; // straight back, with no order check
+        axis.SetMinimum(saved.Minimum);
+        axis.SetMaximum(saved.Maximum);
+        axis.Loading = false;
+    }
+}
+
 void TCustomChart::UnzoomAxes() {
     if (ScalesSaved) {
-        for (TAxisKind kind : {akBottom, akTop, akLeft, akRight}) {
-            TChartAxis& axis = Axis(kind);
-            const TAxisSavedScale& saved = SavedScales[kind];
-            axis.SetAutomatic(saved.Automatic);
-            axis.SetAutomaticMinimum(saved.AutomaticMinimum);
-            axis.SetAutomaticMaximum(saved.AutomaticMaximum);
-            axis.Loading = true; // straight back, with no order check
-            axis.SetMinimum(saved.Minimum);
-            axis.SetMaximum(saved.Maximum);
-            axis.Loading = false;
-        }
+        RestoreScales(SavedScales);
         SavedScales.clear();
         ScalesSaved = false;
     }
@@ -242,16 +284,17 @@ void TCustomChart::UnzoomAxes() {
     Invalidate();
 }
 
+// The value under the pointer stays under the pointer, under the scale of the last paint.
 bool TCustomChart::PanStep(bool horizontal, int newPixel, int oldPixel) {
     if (newPixel == oldPixel)
         return false;
-    const bool applies = AllowPanning == pmBoth ||
-                         (horizontal ? AllowPanning == pmHorizontal : AllowPanning == pmVertical);
-    if (!applies)
+    if (!PanApplies(horizontal))
         return false;
-    for (TAxisKind kind : {akBottom, akTop, akLeft, akRight})
-        if (Axis(kind).Horizontal() == horizontal)
-            PanAxis(Axis(kind), oldPixel, newPixel);
+    for (TAxisKind kind : {akBottom, akTop, akLeft, akRight}) {
+        TChartAxis& axis = Axis(kind);
+        if (axis.Horizontal() == horizontal)
+            PanAxis(axis, axis.ValueAtPixel(oldPixel) - axis.ValueAtPixel(newPixel));
+    }
     return true;
 }
 
@@ -264,10 +307,8 @@ bool TCustomChart::ScrollAllowed(TChartAxis& axis, double& minimum, double& maxi
     return allow;
 }
 
-// The value under the pointer stays under the pointer, under the scale of the last paint.
-void TCustomChart::PanAxis(TChartAxis& axis, int oldPixel, int newPixel) {
-    const double d = axis.ValueAtPixel(oldPixel) - axis.ValueAtPixel(newPixel);
-    double minimum = axis.Minimum() + d, maximum = axis.Maximum() + d;
+void TCustomChart::PanAxis(TChartAxis& axis, double delta) {
+    double minimum = axis.Minimum() + delta, maximum = axis.Maximum() + delta;
     if (ScrollAllowed(axis, minimum, maximum))
         axis.SetRangeManual(minimum, maximum);
 }
@@ -334,6 +375,107 @@ void TCustomChart::wheelEvent(QWheelEvent* event) {
 void TCustomChart::leaveEvent(QEvent* event) {
     PointerLeft();
     QWidget::leaveEvent(event);
+}
+
+void TCustomChart::ZoomCentred(double factor) {
+    if (!ZoomAllowed() || !(factor > 0))
+        return;
+    ZoomEachAxis([factor](const TChartAxis& axis, bool) {
+        const double centre = (axis.Minimum() + axis.Maximum()) / 2;
+        const double half = (axis.Maximum() - axis.Minimum()) / 2 / factor;
+        return std::pair{centre - half, centre + half};
+    });
+    Invalidate();
+}
+
+// The range as it stands, not the scale of the last paint: two presses before a paint move
+// twice as far.
+void TCustomChart::PanByFraction(double right, double up) {
+    const bool horizontal = right != 0 && PanApplies(true);
+    const bool vertical = up != 0 && PanApplies(false);
+    if (!SeriesTakePart() || !(horizontal || vertical))
+        return;
+    SaveScalesOnce();
+    for (TAxisKind kind : {akBottom, akTop, akLeft, akRight}) {
+        TChartAxis& axis = Axis(kind);
+        if (!(axis.Horizontal() ? horizontal : vertical))
+            continue;
+        const double fraction = axis.Horizontal() ? right : up;
+        const double delta = (axis.Maximum() - axis.Minimum()) * fraction;
+        PanAxis(axis, axis.Inverted() ? -delta : delta);
+    }
+    if (OnScroll)
+        OnScroll();
+    Invalidate();
+}
+
+void TCustomChart::UndoZoom() {
+    if (ZoomAllowed())
+        UnzoomAxes();
+}
+
+bool TCustomChart::CancelDrag() {
+    ContextArmed = false;
+    if (Zoom.Dragging) {
+        Zoom.Dragging = false;
+        DrawZoomBand(); // erases the band
+        Canvas().Pen.Mode = pmCopy;
+        return true;
+    }
+    if (!PanState.Dragging)
+        return false;
+    PanState.Dragging = false;
+    // What the undo would go back to is as before the pan, too.
+    SavedScales = PanStart.SavedScales;
+    ScalesSaved = PanStart.ScalesSaved;
+    if (PanStart.Moved) {
+        RestoreScales(PanStart.Scales);
+        if (OnScroll)
+            OnScroll();
+        Invalidate();
+    }
+    return true;
+}
+
+bool TCustomChart::KeyPressed(int key) {
+    if (key == Qt::Key_Escape)
+        return CancelDrag();
+    if (Zoom.Dragging || PanState.Dragging)
+        return false;
+    constexpr double Tenth = 0.1;
+    switch (key) {
+    case Qt::Key_Plus:
+        ZoomCentred(2);
+        return true;
+    case Qt::Key_Minus:
+        ZoomCentred(0.5);
+        return true;
+    case Qt::Key_Left:
+        PanByFraction(-Tenth, 0);
+        return true;
+    case Qt::Key_Right:
+        PanByFraction(Tenth, 0);
+        return true;
+    case Qt::Key_Up:
+        PanByFraction(0, Tenth);
+        return true;
+    case Qt::Key_Down:
+        PanByFraction(0, -Tenth);
+        return true;
+    case Qt::Key_0:
+    case Qt::Key_Home:
+        UndoZoom();
+        return true;
+    default:
+        return false;
+    }
+}
+
+// With Ctrl, Alt or Meta held a key is someone else's.
+void TCustomChart::keyPressEvent(QKeyEvent* event) {
+    const Qt::KeyboardModifiers others = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+    if ((event->modifiers() & others) || !KeyPressed(event->key()))
+        TCustomAxisPanel::keyPressEvent(event);
 }
 
 TCustomChart::TCustomChart(QWidget* parent) : TCustomAxisPanel(parent) {}

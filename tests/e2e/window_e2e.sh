@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real window under Xvfb, used as a person would: start riffscope with a demo file, read
-# the screen, drag to zoom and back, load a file through the real open dialog, export it, and
-# close the window with its close button.
+# the screen, compare it with riffscope --render, read a plot's readout, zoom and pan with the
+# keys, save the plots' pictures from their menu, drag to zoom and back, load a file through the
+# real open dialog, export it, and close the window with its close button.
 # Usage: window_e2e.sh RIFFSCOPE MAKE_DEMO_WAV
 set -euo pipefail
 program="$1"
@@ -54,7 +55,9 @@ await_region() { # changed|same, geometry, reference, name: the last screenshot 
 # Panel2 starts at x 233; Chart1 at (234, 1), 1137 x 296; Chart2 below it from y 297.
 upper_plot="1100x250+260+30"
 # The file given at start is loaded once the window is up: wait until both plots show its
-# lines and the picture has settled.
+# lines and the picture has settled. The pointer rests on the control column meanwhile, away
+# from the plots' readouts.
+point 100 100
 xvfb_wait_colour "$window" "$work/start.png" 4466A3 1000 "$upper_plot" 1100x240+260+320 || true
 xvfb_wait_stable "$window" "$work/start.png" || true
 # The upper chart's background: flat #EAEAEA in its upper half, white on its last row.
@@ -69,9 +72,126 @@ lower=$(count_colour "$work/start.png" 1100x240+260+320 4466A3)
 frame=$(count_colour "$work/start.png" 1000x60+330+1 000000)
 [ "$frame" -gt 900 ] || fail "no back wall frame in the upper plot ($frame black pixels)"
 
-# Drag right with the left button inside the upper plot: it zooms, so its axis labels change.
+# riffscope --render paints the same window off the screen: the same picture, pixel for pixel.
+env -u QT_QPA_PLATFORM ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0" \
+  "$program" --render "$work/render.png" "$work/demo.wav" >"$work/render.log" 2>&1 ||
+  fail "riffscope --render failed: $(cat "$work/render.log")"
+differing=$(compare -metric AE "$work/start.png" "$work/render.png" null: 2>&1 || true)
+[ "$differing" = 0 ] || fail "the rendered picture differs from the window in $differing pixels"
+
+# The readout: a label in the tooltip colour beside the pointer over a plot's data area, gone
+# when the pointer leaves; the plot under it is as it was.
+readout_colour=FFFFDC
+[ "$(count_colour "$work/start.png" 1372x587+0+0 "$readout_colour")" -eq 0 ] ||
+  fail "the tooltip colour is on the window before any readout"
+point 400 100
+xvfb_wait_colour "$window" "$work/readout.png" "$readout_colour" 1000 300x100+400+100 ||
+  fail "no readout beside the pointer over the upper plot"
+[ "$(count_colour "$work/readout.png" 1137x289+234+297 "$readout_colour")" -eq 0 ] ||
+  fail "a readout shows over the lower plot too"
+crop "$work/start.png" "$plots" "$work/plots-start.png"
+point 100 100
+await_region same "$plots" "$work/plots-start.png" readout-gone ||
+  fail "the readout did not go when the pointer left the plot, or the window changed under it"
+
+# The keys on the plot under the pointer go through the mouse's zoom and undo: + zooms, so the
+# axis labels change, and 0 brings them back; the arrows pan, and Home brings them back. The
+# keyboard reaches the window once it has the focus (as a window manager would give it).
 labels="1137x20+234+268"
 crop "$work/start.png" "$labels" "$work/labels-start.png"
+xdotool windowfocus "$window" 2>/dev/null || true
+point 700 150
+xdotool key plus
+await_region changed "$labels" "$work/labels-start.png" key-zoomed || fail "+ did not zoom the upper plot"
+xdotool key 0
+await_region same "$labels" "$work/labels-start.png" key-undone || fail "0 did not undo the zoom"
+xdotool key Right
+await_region changed "$labels" "$work/labels-start.png" key-panned || fail "Right did not pan the upper plot"
+xdotool key Home
+await_region same "$labels" "$work/labels-start.png" key-home || fail "Home did not undo the pan"
+# The keypad's + and 0 as well.
+xdotool key KP_Add
+await_region changed "$labels" "$work/labels-start.png" keypad-zoomed || fail "the keypad's + did not zoom"
+xdotool key KP_0
+await_region same "$labels" "$work/labels-start.png" keypad-undone || fail "the keypad's 0 did not undo"
+# Esc during a left drag erases the band at once, and the release zooms nothing.
+band_edge="5x40+398+70" # the band's left edge, away from the readout at its far corner
+crop "$work/start.png" "$band_edge" "$work/band-edge-start.png"
+point 400 60
+xdotool mousedown 1
+point 600 130
+await_region changed "$band_edge" "$work/band-edge-start.png" band || fail "no zoom band during the drag"
+xdotool key Escape
+await_region same "$band_edge" "$work/band-edge-start.png" band-cancelled || fail "Esc did not erase the band"
+xdotool mouseup 1
+point 100 100
+await_region same "$plots" "$work/plots-start.png" after-escape || fail "the cancelled drag changed the window"
+
+# A right click on a plot opens its menu. Save Picture As > This Plot saves that plot's picture,
+# here zoomed with the keys, pixel for pixel what the screen shows; Undo Zoom undoes the zoom;
+# Both Plots saves the two one below the other.
+upper_chart="1137x296+234+1" # Chart1
+both_charts="1137x585+234+1" # Chart1 and Chart2
+menu=""
+find_menu() {
+  menu=$(xvfb_visible_windows | grep -vx "$window" | head -n 1 || true)
+  [ -n "$menu" ]
+}
+only_main_window() { ! xvfb_visible_windows | grep -qvx "$window"; }
+open_menu() { # x, y: a right click there, and the menu drawn
+  point "$1" "$2"
+  xdotool click 3
+  xvfb_until find_menu || fail "no menu after a right click at ($1, $2)"
+  xvfb_wait_stable "$menu" "$work/menu.png" || fail "the menu was never drawn completely"
+}
+save_dialog=""
+find_save_dialog() {
+  save_dialog=$(xdotool search --onlyvisible --name '^Save Picture As$' 2>/dev/null | head -n 1 || true)
+  [ -n "$save_dialog" ]
+}
+save_target=""
+saved() { [ -s "$save_target" ]; }
+save_from_menu() { # x, y, key of the entry in the submenu, file
+  open_menu "$1" "$2"
+  xdotool key s "$3"
+  xvfb_until find_save_dialog || fail "no save dialog from the menu"
+  xvfb_wait_stable "$save_dialog" "$work/save-dialog.png" 50 || fail "the save dialog was never drawn completely"
+  xvfb_point "$save_dialog" 20 20
+  xdotool windowfocus "$save_dialog" 2>/dev/null || true
+  xdotool type --delay 20 "$4"
+  xvfb_wait_region changed "$save_dialog" all "$work/save-dialog.png" "$work/save-typed.png" 50 ||
+    fail "the save dialog did not show the typed name"
+  xdotool key Return
+  save_target="$4"
+  xvfb_until saved || fail "nothing saved to $4"
+  xvfb_until only_main_window || fail "the save dialog did not close"
+  xdotool windowfocus "$window" 2>/dev/null || true
+}
+same_as_screen() { # picture, geometry, name: the pointer away, the screen settled, no readout
+  point 100 100
+  xvfb_wait_stable "$window" "$work/$3.png" || fail "the window did not settle"
+  [ "$(count_colour "$work/$3.png" "$plots" "$readout_colour")" -eq 0 ] || fail "a readout is still shown"
+  crop "$work/$3.png" "$2" "$work/$3-crop.png"
+  [ "$(identify -format %wx%h "$1")" = "$(identify -format %wx%h "$work/$3-crop.png")" ] ||
+    fail "$(basename "$1") is $(identify -format %wx%h "$1")"
+  differing=$(compare -metric AE "$1" "$work/$3-crop.png" null: 2>&1 || true)
+  [ "$differing" = 0 ] || fail "$(basename "$1") differs from the screen in $differing pixels"
+}
+point 700 150
+xdotool key plus
+await_region changed "$labels" "$work/labels-start.png" menu-zoomed || fail "+ did not zoom the upper plot"
+save_from_menu 700 150 t "$work/upper.png"
+same_as_screen "$work/upper.png" "$upper_chart" upper-shown
+crop "$work/upper-shown.png" "$labels" "$work/labels-saved.png"
+same "$work/labels-saved.png" "$work/labels-start.png" && fail "the saved plot was not the zoomed one"
+open_menu 700 150
+xdotool key u
+xvfb_until only_main_window || fail "the menu did not close"
+await_region same "$labels" "$work/labels-start.png" menu-undone || fail "Undo Zoom did not undo the zoom"
+save_from_menu 700 450 b "$work/both.png"
+same_as_screen "$work/both.png" "$both_charts" both-shown
+
+# Drag right with the left button inside the upper plot: it zooms, so its axis labels change.
 drag 1 500 100 700 200
 await_region changed "$labels" "$work/labels-start.png" zoomed ||
   fail "the bottom axis did not change after a zoom"

@@ -1,5 +1,6 @@
 #pragma once
-// Answers the open dialog from a script and records every message box, in place of a person.
+// Answers the open and save dialogs from a script and records every message box, in place of a
+// person.
 
 #include <deque>
 #include <memory>
@@ -24,6 +25,14 @@ public:
             return std::nullopt;
         auto answer = Answers.front();
         Answers.pop_front();
+        return answer;
+    }
+    std::optional<QString> ChooseFileToSave(QWidget*, const QString& suggestedName) override {
+        SuggestedNamesShown.push_back(suggestedName);
+        if (SaveAnswers.empty())
+            return std::nullopt;
+        auto answer = SaveAnswers.front();
+        SaveAnswers.pop_front();
         return answer;
     }
     void ShowError(QWidget*, const QString& title, const QString& text) override {
@@ -53,6 +62,8 @@ public:
 
     std::deque<std::optional<QString>> Answers; // nullopt = the user cancels
     std::vector<QString> LastNamesShown;
+    std::deque<std::optional<QString>> SaveAnswers; // nullopt = the user cancels
+    std::vector<QString> SuggestedNamesShown;
     std::vector<TMessage> Messages;
     std::vector<QString> ProgressLabels;
     std::vector<std::pair<std::uint64_t, std::uint64_t>> Steps;

@@ -1,0 +1,52 @@
+#pragma once
+// The readout of a plot: while the pointer is over the plot's data area (ChartRect), a small
+// label beside the pointer gives the frame nearest it, that frame's time and its sample value.
+// The label is a widget of its own on top of the chart; the chart's picture never changes for
+// it.
+
+#include <cstdint>
+#include <functional>
+
+#include <QLabel>
+#include <QPoint>
+
+class TChart;
+class TChartAxis;
+class TSampleChannel;
+
+class TPlotReadout : public QLabel {
+    Q_OBJECT
+  public:
+    // `channel` holds the plot's samples, frames 1..SampleCount; `sampleRate` gives the
+    // loaded file's rate, 0 when it is not known.
+    TPlotReadout(TChart& chart, TSampleChannel& channel, std::function<std::uint32_t()> sampleRate);
+
+    // Shows the label for the pointer at (x, y) in the chart's pixels, or hides it when the
+    // point is outside the data area or there are no frames.
+    void PointerAt(QPoint at);
+    // Hides the label until the pointer moves over the data area again.
+    void PointerGone();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void Refresh();
+
+    TChart& Chart;
+    TSampleChannel& Channel;
+    std::function<std::uint32_t()> SampleRate;
+    bool PointerInside = false; // the pointer is over the chart, at LastPointer
+    QPoint LastPointer;
+};
+
+// The frame nearest the value at pixel `x` of the axis, within 1..frameCount.
+int FrameAtPixel(const TChartAxis& axis, int x, int frameCount);
+
+// The readout's text: the frame, its time from the start of the data when the rate is known
+// (frame 1 at 0 s, with enough decimals to tell neighbouring frames apart), and its value.
+QString ReadoutText(int frame, std::int32_t value, std::uint32_t sampleRate);
+
+// Where the label of `size` goes for the pointer at `pointer`: below and to the right of it,
+// or on the other side where that would leave `area`.
+QPoint ReadoutPlace(QPoint pointer, QSize size, QSize area);
