@@ -10,6 +10,7 @@
 #include <QApplication>
 
 #include "Chart.h"
+#include "ValueRuns.h"
 #include "LineSeries.h"
 
 namespace {
@@ -190,6 +191,34 @@ TEST(ChartValueList, ARuleListAnswersAsAPlainList) {
     rule.AddValue(-0.0); // a first value that the rule could not give back
     EXPECT_FALSE(rule.HoldsRule());
     EXPECT_TRUE(std::signbit(rule.ValueAt(0)));
+}
+
+// The block questions, with the break at every place (odd and even, where two are read at
+// once) and at the ends.
+TEST(ValueRuns, OrderAndRuleBreaksAnywhere) {
+    for (int n = 1; n <= 9; ++n) {
+        std::vector<double> frames;
+        for (int k = 0; k < n; ++k)
+            frames.push_back(5 + k);
+        EXPECT_TRUE(NonDecreasing(frames.data(), n));
+        EXPECT_TRUE(FollowsRule(frames.data(), n, 5, 0));
+        EXPECT_TRUE(FollowsRule(frames.data() + 1, n - 1, 5, 1)) << "a block that starts later";
+        for (int at = 0; at < n; ++at) {
+            SCOPED_TRACE(std::to_string(n) + " values, broken at " + std::to_string(at));
+            std::vector<double> broken = frames;
+            broken[std::size_t(at)] = at == 0 ? 4.5 : broken[std::size_t(at) - 1] - 0.5;
+            EXPECT_EQ(NonDecreasing(broken.data(), n), at == 0);
+            EXPECT_FALSE(FollowsRule(broken.data(), n, 5, 0));
+            broken[std::size_t(at)] = std::nan("");
+            EXPECT_EQ(NonDecreasing(broken.data(), n), n == 1);
+            EXPECT_FALSE(FollowsRule(broken.data(), n, 5, 0));
+        }
+    }
+    const double zeros[] = {0.0, 1.0};
+    const double negativeZero[] = {-0.0, 1.0};
+    EXPECT_TRUE(FollowsRule(zeros, 2, 0.0, 0));
+    EXPECT_FALSE(FollowsRule(negativeZero, 2, 0.0, 0)) << "-0 is not the rule's 0";
+    EXPECT_TRUE(NonDecreasing(negativeZero, 2));
 }
 
 TEST(ChartValueList, AssignCopiesSettingsNotValues) {

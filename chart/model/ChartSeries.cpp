@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "ValueRuns.h"
+
 TChartSeries::TChartSeries() {
     AddValueList(XValues);
     AddValueList(YValues);
@@ -43,11 +45,7 @@ bool TChartSeries::CanAppendInBulk(const double* x, int count) const {
     const double last = XValues.Count() > 0 ? XValues.LastEntry() : x[0];
     if (!(x[0] >= last))
         return false;
-    // Each value against its neighbour, with no early exit: a loop the compiler can widen.
-    bool ascending = true;
-    for (int i = 1; i < count; ++i)
-        ascending &= x[i] >= x[i - 1];
-    return ascending;
+    return NonDecreasing(x, count);
 }
 
 void TChartSeries::AddPointsXY(const double* x, const double* y, int count) {

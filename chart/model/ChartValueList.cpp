@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <bit>
 #include <tuple>
+
+#include "ValueRuns.h"
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -100,13 +102,10 @@ void TChartValueList::AppendValues(const double* values, int count) {
     if (RuleHeld) {
         if (ValueCount == 0)
             RuleFirst = values[0];
-        // The whole block against the rule, bit for bit, with no early exit; only a block
-        // that breaks it is looked at value by value.
-        std::uint64_t differ = RuleFirst == RuleFirst ? 0 : 1;
-        for (int k = 0; k < count; ++k)
-            differ |= std::bit_cast<std::uint64_t>(values[k]) ^
-                      std::bit_cast<std::uint64_t>(RuleFirst + double(ValueCount + k));
-        int k = differ == 0 ? count : 0;
+        // The whole block against the rule at once; only a block that breaks it is looked at
+        // value by value.
+        const bool follows = RuleFirst == RuleFirst && FollowsRule(values, count, RuleFirst, ValueCount);
+        int k = follows ? count : 0;
         while (k < count && ContinuesRule(values[k], ValueCount + k))
             ++k;
         if (k == count) {
