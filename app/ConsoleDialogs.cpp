@@ -21,7 +21,7 @@ void TConsoleDialogs::ShowInformation(QWidget* parent, const QString& title, con
 namespace {
 
 class TSilentProgress : public TProgress {
-public:
+  public:
     bool Step(std::uint64_t, std::uint64_t) override { return true; }
 };
 

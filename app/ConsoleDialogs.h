@@ -5,7 +5,7 @@
 #include "UserDialogs.h"
 
 class TConsoleDialogs : public TUserDialogs {
-public:
+  public:
     std::optional<QString> ChooseFileToOpen(QWidget* parent, const QString& lastName) override;
     std::optional<QString> ChooseFileToSave(QWidget* parent, const QString& suggestedName) override;
     void ShowError(QWidget* parent, const QString& title, const QString& text) override;

@@ -16,9 +16,9 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
-#include <QSaveFile>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QScopeGuard>
 #include <QShortcut>
 #include <QStyle>
@@ -172,7 +172,9 @@ void TForm1::dropEvent(QDropEvent* event) {
     QTimer::singleShot(0, this, [this, fileName] { OpenDropped(fileName); });
 }
 
-void TForm1::OpenDropped(const QString& fileName) { OpenAtStart(fileName); }
+void TForm1::OpenDropped(const QString& fileName) {
+    OpenAtStart(fileName);
+}
 
 // The plots' keys are the window's: they reach the plot under the pointer even when another
 // control has the focus. A control that edits text (the log) keeps the keys it types with.
@@ -236,8 +238,9 @@ void TForm1::ShowPlotMenu(TChart* chart, QPoint at) {
     QMenu* save = menu->addMenu(QStringLiteral("&Save Picture As..."));
     save->addAction(QStringLiteral("&This Plot..."), this,
                     guarded([this, chart] { SavePlotPictures({chart}); }));
-    save->addAction(QStringLiteral("&Both Plots..."), this,
-                    guarded([this] { SavePlotPictures({Chart1, Chart2}); }));
+    save->addAction(QStringLiteral("&Both Plots..."), this, guarded([this] {
+                        SavePlotPictures({Chart1, Chart2});
+                    }));
     menu->addAction(QStringLiteral("&Copy Picture"), this,
                     guarded([this, chart] { CopyPlotPicture(chart); }));
     menu->addSeparator();
@@ -246,7 +249,9 @@ void TForm1::ShowPlotMenu(TChart* chart, QPoint at) {
     menu->popup(chart->mapToGlobal(at));
 }
 
-QMenu* TForm1::PlotMenu() const { return OpenMenu; }
+QMenu* TForm1::PlotMenu() const {
+    return OpenMenu;
+}
 
 QImage TForm1::PlotPicture(TChart* chart) {
     const bool stale = chart->BufferDirty() || chart->Canvas().Width() != chart->width() ||
@@ -281,7 +286,7 @@ QImage TForm1::PlotPictures(const std::vector<TChart*>& charts) {
 // Beside the loaded file, named after it and the channel: take_left.png, take_right.png,
 // take_plots.png for both.
 QString TForm1::SuggestedPictureName(const std::vector<TChart*>& charts) const {
-    const QString suffix = charts.size() > 1       ? QStringLiteral("plots")
+    const QString suffix = charts.size() > 1          ? QStringLiteral("plots")
                            : charts.front() == Chart1 ? QStringLiteral("left")
                                                       : QStringLiteral("right");
     if (WaveFileName.empty())
@@ -345,7 +350,9 @@ TWaveLog TForm1::Log() {
     return [this](const std::string& line) { AppendLogLine(line); };
 }
 
-void TForm1::Button1Click() { LoadChosenFile(OpenDialog1.Execute()); }
+void TForm1::Button1Click() {
+    LoadChosenFile(OpenDialog1.Execute());
+}
 
 bool TForm1::OpenAtStart(const QString& fileName) {
     OpenDialog1.SetFileName(fileName);
@@ -366,7 +373,8 @@ std::uint16_t TForm1::LoadChosenFile(bool fileChosen) {
     std::unique_ptr<TProgress> progress;
     if (fileChosen) {
         progress = Dialogs->StartProgress(
-            this, QStringLiteral("Loading %1...").arg(QFileInfo(OpenDialog1.FileName()).fileName()));
+            this,
+            QStringLiteral("Loading %1...").arg(QFileInfo(OpenDialog1.FileName()).fileName()));
         options.Read.Progress = [&](std::uint64_t done, std::uint64_t total) {
             return progress->Step(done, 2 * total);
         };
@@ -416,11 +424,12 @@ std::uint16_t TForm1::LoadChosenFile(bool fileChosen) {
 }
 
 void TForm1::SpeedButton1Click() {
-    std::unique_ptr<TProgress> progress =
-        Dialogs->StartProgress(this, QStringLiteral("Exporting %1...")
-                                         .arg(QString::fromLocal8Bit(AsciiFileNameFor(WaveFileName).c_str())));
+    std::unique_ptr<TProgress> progress = Dialogs->StartProgress(
+        this, QStringLiteral("Exporting %1...")
+                  .arg(QString::fromLocal8Bit(AsciiFileNameFor(WaveFileName).c_str())));
     try {
-        SaveAsciiFile([&](std::uint64_t done, std::uint64_t total) { return progress->Step(done, total); });
+        SaveAsciiFile(
+            [&](std::uint64_t done, std::uint64_t total) { return progress->Step(done, total); });
     } catch (const TCancelled&) {
         // Stopped by the user: the earlier file stays as it was.
     }

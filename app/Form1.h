@@ -27,7 +27,7 @@ class TPlotReadout;
 
 class TForm1 : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TForm1(QWidget* parent = nullptr);
     ~TForm1() override;
 
@@ -80,13 +80,13 @@ public:
     void SavePlotPictures(const std::vector<TChart*>& charts);
     void CopyPlotPicture(TChart* chart);
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void CreateControls();
     void CreateShortcuts();
     void CreatePlotKeys();

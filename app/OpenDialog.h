@@ -10,7 +10,7 @@ class QWidget;
 class TUserDialogs;
 
 class TOpenDialog {
-public:
+  public:
     TOpenDialog(QWidget* owner, TUserDialogs*& dialogs) : Owner(owner), Dialogs(dialogs) {}
 
     // Shows the dialog; true when the user chose a file, which then becomes FileName.
@@ -24,7 +24,7 @@ public:
     // Told the folder of each name chosen, so that a later run can start there.
     std::function<void(const QString& folder)> OnFolderChosen;
 
-private:
+  private:
     QWidget* Owner;
     TUserDialogs*& Dialogs;
     QString Name;

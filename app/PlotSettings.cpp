@@ -16,7 +16,9 @@ TPlotFont Verdana(TPlotFont font) {
     return font;
 }
 
-void UseVerdana(TChartTitle& title) { title.SetFont(Verdana(title.Font())); }
+void UseVerdana(TChartTitle& title) {
+    title.SetFont(Verdana(title.Font()));
+}
 
 void ApplyAxisLook(TChartAxis& axis) {
     TPlotPen line = axis.AxisPen();

@@ -27,7 +27,8 @@ bool TProgressWindow::Step(std::uint64_t done, std::uint64_t total) {
             QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
             return true;
         }
-        Window = std::make_unique<QProgressDialog>(Label, QStringLiteral("Cancel"), 0, Steps, Parent);
+        Window =
+            std::make_unique<QProgressDialog>(Label, QStringLiteral("Cancel"), 0, Steps, Parent);
         Window->setWindowModality(Qt::WindowModal);
         Window->setMinimumDuration(0);
         Window->setAutoClose(false);
@@ -35,7 +36,8 @@ bool TProgressWindow::Step(std::uint64_t done, std::uint64_t total) {
         Window->show();
         QApplication::setOverrideCursor(Qt::BusyCursor);
     }
-    const auto part = total == 0 ? Steps : int(std::min<std::uint64_t>(done, total) * Steps / total);
+    const auto part =
+        total == 0 ? Steps : int(std::min<std::uint64_t>(done, total) * Steps / total);
     Window->setValue(part);
     QApplication::processEvents(); // the dialog is modal: only its Cancel takes input
     return !Window->wasCanceled();

@@ -13,7 +13,7 @@
 class QProgressDialog;
 
 class TProgressWindow : public TProgress {
-public:
+  public:
     TProgressWindow(QWidget* parent, const QString& label, int delayMs = 500);
     ~TProgressWindow() override;
 
@@ -22,7 +22,7 @@ public:
     // The dialog once shown, else null.
     QProgressDialog* Dialog() const { return Window.get(); }
 
-private:
+  private:
     QWidget* Parent;
     QString Label;
     int DelayMs;

@@ -7,15 +7,14 @@
 class TChartSeries;
 
 class TSeriesPlots : public TChannelPlots {
-public:
+  public:
     TSeriesPlots(TChartSeries& upper, TChartSeries& lower) : Upper(upper), Lower(lower) {}
 
     void Clear() noexcept override;
     void Reserve(int frames) override;
-    void AddFrames(const double* xs, const double* lefts, const double* rights,
-                   int count) override;
+    void AddFrames(const double* xs, const double* lefts, const double* rights, int count) override;
 
-private:
+  private:
     TChartSeries& Upper;
     TChartSeries& Lower;
 };

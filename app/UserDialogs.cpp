@@ -30,8 +30,7 @@ void TPlatformDialogs::ShowError(QWidget* parent, const QString& title, const QS
     QMessageBox::critical(parent, title, text, QMessageBox::Ok);
 }
 
-void TPlatformDialogs::ShowInformation(QWidget* parent, const QString& title,
-                                       const QString& text) {
+void TPlatformDialogs::ShowInformation(QWidget* parent, const QString& title, const QString& text) {
     QMessageBox::information(parent, title, text, QMessageBox::Ok);
 }
 

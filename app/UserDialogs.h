@@ -13,14 +13,14 @@ class QWidget;
 
 // The progress of one long command, shown while it lasts.
 class TProgress {
-public:
+  public:
     virtual ~TProgress() = default;
     // `done` of `total` units; false once the user has asked to cancel.
     virtual bool Step(std::uint64_t done, std::uint64_t total) = 0;
 };
 
 class TUserDialogs {
-public:
+  public:
     virtual ~TUserDialogs() = default;
     // Shows the open dialog starting at `lastName`; the chosen full path, or nothing on cancel.
     virtual std::optional<QString> ChooseFileToOpen(QWidget* parent, const QString& lastName) = 0;
@@ -38,7 +38,7 @@ public:
 
 // The real dialogs of the platform.
 class TPlatformDialogs : public TUserDialogs {
-public:
+  public:
     std::optional<QString> ChooseFileToOpen(QWidget* parent, const QString& lastName) override;
     std::optional<QString> ChooseFileToSave(QWidget* parent, const QString& suggestedName) override;
     void ShowError(QWidget* parent, const QString& title, const QString& text) override;

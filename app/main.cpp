@@ -5,8 +5,8 @@
 #include <cstdio>
 
 #include <QApplication>
-#include <QCoreApplication>
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QImage>
 #include <QTimer>
 
@@ -58,11 +58,13 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
                        "wsOk, 1 otherwise). Needs no display."),
         QStringLiteral("OUT.png"));
     parser.addOption(renderOption);
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A WAV file to open at start."),
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+                                 QStringLiteral("A WAV file to open at start."),
                                  QStringLiteral("[FILE]"));
     TCommandLine line;
     const auto usageError = [&](const QString& problem) {
-        std::fprintf(stderr, "riffscope: %s\n\n%s", qPrintable(problem), qPrintable(parser.helpText()));
+        std::fprintf(stderr, "riffscope: %s\n\n%s", qPrintable(problem),
+                     qPrintable(parser.helpText()));
         line.ExitStatus = UsageErrorStatus;
         return line;
     };

@@ -65,8 +65,12 @@ void ToCharsOneBuffer(benchmark::State& state, bool sync) {
     state.SetItemsProcessed(state.iterations() * Frames);
 }
 
-void BM_Baseline_ToCharsOneBuffer(benchmark::State& state) { ToCharsOneBuffer(state, false); }
-void BM_Baseline_ToCharsOneBufferSynced(benchmark::State& state) { ToCharsOneBuffer(state, true); }
+void BM_Baseline_ToCharsOneBuffer(benchmark::State& state) {
+    ToCharsOneBuffer(state, false);
+}
+void BM_Baseline_ToCharsOneBufferSynced(benchmark::State& state) {
+    ToCharsOneBuffer(state, true);
+}
 
 void BM_SaveAsciiFile(benchmark::State& state) {
     FillStore();

@@ -7,8 +7,8 @@
 
 #include "BenchWaveFile.h"
 #include "LineSeries.h"
-#include "SeriesPlots.h"
 #include "LoadCommand.h"
+#include "SeriesPlots.h"
 
 int main() {
     const std::string file = BenchWaveFile(100'000'000);
@@ -20,13 +20,14 @@ int main() {
     TLineSeries series2;
     TSeriesPlots plots(series1, series2);
     const auto start = std::chrono::steady_clock::now();
-    TLoadResult result = RunLoadCommand(true, file, [](const std::string&) {}, &plots);
+    TLoadResult result = RunLoadCommand(
+        true, file, [](const std::string&) {}, &plots);
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     std::printf("frames loaded: %d (left out %llu)\nload time: %.2f s\npeak memory: %.2f GiB\n",
-                result.FramesLoaded, static_cast<unsigned long long>(result.FramesLeftOut),
-                seconds, double(usage.ru_maxrss) / (1024.0 * 1024.0));
+                result.FramesLoaded, static_cast<unsigned long long>(result.FramesLeftOut), seconds,
+                double(usage.ru_maxrss) / (1024.0 * 1024.0));
     return result.FramesLoaded == 100'000'000 ? 0 : 1;
 }

@@ -10,9 +10,9 @@
 #include "Chart.h"
 #include "LargeBuffer.h"
 #include "LineSeries.h"
-#include "SeriesPlots.h"
 #include "LoadCommand.h"
 #include "SampleStore.h"
+#include "SeriesPlots.h"
 
 namespace {
 

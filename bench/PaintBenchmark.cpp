@@ -77,7 +77,9 @@ template <class TSeries> void Paint(benchmark::State& state, bool byColumns) {
     state.SetItemsProcessed(state.iterations() * points);
 }
 
-template <class TSeries> void BM_Paint(benchmark::State& state) { Paint<TSeries>(state, true); }
+template <class TSeries> void BM_Paint(benchmark::State& state) {
+    Paint<TSeries>(state, true);
+}
 template <class TSeries> void BM_PaintEveryPoint(benchmark::State& state) {
     Paint<TSeries>(state, false);
 }
@@ -99,7 +101,9 @@ void Sizes(benchmark::internal::Benchmark* b) {
 }
 
 BENCHMARK_TEMPLATE(BM_Paint, TFastLineSeries)->Apply(Sizes)->Unit(benchmark::kMillisecond);
-BENCHMARK_TEMPLATE(BM_PaintEveryPoint, TFastLineSeries)->Apply(Sizes)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_PaintEveryPoint, TFastLineSeries)
+    ->Apply(Sizes)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(BM_PaintZoomed, TFastLineSeries)->Apply(Sizes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Baseline_MapEveryPoint)->Apply(Sizes)->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(BM_Paint, TLineSeries)->Apply(Sizes)->Unit(benchmark::kMillisecond);

@@ -18,8 +18,8 @@ namespace {
 struct TOutcome {
     TWaveInfo Info;
     TWaveLayout Layout;
-    std::uint64_t Frames = 0;       // whole frames in the data read
-    int FramesLoaded = 0;           // of those, what a load takes
+    std::uint64_t Frames = 0; // whole frames in the data read
+    int FramesLoaded = 0;     // of those, what a load takes
     std::optional<std::string> LoadError;
     std::optional<std::string> ExportName;
     std::optional<std::string> ExportError;
@@ -28,7 +28,9 @@ struct TOutcome {
     std::uint64_t DataBytesPresent = 0;
 };
 
-std::string CurrentErrorText() { return MessageWithFullStop(ErrorText(std::current_exception())); }
+std::string CurrentErrorText() {
+    return MessageWithFullStop(ErrorText(std::current_exception()));
+}
 
 // The store is one for the program: a load and its export run alone.
 std::mutex StoreInUse;
@@ -69,10 +71,12 @@ void WriteText(const std::string& file, const TOutcome& outcome, TFileReport& re
         return;
     }
     if (outcome.Salvaged)
-        report.Err += file + ": the data chunk declares " + std::to_string(outcome.DeclaredDataSize) +
-                      " bytes but the file ends after " + std::to_string(outcome.DataBytesPresent) +
-                      "; the " + std::to_string(outcome.FramesLoaded) + " frames present were exported\n";
-    if ((info.Status == wsOk || outcome.Salvaged) && outcome.Frames > std::uint64_t(outcome.FramesLoaded))
+        report.Err += file + ": the data chunk declares " +
+                      std::to_string(outcome.DeclaredDataSize) + " bytes but the file ends after " +
+                      std::to_string(outcome.DataBytesPresent) + "; the " +
+                      std::to_string(outcome.FramesLoaded) + " frames present were exported\n";
+    if ((info.Status == wsOk || outcome.Salvaged) &&
+        outcome.Frames > std::uint64_t(outcome.FramesLoaded))
         report.Err += file + ": " + std::to_string(outcome.Frames - outcome.FramesLoaded) +
                       " frames beyond the first " + std::to_string(outcome.FramesLoaded) +
                       " were left out\n";

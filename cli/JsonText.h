@@ -12,7 +12,7 @@ std::string JsonString(std::string_view bytes);
 
 // Builds one JSON object or array, member by member.
 class TJsonWriter {
-public:
+  public:
     TJsonWriter& BeginObject(std::string_view key = {});
     TJsonWriter& EndObject();
     TJsonWriter& BeginArray(std::string_view key);
@@ -23,7 +23,7 @@ public:
 
     const std::string& Text() const { return Out; }
 
-private:
+  private:
     void Key(std::string_view key); // a comma where one is due, then "key": when given
     std::string Out;
     bool First = true;

@@ -19,9 +19,8 @@ int main(int argc, char** argv) {
     for (std::uint32_t i = 0; i < frames; ++i) {
         const double t = double(i) / rate;
         const double envelope = 0.5 + 0.5 * std::sin(2 * pi * 1.5 * t);
-        samples.push_back(
-            {std::int16_t(std::lround(30000 * envelope * std::sin(2 * pi * 220 * t))),
-             std::int16_t(std::lround(12000 * std::sin(2 * pi * 55 * t)))});
+        samples.push_back({std::int16_t(std::lround(30000 * envelope * std::sin(2 * pi * 220 * t))),
+                           std::int16_t(std::lround(12000 * std::sin(2 * pi * 55 * t)))});
     }
     const TBytes file = TWaveBytes()
                             .Chunk("fmt ", TWaveBytes::Format(1, 2, rate, 16))

@@ -80,8 +80,8 @@ int main(int argc, char* argv[]) {
         } else if (argument == "-0") {
             options.NulSeparated = true;
         } else if (argument == "--files-from" || argument.rfind("--files-from=", 0) == 0) {
-            const char* list = argument == "--files-from" ? next()
-                                                          : argv[i] + std::string("--files-from=").size();
+            const char* list =
+                argument == "--files-from" ? next() : argv[i] + std::string("--files-from=").size();
             if (list == nullptr || *list == '\0')
                 return UsageError("--files-from needs a LIST");
             options.Lists.push_back(list);

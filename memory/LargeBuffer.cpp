@@ -31,7 +31,8 @@ void AdviseWholeMapping(void* block, std::size_t bytes) {
 std::byte* MapBlock(std::size_t bytes) {
     constexpr std::uintptr_t hugePage = std::uintptr_t(2) << 20;
     const std::size_t reserved = bytes + hugePage;
-    void* area = mmap(nullptr, reserved, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    void* area =
+        mmap(nullptr, reserved, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (area == MAP_FAILED)
         throw std::bad_alloc();
     const auto start = reinterpret_cast<std::uintptr_t>(area);
@@ -61,11 +62,13 @@ std::byte* RemapBlock(std::byte* block, std::size_t oldBytes, std::size_t newByt
 
 } // namespace
 
-TLargeBuffer::~TLargeBuffer() { Release(); }
+TLargeBuffer::~TLargeBuffer() {
+    Release();
+}
 
 TLargeBuffer::TLargeBuffer(TLargeBuffer&& other) noexcept
-    : Bytes(std::exchange(other.Bytes, nullptr)),
-      SizeInBytes(std::exchange(other.SizeInBytes, 0)) {}
+    : Bytes(std::exchange(other.Bytes, nullptr)), SizeInBytes(std::exchange(other.SizeInBytes, 0)) {
+}
 
 TLargeBuffer& TLargeBuffer::operator=(TLargeBuffer&& other) noexcept {
     if (this != &other) {
@@ -93,7 +96,8 @@ void TLargeBuffer::Resize(std::size_t bytes) {
             throw std::bad_alloc();
     } else {
         // Between the heap and a mapping: allocate the new home, copy, free the old one.
-        resized = bytes >= MappedFrom ? MapBlock(bytes) : static_cast<std::byte*>(std::malloc(bytes));
+        resized =
+            bytes >= MappedFrom ? MapBlock(bytes) : static_cast<std::byte*>(std::malloc(bytes));
         if (resized == nullptr)
             throw std::bad_alloc();
         if (SizeInBytes > 0)

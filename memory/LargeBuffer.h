@@ -7,7 +7,7 @@
 #include <cstddef>
 
 class TLargeBuffer {
-public:
+  public:
     TLargeBuffer() = default;
     ~TLargeBuffer();
     TLargeBuffer(const TLargeBuffer&) = delete;
@@ -29,7 +29,7 @@ public:
     const std::byte* Data() const { return Bytes; }
     std::size_t Size() const { return SizeInBytes; }
 
-private:
+  private:
     std::byte* Bytes = nullptr;
     std::size_t SizeInBytes = 0;
 };

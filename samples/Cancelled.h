@@ -4,6 +4,6 @@
 #include <stdexcept>
 
 class TCancelled : public std::runtime_error {
-public:
+  public:
     TCancelled() : std::runtime_error("Cancelled") {}
 };

@@ -3,7 +3,7 @@
 // a block at a time. The command knows nothing of how they are drawn.
 
 class TChannelPlots {
-public:
+  public:
     virtual ~TChannelPlots() = default;
 
     // Empties both plots. Must not fail: it is also how a failed load ends.

@@ -6,7 +6,7 @@
 #include <string>
 
 class TInOutError : public std::runtime_error {
-public:
+  public:
     // An error of the given code, with that code's text.
     explicit TInOutError(int code);
     // From a failed system call's errno: the errors with a meaning of their own take its code
@@ -23,7 +23,7 @@ public:
     // The text for an input/output error code ("File access denied", "I/O error 13", ...).
     static std::string TextOf(int code);
 
-private:
+  private:
     TInOutError(int code, int error, const std::string& text);
     int ErrorCode;
     int Errno;

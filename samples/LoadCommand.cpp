@@ -88,8 +88,9 @@ TLoadResult LoadReadFile(const std::string& fileName, TWaveInfo& info, TChannelP
         // The block's memory goes back as it is decoded, so that a big file's bytes and its
         // decoded frames are not all held at once.
         TDataBlock& block = *info.Data;
-        const int n = DecodeFrames(block.Bytes(), frames, Plots, options.FrameLimit, options.Progress,
-                                   [&block](std::uint64_t bytes) { block.ReleaseBefore(bytes); });
+        const int n =
+            DecodeFrames(block.Bytes(), frames, Plots, options.FrameLimit, options.Progress,
+                         [&block](std::uint64_t bytes) { block.ReleaseBefore(bytes); });
         SampleCount = n;
         result.FramesLoaded = n;
         result.FramesLeftOut = frames - static_cast<std::uint64_t>(n);
@@ -102,8 +103,8 @@ TLoadResult LoadReadFile(const std::string& fileName, TWaveInfo& info, TChannelP
     return result;
 }
 
-TLoadResult RunLoadCommand(bool fileChosen, const std::string& dialogFileName,
-                           const TWaveLog& Log, TChannelPlots* Plots, const TLoadOptions& options) {
+TLoadResult RunLoadCommand(bool fileChosen, const std::string& dialogFileName, const TWaveLog& Log,
+                           TChannelPlots* Plots, const TLoadOptions& options) {
     if (!fileChosen) {
         WaveFileName = dialogFileName;
         TLoadResult result;
@@ -115,9 +116,8 @@ TLoadResult RunLoadCommand(bool fileChosen, const std::string& dialogFileName,
     return LoadReadFile(dialogFileName, info, Plots, options);
 }
 
-TLoadResult RunLoadCommand(bool fileChosen, const std::string& dialogFileName,
-                           const TWaveLog& Log, TChannelPlots* Plots, int frameLimit,
-                           const TWaveReadOptions& options) {
+TLoadResult RunLoadCommand(bool fileChosen, const std::string& dialogFileName, const TWaveLog& Log,
+                           TChannelPlots* Plots, int frameLimit, const TWaveReadOptions& options) {
     TLoadOptions loadOptions;
     loadOptions.FrameLimit = frameLimit;
     loadOptions.Read = options;

@@ -50,11 +50,11 @@ struct TLoadOptions {
 // exception) leaves both plots empty and SampleCount 0, and is passed on to the caller.
 // At most `frameLimit` frames (never more than MaxFrames) are loaded; the rest are counted in
 // FramesLeftOut.
-TLoadResult RunLoadCommand(bool fileChosen, const std::string& dialogFileName,
-                           const TWaveLog& Log, TChannelPlots* Plots, int frameLimit = MaxFrames,
+TLoadResult RunLoadCommand(bool fileChosen, const std::string& dialogFileName, const TWaveLog& Log,
+                           TChannelPlots* Plots, int frameLimit = MaxFrames,
                            const TWaveReadOptions& options = {});
-TLoadResult RunLoadCommand(bool fileChosen, const std::string& dialogFileName,
-                           const TWaveLog& Log, TChannelPlots* Plots, const TLoadOptions& options);
+TLoadResult RunLoadCommand(bool fileChosen, const std::string& dialogFileName, const TWaveLog& Log,
+                           TChannelPlots* Plots, const TLoadOptions& options);
 
 // The second half of the command, for a file the reader has already read into `info`:
 // WaveFileName takes `fileName`, and the data is decoded (and released) as above.

@@ -13,13 +13,13 @@ constexpr int MaxFrames = 100'000'000;
 
 // One channel of the store, indexed 1..MaxFrames; entry 0 is never used.
 class TSampleChannel {
-public:
+  public:
     // The channel's first entry; maps the store on first use (std::bad_alloc when it cannot).
     std::int32_t* Data();
     std::int32_t& operator[](int index) { return Data()[index]; }
     std::int32_t* operator+(int index) { return Data() + index; }
 
-private:
+  private:
     TLargeBuffer Buffer;
     std::int32_t* Entries = nullptr;
 };

@@ -20,11 +20,15 @@
 
 namespace {
 
-[[noreturn]] void ThrowErrno() { throw TInOutError::FromErrno(errno); }
+[[noreturn]] void ThrowErrno() {
+    throw TInOutError::FromErrno(errno);
+}
 
 // Anything but a regular file (a FIFO, a socket, a device, a folder) is refused as access
 // denied, untouched: replacing it, or opening it to write, could block or harm the system.
-[[noreturn]] void RefuseTarget() { throw TInOutError(5); }
+[[noreturn]] void RefuseTarget() {
+    throw TInOutError(5);
+}
 
 // Writes all of `bytes` to `fd`.
 void WriteAll(int fd, const char* bytes, std::size_t size) {
@@ -53,13 +57,13 @@ struct TExportPlan {
 
 TExportPlan PlanExport(const std::string& fileName) {
     TExportPlan plan{fileName};
-    struct stat link{};
+    struct stat link {};
     if (lstat(fileName.c_str(), &link) != 0) {
         if (errno != ENOENT)
             ThrowErrno();
         return plan; // a new file
     }
-    struct stat info{};
+    struct stat info {};
     if (S_ISLNK(link.st_mode)) {
         if (stat(fileName.c_str(), &info) != 0) {
             if (errno != ENOENT)
@@ -89,14 +93,14 @@ TExportPlan PlanExport(const std::string& fileName) {
 
 // The file being written, either way.
 class TExportFile {
-public:
+  public:
     // Rewrites `target` in place: created or truncated, as a plain write would.
     static TExportFile InPlace(const std::string& target) {
         TExportFile file;
         file.Fd = open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
         if (file.Fd < 0)
             ThrowErrno();
-        struct stat info{};
+        struct stat info {};
         if (fstat(file.Fd, &info) != 0)
             ThrowErrno();
         if (!S_ISREG(info.st_mode))
@@ -111,7 +115,8 @@ public:
         static std::atomic<unsigned> counter{0};
         TExportFile file;
         for (;;) {
-            file.Name = target + ".tmp" + std::to_string(getpid()) + "_" + std::to_string(counter++);
+            file.Name =
+                target + ".tmp" + std::to_string(getpid()) + "_" + std::to_string(counter++);
             file.Fd = open(file.Name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
             if (file.Fd >= 0)
                 return file;
@@ -155,7 +160,7 @@ public:
         Kept = true;
     }
 
-private:
+  private:
     TExportFile() = default;
     std::string Name;
     int Fd = -1;
@@ -189,8 +194,8 @@ std::string AsciiFileNameFor(const std::string& waveFileName) {
 namespace {
 
 // Formats every frame into `file`, a block at a time.
-void WriteFrames(TExportFile& file, int count, const std::int32_t* left,
-                 const std::int32_t* right, const TProgressStep& progress) {
+void WriteFrames(TExportFile& file, int count, const std::int32_t* left, const std::int32_t* right,
+                 const TProgressStep& progress) {
     std::vector<char> block(BlockSize);
     char* const begin = block.data();
     char* const flushAt = begin + BlockSize - LongestLine;

@@ -10,8 +10,8 @@
 #include <QApplication>
 
 #include "Chart.h"
-#include "ValueRuns.h"
 #include "LineSeries.h"
+#include "ValueRuns.h"
 
 namespace {
 
@@ -137,9 +137,11 @@ TEST(ChartValueList, RangeExtremesMatchAPlainScan) {
             const auto [low, high] = list.RangeMinMax(a, b);
             // The first of equal extremes, bit for bit, as a pass in index order finds it.
             EXPECT_EQ(std::bit_cast<std::uint64_t>(low),
-                      std::bit_cast<std::uint64_t>(*std::min_element(plain.begin() + a, plain.begin() + b + 1)));
+                      std::bit_cast<std::uint64_t>(
+                          *std::min_element(plain.begin() + a, plain.begin() + b + 1)));
             EXPECT_EQ(std::bit_cast<std::uint64_t>(high),
-                      std::bit_cast<std::uint64_t>(*std::max_element(plain.begin() + a, plain.begin() + b + 1)));
+                      std::bit_cast<std::uint64_t>(
+                          *std::max_element(plain.begin() + a, plain.begin() + b + 1)));
         }
         if (!plain.empty()) {
             EXPECT_EQ(list.GetMin(), *std::min_element(plain.begin(), plain.end()));
@@ -162,13 +164,15 @@ TEST(ChartValueList, ARuleListAnswersAsAPlainList) {
         ASSERT_EQ(rule.Count(), plain.Count());
         EXPECT_EQ(rule.Capacity(), plain.Capacity());
         for (int i = 0; i < rule.Count(); ++i)
-            ASSERT_EQ(std::bit_cast<std::uint64_t>(rule.ValueAt(i)), std::bit_cast<std::uint64_t>(plain.ValueAt(i)));
+            ASSERT_EQ(std::bit_cast<std::uint64_t>(rule.ValueAt(i)),
+                      std::bit_cast<std::uint64_t>(plain.ValueAt(i)));
         if (rule.Count() > 0) {
             EXPECT_EQ(rule.GetMin(), plain.GetMin());
             EXPECT_EQ(rule.GetMax(), plain.GetMax());
             EXPECT_EQ(rule.GetSum(), plain.GetSum());
             EXPECT_EQ(rule.GetAbsSum(), plain.GetAbsSum());
-            EXPECT_EQ(rule.RangeMinMax(3, rule.Count() - 1), plain.RangeMinMax(3, plain.Count() - 1));
+            EXPECT_EQ(rule.RangeMinMax(3, rule.Count() - 1),
+                      plain.RangeMinMax(3, plain.Count() - 1));
         }
     };
     for (TChartValueList* list : {&rule, &plain}) {

@@ -9,26 +9,26 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
-#include <QTest>
-#include <QUrl>
 #include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QTest>
 #include <QToolButton>
+#include <QUrl>
 
 #include "Chart.h"
 #include "Form1.h"
-#include "ProgressWindow.h"
 #include "LineSeries.h"
+#include "ProgressWindow.h"
 #include "SampleStore.h"
+#include "WaveBytes.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
-#include "WaveBytes.h"
 
 namespace {
 
 class Form1Test : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         SampleCount = 0;
         WaveFileName.clear();
@@ -54,10 +54,10 @@ TEST_F(Form1Test, ControlsHaveTheirCaptionsAndPlaces) {
         QRect Geometry;
     };
     const TPlace places[] = {
-        {Form.Panel1, {0, 0, 233, 587}},        {Form.Button1, {14, 200, 89, 17}},
-        {Form.Memo1, {8, 240, 209, 49}},        {Form.SpeedButton1, {22, 408, 89, 17}},
-        {Form.BitBtn1, {160, 504, 65, 17}},     {Form.Panel2, {233, 0, 1139, 587}},
-        {Form.Chart1, {1, 1, 1137, 296}},       {Form.Chart2, {1, 297, 1137, 289}},
+        {Form.Panel1, {0, 0, 233, 587}},    {Form.Button1, {14, 200, 89, 17}},
+        {Form.Memo1, {8, 240, 209, 49}},    {Form.SpeedButton1, {22, 408, 89, 17}},
+        {Form.BitBtn1, {160, 504, 65, 17}}, {Form.Panel2, {233, 0, 1139, 587}},
+        {Form.Chart1, {1, 1, 1137, 296}},   {Form.Chart2, {1, 297, 1137, 289}},
     };
     for (const TPlace& p : places)
         EXPECT_EQ(p.Control->geometry(), p.Geometry) << p.Control->metaObject()->className();
@@ -139,8 +139,8 @@ TEST_F(Form1Test, LogAccumulatesOverLoadsAndTheDialogKeepsTheLastName) {
     ASSERT_EQ(lines.size(), 13);
     EXPECT_EQ(lines.first(), "RIFF");
     EXPECT_EQ(lines.last(), "O\"k ");
-    EXPECT_EQ(Dialogs.LastNamesShown,
-              (std::vector<QString>{"", QString::fromStdString(first), QString::fromStdString(second)}));
+    EXPECT_EQ(Dialogs.LastNamesShown, (std::vector<QString>{"", QString::fromStdString(first),
+                                                            QString::fromStdString(second)}));
     EXPECT_EQ(WaveFileName, second) << "a cancel keeps the name chosen last";
     EXPECT_EQ(SampleCount, 0) << "the second file was not a wave file";
 
@@ -163,7 +163,8 @@ TEST_F(Form1Test, AnErrorInACommandReachesTheMessageBox) {
 }
 
 TEST_F(Form1Test, ExportWritesTheLoadedFramesBesideTheFile) {
-    Dialogs.Answers = {QString::fromStdString(Dir.Write("take.wav", PlainWave(TWaveBytes::Frames({{-1, 2}, {3, -4}}))))};
+    Dialogs.Answers = {QString::fromStdString(
+        Dir.Write("take.wav", PlainWave(TWaveBytes::Frames({{-1, 2}, {3, -4}}))))};
     Form.Button1->click();
     Form.SpeedButton1->click();
     EXPECT_EQ(TTempDir::Read(Dir.File("take_out.dat")), " -1 2\r\n 3 -4\r\n");
@@ -189,8 +190,9 @@ TEST_F(Form1Test, AFileGivenAtStartLoadsAsIfChosen) {
 TEST_F(Form1Test, SpecialFilesAreRefusedWithoutFreezingTheWindow) {
     const std::string fifo = Dir.File("pipe.wav");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    Dialogs.Answers = {QString::fromStdString(Dir.Write("a.wav", PlainWave(TWaveBytes::Frames({{1, 2}})))),
-                       QString::fromStdString(fifo), QStringLiteral("/dev/zero")};
+    Dialogs.Answers = {
+        QString::fromStdString(Dir.Write("a.wav", PlainWave(TWaveBytes::Frames({{1, 2}})))),
+        QString::fromStdString(fifo), QStringLiteral("/dev/zero")};
     Form.Button1->click();
     ASSERT_EQ(SampleCount, 1);
     alarm(30); // a load that blocks for ever ends the test program
@@ -211,16 +213,20 @@ TEST_F(Form1Test, SpecialFilesAreRefusedWithoutFreezingTheWindow) {
 // A recording cut short loads the frames it has, with the log and a message that say so.
 TEST_F(Form1Test, ACutRecordingShowsWhatItHolds) {
     const TBytes frames = TWaveBytes::Frames({{100, -100}, {200, -200}, {300, -300}});
-    Dialogs.Answers = {QString::fromStdString(Dir.Write(
-        "cut.wav", TWaveBytes().Chunk("fmt ", TWaveBytes::Format()).Chunk("data", frames, 0xFFFFFFFFLL).Bytes()))};
+    Dialogs.Answers = {
+        QString::fromStdString(Dir.Write("cut.wav", TWaveBytes()
+                                                        .Chunk("fmt ", TWaveBytes::Format())
+                                                        .Chunk("data", frames, 0xFFFFFFFFLL)
+                                                        .Bytes()))};
     Form.Button1->click();
     EXPECT_EQ(LogLines().last(), "O\"k ");
     EXPECT_EQ(SampleCount, 3);
     EXPECT_EQ(Form.Series2->PointCount(), 3);
     ASSERT_EQ(Dialogs.Messages.size(), 1u);
     EXPECT_FALSE(Dialogs.Messages[0].Error);
-    EXPECT_EQ(Dialogs.Messages[0].Text, "The data chunk declares 4,294,967,295 bytes but the file ends "
-                                        "after 12; the 3 frames present were loaded.");
+    EXPECT_EQ(Dialogs.Messages[0].Text,
+              "The data chunk declares 4,294,967,295 bytes but the file ends "
+              "after 12; the 3 frames present were loaded.");
     Form.SpeedButton1->click();
     EXPECT_EQ(TTempDir::Read(Dir.File("cut_out.dat")), " 100 -100\r\n 200 -200\r\n 300 -300\r\n");
 }
@@ -228,7 +234,8 @@ TEST_F(Form1Test, ACutRecordingShowsWhatItHolds) {
 // Dropping files on the window loads the first as ReadWF would, and the open dialog then
 // starts at it.
 TEST_F(Form1Test, DroppingFilesLoadsTheFirst) {
-    const std::string first = Dir.Write("dropped.wav", PlainWave(TWaveBytes::Frames({{4, 5}, {6, 7}})));
+    const std::string first =
+        Dir.Write("dropped.wav", PlainWave(TWaveBytes::Frames({{4, 5}, {6, 7}})));
     const std::string second = Dir.Write("other.wav", PlainWave(TWaveBytes::Frames({{1, 1}})));
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(QString::fromStdString(first)),
@@ -247,7 +254,8 @@ TEST_F(Form1Test, DroppingFilesLoadsTheFirst) {
 
     QMimeData text;
     text.setText(QStringLiteral("not a file"));
-    QDragEnterEvent refused(QPoint(600, 200), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    QDragEnterEvent refused(QPoint(600, 200), Qt::CopyAction, &text, Qt::LeftButton,
+                            Qt::NoModifier);
     QApplication::sendEvent(&Form, &refused);
     EXPECT_FALSE(refused.isAccepted());
 }
@@ -288,8 +296,9 @@ TEST_F(Form1Test, TheOpenDialogStartsInTheRememberedFolder) {
 TEST_F(Form1Test, LongCommandsCanBeCancelled) {
     std::vector<std::pair<std::int16_t, std::int16_t>> frames(2'100'000, {5, -5});
     const std::string big = Dir.Write("big.wav", PlainWave(TWaveBytes::Frames(frames)));
-    Dialogs.Answers = {QString::fromStdString(Dir.Write("small.wav", PlainWave(TWaveBytes::Frames({{1, 2}})))),
-                       QString::fromStdString(big), QString::fromStdString(big)};
+    Dialogs.Answers = {
+        QString::fromStdString(Dir.Write("small.wav", PlainWave(TWaveBytes::Frames({{1, 2}})))),
+        QString::fromStdString(big), QString::fromStdString(big)};
     Form.Button1->click();
     ASSERT_EQ(SampleCount, 1);
     Dialogs.CancelAtStep = Dialogs.Steps.size() + 2; // reading done, then one decoding step
@@ -338,7 +347,9 @@ TEST(ProgressWindow, ShowsADialogAfterItsDelayAndCancels) {
 TEST_F(Form1Test, APlotThatCannotBeDrawnSaysSoOnce) {
     Form.Series1->AddPointXY(1, 1);
     Form.Series1->AddPointXY(2, 2);
-    Form.Series1->BeforeDrawValues = [](TChartSeries*) { throw std::runtime_error("no room to draw"); };
+    Form.Series1->BeforeDrawValues = [](TChartSeries*) {
+        throw std::runtime_error("no room to draw");
+    };
     for (int i = 0; i < 3; ++i) {
         Form.Chart1->Invalidate();
         QApplication::processEvents();
@@ -387,7 +398,7 @@ void ClickOn(QWidget& widget, Qt::MouseButton button, QPoint at) {
 
 // Loaded with 1,000 frames, left = frame number, right = minus it; both plots painted.
 class PlotInteractionTest : public Form1Test {
-protected:
+  protected:
     void SetUp() override {
         Form1Test::SetUp();
         std::vector<std::pair<std::int16_t, std::int16_t>> frames;
@@ -460,14 +471,17 @@ TEST_F(PlotInteractionTest, KeysGoToThePlotUnderThePointerElseTheOneClickedLast)
 TEST_F(PlotInteractionTest, EscCancelsADragWhereverThePointerIs) {
     TChart* lower = Form.Chart2;
     const QImage before = lower->Canvas().Bitmap().copy();
-    SendMouse(*lower, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, AtFrame(lower, 100));
-    SendMouse(*lower, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, AtFrame(lower, 600) + QPoint(0, 40));
+    SendMouse(*lower, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton,
+              AtFrame(lower, 100));
+    SendMouse(*lower, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton,
+              AtFrame(lower, 600) + QPoint(0, 40));
     ASSERT_TRUE(lower->Zoom.Dragging);
     PointerGoneFrom(*lower);
     QTest::keyClick(&Form, Qt::Key_Escape);
     EXPECT_FALSE(lower->Zoom.Dragging);
     EXPECT_TRUE(SameImages(lower->Canvas().Bitmap(), before)) << "the band is erased";
-    SendMouse(*lower, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, AtFrame(lower, 600));
+    SendMouse(*lower, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton,
+              AtFrame(lower, 600));
     EXPECT_EQ(Counts[lower], TCounts{});
     EXPECT_TRUE(lower->BottomAxis().Automatic());
 }
@@ -541,8 +555,9 @@ TEST_F(PlotInteractionTest, TheReadoutFollowsThePointerOverTheDataAreaAndLeavesT
     }
     // Outside the data area (the axis labels, the title) there is nothing to read.
     const TRect area = Form.Chart1->ChartRect();
-    for (QPoint outside : {QPoint(area.Left - 1, area.Top + 10), QPoint(area.Left + 10, area.Bottom),
-                           QPoint(area.Right, area.Top + 10), QPoint(area.Left + 10, area.Top - 1)}) {
+    for (QPoint outside :
+         {QPoint(area.Left - 1, area.Top + 10), QPoint(area.Left + 10, area.Bottom),
+          QPoint(area.Right, area.Top + 10), QPoint(area.Left + 10, area.Top - 1)}) {
         PointerTo(*Form.Chart1, outside);
         EXPECT_FALSE(Form.Readout1->isVisible()) << outside.x() << ", " << outside.y();
     }
@@ -574,11 +589,11 @@ TEST_F(Form1Test, TheReadoutShowsNoTimeWithoutARateAndNothingWithoutFrames) {
     TChart* chart = Form.Chart1;
     PointerTo(*chart, QPoint(chart->ChartXCenter(), chart->ChartYCenter()));
     EXPECT_FALSE(Form.Readout1->isVisible()) << "nothing loaded";
-    const std::string noRate = Dir.Write(
-        "norate.wav", TWaveBytes()
-                          .Chunk("fmt ", TWaveBytes::Format(1, 2, 0))
-                          .Chunk("data", TWaveBytes::Frames({{9, -9}, {10, -10}}))
-                          .Bytes());
+    const std::string noRate =
+        Dir.Write("norate.wav", TWaveBytes()
+                                    .Chunk("fmt ", TWaveBytes::Format(1, 2, 0))
+                                    .Chunk("data", TWaveBytes::Frames({{9, -9}, {10, -10}}))
+                                    .Bytes());
     ASSERT_TRUE(Form.OpenAtStart(QString::fromStdString(noRate)));
     QApplication::processEvents();
     QApplication::processEvents();
@@ -611,9 +626,11 @@ QImage SavedPicture(const std::string& file) {
 
 TEST_F(PlotInteractionTest, ARightClickOpensThePlotMenuAndAPanDoesNot) {
     TChart* lower = Form.Chart2;
-    SendMouse(*lower, QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton, AtFrame(lower, 400));
+    SendMouse(*lower, QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton,
+              AtFrame(lower, 400));
     SendMouse(*lower, QEvent::MouseMove, Qt::NoButton, Qt::RightButton, AtFrame(lower, 450));
-    SendMouse(*lower, QEvent::MouseButtonRelease, Qt::RightButton, Qt::NoButton, AtFrame(lower, 450));
+    SendMouse(*lower, QEvent::MouseButtonRelease, Qt::RightButton, Qt::NoButton,
+              AtFrame(lower, 450));
     EXPECT_EQ(Form.PlotMenu(), nullptr) << "a pan";
     EXPECT_EQ(Counts[lower].Scrolls, 1);
 
@@ -626,7 +643,8 @@ TEST_F(PlotInteractionTest, ARightClickOpensThePlotMenuAndAPanDoesNot) {
     EXPECT_FALSE(Form.Readout2->isVisible()) << "the menu takes the readout's place";
     EXPECT_EQ(Texts(menu), (QStringList{"Save Picture As...", "Copy Picture", "", "Undo Zoom"}));
     ASSERT_NE(Entry(menu, "Save Picture As...")->menu(), nullptr);
-    EXPECT_EQ(Texts(Entry(menu, "Save Picture As...")->menu()), (QStringList{"This Plot...", "Both Plots..."}));
+    EXPECT_EQ(Texts(Entry(menu, "Save Picture As...")->menu()),
+              (QStringList{"This Plot...", "Both Plots..."}));
 
     Entry(menu, "Undo Zoom")->trigger();
     EXPECT_EQ(Counts[lower].Undos, 1) << "the plot clicked on";

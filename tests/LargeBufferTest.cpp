@@ -22,8 +22,8 @@ TEST(LargeBuffer, ResizingKeepsTheBytesThatStay) {
                 return false;
         return true;
     };
-    for (std::size_t size : {std::size_t(100), std::size_t(3) << 20, std::size_t(9) << 20,
-                             std::size_t(40) << 20}) {
+    for (std::size_t size :
+         {std::size_t(100), std::size_t(3) << 20, std::size_t(9) << 20, std::size_t(40) << 20}) {
         fill(size);
         ASSERT_TRUE(check(size)) << size;
     }

@@ -10,16 +10,16 @@
 
 #include "LineSeries.h"
 #include "LoadCommand.h"
-#include "SeriesPlots.h"
 #include "SampleStore.h"
 #include "SaveAsciiFile.h"
-#include "support/TempDir.h"
+#include "SeriesPlots.h"
 #include "WaveBytes.h"
+#include "support/TempDir.h"
 
 namespace {
 
 class LoadCommand : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         SampleCount = 0;
         WaveFileName.clear();
@@ -129,7 +129,8 @@ TEST_F(LoadCommand, CancelChangesNothingButTheFileName) {
 
 TEST_F(LoadCommand, FramesBeyondTheLimitAreLeftOutAndNeverWritten) {
     LeftSamples[3] = 1234; // a sentinel just past the limit
-    const std::string file = Dir.Write("big.wav", PlainWave(TWaveBytes::Frames({{1, 2}, {3, 4}, {5, 6}})));
+    const std::string file =
+        Dir.Write("big.wav", PlainWave(TWaveBytes::Frames({{1, 2}, {3, 4}, {5, 6}})));
     TLoadResult result = RunLoadCommand(true, file, Log, &Plots, 2);
     EXPECT_EQ(result.FramesLoaded, 2);
     EXPECT_EQ(result.FramesLeftOut, 1u);
@@ -145,17 +146,18 @@ namespace {
 // Plots that fail when asked to take their `failAt`-th block, as a series would when its
 // memory runs out part-way.
 class TFailingPlots : public TChannelPlots {
-public:
+  public:
     TFailingPlots(TChannelPlots& real, int failAt) : Real(real), FailAt(failAt) {}
     void Clear() noexcept override { Real.Clear(); }
     void Reserve(int frames) override { Real.Reserve(frames); }
-    void AddFrames(const double* xs, const double* lefts, const double* rights, int count) override {
+    void AddFrames(const double* xs, const double* lefts, const double* rights,
+                   int count) override {
         if (++Blocks == FailAt)
             throw std::bad_alloc();
         Real.AddFrames(xs, lefts, rights, count);
     }
 
-private:
+  private:
     TChannelPlots& Real;
     int FailAt;
     int Blocks = 0;
@@ -163,14 +165,15 @@ private:
 
 // Plots kept in plain vectors, whose growth really asks the system for memory.
 class TVectorPlots : public TChannelPlots {
-public:
+  public:
     void Clear() noexcept override {
         Xs = {};
         Lefts = {};
         Rights = {};
     }
     void Reserve(int) override {}
-    void AddFrames(const double* xs, const double* lefts, const double* rights, int count) override {
+    void AddFrames(const double* xs, const double* lefts, const double* rights,
+                   int count) override {
         Xs.insert(Xs.end(), xs, xs + count);
         Lefts.insert(Lefts.end(), lefts, lefts + count);
         Rights.insert(Rights.end(), rights, rights + count);
@@ -216,7 +219,8 @@ TEST_F(LoadCommand, ALoadThatRunsOutOfMemoryLeavesNothing) {
     ASSERT_GE(child, 0);
     if (child == 0) {
         TVectorPlots plots;
-        RunLoadCommand(true, small, [](const std::string&) {}, &plots);
+        RunLoadCommand(
+            true, small, [](const std::string&) {}, &plots);
         if (SampleCount != 3)
             _exit(10);
         // Room for the file's data block, not for its plots.
@@ -231,7 +235,8 @@ TEST_F(LoadCommand, ALoadThatRunsOutOfMemoryLeavesNothing) {
             _exit(12);
         bool failed = false;
         try {
-            RunLoadCommand(true, big, [](const std::string&) {}, &plots);
+            RunLoadCommand(
+                true, big, [](const std::string&) {}, &plots);
         } catch (const std::bad_alloc&) {
             failed = true;
         }
@@ -274,8 +279,10 @@ TEST_F(LoadCommand, SalvageLoadsTheWholeFramesOfACutDataChunk) {
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Name);
-        const std::string file = Dir.Write(
-            "cut.wav", TWaveBytes().Chunk("fmt ", TWaveBytes::Format()).Chunk("data", c.Body, c.Declared).Bytes());
+        const std::string file = Dir.Write("cut.wav", TWaveBytes()
+                                                          .Chunk("fmt ", TWaveBytes::Format())
+                                                          .Chunk("data", c.Body, c.Declared)
+                                                          .Bytes());
         Lines.clear();
         TLoadResult plain = RunLoadCommand(true, file, Log, &Plots);
         const std::vector<std::string> plainLines = Lines;
@@ -297,7 +304,10 @@ TEST_F(LoadCommand, SalvageLoadsTheWholeFramesOfACutDataChunk) {
     // Not a cut data chunk: nothing to salvage, nothing kept.
     const TBytes notCut[] = {
         TWaveBytes().Chunk("data", frames).Chunk("fmt ", TWaveBytes::Format()).Bytes(),
-        TWaveBytes().Chunk("fmt ", TWaveBytes::Format()).Chunk("LIST", frames, 0xFFFFFFF0LL).Bytes(),
+        TWaveBytes()
+            .Chunk("fmt ", TWaveBytes::Format())
+            .Chunk("LIST", frames, 0xFFFFFFF0LL)
+            .Bytes(),
         TWaveBytes().Chunk("LIST", frames, 1000).Bytes(),
     };
     for (const TBytes& bytes : notCut) {

@@ -19,7 +19,7 @@ TEST(PlotCanvas, LinesPaintTheirStartButNotTheirEnd) {
     for (const TPoint& end : ends) {
         SCOPED_TRACE(::testing::Message() << "to (" << end.X << ", " << end.Y << ")");
         TPlotCanvas3D canvas;
-    WhiteCanvas(canvas, 12, 12);
+        WhiteCanvas(canvas, 12, 12);
         canvas.Pen.Color = Red;
         canvas.Line(4, 4, end.X + 1, end.Y + 1);
         EXPECT_EQ(PixelAt(canvas.Bitmap(), 4, 4), Red);

@@ -4,9 +4,9 @@
 #include <unistd.h>
 
 #include "ReadWaveFile.h"
+#include "WaveBytes.h"
 #include "support/PipeInput.h"
 #include "support/TempDir.h"
-#include "WaveBytes.h"
 
 namespace {
 
@@ -29,9 +29,9 @@ TReadResult ReadBytes(const TBytes& bytes) {
 TReadResult ReadThroughPipe(const TBytes& bytes) {
     TPipeInput input(bytes);
     TReadResult result;
-    ReadWaveFile(input.Name(), result.Info,
-                 [&](const std::string& line) { result.Lines.push_back(line); },
-                 TWaveReadOptions::Streams());
+    ReadWaveFile(
+        input.Name(), result.Info, [&](const std::string& line) { result.Lines.push_back(line); },
+        TWaveReadOptions::Streams());
     return result;
 }
 
@@ -52,10 +52,16 @@ void ExpectSameAsFile(const TBytes& bytes) {
 const std::string Ok = WaveLogClosingLine;
 
 // The header and format lines of a file made with TWaveBytes::Format() defaults.
-TLines Header(std::uint32_t riffSize) { return {"RIFF", "FileSize " + std::to_string(riffSize), "WAVE"}; }
+TLines Header(std::uint32_t riffSize) {
+    return {"RIFF", "FileSize " + std::to_string(riffSize), "WAVE"};
+}
 TLines PlainFormatLines(std::uint32_t chunkSize = 16) {
-    return {"fmt ",         "chankSize " + std::to_string(chunkSize), "wFormatTag 1",
-            "wChannels 2",  "wSamplesPerSec 44100",                   "wBlockAlign 4",
+    return {"fmt ",
+            "chankSize " + std::to_string(chunkSize),
+            "wFormatTag 1",
+            "wChannels 2",
+            "wSamplesPerSec 44100",
+            "wBlockAlign 4",
             "wBitsPerSample 16"};
 }
 TLines Join(std::initializer_list<TLines> parts) {
@@ -92,46 +98,63 @@ std::vector<TCase> EdgeCases() {
     std::vector<TCase> cases;
     cases.push_back({"shorter than four bytes", {'R', 'I'}, wsFailed, {Ok}});
     cases.push_back({"empty file", {}, wsFailed, {Ok}});
-    cases.push_back({"not RIFF", TWaveBytes("WAVE", "RIFX").Chunk("fmt ", fmt).Bytes(), wsNotWave, {}});
-    cases.push_back({"another form type", TWaveBytes("AVI ").Chunk("LIST", four).Bytes(), wsNotWave,
+    cases.push_back(
+        {"not RIFF", TWaveBytes("WAVE", "RIFX").Chunk("fmt ", fmt).Bytes(), wsNotWave, {}});
+    cases.push_back({"another form type",
+                     TWaveBytes("AVI ").Chunk("LIST", four).Bytes(),
+                     wsNotWave,
                      {"RIFF", "FileSize 16", "AVI "}});
-    cases.push_back({"header cut after the size", {'R', 'I', 'F', 'F', 9, 0, 0, 0, 'W'}, wsFailed,
+    cases.push_back({"header cut after the size",
+                     {'R', 'I', 'F', 'F', 9, 0, 0, 0, 'W'},
+                     wsFailed,
                      {"RIFF", "FileSize 9", Ok}});
-    cases.push_back({"list chunk before the format chunk",
-                     TWaveBytes().Chunk("LIST", four).Chunk("fmt ", fmt).Chunk("data", four).Bytes(),
-                     wsOk,
-                     Join({Header(52), {"LIST", "chankSize 4"}, PlainFormatLines(),
-                           {"data", "chankSize 4", Ok}})});
-    cases.push_back({"data before format", TWaveBytes().Chunk("data", four).Chunk("fmt ", fmt).Bytes(),
+    cases.push_back(
+        {"list chunk before the format chunk",
+         TWaveBytes().Chunk("LIST", four).Chunk("fmt ", fmt).Chunk("data", four).Bytes(), wsOk,
+         Join({Header(52),
+               {"LIST", "chankSize 4"},
+               PlainFormatLines(),
+               {"data", "chankSize 4", Ok}})});
+    cases.push_back({"data before format",
+                     TWaveBytes().Chunk("data", four).Chunk("fmt ", fmt).Bytes(),
                      wsDataBeforeFormat, Join({Header(40), {"data", "chankSize 4"}})});
     cases.push_back({"format chunk of 18 bytes",
-                     TWaveBytes().Chunk("fmt ", TWaveBytes::Format(1, 2, 44100, 16, {0, 0}))
-                         .Chunk("data", four).Bytes(),
+                     TWaveBytes()
+                         .Chunk("fmt ", TWaveBytes::Format(1, 2, 44100, 16, {0, 0}))
+                         .Chunk("data", four)
+                         .Bytes(),
                      wsOk, Join({Header(42), PlainFormatLines(18), {"data", "chankSize 4", Ok}})});
-    cases.push_back({"format chunk of 20 bytes",
-                     TWaveBytes().Chunk("fmt ", TWaveBytes::Format(1, 2, 44100, 16, {22, 0, 9, 9}))
-                         .Chunk("data", four).Bytes(),
-                     wsOk,
-                     Join({Header(44), PlainFormatLines(20), {"wcbSize 22", "data", "chankSize 4", Ok}})});
+    cases.push_back(
+        {"format chunk of 20 bytes",
+         TWaveBytes()
+             .Chunk("fmt ", TWaveBytes::Format(1, 2, 44100, 16, {22, 0, 9, 9}))
+             .Chunk("data", four)
+             .Bytes(),
+         wsOk,
+         Join({Header(44), PlainFormatLines(20), {"wcbSize 22", "data", "chankSize 4", Ok}})});
     {
         TBytes extra(24, 0xEE);
         extra[0] = 22;
         extra[1] = 0;
-        cases.push_back({"format chunk of 40 bytes: 20 read, 20 skipped",
-                         TWaveBytes().Chunk("fmt ", TWaveBytes::Format(1, 2, 44100, 16, extra))
-                             .Chunk("data", four).Bytes(),
-                         wsOk,
-                         Join({Header(64), PlainFormatLines(40),
-                               {"wcbSize 22", "data", "chankSize 4", Ok}})});
+        cases.push_back(
+            {"format chunk of 40 bytes: 20 read, 20 skipped",
+             TWaveBytes()
+                 .Chunk("fmt ", TWaveBytes::Format(1, 2, 44100, 16, extra))
+                 .Chunk("data", four)
+                 .Bytes(),
+             wsOk,
+             Join({Header(64), PlainFormatLines(40), {"wcbSize 22", "data", "chankSize 4", Ok}})});
     }
-    cases.push_back({"format chunk of 12 bytes: missing fields read as 0",
-                     TWaveBytes().Chunk("fmt ", TBytes(fmt.begin(), fmt.begin() + 12))
-                         .Chunk("data", four).Bytes(),
-                     wsOk,
-                     Join({Header(36),
-                           {"fmt ", "chankSize 12", "wFormatTag 1", "wChannels 2",
-                            "wSamplesPerSec 44100", "wBlockAlign 0", "wBitsPerSample 0", "data",
-                            "chankSize 4", Ok}})});
+    cases.push_back(
+        {"format chunk of 12 bytes: missing fields read as 0",
+         TWaveBytes()
+             .Chunk("fmt ", TBytes(fmt.begin(), fmt.begin() + 12))
+             .Chunk("data", four)
+             .Bytes(),
+         wsOk,
+         Join({Header(36),
+               {"fmt ", "chankSize 12", "wFormatTag 1", "wChannels 2", "wSamplesPerSec 44100",
+                "wBlockAlign 0", "wBitsPerSample 0", "data", "chankSize 4", Ok}})});
     {
         TBytes extensible = TWaveBytes::Format(0xFFFE, 2, 48000, 24, TBytes(24, 0));
         extensible[16] = 22;
@@ -145,10 +168,12 @@ std::vector<TCase> EdgeCases() {
     cases.push_back({"format chunk with no data chunk after it",
                      TWaveBytes().Chunk("fmt ", fmt).Chunk("fact", four).Bytes(), wsFailed,
                      Join({Header(40), PlainFormatLines(), {"fact", "chankSize 4", Ok}})});
-    cases.push_back({"odd chunk size: no pad byte is skipped",
-                     TWaveBytes().Chunk("fmt ", fmt).Chunk("junk", {7, 7, 7}).Chunk("data", four).Bytes(),
-                     wsOk,
-                     Join({Header(51), PlainFormatLines(), {"junk", "chankSize 3", "data", "chankSize 4", Ok}})});
+    cases.push_back(
+        {"odd chunk size: no pad byte is skipped",
+         TWaveBytes().Chunk("fmt ", fmt).Chunk("junk", {7, 7, 7}).Chunk("data", four).Bytes(), wsOk,
+         Join({Header(51),
+               PlainFormatLines(),
+               {"junk", "chankSize 3", "data", "chankSize 4", Ok}})});
     cases.push_back({"zero byte in an id: cut there and not the format chunk",
                      TWaveBytes().Chunk(std::string("fmt\0", 4), fmt).Bytes(), wsFailed,
                      Join({Header(28), {"fmt", "chankSize 16", Ok}})});
@@ -176,7 +201,8 @@ std::vector<TCase> EdgeCases() {
                          return b;
                      }(),
                      wsFailed, Join({Header(40), PlainFormatLines(), {"data", Ok}})});
-    cases.push_back({"RIFF size of all ones", TWaveBytes().RiffSize(0xFFFFFFFF).Chunk("data", four).Bytes(),
+    cases.push_back({"RIFF size of all ones",
+                     TWaveBytes().RiffSize(0xFFFFFFFF).Chunk("data", four).Bytes(),
                      wsDataBeforeFormat,
                      {"RIFF", "FileSize 4294967295", "WAVE", "data", "chankSize 4"}});
     return cases;
@@ -273,11 +299,13 @@ TEST(ReadWaveFile, SpecialFilesAreRefusedOrReadWithoutBlocking) {
     }
     // As a stream, a FIFO that no writer opens reads as empty after a bounded wait.
     TReadResult r;
-    ReadWaveFile(fifo, r.Info, [&](const std::string& line) { r.Lines.push_back(line); },
-                 TWaveReadOptions::Streams());
+    ReadWaveFile(
+        fifo, r.Info, [&](const std::string& line) { r.Lines.push_back(line); },
+        TWaveReadOptions::Streams());
     EXPECT_EQ(r.Info.Status, wsFailed);
     EXPECT_EQ(r.Lines, TLines{Ok});
-    ReadWaveFile("/dev/null", r.Info, [](const std::string&) {}, TWaveReadOptions::Streams());
+    ReadWaveFile(
+        "/dev/null", r.Info, [](const std::string&) {}, TWaveReadOptions::Streams());
     EXPECT_EQ(r.Info.Problem, "Not a regular file or a pipe");
     alarm(0);
 }

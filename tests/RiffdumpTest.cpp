@@ -6,13 +6,12 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "WaveBytes.h"
 #include "support/RunProgram.h"
 #include "support/TempDir.h"
-#include "WaveBytes.h"
 
 namespace {
 
@@ -98,9 +97,15 @@ TEST(Riffdump, ExportErrorIsReportedAndFailsTheRun) {
 TEST(Riffdump, PipesReadLikeFiles) {
     TTempDir dir;
     const TBytes inputs[] = {
-        TWaveBytes().Chunk("LIST", TBytes(70000, 'x')).Chunk("fmt ", TWaveBytes::Format())
-            .Chunk("data", TWaveBytes::Frames({{1, 2}, {3, 4}})).Bytes(),
-        TWaveBytes().Chunk("fmt ", TWaveBytes::Format()).Chunk("data", {1, 2, 3, 4}, 0xFFFFFFFFLL).Bytes(),
+        TWaveBytes()
+            .Chunk("LIST", TBytes(70000, 'x'))
+            .Chunk("fmt ", TWaveBytes::Format())
+            .Chunk("data", TWaveBytes::Frames({{1, 2}, {3, 4}}))
+            .Bytes(),
+        TWaveBytes()
+            .Chunk("fmt ", TWaveBytes::Format())
+            .Chunk("data", {1, 2, 3, 4}, 0xFFFFFFFFLL)
+            .Bytes(),
         TWaveBytes("AVI ").Bytes(),
         {},
     };
@@ -110,7 +115,8 @@ TEST(Riffdump, PipesReadLikeFiles) {
         const TRun fromPipe = Riffdump(dir, {"/dev/stdin"}, {.Input = &bytes});
         EXPECT_EQ(fromPipe.ExitStatus, fromFile.ExitStatus);
         EXPECT_EQ(fromPipe.Out, fromFile.Out);
-        EXPECT_EQ(fromPipe.Err.substr(fromPipe.Err.find(':')), fromFile.Err.substr(fromFile.Err.find(':')));
+        EXPECT_EQ(fromPipe.Err.substr(fromPipe.Err.find(':')),
+                  fromFile.Err.substr(fromFile.Err.find(':')));
     }
 }
 
@@ -123,8 +129,9 @@ TEST(Riffdump, SpecialFilesEndInABoundedTime) {
     EXPECT_LT(run.Seconds, 20.0);
     EXPECT_EQ(run.ExitStatus, 1);
     EXPECT_EQ(run.Out, "O\"k \nO\"k \nO\"k \n");
-    EXPECT_EQ(run.Err, fifo + ": wsFailed\n/dev/zero: wsFailed\n/dev/zero: Not a regular file or a pipe.\n"
-                       "/dev/null: wsFailed\n/dev/null: Not a regular file or a pipe.\n");
+    EXPECT_EQ(run.Err,
+              fifo + ": wsFailed\n/dev/zero: wsFailed\n/dev/zero: Not a regular file or a pipe.\n"
+                     "/dev/null: wsFailed\n/dev/null: Not a regular file or a pipe.\n");
 }
 
 // Under an address-space cap too small for the store, reading still works (it never needs the
@@ -164,8 +171,10 @@ TEST(Riffdump, CorpusAsJsonLinesInTheOrderOfTheList) {
         list += file + '\0';
     const TBytes listBytes(list.begin(), list.end());
 
-    const TRun one = Riffdump(dir, {"--json", "-j", "1", "-0", "--files-from", "-"}, {.Input = &listBytes});
-    const TRun two = Riffdump(dir, {"--json", "-j2", "-0", "--files-from=-"}, {.Input = &listBytes});
+    const TRun one =
+        Riffdump(dir, {"--json", "-j", "1", "-0", "--files-from", "-"}, {.Input = &listBytes});
+    const TRun two =
+        Riffdump(dir, {"--json", "-j2", "-0", "--files-from=-"}, {.Input = &listBytes});
     EXPECT_EQ(one.ExitStatus, 1);
     EXPECT_EQ(two.ExitStatus, 1);
     EXPECT_EQ(two.Out, one.Out);
@@ -173,13 +182,15 @@ TEST(Riffdump, CorpusAsJsonLinesInTheOrderOfTheList) {
 
     const QList<QByteArray> lines = QByteArray::fromStdString(one.Out).split('\n');
     ASSERT_EQ(lines.size(), qsizetype(files.size() + 1));
-    const char* statuses[] = {"wsOk", "wsNotWave", "wsDataBeforeFormat", "wsBadChunkSize", "wsFailed", "wsOk"};
+    const char* statuses[] = {"wsOk",           "wsNotWave", "wsDataBeforeFormat",
+                              "wsBadChunkSize", "wsFailed",  "wsOk"};
     for (std::size_t i = 0; i < files.size(); ++i) {
         QJsonParseError error{};
         const QJsonObject object = QJsonDocument::fromJson(lines[qsizetype(i)], &error).object();
         ASSERT_EQ(error.error, QJsonParseError::NoError) << lines[qsizetype(i)].toStdString();
         EXPECT_EQ(object["status"].toString().toStdString(), statuses[i]);
-        EXPECT_EQ(object["file"].toString(), QString::fromUtf8(files[i]).replace(QChar(0xFFFD), QChar(0xFF)));
+        EXPECT_EQ(object["file"].toString(),
+                  QString::fromUtf8(files[i]).replace(QChar(0xFFFD), QChar(0xFF)));
     }
     const QJsonObject good = QJsonDocument::fromJson(lines[0]).object();
     EXPECT_EQ(good["riffSize"].toInt(), 44);
@@ -193,12 +204,17 @@ TEST(Riffdump, CorpusAsJsonLinesInTheOrderOfTheList) {
     EXPECT_EQ(format["bitsPerSample"].toInt(), 16);
     EXPECT_FALSE(format.contains("cbSize"));
     EXPECT_EQ(good["frames"].toInt(), 2);
-    EXPECT_EQ(QJsonDocument::fromJson(lines[3]).object()["chunks"].toArray()[0].toObject()["size"].toDouble(),
+    EXPECT_EQ(QJsonDocument::fromJson(lines[3])
+                  .object()["chunks"]
+                  .toArray()[0]
+                  .toObject()["size"]
+                  .toDouble(),
               2147483648.0);
 
     // The same list, plain: byte for byte what one name at a time gives.
     const TRun plainOne = Riffdump(dir, {"-0", "--files-from", "-"}, {.Input = &listBytes});
-    const TRun plainTwo = Riffdump(dir, {"-j", "2", "-0", "--files-from", "-"}, {.Input = &listBytes});
+    const TRun plainTwo =
+        Riffdump(dir, {"-j", "2", "-0", "--files-from", "-"}, {.Input = &listBytes});
     const TRun byName = Riffdump(dir, files);
     EXPECT_EQ(plainOne.Out, byName.Out);
     EXPECT_EQ(plainOne.Err, byName.Err);
@@ -225,9 +241,11 @@ TEST(Riffdump, JsonExportNamesItsOutputAndItsError) {
 
 TEST(Riffdump, SalvageExportsTheFramesOfACutFileOnlyWhenAsked) {
     TTempDir dir;
-    const std::string cut = dir.Write(
-        "cut.wav", TWaveBytes().Chunk("fmt ", TWaveBytes::Format())
-                       .Chunk("data", TWaveBytes::Frames({{1, 2}, {3, 4}}), 0x7FFFF000LL).Bytes());
+    const std::string cut =
+        dir.Write("cut.wav", TWaveBytes()
+                                 .Chunk("fmt ", TWaveBytes::Format())
+                                 .Chunk("data", TWaveBytes::Frames({{1, 2}, {3, 4}}), 0x7FFFF000LL)
+                                 .Bytes());
     const TRun plain = Riffdump(dir, {"--export", cut});
     EXPECT_EQ(plain.ExitStatus, 1);
     EXPECT_EQ(plain.Err, cut + ": wsFailed\n");
@@ -236,8 +254,9 @@ TEST(Riffdump, SalvageExportsTheFramesOfACutFileOnlyWhenAsked) {
     const TRun salvaged = Riffdump(dir, {"--export", "--salvage", cut});
     EXPECT_EQ(salvaged.ExitStatus, 1);
     EXPECT_EQ(salvaged.Out, plain.Out);
-    EXPECT_EQ(salvaged.Err, cut + ": wsFailed\n" + cut + ": the data chunk declares 2147479552 bytes but "
-                                  "the file ends after 8; the 2 frames present were exported\n");
+    EXPECT_EQ(salvaged.Err, cut + ": wsFailed\n" + cut +
+                                ": the data chunk declares 2147479552 bytes but "
+                                "the file ends after 8; the 2 frames present were exported\n");
     EXPECT_EQ(TTempDir::Read(dir.File("cut_out.dat")), " 1 2\r\n 3 4\r\n");
 }
 

@@ -4,9 +4,9 @@
 
 #include <QImage>
 
+#include "WaveBytes.h"
 #include "support/RunProgram.h"
 #include "support/TempDir.h"
-#include "WaveBytes.h"
 
 namespace {
 
@@ -57,7 +57,8 @@ TEST(RiffscopeCommandLine, RenderWritesTheWindowsPicture) {
             lineBlue += picture.pixel(x, y) == qRgb(68, 102, 163);
     EXPECT_GT(lineBlue, 1000);
 
-    const TRun broken = Riffscope(dir, {"--render", dir.File("broken.png"), dir.File("missing.wav")});
+    const TRun broken =
+        Riffscope(dir, {"--render", dir.File("broken.png"), dir.File("missing.wav")});
     EXPECT_EQ(broken.ExitStatus, 1);
     EXPECT_FALSE(QImage(QString::fromStdString(dir.File("broken.png"))).isNull());
 }

@@ -32,7 +32,7 @@ TEST(AsciiFileName, ReplacesTheExtensionOnlyAfterTheLastSeparator) {
 }
 
 class SaveAscii : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         SampleCount = 0;
         WaveFileName = Dir.File("take1.wav");

@@ -175,7 +175,8 @@ TEST(SeriesDrawing, ColumnsFromSummariesPaintTheSamePixelsAsEveryPoint) {
              return u < 0.002 ? 32767.0 : u < 0.004 ? -32768.0 : std::round(uniform(-3, 3));
          }},
         {"plateaus", [](int i) { return double((i / 977) % 5 * 1000 - 2000); }},
-        {"sine", [&](int i) { return std::round(20000 * std::sin(i * 0.001) + uniform(-500, 500)); }},
+        {"sine",
+         [&](int i) { return std::round(20000 * std::sin(i * 0.001) + uniform(-500, 500)); }},
     };
     // X layouts: evenly spaced frames; frames with gaps wider than a column; a crowd of points
     // inside one column between sparse ones.
@@ -201,7 +202,9 @@ TEST(SeriesDrawing, ColumnsFromSummariesPaintTheSamePixelsAsEveryPoint) {
          [](int n) {
              std::vector<double> x(static_cast<std::size_t>(n));
              for (int i = 0; i < n; ++i)
-                 x[std::size_t(i)] = i < n / 10 ? i * 9.0 : i < n / 2 ? n * 0.9 + i * 1e-7 : i * 2.0;
+                 x[std::size_t(i)] = i < n / 10  ? i * 9.0
+                                     : i < n / 2 ? n * 0.9 + i * 1e-7
+                                                 : i * 2.0;
              return x;
          }},
     };
@@ -210,10 +213,10 @@ TEST(SeriesDrawing, ColumnsFromSummariesPaintTheSamePixelsAsEveryPoint) {
         int Offset;
     };
     const TView views[] = {
-        {0, 1, -32768, 32767, 0},          // everything
-        {0, 1, -32768, 32767, 1},          // with a pixel of room at each edge
+        {0, 1, -32768, 32767, 0},           // everything
+        {0, 1, -32768, 32767, 1},           // with a pixel of room at each edge
         {0.3137, 0.4021, -32768, 32767, 0}, // zoomed: the edges cut columns
-        {0.05, 0.95, -9000, 7000, 1},     // values beyond the plot are clipped
+        {0.05, 0.95, -9000, 7000, 1},       // values beyond the plot are clipped
     };
     for (const auto& [shapeName, shape] : shapes) {
         for (const auto& [layoutName, layout] : layouts) {
@@ -228,7 +231,8 @@ TEST(SeriesDrawing, ColumnsFromSummariesPaintTheSamePixelsAsEveryPoint) {
                 TPlainChart byColumns(301, 130, x0, x1, view.YFrom, view.YTo);
                 TPlainChart byPoints(301, 130, x0, x1, view.YFrom, view.YTo);
                 for (TPlainChart* plain : {&byColumns, &byPoints}) {
-                    for (TChartAxis* axis : {&plain->chart.BottomAxis(), &plain->chart.LeftAxis()}) {
+                    for (TChartAxis* axis :
+                         {&plain->chart.BottomAxis(), &plain->chart.LeftAxis()}) {
                         axis->SetMinimumOffset(view.Offset);
                         axis->SetMaximumOffset(view.Offset);
                     }
@@ -240,8 +244,8 @@ TEST(SeriesDrawing, ColumnsFromSummariesPaintTheSamePixelsAsEveryPoint) {
                     fast->DrawByColumns = line->DrawByColumns = plain == &byColumns;
                 }
                 EXPECT_TRUE(SameImages(byColumns.Draw(), byPoints.Draw()))
-                    << shapeName << ", " << layoutName << ", view " << view.XFrom << ".." << view.XTo
-                    << " offset " << view.Offset;
+                    << shapeName << ", " << layoutName << ", view " << view.XFrom << ".."
+                    << view.XTo << " offset " << view.Offset;
             }
         }
     }

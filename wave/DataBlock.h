@@ -8,7 +8,7 @@
 #include "LargeBuffer.h"
 
 class TDataBlock {
-public:
+  public:
     // Sets the block's size; the bytes are uninitialised and the position stays where it is.
     void SetSize(std::size_t size) { Buffer.Resize(size); }
     std::size_t Size() const { return Buffer.Size(); }
@@ -24,10 +24,12 @@ public:
     void ReleaseBefore(std::size_t offset) { Buffer.ReleaseBefore(offset); }
 
     // Direct access for decoding the whole block in one pass.
-    const std::uint8_t* Bytes() const { return reinterpret_cast<const std::uint8_t*>(Buffer.Data()); }
+    const std::uint8_t* Bytes() const {
+        return reinterpret_cast<const std::uint8_t*>(Buffer.Data());
+    }
     std::uint8_t* Bytes() { return reinterpret_cast<std::uint8_t*>(Buffer.Data()); }
 
-private:
+  private:
     TLargeBuffer Buffer;
     std::size_t ReadPosition = 0;
 };

@@ -27,7 +27,9 @@ std::uint32_t ReadSize(TWaveSource& file) {
     return ReadU32LE(bytes);
 }
 
-bool IsId(const TChunkId& id, const char (&text)[5]) { return std::memcmp(id.data(), text, 4) == 0; }
+bool IsId(const TChunkId& id, const char (&text)[5]) {
+    return std::memcmp(id.data(), text, 4) == 0;
+}
 
 // An id is shown as its bytes up to the first zero byte.
 std::string IdText(const TChunkId& id) {
@@ -45,7 +47,9 @@ std::uint32_t Field32(const std::uint8_t* body, std::size_t offset) {
     return ReadU32LE(body + offset);
 }
 
-std::string NumberLine(const char* label, long long value) { return label + std::to_string(value); }
+std::string NumberLine(const char* label, long long value) {
+    return label + std::to_string(value);
+}
 
 // Copies the data chunk's body. The declared size is untrusted: memory is committed only for
 // bytes that are really there, so a few bytes declaring gigabytes cost nothing. A file's size
@@ -64,7 +68,8 @@ void CopyDataBody(TWaveSource& file, TWaveInfo& Info, std::uint32_t size,
         const std::uint64_t toRead = std::min<std::uint64_t>(size, *left);
         block.SetSize(static_cast<std::size_t>(toRead));
         for (std::size_t done = 0; done < toRead;) {
-            const std::size_t count = static_cast<std::size_t>(std::min<std::uint64_t>(step, toRead - done));
+            const std::size_t count =
+                static_cast<std::size_t>(std::min<std::uint64_t>(step, toRead - done));
             file.ReadExactly(block.Bytes() + done, count);
             done += count;
             goOn(done, toRead);
@@ -97,7 +102,7 @@ void CopyDataBody(TWaveSource& file, TWaveInfo& Info, std::uint32_t size,
 
 // Notes what the walk meets, where the caller asked for it.
 class TLayoutNotes {
-public:
+  public:
     explicit TLayoutNotes(TWaveLayout* layout) : Layout(layout) {
         if (Layout != nullptr)
             *Layout = {};
@@ -128,7 +133,7 @@ public:
             f.CbSize = Field16(format, 16);
     }
 
-private:
+  private:
     TWaveLayout* Layout;
 };
 

@@ -18,10 +18,12 @@ inline void PutU32(TBytes& out, std::uint32_t v) {
         out.push_back(std::uint8_t(v >> shift));
 }
 
-inline void PutText(TBytes& out, const std::string& text) { out.insert(out.end(), text.begin(), text.end()); }
+inline void PutText(TBytes& out, const std::string& text) {
+    out.insert(out.end(), text.begin(), text.end());
+}
 
 class TWaveBytes {
-public:
+  public:
     // Starts a file: id "RIFF", a size filled in by Bytes() unless given, the form type.
     explicit TWaveBytes(std::string form = "WAVE", std::string riff = "RIFF") {
         PutText(Out, riff.substr(0, 4));
@@ -87,7 +89,7 @@ public:
         return bytes;
     }
 
-private:
+  private:
     TBytes Out;
     bool FixedRiffSize = false;
 };

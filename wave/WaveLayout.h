@@ -8,9 +8,9 @@
 #include <vector>
 
 struct TChunkRecord {
-    std::string Id;          // the four raw bytes of the id
-    std::uint64_t Offset;    // where the chunk's header starts in the file
-    std::uint32_t Size;      // the declared size of its body
+    std::string Id;       // the four raw bytes of the id
+    std::uint64_t Offset; // where the chunk's header starts in the file
+    std::uint32_t Size;   // the declared size of its body
 };
 
 struct TWaveFormat {

@@ -27,7 +27,7 @@ bool IsUnnamedPipe(int fd) {
 
 TWaveSource::TWaveSource(const std::string& name, bool acceptStreams) {
     // The type is looked at before opening: opening a device may itself do something.
-    struct stat info{};
+    struct stat info {};
     if (stat(name.c_str(), &info) != 0)
         throw TReadError("cannot open");
     const auto accepted = [acceptStreams](mode_t mode) {
@@ -50,7 +50,9 @@ TWaveSource::TWaveSource(const std::string& name, bool acceptStreams) {
     WriterSeen = Stream && IsUnnamedPipe(Fd);
 }
 
-TWaveSource::~TWaveSource() { close(Fd); }
+TWaveSource::~TWaveSource() {
+    close(Fd);
+}
 
 bool TWaveSource::WaitForBytes() {
     using namespace std::chrono;
@@ -121,7 +123,8 @@ void TWaveSource::Skip(std::uint64_t count) {
     // A stream cannot seek: its bytes are read and dropped.
     std::uint8_t scratch[65536];
     while (count > 0) {
-        const std::size_t step = static_cast<std::size_t>(std::min<std::uint64_t>(count, sizeof scratch));
+        const std::size_t step =
+            static_cast<std::size_t>(std::min<std::uint64_t>(count, sizeof scratch));
         const std::size_t got = ReadUpTo(scratch, step);
         count -= got;
         if (got < step) {

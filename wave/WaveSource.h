@@ -19,7 +19,7 @@ struct TReadError : std::runtime_error {
 };
 
 class TWaveSource {
-public:
+  public:
     // Opens `name` for reading. A FIFO, socket or device is refused unless `acceptStreams`,
     // and then only pipes and FIFOs are taken.
     TWaveSource(const std::string& name, bool acceptStreams);
@@ -43,7 +43,7 @@ public:
     // How long a FIFO that has no writer yet is waited for before it counts as empty.
     static constexpr int FirstWriterWaitMs = 3000;
 
-private:
+  private:
     // For a stream: waits until a read may give bytes or the end; false once nothing came.
     bool WaitForBytes();
 

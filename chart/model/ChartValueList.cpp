@@ -40,7 +40,8 @@ const double* TChartValueList::Values() const {
 bool TChartValueList::ContinuesRule(double value, int index) const {
     const double expected = (index == 0 ? value : RuleFirst) + double(index);
     // NaN never equals itself, and first + 0 turns -0 into +0: neither can be the rule's.
-    return value == value && std::bit_cast<std::uint64_t>(value) == std::bit_cast<std::uint64_t>(expected);
+    return value == value &&
+           std::bit_cast<std::uint64_t>(value) == std::bit_cast<std::uint64_t>(expected);
 }
 
 // Makes the memory behind the list hold at least `entries` values, growing geometrically.
@@ -104,7 +105,8 @@ void TChartValueList::AppendValues(const double* values, int count) {
             RuleFirst = values[0];
         // The whole block against the rule at once; only a block that breaks it is looked at
         // value by value.
-        const bool follows = RuleFirst == RuleFirst && FollowsRule(values, count, RuleFirst, ValueCount);
+        const bool follows =
+            RuleFirst == RuleFirst && FollowsRule(values, count, RuleFirst, ValueCount);
         int k = follows ? count : 0;
         while (k < count && ContinuesRule(values[k], ValueCount + k))
             ++k;

@@ -66,7 +66,8 @@ class TChartValueList {
         double operator[](int index) const { return Array ? Array[index] : First + double(index); }
     };
     TView View() const {
-        return RuleHeld ? TView{nullptr, RuleFirst} : TView{reinterpret_cast<const double*>(Store.Data()), 0};
+        return RuleHeld ? TView{nullptr, RuleFirst}
+                        : TView{reinterpret_cast<const double*>(Store.Data()), 0};
     }
     // Whether the values are held as the rule first, first + 1, ... (no memory behind them).
     bool HoldsRule() const { return RuleHeld; }

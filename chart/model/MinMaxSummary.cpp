@@ -130,9 +130,12 @@ void TMinMaxSummary::Update(const double* values, int count) {
         here.Max.resize(blocks);
         for (std::size_t b = firstBlock; b < blocks; ++b) {
             const std::size_t from = b << LevelShift;
-            const std::size_t to = std::min(below.Min.size(), from + (std::size_t(1) << LevelShift));
-            here.Min[b] = *std::min_element(below.Min.begin() + long(from), below.Min.begin() + long(to));
-            here.Max[b] = *std::max_element(below.Max.begin() + long(from), below.Max.begin() + long(to));
+            const std::size_t to =
+                std::min(below.Min.size(), from + (std::size_t(1) << LevelShift));
+            here.Min[b] =
+                *std::min_element(below.Min.begin() + long(from), below.Min.begin() + long(to));
+            here.Max[b] =
+                *std::max_element(below.Max.begin() + long(from), below.Max.begin() + long(to));
         }
     }
 }

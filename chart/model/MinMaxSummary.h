@@ -8,7 +8,7 @@
 #include <vector>
 
 class TMinMaxSummary {
-public:
+  public:
     static constexpr int BaseShift = 7;  // 128 values in a block of the first level
     static constexpr int LevelShift = 4; // 16 blocks of a level in a block of the next
 
@@ -30,7 +30,7 @@ public:
     // Makes room for the blocks of `entries` values, so that growing to them moves nothing.
     void Reserve(long long entries);
 
-private:
+  private:
     struct TLevel {
         std::vector<double> Min, Max;
     };

@@ -31,8 +31,9 @@ bool FollowsRule(const double* values, int count, double first, int start) {
     __m128i apart = _mm_setzero_si128();
     for (; k + 2 <= count; k += 2) {
         const __m128d expected = _mm_add_pd(base, index);
-        apart = _mm_or_si128(apart, _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(values + k)),
-                                                  _mm_castpd_si128(expected)));
+        apart = _mm_or_si128(
+            apart, _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(values + k)),
+                                 _mm_castpd_si128(expected)));
         index = _mm_add_pd(index, two);
     }
     std::uint64_t lanes[2];

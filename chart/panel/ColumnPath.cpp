@@ -11,7 +11,8 @@ bool CanDrawByColumns(const TPolylineWriter& writer, const TChartValueList& xs,
 bool WorthDrawingByColumns(const TChartValueList& xs, int from, int to, const TAxisMapping& mapX) {
     if (to - from < 64)
         return false;
-    const int columns = std::abs(mapX.PixelOfValue(xs.ValueAt(to)) - mapX.PixelOfValue(xs.ValueAt(from))) + 1;
+    const int columns =
+        std::abs(mapX.PixelOfValue(xs.ValueAt(to)) - mapX.PixelOfValue(xs.ValueAt(from))) + 1;
     return to - from + 1 > 4 * columns;
 }
 
@@ -56,7 +57,8 @@ void DrawPathThroughPoints(TPolylineWriter& writer, const TChartValueList& xs,
                            const TAxisMapping& mapY, bool byColumns) {
     if (from > to)
         return;
-    if (byColumns && CanDrawByColumns(writer, xs, ys) && WorthDrawingByColumns(xs, from, to, mapX)) {
+    if (byColumns && CanDrawByColumns(writer, xs, ys) &&
+        WorthDrawingByColumns(xs, from, to, mapX)) {
         DrawPathByColumns(writer, xs, ys, from, to, mapX, mapY);
         return;
     }

@@ -6,8 +6,8 @@
 #include <unistd.h>
 
 #include "ReadWaveFile.h"
-#include "support/PipeInput.h"
 #include "WaveBytes.h"
+#include "support/PipeInput.h"
 
 bool FuzzReadWaveFile(const std::uint8_t* data, std::size_t size) {
     int fd = memfd_create("fuzz.wav", MFD_CLOEXEC);
@@ -27,7 +27,8 @@ bool FuzzReadWaveFile(const std::uint8_t* data, std::size_t size) {
     close(fd);
 
     const std::uint16_t s = info.Status;
-    if (s != wsOk && s != wsFailed && s != wsDataBeforeFormat && s != wsBadChunkSize && s != wsNotWave)
+    if (s != wsOk && s != wsFailed && s != wsDataBeforeFormat && s != wsBadChunkSize &&
+        s != wsNotWave)
         return false;
     // wsOk and wsFailed end with the closing line. (The other statuses end without it, but
     // a chunk id may itself read O"k , so the log alone cannot show that.)
@@ -45,9 +46,9 @@ bool FuzzReadWaveFile(const std::uint8_t* data, std::size_t size) {
     std::vector<std::string> streamedLines;
     {
         TPipeInput input(std::vector<std::uint8_t>(data, data + size));
-        ReadWaveFile(input.Name(), streamed,
-                     [&](const std::string& line) { streamedLines.push_back(line); },
-                     TWaveReadOptions::Streams());
+        ReadWaveFile(
+            input.Name(), streamed, [&](const std::string& line) { streamedLines.push_back(line); },
+            TWaveReadOptions::Streams());
     }
     if (streamed.Status != s || streamedLines != lines)
         return false;
@@ -63,9 +64,16 @@ std::vector<std::vector<std::uint8_t>> ReadWaveFileSeeds() {
     return {
         PlainWave(frames),
         PlainWave({}),
-        TWaveBytes().Chunk("LIST", {'I', 'N', 'F', 'O', 'x'}).Chunk("fmt ", fmt).Chunk("data", frames).Bytes(),
-        TWaveBytes().Chunk("fmt ", TWaveBytes::Format(0xFFFE, 2, 48000, 24, TBytes(24, 0)))
-            .Chunk("fact", {0, 0, 0, 0}).Chunk("data", frames).Bytes(),
+        TWaveBytes()
+            .Chunk("LIST", {'I', 'N', 'F', 'O', 'x'})
+            .Chunk("fmt ", fmt)
+            .Chunk("data", frames)
+            .Bytes(),
+        TWaveBytes()
+            .Chunk("fmt ", TWaveBytes::Format(0xFFFE, 2, 48000, 24, TBytes(24, 0)))
+            .Chunk("fact", {0, 0, 0, 0})
+            .Chunk("data", frames)
+            .Bytes(),
         TWaveBytes().Chunk("data", frames).Chunk("fmt ", fmt).Bytes(),
         TWaveBytes().Chunk("fmt ", fmt).Chunk("data", frames, 0xFFFFFFFFLL).Bytes(),
         TWaveBytes().Chunk("fmt ", fmt).Chunk("LIST", {}, 0x80000000LL).Bytes(),

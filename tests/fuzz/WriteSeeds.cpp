@@ -12,7 +12,8 @@ int main(int argc, char** argv) {
     }
     int index = 0;
     for (const auto& seed : ReadWaveFileSeeds()) {
-        std::ofstream out(std::string(argv[1]) + "/seed" + std::to_string(index++), std::ios::binary);
+        std::ofstream out(std::string(argv[1]) + "/seed" + std::to_string(index++),
+                          std::ios::binary);
         out.write(reinterpret_cast<const char*>(seed.data()), std::streamsize(seed.size()));
     }
     return 0;

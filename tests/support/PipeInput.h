@@ -12,7 +12,7 @@
 #include <unistd.h>
 
 class TPipeInput {
-public:
+  public:
     explicit TPipeInput(std::vector<std::uint8_t> bytes) : Bytes(std::move(bytes)) {
         std::signal(SIGPIPE, SIG_IGN); // a reader that stops early ends the writer with EPIPE
         if (pipe2(Fds, O_CLOEXEC) != 0)
@@ -38,7 +38,7 @@ public:
     // A name that opens the pipe's reading end.
     std::string Name() const { return "/proc/self/fd/" + std::to_string(Fds[0]); }
 
-private:
+  private:
     std::vector<std::uint8_t> Bytes;
     int Fds[2];
     std::thread Writer;

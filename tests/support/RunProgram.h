@@ -79,4 +79,3 @@ inline TRun RunProgram(const std::string& program, const TTempDir& dir,
     run.Err = TTempDir::Read(err);
     return run;
 }
-

@@ -12,7 +12,7 @@
 #include "UserDialogs.h"
 
 class TScriptedDialogs : public TUserDialogs {
-public:
+  public:
     struct TMessage {
         bool Error;
         QString Title;
@@ -45,14 +45,14 @@ public:
     // Records each step of a long command, and cancels at step CancelAtStep (counted over
     // all commands, from 1; 0 never).
     class TScriptedProgress : public TProgress {
-    public:
+      public:
         explicit TScriptedProgress(TScriptedDialogs& owner) : Owner(owner) {}
         bool Step(std::uint64_t done, std::uint64_t total) override {
             Owner.Steps.push_back({done, total});
             return Owner.CancelAtStep == 0 || Owner.Steps.size() < Owner.CancelAtStep;
         }
 
-    private:
+      private:
         TScriptedDialogs& Owner;
     };
     std::unique_ptr<TProgress> StartProgress(QWidget*, const QString& label) override {

@@ -10,9 +10,10 @@
 #include <vector>
 
 class TTempDir {
-public:
+  public:
     TTempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "riffscope-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "riffscope-XXXXXX").string();
         std::vector<char> name(pattern.begin(), pattern.end());
         name.push_back('\0');
         Path = mkdtemp(name.data());
