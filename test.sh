@@ -5,6 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/setup
 unset QT_QPA_PLATFORMTHEME
+./scripts/check-format
 
 ./scripts/build build
 ctest --test-dir build --output-on-failure --timeout 600
