@@ -105,7 +105,6 @@ class TExportFile {
             ThrowErrno();
         if (!S_ISREG(info.st_mode))
             RefuseTarget(); // it changed since it was looked at
-        file.Kept = true;
         return file;
     }
 
@@ -113,13 +112,19 @@ class TExportFile {
     // folder may not be written.
     static std::optional<TExportFile> Temporary(const std::string& target) {
         static std::atomic<unsigned> counter{0};
+        // A short name of its own in the target's folder: a target whose name is near the
+        // longest allowed still gets one.
+        const std::size_t slash = target.rfind('/');
+        const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
         TExportFile file;
         for (;;) {
-            file.Name =
-                target + ".tmp" + std::to_string(getpid()) + "_" + std::to_string(counter++);
+            file.Name = folder + ".riffscope-" + std::to_string(getpid()) + "-" +
+                        std::to_string(counter++) + ".tmp";
             file.Fd = open(file.Name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (file.Fd >= 0)
+            if (file.Fd >= 0) {
+                file.Kept = false; // ours now: removed unless renamed over the target
                 return file;
+            }
             if (errno == EACCES || errno == EPERM)
                 return std::nullopt;
             if (errno != EEXIST)
@@ -164,7 +169,7 @@ class TExportFile {
     TExportFile() = default;
     std::string Name;
     int Fd = -1;
-    bool Kept = false;
+    bool Kept = true; // nothing of ours to remove until a temporary file is created
 };
 
 // Lines are formatted into a buffer of this size and written a block at a time.

@@ -9,6 +9,10 @@
 
 #include <QApplication>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "Chart.h"
 #include "LineSeries.h"
 #include "ValueRuns.h"
@@ -223,6 +227,35 @@ TEST(ValueRuns, OrderAndRuleBreaksAnywhere) {
     EXPECT_TRUE(FollowsRule(zeros, 2, 0.0, 0));
     EXPECT_FALSE(FollowsRule(negativeZero, 2, 0.0, 0)) << "-0 is not the rule's 0";
     EXPECT_TRUE(NonDecreasing(negativeZero, 2));
+}
+
+// A rule list whose array cannot be had when the rule breaks is left as it was.
+TEST(ChartValueList, ARuleThatCannotBeStoredLeavesTheListAsItWas) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer needs more address space than the cap leaves";
+#else
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        TChartValueList list("X");
+        const double first[] = {1, 2};
+        list.AppendValues(first, 2);
+        list.ReserveStore(200'000'000); // 1.6 GB once the rule stops: more than the cap
+        const rlimit cap{rlim_t(512) << 20, rlim_t(512) << 20};
+        setrlimit(RLIMIT_AS, &cap);
+        const double next[] = {3, 4, 6};
+        try {
+            list.AppendValues(next, 3);
+            _exit(1);
+        } catch (const std::bad_alloc&) {
+        }
+        _exit(list.Count() == 2 && list.HoldsRule() && list.LastEntry() == 2 ? 0 : 2);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+#endif
 }
 
 TEST(ChartValueList, AssignCopiesSettingsNotValues) {

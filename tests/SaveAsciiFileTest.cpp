@@ -243,6 +243,15 @@ TEST_F(SaveAscii, LinksStayLinked) {
     EXPECT_EQ(TTempDir::Read(Dir.File("named_by_link.dat")), " 3 4\r\n");
 }
 
+// A target whose name is near the longest a folder allows still gets its temporary file.
+TEST_F(SaveAscii, ATargetWithALongNameIsWritten) {
+    Store({{1, 2}});
+    WaveFileName = Dir.File(std::string(240, 'n') + ".wav");
+    SaveAsciiFile();
+    EXPECT_EQ(TTempDir::Read(Dir.File(std::string(240, 'n') + "_out.dat")), " 1 2\r\n");
+    EXPECT_EQ(FilesInDir(), 1);
+}
+
 // In a folder that may not be written, a writable target is still rewritten (in place); a new
 // file there is refused. Run without root's rights, which would ignore the folder's bits.
 TEST_F(SaveAscii, ReadOnlyFolderWithAWritableTarget) {

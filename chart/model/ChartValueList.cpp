@@ -117,7 +117,12 @@ void TChartValueList::AppendValues(const double* values, int count) {
             return;
         }
         ValueCount += k; // the values up to the one that breaks the rule follow it
-        GiveUpRule();
+        try {
+            GiveUpRule();
+        } catch (...) {
+            ValueCount -= k; // no memory for the array: the list is as it was
+            throw;
+        }
         values += k;
         count -= k;
         AllocateStore(capacity);
