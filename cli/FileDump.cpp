@@ -146,6 +146,7 @@ TFileReport DumpFile(const std::string& file, const TDumpOptions& options) {
     TOutcome outcome;
     TWaveReadOptions read = TWaveReadOptions::Streams();
     read.Layout = options.Json ? &outcome.Layout : nullptr;
+    read.KeepData = options.Export; // reading alone never holds a file's samples
     const TWaveLog log = [&](const std::string& line) {
         if (!options.Json) {
             report.Out += line;
@@ -153,9 +154,9 @@ TFileReport DumpFile(const std::string& file, const TDumpOptions& options) {
         }
     };
     ReadWaveFile(file, outcome.Info, log, read);
-    if (outcome.Info.Status == wsOk && outcome.Info.Data) {
-        outcome.Frames = outcome.Info.Data->Size() / 4;
-        outcome.FramesLoaded = FramesToLoad(outcome.Info.Data->Size());
+    if (outcome.Info.Status == wsOk) {
+        outcome.Frames = outcome.Info.DataSize / 4;
+        outcome.FramesLoaded = FramesToLoad(outcome.Info.DataSize);
     }
     const bool salvage = options.Salvage && outcome.Info.DataCutShort && outcome.Info.Data;
     if (options.Export && (outcome.Info.Status == wsOk || salvage))

@@ -146,6 +146,14 @@ TEST(Riffdump, StartsAndReadsUnderAMemoryCap) {
     const TRun read = Riffdump(dir, {a}, {.AddressSpace = cap});
     EXPECT_EQ(read.ExitStatus, 0);
     EXPECT_EQ(read.Out, PlainLog8);
+    // A file bigger than the cap: read without holding its samples.
+    const std::string big = dir.Write(
+        "big.wav",
+        TWaveBytes().Chunk("fmt ", TWaveBytes::Format()).ChunkHeader("data", 500'000'000).Bytes());
+    ASSERT_EQ(truncate(big.c_str(), 44 + 500'000'000), 0); // sparse: nothing written to the disk
+    const TRun bigRead = Riffdump(dir, {"--json", big}, {.AddressSpace = cap});
+    EXPECT_EQ(bigRead.ExitStatus, 0) << bigRead.Out;
+    EXPECT_NE(bigRead.Out.find("\"frames\":125000000"), std::string::npos) << bigRead.Out;
     const TRun exported = Riffdump(dir, {"--export", a}, {.AddressSpace = cap});
     EXPECT_EQ(exported.ExitStatus, 1);
     EXPECT_EQ(exported.Out, PlainLog8);

@@ -54,6 +54,16 @@ std::string NumberLine(const char* label, long long value) {
 // Copies the data chunk's body. The declared size is untrusted: memory is committed only for
 // bytes that are really there, so a few bytes declaring gigabytes cost nothing. A file's size
 // is known up front; a stream's block grows as its bytes arrive.
+// Passes over the data chunk's body without keeping it, counting the bytes that are there.
+void PassDataBody(TWaveSource& file, TWaveInfo& Info, std::uint32_t size) {
+    Info.DataSize = file.Skip(size);
+    if (Info.DataSize < size) {
+        Info.DataCutShort = true;
+        Info.DeclaredDataSize = size;
+        throw TReadError("data chunk runs past the end of the file");
+    }
+}
+
 void CopyDataBody(TWaveSource& file, TWaveInfo& Info, std::uint32_t size,
                   const TProgressStep& progress) {
     Info.Data = std::make_unique<TDataBlock>();
@@ -93,6 +103,7 @@ void CopyDataBody(TWaveSource& file, TWaveInfo& Info, std::uint32_t size,
         }
         block.SetSize(got);
     }
+    Info.DataSize = block.Size();
     if (block.Size() < size) {
         Info.DataCutShort = true;
         Info.DeclaredDataSize = size;
@@ -218,7 +229,10 @@ void WalkChunks(const std::string& FileName, TWaveInfo& Info, const TWaveLog& Lo
     Info.ByteRate = Field32(format, 8);
     Info.BitsPerSample = Field16(format, 14);
     Info.Channels = Field16(format, 2);
-    CopyDataBody(file, Info, size, options.Progress);
+    if (options.KeepData)
+        CopyDataBody(file, Info, size, options.Progress);
+    else
+        PassDataBody(file, Info, size);
     Log(WaveLogClosingLine);
 }
 
@@ -234,6 +248,7 @@ void ReadWaveFile(const std::string& FileName, TWaveInfo& Info, const TWaveLog& 
     Info.Problem.clear();
     Info.DataCutShort = false;
     Info.DeclaredDataSize = 0;
+    Info.DataSize = 0;
     try {
         WalkChunks(FileName, Info, Log, options);
         return;

@@ -21,6 +21,9 @@ struct TWaveReadOptions {
     bool AcceptStreams = false;
     // Where given, receives the structure the read met, as data.
     TWaveLayout* Layout = nullptr;
+    // Whether the data chunk's body is copied into Info.Data. Without it the body is only
+    // passed over (a stream's bytes read and dropped) and Info.DataSize counts it.
+    bool KeepData = true;
     // Told how much of the data chunk's body has been copied; false stops the read, which
     // then ends wsFailed.
     TProgressStep Progress;

@@ -111,27 +111,30 @@ void TWaveSource::ReadExactly(void* destination, std::size_t count) {
         throw TReadError("read past the end of the file");
 }
 
-void TWaveSource::Skip(std::uint64_t count) {
+std::uint64_t TWaveSource::Skip(std::uint64_t count) {
     if (count == 0)
-        return;
+        return 0;
     if (!Stream) {
+        const std::uint64_t there = std::min(count, *BytesLeft());
         if (lseek(Fd, static_cast<off_t>(count), SEEK_CUR) < 0)
             throw TReadError("cannot move");
         Position += count;
-        return;
+        return there;
     }
     // A stream cannot seek: its bytes are read and dropped.
     std::uint8_t scratch[65536];
-    while (count > 0) {
+    std::uint64_t there = 0;
+    while (there < count) {
         const std::size_t step =
-            static_cast<std::size_t>(std::min<std::uint64_t>(count, sizeof scratch));
+            static_cast<std::size_t>(std::min<std::uint64_t>(count - there, sizeof scratch));
         const std::size_t got = ReadUpTo(scratch, step);
-        count -= got;
+        there += got;
         if (got < step) {
-            Position += count; // past the end, as a seek would go
-            return;
+            Position += count - there; // past the end, as a seek would go
+            break;
         }
     }
+    return there;
 }
 
 std::optional<std::uint64_t> TWaveSource::BytesLeft() const {

@@ -32,7 +32,8 @@ class TWaveSource {
     // Reads exactly `count` bytes or fails.
     void ReadExactly(void* destination, std::size_t count);
     // Moves `count` bytes on. Moving past the end is allowed; the next read then fails.
-    void Skip(std::uint64_t count);
+    // Returns how many of them were there.
+    std::uint64_t Skip(std::uint64_t count);
 
     bool IsStream() const { return Stream; }
     // How many bytes the position stands from the start.
