@@ -211,12 +211,14 @@ TEST(SeriesDrawing, ColumnsFromSummariesPaintTheSamePixelsAsEveryPoint) {
     struct TView {
         double XFrom, XTo, YFrom, YTo; // as parts of the data's X extent and of full scale
         int Offset;
+        bool Inverted = false; // both axes turned round
     };
     const TView views[] = {
         {0, 1, -32768, 32767, 0},           // everything
         {0, 1, -32768, 32767, 1},           // with a pixel of room at each edge
         {0.3137, 0.4021, -32768, 32767, 0}, // zoomed: the edges cut columns
         {0.05, 0.95, -9000, 7000, 1},       // values beyond the plot are clipped
+        {0.1, 0.7, -20000, 20000, 0, true}, // inverted axes
     };
     for (const auto& [shapeName, shape] : shapes) {
         for (const auto& [layoutName, layout] : layouts) {
@@ -235,6 +237,7 @@ TEST(SeriesDrawing, ColumnsFromSummariesPaintTheSamePixelsAsEveryPoint) {
                          {&plain->chart.BottomAxis(), &plain->chart.LeftAxis()}) {
                         axis->SetMinimumOffset(view.Offset);
                         axis->SetMaximumOffset(view.Offset);
+                        axis->SetInverted(view.Inverted);
                     }
                     auto* fast = plain->chart.AddSeries(std::make_unique<TFastLineSeries>());
                     auto* line = plain->chart.AddSeries(std::make_unique<TLineSeries>());

@@ -1,11 +1,19 @@
 #include "ColumnPath.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
+// The rows of a column follow from its extremes only while the mapping is monotone over the
+// values: finite ones are (an infinity against an axis of no length may map to NaN).
 bool CanDrawByColumns(const TPolylineWriter& writer, const TChartValueList& xs,
                       const TChartValueList& ys) {
-    return writer.MergesColumns() && xs.Order() == loAscending && !xs.HasNaN() && !ys.HasNaN();
+    if (!writer.MergesColumns() || xs.Order() != loAscending || xs.HasNaN() || ys.HasNaN() ||
+        xs.Count() == 0)
+        return false;
+    const auto [yLow, yHigh] = ys.RangeMinMax(0, ys.Count() - 1);
+    return std::isfinite(xs.FirstEntry()) && std::isfinite(xs.LastEntry()) && std::isfinite(yLow) &&
+           std::isfinite(yHigh);
 }
 
 bool WorthDrawingByColumns(const TChartValueList& xs, int from, int to, const TAxisMapping& mapX) {

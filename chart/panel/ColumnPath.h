@@ -11,7 +11,7 @@
 #include "PolylineWriter.h"
 
 // Whether DrawPathByColumns draws exactly what the points would: the writer merges columns
-// (a plain pen), X ascends, and no value is NaN.
+// (a plain pen), X ascends, and every value is finite.
 bool CanDrawByColumns(const TPolylineWriter& writer, const TChartValueList& xs,
                       const TChartValueList& ys);
 
