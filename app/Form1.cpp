@@ -10,7 +10,6 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QGuiApplication>
-#include <QImageWriter>
 #include <QKeySequence>
 #include <QLocale>
 #include <QMenu>
@@ -18,7 +17,6 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScopeGuard>
 #include <QShortcut>
 #include <QStyle>
@@ -33,6 +31,7 @@
 #include "LineSeries.h"
 #include "LoadCommand.h"
 #include "NumberText.h"
+#include "PictureFile.h"
 #include "PlotReadout.h"
 #include "PlotSettings.h"
 #include "SampleStore.h"
@@ -300,23 +299,7 @@ void TForm1::SavePlotPictures(const std::vector<TChart*>& charts) {
         Dialogs->ChooseFileToSave(this, SuggestedPictureName(charts));
     if (!chosen)
         return;
-    const QImage picture = PlotPictures(charts);
-    // Written under a temporary name beside the target, which it replaces only when complete:
-    // a failed save never destroys an earlier picture.
-    QSaveFile file(*chosen);
-    const auto failed = [&](const QString& why) {
-        return std::runtime_error(QStringLiteral("The picture could not be saved to %1: %2")
-                                      .arg(*chosen, why)
-                                      .toLocal8Bit()
-                                      .toStdString());
-    };
-    if (!file.open(QIODevice::WriteOnly))
-        throw failed(file.errorString());
-    QImageWriter writer(&file, "png");
-    if (!writer.write(picture))
-        throw failed(writer.errorString());
-    if (!file.commit())
-        throw failed(file.errorString());
+    WritePngFile(PlotPictures(charts), *chosen);
 }
 
 void TForm1::CopyPlotPicture(TChart* chart) {

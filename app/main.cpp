@@ -13,6 +13,7 @@
 #include "ConsoleDialogs.h"
 #include "FolderMemory.h"
 #include "Form1.h"
+#include "PictureFile.h"
 
 namespace {
 
@@ -29,9 +30,10 @@ int Render(const QString& output, const QString& fileName) {
     QApplication::processEvents();
     const bool readOk = fileName.isEmpty() || form.OpenAtStart(fileName);
     QApplication::processEvents();
-    const QImage picture = form.grab().toImage();
-    if (!picture.save(output, "PNG")) {
-        std::fprintf(stderr, "riffscope: cannot write %s\n", qPrintable(output));
+    try {
+        WritePngFile(form.grab().toImage(), output);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "riffscope: %s\n", error.what());
         return 1;
     }
     return readOk ? 0 : 1;

@@ -4,12 +4,16 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 #include <string>
 #include <vector>
+
+#include "ErrorMessage.h"
 
 #include "FileDump.h"
 #include "FileList.h"
 #include "RunInOrder.h"
+#include "SaveAsciiFile.h"
 
 namespace {
 
@@ -102,10 +106,30 @@ int main(int argc, char* argv[]) {
     if (options.Files.empty())
         return options.Lists.empty() ? UsageError("no FILE given") : 0;
 
+    // Two names that export to one file must export in the order of the names, as one job at
+    // a time does: then files are read one at a time too.
+    if (options.Dump.Export && options.Jobs > 1) {
+        std::set<std::string> exports;
+        for (const std::string& file : options.Files)
+            if (!exports.insert(AsciiFileNameFor(file)).second) {
+                options.Jobs = 1;
+                break;
+            }
+    }
     bool allOk = true;
     RunInOrder<TFileReport>(
         options.Files.size(), options.Jobs,
-        [&](std::size_t i) { return DumpFile(options.Files[i], options.Dump); },
+        [&](std::size_t i) {
+            try {
+                return DumpFile(options.Files[i], options.Dump);
+            } catch (...) {
+                // Whatever fails in one file's report (memory) is that file's error alone.
+                TFileReport report;
+                report.Err = options.Files[i] + ": " +
+                             MessageWithFullStop(ErrorText(std::current_exception())) + "\n";
+                return report;
+            }
+        },
         [&](TFileReport& report) {
             std::fwrite(report.Out.data(), 1, report.Out.size(), stdout);
             if (!report.Err.empty()) {
