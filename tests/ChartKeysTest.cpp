@@ -10,6 +10,7 @@
 
 #include "Chart.h"
 #include "LineSeries.h"
+#include "support/MouseEvents.h"
 #include "support/PixelAsserts.h"
 
 namespace {
@@ -321,19 +322,6 @@ TEST(ChartKeys, EscTakesAPanBackToWhereItStarted) {
         EXPECT_EQ(k.chart.BottomAxis().Minimum(), 1) << c.Before;
         EXPECT_EQ(k.chart.BottomAxis().Maximum(), 1001) << c.Before;
     }
-}
-
-void SendButton(QWidget& widget, QEvent::Type type, Qt::MouseButton button, int x, int y) {
-    const QPointF at(x, y);
-    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : button;
-    QMouseEvent event(type, at, at, button, held, Qt::NoModifier);
-    QApplication::sendEvent(&widget, &event);
-}
-
-void SendMove(QWidget& widget, Qt::MouseButtons held, int x, int y) {
-    const QPointF at(x, y);
-    QMouseEvent event(QEvent::MouseMove, at, at, Qt::NoButton, held, Qt::NoModifier);
-    QApplication::sendEvent(&widget, &event);
 }
 
 // A right click opens the owner's menu only when it pans nothing: no move between the press

@@ -6,6 +6,7 @@
 
 #include "Chart.h"
 #include "LineSeries.h"
+#include "support/MouseEvents.h"
 #include "support/PixelAsserts.h"
 
 namespace {
@@ -243,13 +244,6 @@ TEST(Wheel, StepsComeFromTheAngleGatheredNotFromEachEvent) {
         EXPECT_NEAR(p.chart.LeftAxis().Minimum(), -9.0 * c.Steps, 1e-9)
             << ::testing::PrintToString(c.Deltas);
     }
-}
-
-void SendButton(QWidget& widget, QEvent::Type type, Qt::MouseButton button, int x, int y) {
-    const QPointF at(x, y);
-    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : button;
-    QMouseEvent event(type, at, at, button, held, Qt::NoModifier);
-    QApplication::sendEvent(&widget, &event);
 }
 
 void Click(QWidget& widget, Qt::MouseButton button, int x, int y) {
