@@ -1,5 +1,7 @@
 #include "CustomLineSeries.h"
 
+#include "PlotCanvas.h"
+
 void TCustomLineSeries::SetLinePen(const TPlotPen& pen) {
     if (Pen == pen)
         return;
@@ -12,4 +14,10 @@ void TCustomLineSeries::SetLinePenColor(TColor color) {
         return;
     Pen.Color = color;
     RequestRepaint();
+}
+
+void TCustomLineSeries::PrepareCanvas(TPlotCanvas3D& canvas) const {
+    canvas.Pen = Pen;
+    canvas.Brush.Style = bsClear;
+    canvas.TransparentText = true;
 }

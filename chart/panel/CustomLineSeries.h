@@ -26,5 +26,8 @@ class TCustomLineSeries : public TChartSeries {
     bool DrawByColumns = true;
 
   protected:
+    // Sets the canvas up for a line pass (the line's pen, no fill, text over what is there).
+    void PrepareCanvas(TPlotCanvas3D& canvas) const;
+
     TPlotPen Pen;
 };

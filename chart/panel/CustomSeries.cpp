@@ -207,9 +207,7 @@ void TCustomSeries::DrawRestPlainly(TPass& pass, int from) const {
 
 void TCustomSeries::DrawPoints(const TSeriesDrawContext& context) {
     TPlotCanvas3D& canvas = context.Canvas;
-    canvas.Pen = Pen;
-    canvas.Brush.Style = bsClear;
-    canvas.TransparentText = true;
+    PrepareCanvas(canvas);
     TPolylineWriter writer(canvas, MergeColumns);
     TPass pass{context, writer, SeriesColor(), Pen.Color};
     const int from = context.From, to = context.To;

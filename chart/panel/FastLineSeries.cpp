@@ -105,9 +105,7 @@ TFastLineSeries::TPass TFastLineSeries::StartPass(const TSeriesDrawContext& cont
 
 void TFastLineSeries::DrawPoints(const TSeriesDrawContext& context) {
     TPlotCanvas3D& canvas = context.Canvas;
-    canvas.Pen = Pen;
-    canvas.Brush.Style = bsClear;
-    canvas.TransparentText = true;
+    PrepareCanvas(canvas);
     TPolylineWriter writer(canvas, MergeColumns);
     const int from = context.From, to = context.To;
     TPass pass = StartPass(context, writer, from > 0 ? from - 1 : from);
