@@ -9,13 +9,12 @@
 
 #include <QApplication>
 
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include "Chart.h"
 #include "LineSeries.h"
 #include "ValueRuns.h"
+#include "support/ChildProcess.h"
 
 namespace {
 
@@ -234,27 +233,22 @@ TEST(ChartValueList, ARuleThatCannotBeStoredLeavesTheListAsItWas) {
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "the address sanitizer needs more address space than the cap leaves";
 #else
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        TChartValueList list("X");
-        const double first[] = {1, 2};
-        list.AppendValues(first, 2);
-        list.ReserveStore(200'000'000); // 1.6 GB once the rule stops: more than the cap
-        const rlimit cap{rlim_t(512) << 20, rlim_t(512) << 20};
-        setrlimit(RLIMIT_AS, &cap);
-        const double next[] = {3, 4, 6};
-        try {
-            list.AppendValues(next, 3);
-            _exit(1);
-        } catch (const std::bad_alloc&) {
-        }
-        _exit(list.Count() == 2 && list.HoldsRule() && list.LastEntry() == 2 ? 0 : 2);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(RunInChild([] {
+                  TChartValueList list("X");
+                  const double first[] = {1, 2};
+                  list.AppendValues(first, 2);
+                  list.ReserveStore(200'000'000); // 1.6 GB once the rule stops: more than the cap
+                  if (!CapAddressSpaceAbove(rlim_t(256) << 20))
+                      return 3;
+                  const double next[] = {3, 4, 6};
+                  try {
+                      list.AppendValues(next, 3);
+                      return 1;
+                  } catch (const std::bad_alloc&) {
+                  }
+                  return list.Count() == 2 && list.HoldsRule() && list.LastEntry() == 2 ? 0 : 2;
+              }),
+              0);
 #endif
 }
 

@@ -2,11 +2,10 @@
 
 #include <cstdio>
 
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include "ChannelPlots.h"
+#include "support/ChildProcess.h"
 
 #include "LineSeries.h"
 #include "LoadCommand.h"
@@ -215,46 +214,34 @@ TEST_F(LoadCommand, ALoadThatRunsOutOfMemoryLeavesNothing) {
 #else
     const std::string small = Dir.Write("small.wav", ManyFrames(3, 1));
     const std::string big = Dir.Write("big.wav", ManyFrames(4'000'000, 2));
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        TVectorPlots plots;
-        RunLoadCommand(
-            true, small, [](const std::string&) {}, &plots);
-        if (SampleCount != 3)
-            _exit(10);
-        // Room for the file's data block, not for its plots.
-        long pages = 0;
-        std::FILE* statm = std::fopen("/proc/self/statm", "r");
-        if (statm == nullptr || std::fscanf(statm, "%ld", &pages) != 1)
-            _exit(11);
-        std::fclose(statm);
-        const rlim_t cap = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + (48u << 20);
-        const rlimit limit{cap, cap};
-        if (setrlimit(RLIMIT_AS, &limit) != 0)
-            _exit(12);
-        bool failed = false;
-        try {
-            RunLoadCommand(
-                true, big, [](const std::string&) {}, &plots);
-        } catch (const std::bad_alloc&) {
-            failed = true;
-        }
-        if (!failed)
-            _exit(13);
-        if (SampleCount != 0 || !plots.Xs.empty() || WaveFileName != big)
-            _exit(14);
-        try {
-            SaveAsciiFile();
-        } catch (...) {
-            _exit(15);
-        }
-        _exit(TTempDir::Read(Dir.File("big_out.dat")).empty() ? 0 : 16);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(RunInChild([&] {
+                  TVectorPlots plots;
+                  RunLoadCommand(
+                      true, small, [](const std::string&) {}, &plots);
+                  if (SampleCount != 3)
+                      return 10;
+                  // Room for the file's data block, not for its plots.
+                  if (!CapAddressSpaceAbove(48u << 20))
+                      return 12;
+                  bool failed = false;
+                  try {
+                      RunLoadCommand(
+                          true, big, [](const std::string&) {}, &plots);
+                  } catch (const std::bad_alloc&) {
+                      failed = true;
+                  }
+                  if (!failed)
+                      return 13;
+                  if (SampleCount != 0 || !plots.Xs.empty() || WaveFileName != big)
+                      return 14;
+                  try {
+                      SaveAsciiFile();
+                  } catch (...) {
+                      return 15;
+                  }
+                  return TTempDir::Read(Dir.File("big_out.dat")).empty() ? 0 : 16;
+              }),
+              0);
 #endif
 }
 

@@ -6,13 +6,13 @@
 
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include "ErrorMessage.h"
 #include "InOutError.h"
 #include "SampleStore.h"
 #include "SaveAsciiFile.h"
+#include "support/ChildProcess.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -167,15 +167,11 @@ namespace {
 // Runs `body` in a child process without root's rights (as "nobody" when run as root), so
 // that permission bits hold; the child's exit status is the result.
 int RunAsUserWithoutRights(const std::function<int()>& body) {
-    const pid_t child = fork();
-    if (child == 0) {
+    return RunInChild([&] {
         if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
-            _exit(100);
-        _exit(body());
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            return 100;
+        return body();
+    });
 }
 
 int ExportCode(const std::string& fileName) {
