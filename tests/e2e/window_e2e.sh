@@ -144,6 +144,18 @@ open_menu() { # x, y: a right click there, and the menu drawn
   xvfb_until find_menu || fail "no menu after a right click at ($1, $2)"
   xvfb_wait_stable "$menu" "$work/menu.png" || fail "the menu was never drawn completely"
 }
+# Types a name into a file dialog and presses Return: once the dialog is drawn and its file list
+# has settled (its name field's text cursor may blink meanwhile: up to 50 pixels may differ).
+# With no window manager the keyboard follows the pointer: point into the dialog, then type.
+type_into_dialog() { # dialog, what it is (for messages and pictures), text
+  xvfb_wait_stable "$1" "$work/$2.png" 50 || fail "the $2 was never drawn completely"
+  xvfb_point "$1" 20 20
+  xdotool windowfocus "$1" 2>/dev/null || true
+  xdotool type --delay 20 "$3"
+  xvfb_wait_region changed "$1" all "$work/$2.png" "$work/$2-typed.png" 50 ||
+    fail "the $2 did not show the typed name"
+  xdotool key Return
+}
 save_dialog=""
 find_save_dialog() {
   save_dialog=$(xdotool search --onlyvisible --name '^Save Picture As$' 2>/dev/null | head -n 1 || true)
@@ -155,13 +167,7 @@ save_from_menu() { # x, y, key of the entry in the submenu, file
   open_menu "$1" "$2"
   xdotool key s "$3"
   xvfb_until find_save_dialog || fail "no save dialog from the menu"
-  xvfb_wait_stable "$save_dialog" "$work/save-dialog.png" 50 || fail "the save dialog was never drawn completely"
-  xvfb_point "$save_dialog" 20 20
-  xdotool windowfocus "$save_dialog" 2>/dev/null || true
-  xdotool type --delay 20 "$4"
-  xvfb_wait_region changed "$save_dialog" all "$work/save-dialog.png" "$work/save-typed.png" 50 ||
-    fail "the save dialog did not show the typed name"
-  xdotool key Return
+  type_into_dialog "$save_dialog" "save dialog" "$4"
   save_target="$4"
   xvfb_until saved || fail "nothing saved to $4"
   xvfb_until only_main_window || fail "the save dialog did not close"
@@ -228,20 +234,10 @@ find_dialog() {
   [ -n "$dialog" ]
 }
 xvfb_until find_dialog || fail "no open dialog"
-# The dialog takes input once it is drawn and its file list has settled (its name field's text
-# cursor may blink meanwhile: up to 50 pixels may differ).
-xvfb_wait_stable "$dialog" "$work/dialog.png" 50 || fail "the open dialog was never drawn completely"
-# With no window manager the keyboard follows the pointer: point into the dialog, then type.
-xvfb_point "$dialog" 20 20
-xdotool windowfocus "$dialog" 2>/dev/null || true
-xdotool type --delay 20 "$work/second.wav"
-xvfb_wait_region changed "$dialog" all "$work/dialog.png" "$work/dialog-typed.png" 50 ||
-  fail "the open dialog did not show the typed name"
-xdotool key Return
+type_into_dialog "$dialog" "open dialog" "$work/second.wav"
 # Closed means every window but the main one gone, the name field's list of matches too: while
 # that list is up it takes the next click for itself.
-dialog_closed() { ! xvfb_visible_windows | grep -qvx "$window"; }
-xvfb_until dialog_closed || fail "the open dialog did not close"
+xvfb_until only_main_window || fail "the open dialog did not close"
 
 # SaveASCII File writes the frames beside the chosen file.
 point 66 416
