@@ -5,9 +5,12 @@
 #include <mutex>
 #include <optional>
 
+#include "AudioFile.h"
+#include "AudioJson.h"
 #include "ErrorMessage.h"
 #include "JsonText.h"
 #include "LoadCommand.h"
+#include "MemoryFile.h"
 #include "ReadWaveFile.h"
 #include "SaveAsciiFile.h"
 #include "WaveStatus.h"
@@ -26,6 +29,8 @@ struct TOutcome {
     bool Salvaged = false; // cut short in its data chunk, its whole frames exported all the same
     std::uint32_t DeclaredDataSize = 0;
     std::uint64_t DataBytesPresent = 0;
+    // The conformant reading, where asked for (JSON, export in the file's format).
+    std::optional<TAudioFile> Audio;
 };
 
 std::string CurrentErrorText() {
@@ -135,8 +140,13 @@ void WriteJson(const std::string& file, const TOutcome& outcome, TFileReport& re
             json.Null("error");
         json.EndObject();
     }
+    if (outcome.Audio)
+        WriteAudioJson(json, outcome.Audio->Facts);
     json.EndObject();
     report.Out = json.Text() + "\n";
+    // A file that is not read at all says why here too, as the text report does.
+    if (outcome.Audio && !outcome.Audio->Facts.IsWave && !outcome.Audio->Facts.Problems.empty())
+        report.Err += file + ": " + outcome.Audio->Facts.Problems.front() + "\n";
 }
 
 } // namespace
@@ -153,7 +163,19 @@ TFileReport DumpFile(const std::string& file, const TDumpOptions& options) {
             report.Out += '\n';
         }
     };
-    ReadWaveFile(file, outcome.Info, log, read);
+    // The conformant reading takes the file's bytes where they are; a stream is read once
+    // into memory, and the log's reader then reads the same bytes as a file.
+    std::optional<TMemoryFile> streamCopy;
+    std::string readName = file;
+    if (options.Json) {
+        outcome.Audio = OpenAudioFile(file, true);
+        const auto& bytes = outcome.Audio->Bytes;
+        if (bytes && !bytes->IsMapped()) {
+            streamCopy.emplace(bytes->Data(), bytes->Size());
+            readName = streamCopy->Name();
+        }
+    }
+    ReadWaveFile(readName, outcome.Info, log, read);
     if (outcome.Info.Status == wsOk) {
         outcome.Frames = outcome.Info.DataSize / 4;
         outcome.FramesLoaded = FramesToLoad(outcome.Info.DataSize);

@@ -1,5 +1,8 @@
 #include "JsonText.h"
 
+#include <charconv>
+#include <cmath>
+
 namespace {
 
 // The length of the valid UTF-8 sequence that starts `text`, or 0 where none does.
@@ -114,6 +117,27 @@ TJsonWriter& TJsonWriter::String(std::string_view key, std::string_view value) {
 TJsonWriter& TJsonWriter::Number(std::string_view key, std::int64_t value) {
     Key(key);
     Out += std::to_string(value);
+    return *this;
+}
+
+TJsonWriter& TJsonWriter::Double(std::string_view key, double value) {
+    if (!std::isfinite(value))
+        return Null(key);
+    Key(key);
+    char text[32];
+    Out.append(text, std::to_chars(text, text + sizeof text, value).ptr);
+    return *this;
+}
+
+TJsonWriter& TJsonWriter::Bool(std::string_view key, bool value) {
+    Key(key);
+    Out += value ? "true" : "false";
+    return *this;
+}
+
+TJsonWriter& TJsonWriter::Raw(std::string_view key, std::string_view json) {
+    Key(key);
+    Out += json;
     return *this;
 }
 

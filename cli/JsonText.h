@@ -20,6 +20,11 @@ class TJsonWriter {
     TJsonWriter& String(std::string_view key, std::string_view value);
     TJsonWriter& Number(std::string_view key, std::int64_t value);
     TJsonWriter& Null(std::string_view key);
+    // The shortest text that reads back as `value`; null for NaN and infinities.
+    TJsonWriter& Double(std::string_view key, double value);
+    TJsonWriter& Bool(std::string_view key, bool value);
+    // A value already written as JSON text (an object or array built elsewhere).
+    TJsonWriter& Raw(std::string_view key, std::string_view json);
 
     const std::string& Text() const { return Out; }
 

@@ -133,7 +133,7 @@ class TLayoutNotes {
     void Format(const std::uint8_t* format, std::uint32_t size) {
         if (Layout == nullptr)
             return;
-        TWaveFormat& f = Layout->Format.emplace();
+        TFormatFields& f = Layout->Format.emplace();
         f.FormatTag = Field16(format, 0);
         f.Channels = Field16(format, 2);
         f.SamplesPerSec = Field32(format, 4);

@@ -13,7 +13,7 @@ struct TChunkRecord {
     std::uint32_t Size;   // the declared size of its body
 };
 
-struct TWaveFormat {
+struct TFormatFields {
     std::uint16_t FormatTag = 0;
     std::uint16_t Channels = 0;
     std::uint32_t SamplesPerSec = 0;
@@ -27,5 +27,5 @@ struct TWaveLayout {
     std::optional<std::uint32_t> RiffSize; // once the header's size was read
     std::string Form;                      // the form type's four raw bytes, once read
     std::vector<TChunkRecord> Chunks;      // each chunk whose id and size were read
-    std::optional<TWaveFormat> Format;     // once the format chunk's fields were read
+    std::optional<TFormatFields> Format;   // once the format chunk's fields were read
 };

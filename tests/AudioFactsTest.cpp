@@ -1,0 +1,217 @@
+// The conformant reading on real files from other projects' test suites, with the values those
+// projects state about them, and on generated files of every encoding and container checked
+// against the codec library's own reading of the same bytes.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numeric>
+#include <random>
+
+#include <sndfile.h>
+
+#include "AudioFile.h"
+#include "AudioSamples.h"
+#include "WaveBytes.h"
+#include "support/TempDir.h"
+
+namespace {
+
+std::string Corpus(const std::string& name) {
+    return std::string(CORPORA_DIR) + "/" + name;
+}
+
+TAudioFile Open(const std::string& path) {
+    return OpenAudioFile(path, false);
+}
+
+// Every value of every frame, frame by frame.
+std::vector<double> AllValues(const TAudioFile& file) {
+    TAudioSamples samples(file.Bytes, file.Facts);
+    std::vector<double> values;
+    for (std::uint64_t frame = 0; frame < samples.Frames(); ++frame)
+        for (int channel = 0; channel < samples.Channels(); ++channel)
+            values.push_back(samples.At(channel, frame));
+    return values;
+}
+
+bool HasProblem(const TAudioFacts& facts, const std::string& words) {
+    for (const std::string& problem : facts.Problems)
+        if (problem.find(words) != std::string::npos)
+            return true;
+    return false;
+}
+
+struct TCorpusRow {
+    const char* File;
+    const char* Container;
+    TSampleEncoding Encoding;
+    int Channels;
+    unsigned Rate;
+    int Bits, ValidBits;
+    std::uint64_t Frames;
+    std::vector<double> First; // the first values, frame by frame
+    const char* Problem;       // words one of the problems holds, or null for none at all
+};
+
+class CorpusFile : public testing::TestWithParam<TCorpusRow> {};
+
+TEST_P(CorpusFile, ReadsAsItsProjectStates) {
+    const TCorpusRow& row = GetParam();
+    const TAudioFile file = Open(Corpus(row.File));
+    const TAudioFacts& facts = file.Facts;
+    ASSERT_TRUE(facts.Decodable) << (facts.Problems.empty() ? "" : facts.Problems.front());
+    EXPECT_EQ(facts.Container, row.Container);
+    EXPECT_EQ(facts.Format.Encoding, row.Encoding);
+    EXPECT_EQ(facts.Format.Channels, row.Channels);
+    EXPECT_EQ(facts.Format.SampleRate, row.Rate);
+    EXPECT_EQ(facts.Format.BitsPerSample, row.Bits);
+    EXPECT_EQ(facts.Format.ValidBits, row.ValidBits);
+    EXPECT_EQ(facts.Frames, row.Frames);
+    const std::vector<double> values = AllValues(file);
+    ASSERT_GE(values.size(), row.First.size());
+    EXPECT_EQ(std::vector<double>(values.begin(), values.begin() + long(row.First.size())),
+              row.First);
+    if (row.Problem == nullptr)
+        EXPECT_TRUE(facts.Problems.empty()) << facts.Problems.front();
+    else
+        EXPECT_TRUE(HasProblem(facts, row.Problem)) << row.Problem;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Corpora, CorpusFile,
+    testing::Values(
+        TCorpusRow{"hound/pcmwaveformat-16bit-44100Hz-mono.wav", "RIFF", sePcm, 1, 44100, 16, 16, 4,
+                   {2, -3, 5, -7}, nullptr},
+        TCorpusRow{"hound/waveformatex-16bit-44100Hz-stereo.wav", "RIFF", sePcm, 2, 44100, 16, 16,
+                   4, {2, -3, 5, -7, 11, -13, 17, -19}, nullptr},
+        TCorpusRow{"hound/pcmwaveformat-16bit-44100Hz-mono-extra.wav", "RIFF", sePcm, 1, 44100, 16,
+                   16, 4, {2}, nullptr},
+        TCorpusRow{"hound/waveformatex-ieeefloat-44100Hz-mono.wav", "RIFF", seFloat, 1, 44100, 32,
+                   32, 4, {2.0, 3.0, -16411.0, 1019.0}, nullptr},
+        TCorpusRow{"hound/waveformatextensible-ieeefloat-44100Hz-mono.wav", "RIFF", seFloat, 1,
+                   44100, 32, 32, 4, {2.0, 3.0, -16411.0, 1019.0}, nullptr},
+        TCorpusRow{"hound/pcmwaveformat-8bit-44100Hz-mono.wav", "RIFF", sePcm, 1, 44100, 8, 8, 4,
+                   {19, -53, 89, -127}, nullptr},
+        TCorpusRow{"hound/pcmwaveformat-24bit-4byte-48kHz-stereo.wav", "RIFF", sePcm, 2, 48000, 24,
+                   24, 2, {-96, 23052, 8388607, -8360672}, "stand in the low bits"},
+        TCorpusRow{"hound/waveformatextensible-24bit-4byte-48kHz-stereo.wav", "RIFF", sePcm, 2,
+                   48000, 32, 24, 2, {-96, 23052, 8388607, -8360672}, "stand in the low bits"},
+        // A game's file whose RIFF size is far off: read all the same, and said.
+        TCorpusRow{"hound/waveformatex-8bit-11025Hz-mono.wav", "RIFF", sePcm, 1, 11025, 8, 8, 4,
+                   {-128, -128, -128, -128}, "RIFF size says 16478"},
+        TCorpusRow{"hound/waveformatextensible-24bit-192kHz-mono.wav", "RIFF", sePcm, 1, 192000, 24,
+                   24, 4, {-17, 4194319, -6291437, 8355817}, nullptr},
+        TCorpusRow{"hound/waveformatextensible-32bit-48kHz-stereo.wav", "RIFF", sePcm, 2, 48000, 32,
+                   32, 2, {19, -229373, 33587161, -2147483497}, nullptr},
+        // Extensible with 0 valid bits: all 32 are taken.
+        TCorpusRow{"hound/nonstandard-02.wav", "RIFF", sePcm, 2, 48000, 32, 32, 2,
+                   {19, -229373, 33587161, -2147483497}, nullptr},
+        // JUNK and bext before fmt, a PCM tag with a 40-byte format chunk.
+        TCorpusRow{"hound/nonstandard-01.wav", "RIFF", sePcm, 2, 48000, 24, 24, 1, {0, 0},
+                   "RIFF size says 802"},
+        TCorpusRow{"go-audio-wav/kick.wav", "RIFF", sePcm, 1, 22050, 16, 16, 4484, {}, nullptr},
+        TCorpusRow{"go-audio-wav/kick-16b441k.wav", "RIFF", sePcm, 2, 44100, 16, 16, 7782, {},
+                   nullptr},
+        TCorpusRow{"go-audio-wav/bass.wav", "RIFF", sePcm, 2, 44100, 24, 24, 23957,
+                   {0, 0, 110, 103, 63, 58, -2915}, nullptr},
+        // An inst chunk of odd size 7 with its pad byte: a valid file.
+        TCorpusRow{"go-audio-wav/misaligned-chunk.wav", "RIFF", sePcm, 2, 44100, 24, 24, 564480, {},
+                   nullptr},
+        TCorpusRow{"scipy/test-44100Hz-le-1ch-4bytes.wav", "RIFF", sePcm, 1, 44100, 32, 32, 4410, {},
+                   "RIFF size says 17700"},
+        TCorpusRow{"scipy/test-8000Hz-le-2ch-1byteu.wav", "RIFF", sePcm, 2, 8000, 8, 8, 800, {},
+                   nullptr},
+        TCorpusRow{"scipy/test-44100Hz-2ch-32bit-float-le.wav", "RIFF", seFloat, 2, 44100, 32, 32,
+                   441, {}, nullptr},
+        TCorpusRow{"scipy/test-48000Hz-2ch-64bit-float-le-wavex.wav", "RIFF", seFloat, 2, 48000, 64,
+                   64, 480, {}, nullptr},
+        // 5 valid bits in bytes; the data chunk's pad byte is missing at the end.
+        TCorpusRow{"scipy/test-8000Hz-le-5ch-9S-5bit.wav", "RIFF", sePcm, 5, 8000, 5, 5, 9, {0},
+                   "pad byte is missing"},
+        TCorpusRow{"scipy/test-8000Hz-le-4ch-9S-12bit.wav", "RIFF", sePcm, 4, 8000, 12, 12, 9, {0},
+                   nullptr},
+        TCorpusRow{"scipy/test-8000Hz-le-3ch-5S-24bit.wav", "RIFF", sePcm, 3, 8000, 24, 24, 5, {},
+                   nullptr},
+        TCorpusRow{"scipy/test-8000Hz-le-3ch-5S-64bit.wav", "RIFF", sePcm, 3, 8000, 64, 64, 5, {},
+                   nullptr},
+        TCorpusRow{"scipy/test-8000Hz-le-3ch-5S-24bit-rf64.wav", "RF64", sePcm, 3, 8000, 24, 24, 5,
+                   {}, nullptr},
+        TCorpusRow{"scipy/test-8000Hz-le-1ch-1byte-ulaw.wav", "RIFF", seMuLaw, 1, 8000, 8, 8, 9, {},
+                   nullptr},
+        // The file ends at 1024 bytes inside a data chunk that declares 17640.
+        TCorpusRow{"scipy/test-44100Hz-le-1ch-4bytes-early-eof.wav", "RIFF", sePcm, 1, 44100, 32,
+                   32, 236, {}, "declares 17640 bytes but the file ends after 944"},
+        // Block align 4 for three 24-bit channels: 9-byte frames are read, and it is said.
+        TCorpusRow{"scipy/test-8000Hz-le-3ch-5S-24bit-inconsistent.wav", "RIFF", sePcm, 3, 8000, 24,
+                   24, 5, {}, "block align says 4"}));
+
+TEST(CorpusFile, ExtremesAndSumsAsStated) {
+    const auto extremes = [](const std::string& name) {
+        const std::vector<double> values = AllValues(Open(Corpus(name)));
+        return std::make_pair(*std::min_element(values.begin(), values.end()),
+                              *std::max_element(values.begin(), values.end()));
+    };
+    // Bytes less 128: 0b11111000 is the highest, 0 the lowest.
+    EXPECT_EQ(extremes("scipy/test-8000Hz-le-5ch-9S-5bit.wav"), std::make_pair(-128.0, 120.0));
+    EXPECT_EQ(extremes("scipy/test-8000Hz-le-4ch-9S-12bit.wav"),
+              std::make_pair(-32768.0, double(0x7FF0)));
+    const auto sum = [](const std::string& name) {
+        const std::vector<double> values = AllValues(Open(Corpus(name)));
+        return std::accumulate(values.begin(), values.end(), 0.0);
+    };
+    EXPECT_EQ(sum("go-audio-wav/kick.wav"), 180896);
+    EXPECT_EQ(sum("go-audio-wav/bwf.wav"), 1003870765);
+}
+
+// Big-endian and 64-bit twins hold the same samples as their RIFF files.
+// (Two integer pairs must match exactly; the tolerance only ever matters for the float pair.)
+TEST(CorpusFile, TwinsDecodeEqual) {
+    const std::pair<const char*, const char*> twins[] = {
+        {"scipy/test-44100Hz-2ch-32bit-float-be.wav", "scipy/test-44100Hz-2ch-32bit-float-le.wav"},
+        {"scipy/test-44100Hz-be-1ch-4bytes.wav", "scipy/test-44100Hz-le-1ch-4bytes.wav"},
+        {"scipy/test-8000Hz-be-3ch-5S-24bit.wav", "scipy/test-8000Hz-le-3ch-5S-24bit.wav"},
+        {"scipy/test-44100Hz-le-1ch-4bytes-rf64.wav", "scipy/test-44100Hz-le-1ch-4bytes.wav"},
+        {"scipy/test-8000Hz-le-3ch-5S-24bit-rf64.wav", "scipy/test-8000Hz-le-3ch-5S-24bit.wav"},
+    };
+    for (const auto& [twin, riff] : twins) {
+        const TAudioFile a = Open(Corpus(twin)), b = Open(Corpus(riff));
+        ASSERT_TRUE(a.Facts.Decodable) << twin;
+        const std::vector<double> va = AllValues(a), vb = AllValues(b);
+        ASSERT_EQ(va.size(), vb.size()) << twin;
+        EXPECT_GT(va.size(), 0u);
+        // The float pair was written apart and differs in the last bit of some values.
+        for (std::size_t i = 0; i < va.size(); ++i)
+            ASSERT_NEAR(va[i], vb[i], 1e-7 * std::max(1.0, std::abs(vb[i]))) << twin << " " << i;
+    }
+}
+
+// Files that are no WAV file, or have no samples, say why.
+TEST(CorpusFile, RefusalsNameTheirReason) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"scipy/Transparent Busy.ani", "Not a WAV file: a RIFF file of form \"ACON\""},
+        {"scipy/example_1.nc", "Not a WAV file: it starts with"},
+        {"go-audio-wav/bloop.aif", "Not a WAV file: it starts with \"FORM\""},
+        {"scipy/test-44100Hz-le-1ch-4bytes-early-eof-no-data.wav", "There is no data chunk."},
+        {"scipy/test-44100Hz-le-1ch-4bytes-incomplete-chunk.wav", "not a whole chunk header"},
+        {"no/such/file.wav", "No such file or directory."},
+    };
+    for (const auto& [name, words] : rows) {
+        const TAudioFile file = Open(Corpus(name));
+        EXPECT_FALSE(file.Facts.Decodable) << name;
+        EXPECT_TRUE(HasProblem(file.Facts, words)) << name << ": " << words;
+    }
+}
+
+// Fuzz finds of another reader: absurd sizes are never trusted.
+TEST(CorpusFile, FuzzFindsReadWithoutHarm) {
+    for (const char* name : {"hound/fuzz"}) {
+        for (const auto& entry : std::filesystem::directory_iterator(Corpus(name))) {
+            const TAudioFile file = Open(entry.path().string());
+            if (file.Facts.Decodable)
+                AllValues(file);
+        }
+    }
+}
+
+} // namespace

@@ -1,0 +1,58 @@
+#pragma once
+// A file's samples as its format says, read where they are: integer PCM and float straight
+// from the file's bytes (a mapping, nothing copied); the compressed encodings once decoded to
+// 16-bit values in memory. Any number of channels; frames count from 0 here.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "AudioFacts.h"
+#include "FileBytes.h"
+#include "LargeBuffer.h"
+#include "Progress.h"
+
+class TAudioSamples {
+  public:
+    // The samples of a file whose facts say Decodable. A compressed encoding is decoded here
+    // (progress told as it goes); throws std::runtime_error with a message in words when its
+    // data cannot be decoded, std::bad_alloc when memory runs out.
+    TAudioSamples(std::shared_ptr<const TFileBytes> file, const TAudioFacts& facts,
+                  const TProgressStep& progress = {});
+
+    int Channels() const { return ChannelCount; }
+    std::uint64_t Frames() const { return FrameCount; }
+    // Whether values are IEEE floats (else integers, exact as doubles up to 53 bits).
+    bool IsFloat() const { return Float; }
+    // Bits of the values: the container's (or the valid bits) for integer PCM, 16 for decoded
+    // encodings.
+    int BitsOfValues() const { return ValueBits; }
+
+    double At(int channel, std::uint64_t frame) const;
+    // Values of `channel` at frames first..first+count-1, into `out`.
+    void Read(int channel, std::uint64_t first, std::size_t count, double* out) const;
+    // An integer sample exactly (for integer encodings).
+    std::int64_t IntAt(int channel, std::uint64_t frame) const;
+
+    // Writes frame `frame` as text: each channel's value after a space, then CR LF; integers
+    // as decoded, floats in the shortest text that reads back to the same value. Returns the
+    // end. `out` must have room for LongestLine() characters.
+    char* FormatFrame(std::uint64_t frame, char* out) const;
+    std::size_t LongestLine() const { return std::size_t(ChannelCount) * 26 + 2; }
+
+  private:
+    const std::uint8_t* SampleAt(int channel, std::uint64_t frame) const {
+        return Base + frame * FrameBytes + std::uint64_t(channel) * Container;
+    }
+
+    std::shared_ptr<const TFileBytes> File; // keeps the mapping alive
+    TLargeBuffer Decoded;                   // a compressed file's 16-bit values
+    const std::uint8_t* Base = nullptr;
+    std::uint64_t FrameCount = 0;
+    std::uint32_t FrameBytes = 0;
+    int ChannelCount = 0;
+    int Container = 0;
+    int ValueBits = 0; // the low bits a value is read from (the container's, or fewer)
+    bool BigEndian = false;
+    bool Float = false;
+};

@@ -1,0 +1,103 @@
+#include "FileBytes.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "MappingGuard.h"
+#include "WaveSource.h"
+
+namespace {
+
+// The system's words for an error, as a sentence.
+std::string ErrnoSentence(int error) {
+    std::string text = std::strerror(error);
+    return text + ".";
+}
+
+[[noreturn]] void Fail(int error) {
+    throw TReadError("cannot open", ErrnoSentence(error));
+}
+
+} // namespace
+
+std::shared_ptr<const TFileBytes> TFileBytes::Open(const std::string& name, bool acceptStreams) {
+    struct stat info {};
+    if (stat(name.c_str(), &info) != 0)
+        Fail(errno);
+    std::shared_ptr<TFileBytes> file(new TFileBytes);
+    if (!S_ISREG(info.st_mode)) {
+        // A stream is read through the reader's own source, which never waits for ever for
+        // a FIFO's first writer; its bytes are kept.
+        TWaveSource source(name, acceptStreams);
+        std::uint64_t size = 0;
+        constexpr std::size_t Step = std::size_t(1) << 20;
+        for (;;) {
+            file->Buffer.Resize(size + Step);
+            const std::size_t got =
+                source.ReadUpTo(reinterpret_cast<std::uint8_t*>(file->Buffer.Data()) + size, Step);
+            size += got;
+            if (got < Step)
+                break;
+        }
+        file->Buffer.Resize(size);
+        file->Bytes = reinterpret_cast<const std::uint8_t*>(file->Buffer.Data());
+        file->ByteCount = size;
+        return file;
+    }
+    const int fd = open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        Fail(errno);
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        const int error = errno;
+        close(fd);
+        if (!S_ISREG(info.st_mode))
+            throw TReadError("refused", "Not a regular file.");
+        Fail(error);
+    }
+    file->ByteCount = static_cast<std::uint64_t>(info.st_size);
+    if (file->ByteCount > 0) {
+        void* bytes = mmap(nullptr, file->ByteCount, PROT_READ, MAP_SHARED, fd, 0);
+        const int error = errno;
+        close(fd);
+        if (bytes == MAP_FAILED)
+            Fail(error);
+        file->Bytes = static_cast<const std::uint8_t*>(bytes);
+        file->Mapped = true;
+        GuardMapping(bytes, file->ByteCount);
+    } else {
+        close(fd);
+    }
+    return file;
+}
+
+std::shared_ptr<const TFileBytes> TFileBytes::Copy(const std::uint8_t* bytes, std::uint64_t size) {
+    std::shared_ptr<TFileBytes> file(new TFileBytes);
+    file->Buffer.Resize(size);
+    if (size > 0)
+        std::memcpy(file->Buffer.Data(), bytes, size);
+    file->Bytes = reinterpret_cast<const std::uint8_t*>(file->Buffer.Data());
+    file->ByteCount = size;
+    return file;
+}
+
+TFileBytes::~TFileBytes() {
+    if (Mapped) {
+        UnguardMapping(Bytes);
+        munmap(const_cast<std::uint8_t*>(Bytes), ByteCount);
+    }
+}
+
+void TFileBytes::WillReadInOrder(std::uint64_t offset, std::uint64_t length) const {
+    if (!Mapped || length == 0)
+        return;
+    const std::uint64_t page = std::uint64_t(sysconf(_SC_PAGESIZE));
+    const std::uint64_t start = offset / page * page;
+    auto* at = const_cast<std::uint8_t*>(Bytes) + start;
+    madvise(at, length + (offset - start), MADV_SEQUENTIAL);
+    madvise(at, length + (offset - start), MADV_WILLNEED);
+}
