@@ -81,70 +81,278 @@ TEST_P(CorpusFile, ReadsAsItsProjectStates) {
 INSTANTIATE_TEST_SUITE_P(
     Corpora, CorpusFile,
     testing::Values(
-        TCorpusRow{"hound/pcmwaveformat-16bit-44100Hz-mono.wav", "RIFF", sePcm, 1, 44100, 16, 16, 4,
-                   {2, -3, 5, -7}, nullptr},
-        TCorpusRow{"hound/waveformatex-16bit-44100Hz-stereo.wav", "RIFF", sePcm, 2, 44100, 16, 16,
-                   4, {2, -3, 5, -7, 11, -13, 17, -19}, nullptr},
-        TCorpusRow{"hound/pcmwaveformat-16bit-44100Hz-mono-extra.wav", "RIFF", sePcm, 1, 44100, 16,
-                   16, 4, {2}, nullptr},
-        TCorpusRow{"hound/waveformatex-ieeefloat-44100Hz-mono.wav", "RIFF", seFloat, 1, 44100, 32,
-                   32, 4, {2.0, 3.0, -16411.0, 1019.0}, nullptr},
-        TCorpusRow{"hound/waveformatextensible-ieeefloat-44100Hz-mono.wav", "RIFF", seFloat, 1,
-                   44100, 32, 32, 4, {2.0, 3.0, -16411.0, 1019.0}, nullptr},
-        TCorpusRow{"hound/pcmwaveformat-8bit-44100Hz-mono.wav", "RIFF", sePcm, 1, 44100, 8, 8, 4,
-                   {19, -53, 89, -127}, nullptr},
-        TCorpusRow{"hound/pcmwaveformat-24bit-4byte-48kHz-stereo.wav", "RIFF", sePcm, 2, 48000, 24,
-                   24, 2, {-96, 23052, 8388607, -8360672}, "stand in the low bits"},
-        TCorpusRow{"hound/waveformatextensible-24bit-4byte-48kHz-stereo.wav", "RIFF", sePcm, 2,
-                   48000, 32, 24, 2, {-96, 23052, 8388607, -8360672}, "stand in the low bits"},
+        TCorpusRow{"hound/pcmwaveformat-16bit-44100Hz-mono.wav",
+                   "RIFF",
+                   sePcm,
+                   1,
+                   44100,
+                   16,
+                   16,
+                   4,
+                   {2, -3, 5, -7},
+                   nullptr},
+        TCorpusRow{"hound/waveformatex-16bit-44100Hz-stereo.wav",
+                   "RIFF",
+                   sePcm,
+                   2,
+                   44100,
+                   16,
+                   16,
+                   4,
+                   {2, -3, 5, -7, 11, -13, 17, -19},
+                   nullptr},
+        TCorpusRow{"hound/pcmwaveformat-16bit-44100Hz-mono-extra.wav",
+                   "RIFF",
+                   sePcm,
+                   1,
+                   44100,
+                   16,
+                   16,
+                   4,
+                   {2},
+                   nullptr},
+        TCorpusRow{"hound/waveformatex-ieeefloat-44100Hz-mono.wav",
+                   "RIFF",
+                   seFloat,
+                   1,
+                   44100,
+                   32,
+                   32,
+                   4,
+                   {2.0, 3.0, -16411.0, 1019.0},
+                   nullptr},
+        TCorpusRow{"hound/waveformatextensible-ieeefloat-44100Hz-mono.wav",
+                   "RIFF",
+                   seFloat,
+                   1,
+                   44100,
+                   32,
+                   32,
+                   4,
+                   {2.0, 3.0, -16411.0, 1019.0},
+                   nullptr},
+        TCorpusRow{"hound/pcmwaveformat-8bit-44100Hz-mono.wav",
+                   "RIFF",
+                   sePcm,
+                   1,
+                   44100,
+                   8,
+                   8,
+                   4,
+                   {19, -53, 89, -127},
+                   nullptr},
+        TCorpusRow{"hound/pcmwaveformat-24bit-4byte-48kHz-stereo.wav",
+                   "RIFF",
+                   sePcm,
+                   2,
+                   48000,
+                   24,
+                   24,
+                   2,
+                   {-96, 23052, 8388607, -8360672},
+                   "stand in the low bits"},
+        TCorpusRow{"hound/waveformatextensible-24bit-4byte-48kHz-stereo.wav",
+                   "RIFF",
+                   sePcm,
+                   2,
+                   48000,
+                   32,
+                   24,
+                   2,
+                   {-96, 23052, 8388607, -8360672},
+                   "stand in the low bits"},
         // A game's file whose RIFF size is far off: read all the same, and said.
-        TCorpusRow{"hound/waveformatex-8bit-11025Hz-mono.wav", "RIFF", sePcm, 1, 11025, 8, 8, 4,
-                   {-128, -128, -128, -128}, "RIFF size says 16478"},
-        TCorpusRow{"hound/waveformatextensible-24bit-192kHz-mono.wav", "RIFF", sePcm, 1, 192000, 24,
-                   24, 4, {-17, 4194319, -6291437, 8355817}, nullptr},
-        TCorpusRow{"hound/waveformatextensible-32bit-48kHz-stereo.wav", "RIFF", sePcm, 2, 48000, 32,
-                   32, 2, {19, -229373, 33587161, -2147483497}, nullptr},
+        TCorpusRow{"hound/waveformatex-8bit-11025Hz-mono.wav",
+                   "RIFF",
+                   sePcm,
+                   1,
+                   11025,
+                   8,
+                   8,
+                   4,
+                   {-128, -128, -128, -128},
+                   "RIFF size says 16478"},
+        TCorpusRow{"hound/waveformatextensible-24bit-192kHz-mono.wav",
+                   "RIFF",
+                   sePcm,
+                   1,
+                   192000,
+                   24,
+                   24,
+                   4,
+                   {-17, 4194319, -6291437, 8355817},
+                   nullptr},
+        TCorpusRow{"hound/waveformatextensible-32bit-48kHz-stereo.wav",
+                   "RIFF",
+                   sePcm,
+                   2,
+                   48000,
+                   32,
+                   32,
+                   2,
+                   {19, -229373, 33587161, -2147483497},
+                   nullptr},
         // Extensible with 0 valid bits: all 32 are taken.
-        TCorpusRow{"hound/nonstandard-02.wav", "RIFF", sePcm, 2, 48000, 32, 32, 2,
-                   {19, -229373, 33587161, -2147483497}, nullptr},
+        TCorpusRow{"hound/nonstandard-02.wav",
+                   "RIFF",
+                   sePcm,
+                   2,
+                   48000,
+                   32,
+                   32,
+                   2,
+                   {19, -229373, 33587161, -2147483497},
+                   nullptr},
         // JUNK and bext before fmt, a PCM tag with a 40-byte format chunk.
-        TCorpusRow{"hound/nonstandard-01.wav", "RIFF", sePcm, 2, 48000, 24, 24, 1, {0, 0},
+        TCorpusRow{"hound/nonstandard-01.wav",
+                   "RIFF",
+                   sePcm,
+                   2,
+                   48000,
+                   24,
+                   24,
+                   1,
+                   {0, 0},
                    "RIFF size says 802"},
         TCorpusRow{"go-audio-wav/kick.wav", "RIFF", sePcm, 1, 22050, 16, 16, 4484, {}, nullptr},
-        TCorpusRow{"go-audio-wav/kick-16b441k.wav", "RIFF", sePcm, 2, 44100, 16, 16, 7782, {},
+        TCorpusRow{
+            "go-audio-wav/kick-16b441k.wav", "RIFF", sePcm, 2, 44100, 16, 16, 7782, {}, nullptr},
+        TCorpusRow{"go-audio-wav/bass.wav",
+                   "RIFF",
+                   sePcm,
+                   2,
+                   44100,
+                   24,
+                   24,
+                   23957,
+                   {0, 0, 110, 103, 63, 58, -2915},
                    nullptr},
-        TCorpusRow{"go-audio-wav/bass.wav", "RIFF", sePcm, 2, 44100, 24, 24, 23957,
-                   {0, 0, 110, 103, 63, 58, -2915}, nullptr},
         // An inst chunk of odd size 7 with its pad byte: a valid file.
-        TCorpusRow{"go-audio-wav/misaligned-chunk.wav", "RIFF", sePcm, 2, 44100, 24, 24, 564480, {},
+        TCorpusRow{"go-audio-wav/misaligned-chunk.wav",
+                   "RIFF",
+                   sePcm,
+                   2,
+                   44100,
+                   24,
+                   24,
+                   564480,
+                   {},
                    nullptr},
-        TCorpusRow{"scipy/test-44100Hz-le-1ch-4bytes.wav", "RIFF", sePcm, 1, 44100, 32, 32, 4410, {},
+        TCorpusRow{"scipy/test-44100Hz-le-1ch-4bytes.wav",
+                   "RIFF",
+                   sePcm,
+                   1,
+                   44100,
+                   32,
+                   32,
+                   4410,
+                   {},
                    "RIFF size says 17700"},
-        TCorpusRow{"scipy/test-8000Hz-le-2ch-1byteu.wav", "RIFF", sePcm, 2, 8000, 8, 8, 800, {},
+        TCorpusRow{
+            "scipy/test-8000Hz-le-2ch-1byteu.wav", "RIFF", sePcm, 2, 8000, 8, 8, 800, {}, nullptr},
+        TCorpusRow{"scipy/test-44100Hz-2ch-32bit-float-le.wav",
+                   "RIFF",
+                   seFloat,
+                   2,
+                   44100,
+                   32,
+                   32,
+                   441,
+                   {},
                    nullptr},
-        TCorpusRow{"scipy/test-44100Hz-2ch-32bit-float-le.wav", "RIFF", seFloat, 2, 44100, 32, 32,
-                   441, {}, nullptr},
-        TCorpusRow{"scipy/test-48000Hz-2ch-64bit-float-le-wavex.wav", "RIFF", seFloat, 2, 48000, 64,
-                   64, 480, {}, nullptr},
+        TCorpusRow{"scipy/test-48000Hz-2ch-64bit-float-le-wavex.wav",
+                   "RIFF",
+                   seFloat,
+                   2,
+                   48000,
+                   64,
+                   64,
+                   480,
+                   {},
+                   nullptr},
         // 5 valid bits in bytes; the data chunk's pad byte is missing at the end.
-        TCorpusRow{"scipy/test-8000Hz-le-5ch-9S-5bit.wav", "RIFF", sePcm, 5, 8000, 5, 5, 9, {0},
+        TCorpusRow{"scipy/test-8000Hz-le-5ch-9S-5bit.wav",
+                   "RIFF",
+                   sePcm,
+                   5,
+                   8000,
+                   5,
+                   5,
+                   9,
+                   {0},
                    "pad byte is missing"},
-        TCorpusRow{"scipy/test-8000Hz-le-4ch-9S-12bit.wav", "RIFF", sePcm, 4, 8000, 12, 12, 9, {0},
+        TCorpusRow{"scipy/test-8000Hz-le-4ch-9S-12bit.wav",
+                   "RIFF",
+                   sePcm,
+                   4,
+                   8000,
+                   12,
+                   12,
+                   9,
+                   {0},
                    nullptr},
-        TCorpusRow{"scipy/test-8000Hz-le-3ch-5S-24bit.wav", "RIFF", sePcm, 3, 8000, 24, 24, 5, {},
+        TCorpusRow{"scipy/test-8000Hz-le-3ch-5S-24bit.wav",
+                   "RIFF",
+                   sePcm,
+                   3,
+                   8000,
+                   24,
+                   24,
+                   5,
+                   {},
                    nullptr},
-        TCorpusRow{"scipy/test-8000Hz-le-3ch-5S-64bit.wav", "RIFF", sePcm, 3, 8000, 64, 64, 5, {},
+        TCorpusRow{"scipy/test-8000Hz-le-3ch-5S-64bit.wav",
+                   "RIFF",
+                   sePcm,
+                   3,
+                   8000,
+                   64,
+                   64,
+                   5,
+                   {},
                    nullptr},
-        TCorpusRow{"scipy/test-8000Hz-le-3ch-5S-24bit-rf64.wav", "RF64", sePcm, 3, 8000, 24, 24, 5,
-                   {}, nullptr},
-        TCorpusRow{"scipy/test-8000Hz-le-1ch-1byte-ulaw.wav", "RIFF", seMuLaw, 1, 8000, 8, 8, 9, {},
+        TCorpusRow{"scipy/test-8000Hz-le-3ch-5S-24bit-rf64.wav",
+                   "RF64",
+                   sePcm,
+                   3,
+                   8000,
+                   24,
+                   24,
+                   5,
+                   {},
+                   nullptr},
+        TCorpusRow{"scipy/test-8000Hz-le-1ch-1byte-ulaw.wav",
+                   "RIFF",
+                   seMuLaw,
+                   1,
+                   8000,
+                   8,
+                   8,
+                   9,
+                   {},
                    nullptr},
         // The file ends at 1024 bytes inside a data chunk that declares 17640.
-        TCorpusRow{"scipy/test-44100Hz-le-1ch-4bytes-early-eof.wav", "RIFF", sePcm, 1, 44100, 32,
-                   32, 236, {}, "declares 17640 bytes but the file ends after 944"},
+        TCorpusRow{"scipy/test-44100Hz-le-1ch-4bytes-early-eof.wav",
+                   "RIFF",
+                   sePcm,
+                   1,
+                   44100,
+                   32,
+                   32,
+                   236,
+                   {},
+                   "declares 17640 bytes but the file ends after 944"},
         // Block align 4 for three 24-bit channels: 9-byte frames are read, and it is said.
-        TCorpusRow{"scipy/test-8000Hz-le-3ch-5S-24bit-inconsistent.wav", "RIFF", sePcm, 3, 8000, 24,
-                   24, 5, {}, "block align says 4"}));
+        TCorpusRow{"scipy/test-8000Hz-le-3ch-5S-24bit-inconsistent.wav",
+                   "RIFF",
+                   sePcm,
+                   3,
+                   8000,
+                   24,
+                   24,
+                   5,
+                   {},
+                   "block align says 4"}));
 
 TEST(CorpusFile, ExtremesAndSumsAsStated) {
     const auto extremes = [](const std::string& name) {
@@ -212,6 +420,134 @@ TEST(CorpusFile, FuzzFindsReadWithoutHarm) {
                 AllValues(file);
         }
     }
+}
+
+} // namespace
+
+namespace {
+
+struct TEncodingRow {
+    const char* Name;
+    int Format; // the codec library's container, encoding and byte order
+    int Channels;
+};
+
+// A file written by the codec library from random values, and its own reading of every
+// sample as 32-bit integers (left-justified) or doubles.
+struct TWrittenFile {
+    std::string Path;
+    std::vector<int> Ints;
+    std::vector<double> Doubles;
+    std::int64_t Frames = 0;
+};
+
+TWrittenFile WriteWithCodec(const TTempDir& dir, const TEncodingRow& row, int frames) {
+    TWrittenFile file;
+    file.Path = dir.File(std::string(row.Name) + ".wav");
+    SF_INFO info{};
+    info.samplerate = 8000;
+    info.channels = row.Channels;
+    info.format = row.Format;
+    SNDFILE* out = sf_open(file.Path.c_str(), SFM_WRITE, &info);
+    EXPECT_NE(out, nullptr) << row.Name << ": " << sf_strerror(nullptr);
+    if (out == nullptr)
+        return file;
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> value(-1.0, 1.0);
+    std::vector<double> written(std::size_t(frames * row.Channels));
+    for (double& v : written)
+        v = value(random);
+    sf_writef_double(out, written.data(), frames);
+    sf_close(out);
+    SNDFILE* in = sf_open(file.Path.c_str(), SFM_READ, &info);
+    file.Frames = info.frames;
+    file.Ints.resize(std::size_t(info.frames * info.channels));
+    sf_readf_int(in, file.Ints.data(), info.frames);
+    sf_seek(in, 0, SEEK_SET);
+    file.Doubles.resize(file.Ints.size());
+    sf_command(in, SFC_SET_NORM_DOUBLE, nullptr, SF_FALSE);
+    sf_readf_double(in, file.Doubles.data(), info.frames);
+    sf_close(in);
+    return file;
+}
+
+class GeneratedFile : public testing::TestWithParam<TEncodingRow> {};
+
+TEST_P(GeneratedFile, DecodesAsTheCodecLibraryReadsIt) {
+    const TEncodingRow& row = GetParam();
+    TTempDir dir;
+    const TWrittenFile written = WriteWithCodec(dir, row, 3000);
+    ASSERT_GT(written.Frames, 0);
+    const TAudioFile file = Open(written.Path);
+    ASSERT_TRUE(file.Facts.Decodable) << file.Facts.Problems.front();
+    const TAudioSamples samples(file.Bytes, file.Facts);
+    ASSERT_EQ(samples.Channels(), row.Channels);
+    ASSERT_EQ(std::int64_t(samples.Frames()), written.Frames);
+    const bool compressed = file.Facts.Format.IsCompressed();
+    for (std::int64_t frame = 0; frame < written.Frames; ++frame) {
+        for (int channel = 0; channel < row.Channels; ++channel) {
+            const std::size_t k = std::size_t(frame * row.Channels + channel);
+            const double value = samples.At(channel, std::uint64_t(frame));
+            if (samples.IsFloat()) {
+                ASSERT_EQ(value, written.Doubles[k]) << frame;
+            } else {
+                // The library's integers are left-justified in 32 bits; ours are the
+                // container's own (16 bits for what is decoded).
+                const int width = compressed ? 16 : samples.BitsOfValues();
+                ASSERT_EQ(std::int64_t(value) * (std::int64_t(1) << (32 - width)),
+                          std::int64_t(written.Ints[k]))
+                    << row.Name << " frame " << frame << " channel " << channel;
+            }
+        }
+    }
+    // Read in blocks as in one by one.
+    std::vector<double> block(std::size_t(written.Frames));
+    samples.Read(row.Channels - 1, 0, block.size(), block.data());
+    for (std::size_t i = 0; i < block.size(); i += 97)
+        ASSERT_EQ(block[i], samples.At(row.Channels - 1, i));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryEncodingAndContainer, GeneratedFile,
+    testing::Values(TEncodingRow{"u8", SF_FORMAT_WAV | SF_FORMAT_PCM_U8, 1},
+                    TEncodingRow{"s16", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2},
+                    TEncodingRow{"s24", SF_FORMAT_WAV | SF_FORMAT_PCM_24, 6},
+                    TEncodingRow{"s32", SF_FORMAT_WAV | SF_FORMAT_PCM_32, 3},
+                    TEncodingRow{"f32", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 2},
+                    TEncodingRow{"f64", SF_FORMAT_WAV | SF_FORMAT_DOUBLE, 1},
+                    TEncodingRow{"s16_be", SF_FORMAT_WAV | SF_FORMAT_PCM_16 | SF_ENDIAN_BIG, 2},
+                    TEncodingRow{"s24_be", SF_FORMAT_WAV | SF_FORMAT_PCM_24 | SF_ENDIAN_BIG, 1},
+                    TEncodingRow{"f32_be", SF_FORMAT_WAV | SF_FORMAT_FLOAT | SF_ENDIAN_BIG, 2},
+                    TEncodingRow{"s24_rf64", SF_FORMAT_RF64 | SF_FORMAT_PCM_24, 2},
+                    TEncodingRow{"f64_rf64", SF_FORMAT_RF64 | SF_FORMAT_DOUBLE, 2},
+                    TEncodingRow{"s24_ext", SF_FORMAT_WAVEX | SF_FORMAT_PCM_24, 6},
+                    TEncodingRow{"f32_ext", SF_FORMAT_WAVEX | SF_FORMAT_FLOAT, 2},
+                    TEncodingRow{"alaw", SF_FORMAT_WAV | SF_FORMAT_ALAW, 2},
+                    TEncodingRow{"ulaw", SF_FORMAT_WAV | SF_FORMAT_ULAW, 1},
+                    TEncodingRow{"ulaw_rf64", SF_FORMAT_RF64 | SF_FORMAT_ULAW, 2},
+                    TEncodingRow{"ima", SF_FORMAT_WAV | SF_FORMAT_IMA_ADPCM, 2},
+                    TEncodingRow{"msadpcm", SF_FORMAT_WAV | SF_FORMAT_MS_ADPCM, 1},
+                    TEncodingRow{"gsm", SF_FORMAT_WAV | SF_FORMAT_GSM610, 1}),
+    [](const testing::TestParamInfo<TEncodingRow>& info) { return std::string(info.param.Name); });
+
+// A-law and mu-law against values of the standard's table, whatever decodes them.
+TEST(GeneratedFile, CompandedCodesAsTheStandardGives) {
+    TTempDir dir;
+    const auto decode = [&](std::uint16_t tag, std::uint8_t code) {
+        const std::string path =
+            dir.Write("c.wav", TWaveBytes()
+                                   .Chunk("fmt ", TWaveBytes::Format(tag, 1, 8000, 8))
+                                   .Chunk("data", {code, code})
+                                   .Bytes());
+        const TAudioFile file = Open(path);
+        return TAudioSamples(file.Bytes, file.Facts).At(0, 0);
+    };
+    EXPECT_EQ(decode(7, 0xFF), 0);      // mu-law: positive zero
+    EXPECT_EQ(decode(7, 0x80), 32124);  // its largest
+    EXPECT_EQ(decode(7, 0x00), -32124); // and smallest
+    EXPECT_EQ(decode(6, 0xD5), 8);      // A-law: the smallest positive step
+    EXPECT_EQ(decode(6, 0x55), -8);
+    EXPECT_EQ(decode(6, 0xAA), 32256); // its largest
 }
 
 } // namespace

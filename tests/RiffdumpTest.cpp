@@ -186,7 +186,10 @@ TEST(Riffdump, CorpusAsJsonLinesInTheOrderOfTheList) {
     EXPECT_EQ(one.ExitStatus, 1);
     EXPECT_EQ(two.ExitStatus, 1);
     EXPECT_EQ(two.Out, one.Out);
-    EXPECT_EQ(one.Err, "");
+    // A file that is not read at all says why on standard error too.
+    EXPECT_EQ(one.Err, files[1] + ": Not a WAV file: a RIFF file of form \"AVI \".\n" + files[4] +
+                           ": No such file or directory.\n");
+    EXPECT_EQ(two.Err, one.Err);
 
     const QList<QByteArray> lines = QByteArray::fromStdString(one.Out).split('\n');
     ASSERT_EQ(lines.size(), qsizetype(files.size() + 1));

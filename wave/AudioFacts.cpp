@@ -54,7 +54,8 @@ struct TDs64 {
 
 std::optional<TDs64> ReadDs64(const std::uint8_t* body, std::uint64_t size, TAudioFacts& facts) {
     if (size < 24) {
-        facts.Problem("The ds64 chunk has " + ByteCount(size) + ", fewer than the 24 its sizes need.");
+        facts.Problem("The ds64 chunk has " + ByteCount(size) +
+                      ", fewer than the 24 its sizes need.");
         return std::nullopt;
     }
     TDs64 ds64;
@@ -197,8 +198,9 @@ TWaveFormat ReadFormatChunk(const std::uint8_t* body, std::uint64_t size, bool b
         }
     }
     if (f.EncodingTag == ftImaAdpcm || f.EncodingTag == ftMsAdpcm) {
-        if (size >= 22)
-            f.SamplesPerBlock = ReadU16(body + 18 + 2, bigEndian);
+        // After cbSize, the frames each block codes.
+        if (size >= 20)
+            f.SamplesPerBlock = ReadU16(body + 18, bigEndian);
     }
     if (f.Channels == 0)
         facts.Problem("The format says 0 channels.");
@@ -285,8 +287,9 @@ void TChunkWalk::Run() {
     const std::uint8_t* id = Bytes;
     Facts.FileSize = Size;
     if (Size < RiffHeaderBytes) {
-        Facts.Problem(Size == 0 ? "The file is empty."
-                                : "The file has " + ByteCount(Size) + ": too short for a WAV file.");
+        Facts.Problem(Size == 0
+                          ? "The file is empty."
+                          : "The file has " + ByteCount(Size) + ": too short for a WAV file.");
         return;
     }
     const bool rf64 = IdIs(id, "RF64") || IdIs(id, "BW64");
@@ -344,9 +347,8 @@ void TChunkWalk::Run() {
             }
         } else if (declared > room) {
             Facts.Chunks.push_back(chunk);
-            Facts.Problem("The " + Quoted(IdText(header)) + " chunk declares " +
-                          Number(declared) + " bytes but the file ends after " + Number(room) +
-                          ".");
+            Facts.Problem("The " + Quoted(IdText(header)) + " chunk declares " + Number(declared) +
+                          " bytes but the file ends after " + Number(room) + ".");
             if (IdIs(header, "fmt ") && !FormatSeen) {
                 FormatSeen = true;
                 Facts.HasFormat = true;
@@ -384,8 +386,7 @@ void TChunkWalk::Run() {
     const std::uint64_t riffExpected = Size - HeaderBytes;
     if (Facts.RiffSize != riffExpected && !(Facts.RiffSize == SizeFromDs64 && !Ds64))
         Facts.Problem("The " + Facts.Container + " size says " + Number(Facts.RiffSize) +
-                      " bytes follow its header, but the file has " + Number(riffExpected) +
-                      ".");
+                      " bytes follow its header, but the file has " + Number(riffExpected) + ".");
 }
 
 // Where fewer bits are valid than the container holds, most writers put them in the high bits
@@ -399,7 +400,8 @@ std::uint16_t ValueBitsOf(const TWaveFormat& f, const std::uint8_t* data, std::u
         return std::uint16_t(width);
     const std::uint64_t samples = std::min<std::uint64_t>(frames, 65536) * f.Channels;
     const std::uint64_t lowMask = (std::uint64_t(1) << (width - valid)) - 1;
-    const std::uint64_t widthMask = width == 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << width) - 1;
+    const std::uint64_t widthMask =
+        width == 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << width) - 1;
     bool lowZero = true, fitsLow = true;
     for (std::uint64_t i = 0; i < samples && fitsLow; ++i) {
         const std::uint8_t* p = data + i * f.ContainerBytes;
@@ -438,9 +440,10 @@ TAudioFacts ReadAudioFacts(const std::uint8_t* bytes, std::uint64_t size) {
         TWaveFormat& format = facts.Format;
         format.ValueBits = ValueBitsOf(format, bytes + facts.DataOffset, facts.Frames);
         if (format.IsPlain() && format.ValueBits < 8 * format.ContainerBytes)
-            facts.Problem("The " + Number(format.ValidBits) + " valid bits stand in the low bits of " +
-                          Number(format.ContainerBytes) + "-byte containers; they are read as " +
-                          Number(format.ValidBits) + "-bit values.");
+            facts.Problem("The " + Number(format.ValidBits) +
+                          " valid bits stand in the low bits of " + Number(format.ContainerBytes) +
+                          "-byte containers; they are read as " + Number(format.ValidBits) +
+                          "-bit values.");
     } else {
         if (f.BlockAlign == 0) {
             facts.Problem("The format says a block of 0 bytes.");

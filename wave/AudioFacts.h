@@ -25,10 +25,10 @@ struct TAudioFacts {
     bool HasFormat = false;
     TWaveFormat Format;
     bool HasData = false;
-    std::uint64_t DataOffset = 0; // where the data chunk's body starts
-    std::uint64_t DataSize = 0;   // the bytes of the body that are there and are taken
-    std::uint64_t Frames = 0;     // whole frames of the data
-    double Seconds = 0;           // Frames / rate; 0 when the rate is 0
+    std::uint64_t DataOffset = 0;    // where the data chunk's body starts
+    std::uint64_t DataSize = 0;      // the bytes of the body that are there and are taken
+    std::uint64_t Frames = 0;        // whole frames of the data
+    double Seconds = 0;              // Frames / rate; 0 when the rate is 0
     std::vector<TAudioChunk> Chunks; // every chunk, in file order
     std::vector<std::string> Problems;
     // Whether the samples can be decoded: a known encoding with a usable format and a data chunk.

@@ -73,7 +73,8 @@ TAudioSamples::TAudioSamples(std::shared_ptr<const TFileBytes> file, const TAudi
 
 double TAudioSamples::At(int channel, std::uint64_t frame) const {
     const std::uint8_t* p = SampleAt(channel, frame);
-    return Float ? FloatAt(p, Container, BigEndian) : double(IntegerAt(p, Container, BigEndian, ValueBits));
+    return Float ? FloatAt(p, Container, BigEndian)
+                 : double(IntegerAt(p, Container, BigEndian, ValueBits));
 }
 
 std::int64_t TAudioSamples::IntAt(int channel, std::uint64_t frame) const {
@@ -118,7 +119,8 @@ void TAudioSamples::Read(int channel, std::uint64_t first, std::size_t count, do
         return;
     }
     for (std::size_t i = 0; i < count; ++i, p += step)
-        out[i] = Float ? FloatAt(p, Container, BigEndian) : double(IntegerAt(p, Container, BigEndian, ValueBits));
+        out[i] = Float ? FloatAt(p, Container, BigEndian)
+                       : double(IntegerAt(p, Container, BigEndian, ValueBits));
 }
 
 char* TAudioSamples::FormatFrame(std::uint64_t frame, char* out) const {

@@ -25,9 +25,9 @@ TBytes LittleEndianFormat(const TWaveFormat& f) {
     PutU16(body, f.BitsPerSample);
     if (f.FormatTag != ftExtensible && f.Body.size() >= 18) {
         // cbSize and what it counts: 16-bit fields (samples per block, coefficients).
-        const std::size_t extra = std::min<std::size_t>(ReadU16(f.Body.data() + 16, f.BigEndian),
-                                                        f.Body.size() - 18) &
-                                  ~std::size_t(1);
+        const std::size_t extra =
+            std::min<std::size_t>(ReadU16(f.Body.data() + 16, f.BigEndian), f.Body.size() - 18) &
+            ~std::size_t(1);
         PutU16(body, std::uint16_t(extra));
         for (std::size_t i = 0; i < extra; i += 2)
             PutU16(body, ReadU16(f.Body.data() + 18 + i, f.BigEndian));
@@ -56,7 +56,7 @@ sf_count_t JoinedLength(void* user) {
 
 sf_count_t JoinedSeek(sf_count_t offset, int whence, void* user) {
     auto& file = *static_cast<TJoinedFile*>(user);
-    std::int64_t base = whence == SEEK_SET ? 0
+    std::int64_t base = whence == SEEK_SET   ? 0
                         : whence == SEEK_CUR ? std::int64_t(file.Position)
                                              : std::int64_t(file.Length());
     const std::int64_t to = base + offset;
@@ -121,14 +121,15 @@ std::uint64_t DecodeWithCodec(const TFileBytes& file, const TAudioFacts& facts, 
     joined.Header = header.Bytes();
     const std::uint64_t riffSize = joined.Length() - 8;
     for (int i = 0; i < 4; ++i)
-        joined.Header[4 + i] = std::uint8_t(std::min<std::uint64_t>(riffSize, 0xFFFFFFFEu) >> (8 * i));
+        joined.Header[4 + i] =
+            std::uint8_t(std::min<std::uint64_t>(riffSize, 0xFFFFFFFEu) >> (8 * i));
 
     SF_VIRTUAL_IO io{JoinedLength, JoinedSeek, JoinedRead, JoinedWrite, JoinedTell};
     SF_INFO info{};
     std::unique_ptr<SNDFILE, TCloseFile> decoder(sf_open_virtual(&io, SFM_READ, &info, &joined));
     if (!decoder)
-        throw std::runtime_error("The " + EncodingName(f) + " data could not be decoded: " +
-                                 sf_strerror(nullptr) + ".");
+        throw std::runtime_error("The " + EncodingName(f) +
+                                 " data could not be decoded: " + sf_strerror(nullptr) + ".");
     if (info.channels != f.Channels)
         throw std::runtime_error("The " + EncodingName(f) + " data could not be decoded.");
     const std::uint64_t frames = info.frames < 0 ? 0 : std::uint64_t(info.frames);

@@ -64,7 +64,8 @@ bool GuardMapping(const void* start, std::size_t length) {
     const auto begin = reinterpret_cast<std::uintptr_t>(start);
     for (int i = 0; i < Slots; ++i) {
         std::uintptr_t expected = 0;
-        if (SlotStart[i].load() == 0 && SlotEnd[i].compare_exchange_strong(expected, begin + length)) {
+        if (SlotStart[i].load() == 0 &&
+            SlotEnd[i].compare_exchange_strong(expected, begin + length)) {
             SlotStart[i].store(begin, std::memory_order_release);
             return true;
         }

@@ -31,15 +31,15 @@ enum TFormatTag : std::uint16_t {
 
 struct TWaveFormat {
     TSampleEncoding Encoding = seUnknown;
-    std::uint16_t FormatTag = 0;    // as the chunk says (0xFFFE for the extensible form)
-    std::uint16_t EncodingTag = 0;  // the tag that names the encoding (the sub-format's)
+    std::uint16_t FormatTag = 0;   // as the chunk says (0xFFFE for the extensible form)
+    std::uint16_t EncodingTag = 0; // the tag that names the encoding (the sub-format's)
     std::uint16_t Channels = 0;
     std::uint32_t SampleRate = 0;
     std::uint32_t ByteRate = 0;
     std::uint16_t BlockAlign = 0;
     std::uint16_t BitsPerSample = 0;
-    std::uint16_t ValidBits = 0;   // the bits that carry the signal (extensible), else the bits
-    std::uint32_t ChannelMask = 0; // speaker positions (extensible), 0 when not given
+    std::uint16_t ValidBits = 0;       // the bits that carry the signal (extensible), else the bits
+    std::uint32_t ChannelMask = 0;     // speaker positions (extensible), 0 when not given
     std::uint16_t SamplesPerBlock = 0; // for the block-coded encodings
     bool BigEndian = false;            // a RIFX file: numbers and samples stored big-endian
     // Bytes one sample takes in a frame of integer PCM or float; 0 where samples are coded

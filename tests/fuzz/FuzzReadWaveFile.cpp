@@ -5,9 +5,58 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include "AudioFile.h"
+#include "AudioSamples.h"
 #include "ReadWaveFile.h"
 #include "WaveBytes.h"
 #include "support/PipeInput.h"
+
+namespace {
+
+// Whether two readings of the same bytes say the same.
+bool SameFacts(const TAudioFacts& a, const TAudioFacts& b) {
+    return a.IsWave == b.IsWave && a.Decodable == b.Decodable && a.Frames == b.Frames &&
+           a.DataOffset == b.DataOffset && a.DataSize == b.DataSize &&
+           a.Chunks.size() == b.Chunks.size() && a.Problems == b.Problems;
+}
+
+// The conformant reading of one input: never past the bytes, every sample decodable and
+// writable as text, and the same from memory, from a mapped file and from a pipe.
+bool FuzzReadAudioFile(const std::uint8_t* data, std::size_t size, const std::string& fileName) {
+    const TAudioFile inMemory = AudioFileOf(TFileBytes::Copy(data, size));
+    const TAudioFacts& facts = inMemory.Facts;
+    if (facts.HasData && (facts.DataOffset > size || facts.DataSize > size - facts.DataOffset))
+        return false;
+    if (facts.Decodable && !facts.IsWave)
+        return false;
+    const TAudioFile mapped = OpenAudioFile(fileName, false);
+    if (!SameFacts(mapped.Facts, facts))
+        return false;
+    {
+        TPipeInput input(std::vector<std::uint8_t>(data, data + size));
+        if (!SameFacts(OpenAudioFile(input.Name(), true).Facts, facts))
+            return false;
+    }
+    if (!facts.Decodable)
+        return true;
+    try {
+        const TAudioSamples samples(mapped.Bytes, mapped.Facts);
+        std::vector<char> line(samples.LongestLine());
+        std::vector<double> values(std::size_t(std::min<std::uint64_t>(samples.Frames(), 4096)));
+        for (int channel = 0; channel < samples.Channels(); ++channel)
+            samples.Read(channel, 0, values.size(), values.data());
+        for (std::uint64_t frame = 0; frame < samples.Frames(); ++frame) {
+            const char* end = samples.FormatFrame(frame, line.data());
+            if (end > line.data() + line.size())
+                return false;
+        }
+    } catch (const std::runtime_error&) {
+        // A compressed encoding the codec refuses: said in words, as it should be.
+    }
+    return true;
+}
+
+} // namespace
 
 bool FuzzReadWaveFile(const std::uint8_t* data, std::size_t size) {
     int fd = memfd_create("fuzz.wav", MFD_CLOEXEC);
@@ -22,9 +71,12 @@ bool FuzzReadWaveFile(const std::uint8_t* data, std::size_t size) {
     }
     TWaveInfo info;
     std::vector<std::string> lines;
-    ReadWaveFile("/proc/self/fd/" + std::to_string(fd), info,
-                 [&](const std::string& line) { lines.push_back(line); });
+    const std::string fileName = "/proc/self/fd/" + std::to_string(fd);
+    ReadWaveFile(fileName, info, [&](const std::string& line) { lines.push_back(line); });
+    const bool conformantKept = FuzzReadAudioFile(data, size, fileName);
     close(fd);
+    if (!conformantKept)
+        return false;
 
     const std::uint16_t s = info.Status;
     if (s != wsOk && s != wsFailed && s != wsDataBeforeFormat && s != wsBadChunkSize &&
@@ -58,6 +110,55 @@ bool FuzzReadWaveFile(const std::uint8_t* data, std::size_t size) {
     return true;
 }
 
+namespace {
+
+// An RF64 file: ds64 holds the RIFF and data sizes, the headers all ones.
+TBytes Rf64Seed(const TBytes& frames) {
+    TBytes ds64;
+    const std::uint64_t dataSize = frames.size();
+    const std::uint64_t riffSize = 4 + (8 + 28) + (8 + 16) + (8 + dataSize);
+    for (std::uint64_t value : {riffSize, dataSize, std::uint64_t(frames.size() / 4)})
+        for (int i = 0; i < 8; ++i)
+            ds64.push_back(std::uint8_t(value >> (8 * i)));
+    PutU32(ds64, 0);
+    return TWaveBytes("WAVE", "RF64")
+        .Chunk("ds64", ds64)
+        .Chunk("fmt ", TWaveBytes::Format())
+        .Chunk("data", frames, 0xFFFFFFFFLL)
+        .RiffSize(0xFFFFFFFFu)
+        .Bytes();
+}
+
+// A big-endian file: every number and sample most significant byte first.
+TBytes RifxSeed() {
+    const TBytes body = {0, 1, 0, 2, 0, 0, 0x1F, 0x40, 0, 0, 0x7D, 0, 0, 4, 0, 16};
+    TBytes bytes = {'R', 'I', 'F', 'X', 0,   0,   0, 44, 'W', 'A',
+                    'V', 'E', 'f', 'm', 't', ' ', 0, 0,  0,   16};
+    bytes.insert(bytes.end(), body.begin(), body.end());
+    const TBytes data = {'d', 'a', 't', 'a', 0, 0, 0, 8, 0x7F, 0xFF, 0x80, 0, 0, 1, 0xFF, 0xFE};
+    bytes.insert(bytes.end(), data.begin(), data.end());
+    return bytes;
+}
+
+// IMA ADPCM: one block of 256 bytes, 505 samples, mono.
+TBytes ImaSeed() {
+    TBytes format = TWaveBytes::Format(0x11, 1, 8000, 4, {2, 0, 0xF9, 0x01});
+    format[8] = 0xD7; // byte rate 4055
+    format[9] = 0x0F;
+    format[10] = format[11] = 0;
+    format[12] = 0; // block align 256
+    format[13] = 1;
+    TBytes block(256, 0x17);
+    block[0] = block[1] = block[2] = block[3] = 0;
+    return TWaveBytes()
+        .Chunk("fmt ", format)
+        .Chunk("fact", {0xF9, 0x01, 0, 0})
+        .Chunk("data", block)
+        .Bytes();
+}
+
+} // namespace
+
 std::vector<std::vector<std::uint8_t>> ReadWaveFileSeeds() {
     const TBytes fmt = TWaveBytes::Format();
     const TBytes frames = TWaveBytes::Frames({{1, -1}, {32767, -32768}});
@@ -81,5 +182,23 @@ std::vector<std::vector<std::uint8_t>> ReadWaveFileSeeds() {
         {'R', 'I', 'F'},
         // A form type that reads like the closing line.
         TWaveBytes("O\"k ").Chunk("fmt ", fmt).Bytes(),
+        // The conformant reading's own shapes: 64-bit sizes, big-endian, odd bodies with
+        // their pad, wider and narrower samples, floats, the compressed encodings.
+        Rf64Seed(frames),
+        RifxSeed(),
+        TWaveBytes()
+            .Chunk("fmt ", TWaveBytes::Format(1, 3, 8000, 24))
+            .Chunk("inst", {1, 2, 3})
+            .Chunk("data", TBytes(18, 0x81))
+            .Bytes(),
+        TWaveBytes()
+            .Chunk("fmt ", TWaveBytes::Format(3, 1, 8000, 32))
+            .Chunk("data", TBytes(8, 0x3F))
+            .Bytes(),
+        TWaveBytes()
+            .Chunk("fmt ", TWaveBytes::Format(7, 1, 8000, 8))
+            .Chunk("data", TBytes(9, 0x55))
+            .Bytes(),
+        ImaSeed(),
     };
 }
