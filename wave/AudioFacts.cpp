@@ -97,16 +97,16 @@ void SetEncoding(TWaveFormat& f, TAudioFacts& facts) {
     case ftPcm:
         f.Encoding = sePcm;
         if (f.BitsPerSample < 1 || f.BitsPerSample > 64) {
-            facts.Problem("Integer PCM of " + Number(f.BitsPerSample) +
-                          " bits is not decoded (1 to 64 bits are).");
+            facts.Refuse("Integer PCM of " + Number(f.BitsPerSample) +
+                         " bits is not decoded (1 to 64 bits are).");
             f.Encoding = seUnknown;
         }
         break;
     case ftFloat:
         f.Encoding = seFloat;
         if (f.BitsPerSample != 32 && f.BitsPerSample != 64) {
-            facts.Problem("IEEE float of " + Number(f.BitsPerSample) +
-                          " bits is not decoded (32 and 64 bits are).");
+            facts.Refuse("IEEE float of " + Number(f.BitsPerSample) +
+                         " bits is not decoded (32 and 64 bits are).");
             f.Encoding = seUnknown;
         }
         break;
@@ -128,7 +128,7 @@ void SetEncoding(TWaveFormat& f, TAudioFacts& facts) {
     default: {
         char tag[8];
         std::snprintf(tag, sizeof tag, "0x%04X", f.EncodingTag);
-        facts.Problem(std::string("The encoding ") + tag + " is not one this program decodes.");
+        facts.Refuse(std::string("The encoding ") + tag + " is not one this program decodes.");
         f.Encoding = seUnknown;
     }
     }
@@ -159,7 +159,7 @@ TWaveFormat ReadFormatChunk(const std::uint8_t* body, std::uint64_t size, bool b
     f.BigEndian = bigEndian;
     f.Body.assign(body, body + std::min<std::uint64_t>(size, 4096));
     if (size < 14) {
-        facts.Problem("The format chunk has " + ByteCount(size) + ", fewer than 14.");
+        facts.Refuse("The format chunk has " + ByteCount(size) + ", fewer than 14.");
         return f;
     }
     f.FormatTag = ReadU16(body, bigEndian);
@@ -203,7 +203,7 @@ TWaveFormat ReadFormatChunk(const std::uint8_t* body, std::uint64_t size, bool b
             f.SamplesPerBlock = ReadU16(body + 18, bigEndian);
     }
     if (f.Channels == 0)
-        facts.Problem("The format says 0 channels.");
+        facts.Refuse("The format says 0 channels.");
     if (f.SampleRate == 0)
         facts.Problem("The format says 0 samples a second: no times can be given.");
     SetEncoding(f, facts);
@@ -287,20 +287,19 @@ void TChunkWalk::Run() {
     const std::uint8_t* id = Bytes;
     Facts.FileSize = Size;
     if (Size < RiffHeaderBytes) {
-        Facts.Problem(Size == 0
-                          ? "The file is empty."
-                          : "The file has " + ByteCount(Size) + ": too short for a WAV file.");
+        Facts.Refuse(Size == 0 ? "The file is empty."
+                               : "The file has " + ByteCount(Size) + ": too short for a WAV file.");
         return;
     }
     const bool rf64 = IdIs(id, "RF64") || IdIs(id, "BW64");
     BigEndian = IdIs(id, "RIFX");
     if (!IdIs(id, "RIFF") && !BigEndian && !rf64) {
-        Facts.Problem("Not a WAV file: it starts with " + Quoted(IdText(id)) + ".");
+        Facts.Refuse("Not a WAV file: it starts with " + Quoted(IdText(id)) + ".");
         return;
     }
     if (!IdIs(Bytes + 8, "WAVE")) {
-        Facts.Problem("Not a WAV file: a " + IdText(id) + " file of form " +
-                      Quoted(IdText(Bytes + 8)) + ".");
+        Facts.Refuse("Not a WAV file: a " + IdText(id) + " file of form " +
+                     Quoted(IdText(Bytes + 8)) + ".");
         return;
     }
     Facts.IsWave = true;
@@ -378,9 +377,9 @@ void TChunkWalk::Run() {
         at = next;
     }
     if (!FormatSeen)
-        Facts.Problem("There is no format chunk.");
+        Facts.Refuse("There is no format chunk.");
     if (!DataSeen)
-        Facts.Problem("There is no data chunk.");
+        Facts.Refuse("There is no data chunk.");
     if (DataBeforeFormat && FormatSeen)
         Facts.Problem("The data chunk comes before the format chunk.");
     const std::uint64_t riffExpected = Size - HeaderBytes;
@@ -425,12 +424,17 @@ TAudioFacts ReadAudioFacts(const std::uint8_t* bytes, std::uint64_t size) {
     if (!facts.IsWave || !facts.HasFormat || !facts.HasData)
         return facts;
     const TWaveFormat& f = facts.Format;
-    if (f.Encoding == seUnknown || f.Channels == 0)
+    if (f.Encoding == seUnknown || f.Channels == 0) {
+        if (facts.Refusal.empty())
+            facts.Refuse("The format names no encoding this program decodes.");
         return facts;
+    }
     if (f.IsPlain() || f.Encoding == seALaw || f.Encoding == seMuLaw) {
         const std::uint64_t frameBytes = f.FrameBytes();
-        if (frameBytes == 0)
+        if (frameBytes == 0) {
+            facts.Refuse("The format gives no size for a sample.");
             return facts;
+        }
         facts.Frames = facts.DataSize / frameBytes;
         const std::uint64_t rest = facts.DataSize % frameBytes;
         if (rest != 0)
@@ -446,7 +450,7 @@ TAudioFacts ReadAudioFacts(const std::uint8_t* bytes, std::uint64_t size) {
                           "-bit values.");
     } else {
         if (f.BlockAlign == 0) {
-            facts.Problem("The format says a block of 0 bytes.");
+            facts.Refuse("The format says a block of 0 bytes.");
             return facts;
         }
         facts.Frames = BlockCodedFrames(f, facts.DataSize);

@@ -33,8 +33,17 @@ struct TAudioFacts {
     std::vector<std::string> Problems;
     // Whether the samples can be decoded: a known encoding with a usable format and a data chunk.
     bool Decodable = false;
+    // Why the samples cannot be decoded, in one sentence (one of the problems); empty when
+    // they can.
+    std::string Refusal;
 
     void Problem(std::string text) { Problems.push_back(std::move(text)); }
+    // A problem that keeps the samples from being decoded; the first one is the refusal.
+    void Refuse(std::string text) {
+        if (Refusal.empty())
+            Refusal = text;
+        Problem(std::move(text));
+    }
 };
 
 // Reads the structure of the `size` bytes at `bytes` (a whole file). Reads nothing outside them.

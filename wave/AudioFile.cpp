@@ -19,11 +19,11 @@ TAudioFile OpenAudioFile(const std::string& name, bool acceptStreams) {
         std::string why = error.Problem.empty() ? "The file cannot be read." : error.Problem;
         if (why.back() != '.')
             why += '.';
-        file.Facts.Problem(why);
+        file.Facts.Refuse(why);
         return file;
     } catch (const std::bad_alloc&) {
         TAudioFile file;
-        file.Facts.Problem("Out of memory.");
+        file.Facts.Refuse("Out of memory.");
         return file;
     }
 }
