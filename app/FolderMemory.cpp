@@ -2,18 +2,18 @@
 
 #include <QSettings>
 
+#include "SettingsPlace.h"
+
 namespace {
 
-constexpr auto Organization = "RiffScope";
-constexpr auto Application = "riffscope";
 constexpr auto FolderKey = "OpenDialog/Folder";
 
 } // namespace
 
 QString RememberedFolder() {
-    return QSettings(Organization, Application).value(FolderKey).toString();
+    return QSettings(SettingsOrganization, SettingsApplication).value(FolderKey).toString();
 }
 
 void RememberFolder(const QString& folder) {
-    QSettings(Organization, Application).setValue(FolderKey, folder);
+    QSettings(SettingsOrganization, SettingsApplication).setValue(FolderKey, folder);
 }

@@ -24,10 +24,12 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include "AudioSamples.h"
 #include "Cancelled.h"
 #include "Chart.h"
 #include "ErrorHandler.h"
 #include "ErrorMessage.h"
+#include "FormatExport.h"
 #include "LineSeries.h"
 #include "LoadCommand.h"
 #include "NumberText.h"
@@ -104,8 +106,10 @@ void TForm1::CreateControls() {
     ApplyPlotSettings(*Chart2, *Series2, ppLower);
     Plots = std::make_unique<TSeriesPlots>(*Series1, *Series2);
     const auto sampleRate = [this] { return SampleRate; };
-    Readout1 = new TPlotReadout(*Chart1, LeftSamples, sampleRate);
-    Readout2 = new TPlotReadout(*Chart2, RightSamples, sampleRate);
+    Readout1 = new TPlotReadout(*Chart1, {}, sampleRate);
+    Readout2 = new TPlotReadout(*Chart2, {}, sampleRate);
+    CreateViewControls();
+    SetReadoutSources();
     for (TChart* chart : {Chart1, Chart2}) {
         chart->installEventFilter(this); // which plot the keys go to
         chart->OnContextClick = [this, chart](int x, int y) { ShowPlotMenu(chart, QPoint(x, y)); };
@@ -340,11 +344,28 @@ void TForm1::Button1Click() {
 bool TForm1::OpenAtStart(const QString& fileName) {
     OpenDialog1.SetFileName(fileName);
     bool readOk = false;
-    RunGuarded(*Dialogs, this, [&] { readOk = LoadChosenFile(true) == wsOk; });
+    RunGuarded(*Dialogs, this, [&] {
+        const std::uint16_t status = LoadChosenFile(true);
+        // The file's format view shows what the reader of the log may refuse (RF64, RIFX).
+        readOk = ViewAsFormat ? Samples != nullptr : status == wsOk;
+    });
     return readOk;
 }
 
 std::uint16_t TForm1::LoadChosenFile(bool fileChosen) {
+    if (fileChosen) {
+        // Both views read the file as its format says too: for the facts panel, the notice,
+        // and the file's format view, which shows the samples where they lie.
+        Audio = OpenAudioFile(QFile::encodeName(OpenDialog1.FileName()).toStdString(), false);
+        Samples.reset();
+        FormatProblem.clear();
+    }
+    const auto showFacts = qScopeGuard([this, fileChosen] {
+        if (fileChosen)
+            ShowFacts();
+    });
+    if (ViewAsFormat && fileChosen)
+        return LogChosenFile(QFile::encodeName(OpenDialog1.FileName()).toStdString());
     // The window shows what a cut recording or a stream with a placeholder size holds.
     TLoadOptions options = TLoadOptions::Salvaging();
     // The format chunk's rate, for the plots' readout.
@@ -410,9 +431,18 @@ void TForm1::SpeedButton1Click() {
     std::unique_ptr<TProgress> progress = Dialogs->StartProgress(
         this, QStringLiteral("Exporting %1...")
                   .arg(QString::fromLocal8Bit(AsciiFileNameFor(WaveFileName).c_str())));
+    const TProgressStep step = [&](std::uint64_t done, std::uint64_t total) {
+        return progress->Step(done, total);
+    };
     try {
-        SaveAsciiFile(
-            [&](std::uint64_t done, std::uint64_t total) { return progress->Step(done, total); });
+        if (ViewAsFormat) {
+            // The file's format: every channel of every frame, as the samples say.
+            if (!Samples)
+                throw std::runtime_error("Nothing is loaded: no file was written.");
+            WriteFormatFile(AsciiFileNameFor(WaveFileName), *Samples, step);
+        } else {
+            SaveAsciiFile(step);
+        }
     } catch (const TCancelled&) {
         // Stopped by the user: the earlier file stays as it was.
     }

@@ -3,6 +3,7 @@
 // each with its readout, its keys and its menu.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -10,13 +11,18 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "AudioFile.h"
 #include "OpenDialog.h"
 #include "ReadWaveFile.h"
 #include "SeriesPlots.h"
 #include "UserDialogs.h"
 
+class QComboBox;
 class QFrame;
+class QLabel;
 class QMenu;
+class QRadioButton;
+class TAudioSamples;
 class QPlainTextEdit;
 class QPushButton;
 class QToolButton;
@@ -59,6 +65,22 @@ class TForm1 : public QWidget {
     // Loads a file as ReadWF does with a file chosen (a file dropped on the window).
     void OpenDropped(const QString& fileName);
 
+    // The two views: the 16-bit stereo frames of the store (the default), or the file's own
+    // format (every encoding, any channel count, read where the samples lie).
+    bool AsFormat() const { return ViewAsFormat; }
+    void SetAsFormat(bool asFormat);
+    // Told when the user changes the view (to keep the choice across runs).
+    std::function<void(bool asFormat)> OnViewChanged;
+    QRadioButton* ViewFrames;  // "16-bit stereo frames"
+    QRadioButton* ViewFormat;  // "The file's format"
+    QComboBox* UpperChannel;   // the channel the upper plot shows, in the file's format
+    QComboBox* LowerChannel;   // the channel the lower plot shows
+    QLabel* FormatNoticeLabel; // what a file holds that the default view does not show as it is
+    QPlainTextEdit* FactsBox;  // the file read as its format says: facts and problems
+    QLabel* NoSecondChannel;   // over the lower plot, for a file of one channel
+    // The file read as its format says, as last loaded.
+    const TAudioFile& LoadedAudio() const { return Audio; }
+
     // The rate of the format chunk of the file whose frames are loaded; 0 when not known.
     std::uint32_t LoadedSampleRate() const { return SampleRate; }
     TPlotReadout* Readout1; // over Chart1, the left channel
@@ -95,11 +117,26 @@ class TForm1 : public QWidget {
     void LayoutControls();
     std::uint16_t LoadChosenFile(bool fileChosen); // the reader's status
     TWaveLog Log();
+    void CreateViewControls();
+    void LayoutViewControls();
+    // Reads the chosen file for the log only (the file's format view keeps no store).
+    std::uint16_t LogChosenFile(const std::string& name);
+    // Shows the loaded file in the file's format in both plots; false when it cannot be.
+    bool ShowFileFormat();
+    // Fills the store and the plots from the loaded file again, without new log lines.
+    void ReloadFrames();
+    void ShowFacts();
+    void ChooseChannels();
+    void SetReadoutSources();
 
     std::unique_ptr<TSeriesPlots> Plots; // the two series, as the Load command fills them
     TPlatformDialogs PlatformDialogs;
     TUserDialogs* Dialogs = &PlatformDialogs;
     std::uint32_t SampleRate = 0;
+    bool ViewAsFormat = false;
+    TAudioFile Audio;
+    std::shared_ptr<const TAudioSamples> Samples; // Audio's samples, once shown
+    QString FormatProblem;         // why the file's format cannot be shown, when it cannot
     TChart* PointerPlot = nullptr; // the plot under the pointer
     TChart* ClickedPlot = nullptr; // the plot clicked or given the focus last
     QPointer<QMenu> OpenMenu;

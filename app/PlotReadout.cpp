@@ -39,7 +39,13 @@ int FrameAtPixel(const TChartAxis& axis, int x, int frameCount) {
 }
 
 QString ReadoutText(int frame, std::int32_t value, std::uint32_t sampleRate) {
-    QString text = QStringLiteral("Frame %1").arg(GroupedNumber(std::uint64_t(frame)));
+    return ReadoutText(frame, QString::number(value), sampleRate);
+}
+
+QString ReadoutText(int frame, const QString& value, std::uint32_t sampleRate,
+                    const QString& channel) {
+    QString text = channel.isEmpty() ? QString() : channel + QLatin1Char('\n');
+    text += QStringLiteral("Frame %1").arg(GroupedNumber(std::uint64_t(frame)));
     if (sampleRate != 0) {
         const double seconds = double(frame - 1) / sampleRate;
         const QString time = GroupedDecimal(seconds, TimeDecimals(sampleRate));
@@ -58,9 +64,9 @@ QPoint ReadoutPlace(QPoint pointer, QSize size, QSize area) {
     return {std::max(0, x), std::max(0, y)};
 }
 
-TPlotReadout::TPlotReadout(TChart& chart, TSampleChannel& channel,
+TPlotReadout::TPlotReadout(TChart& chart, TReadoutSource source,
                            std::function<std::uint32_t()> sampleRate)
-    : QLabel(&chart), Chart(chart), Channel(channel), SampleRate(std::move(sampleRate)) {
+    : QLabel(&chart), Chart(chart), Source(std::move(source)), SampleRate(std::move(sampleRate)) {
     setObjectName(chart.objectName() + QStringLiteral("Readout"));
     // A tooltip's look; the pointer's events go to the chart beneath.
     setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -83,6 +89,11 @@ TPlotReadout::TPlotReadout(TChart& chart, TSampleChannel& channel,
     };
 }
 
+void TPlotReadout::SetSource(TReadoutSource source) {
+    Source = std::move(source);
+    Refresh();
+}
+
 void TPlotReadout::PointerAt(QPoint at) {
     PointerInside = true;
     LastPointer = at;
@@ -95,14 +106,15 @@ void TPlotReadout::PointerGone() {
 }
 
 void TPlotReadout::Refresh() {
-    if (!PointerInside || SampleCount < 1 || Chart.SeriesCount() < 1 ||
+    const int frames = Source.FrameCount ? Source.FrameCount() : 0;
+    if (!PointerInside || frames < 1 || Chart.SeriesCount() < 1 ||
         !InsideHalfOpen(Chart.ChartRect(), LastPointer)) {
         hide();
         return;
     }
     const TChartAxis& axis = Chart.Axis(TAxisKind(Chart.Series(0)->HorizAxis));
-    const int frame = FrameAtPixel(axis, LastPointer.x(), SampleCount);
-    setText(ReadoutText(frame, Channel[frame], SampleRate()));
+    const int frame = FrameAtPixel(axis, LastPointer.x(), frames);
+    setText(ReadoutText(frame, Source.ValueText(frame), SampleRate(), Source.Channel));
     resize(sizeHint());
     move(ReadoutPlace(LastPointer, size(), Chart.size()));
     show();

@@ -12,14 +12,22 @@
 
 class TChart;
 class TChartAxis;
-class TSampleChannel;
+
+// What a readout reads of its plot: how many frames there are (1..count) and a frame's value
+// as text; the channel is named in the label when given.
+struct TReadoutSource {
+    std::function<int()> FrameCount;
+    std::function<QString(int frame)> ValueText;
+    QString Channel;
+};
 
 class TPlotReadout : public QLabel {
     Q_OBJECT
   public:
-    // `channel` holds the plot's samples, frames 1..SampleCount; `sampleRate` gives the
-    // loaded file's rate, 0 when it is not known.
-    TPlotReadout(TChart& chart, TSampleChannel& channel, std::function<std::uint32_t()> sampleRate);
+    // `source` gives the plot's frames and values; `sampleRate` gives the loaded file's rate,
+    // 0 when it is not known.
+    TPlotReadout(TChart& chart, TReadoutSource source, std::function<std::uint32_t()> sampleRate);
+    void SetSource(TReadoutSource source);
 
     // Shows the label for the pointer at (x, y) in the chart's pixels, or hides it when the
     // point is outside the data area or there are no frames.
@@ -34,7 +42,7 @@ class TPlotReadout : public QLabel {
     void Refresh();
 
     TChart& Chart;
-    TSampleChannel& Channel;
+    TReadoutSource Source;
     std::function<std::uint32_t()> SampleRate;
     bool PointerInside = false; // the pointer is over the chart, at LastPointer
     QPoint LastPointer;
@@ -46,6 +54,9 @@ int FrameAtPixel(const TChartAxis& axis, int x, int frameCount);
 // The readout's text: the frame, its time from the start of the data when the rate is known
 // (frame 1 at 0 s, with enough decimals to tell neighbouring frames apart), and its value.
 QString ReadoutText(int frame, std::int32_t value, std::uint32_t sampleRate);
+// The same with the value as text, and the channel's name on a line of its own when given.
+QString ReadoutText(int frame, const QString& value, std::uint32_t sampleRate,
+                    const QString& channel = {});
 
 // Where the label of `size` goes for the pointer at `pointer`: below and to the right of it,
 // or on the other side where that would leave `area`.

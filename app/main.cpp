@@ -14,6 +14,7 @@
 #include "FolderMemory.h"
 #include "Form1.h"
 #include "PictureFile.h"
+#include "ViewMemory.h"
 
 namespace {
 
@@ -21,10 +22,11 @@ constexpr int UsageErrorStatus = 2;
 
 // Paints the window at its normal size without showing it, with `fileName` loaded (if any),
 // and saves the picture. Returns the exit status.
-int Render(const QString& output, const QString& fileName) {
+int Render(const QString& output, const QString& fileName, bool asFormat) {
     TConsoleDialogs dialogs;
     TForm1 form;
     form.SetDialogs(&dialogs);
+    form.SetAsFormat(asFormat);
     form.setAttribute(Qt::WA_DontShowOnScreen);
     form.show();
     QApplication::processEvents();
@@ -41,9 +43,10 @@ int Render(const QString& output, const QString& fileName) {
 
 // What the command line asks for.
 struct TCommandLine {
-    int ExitStatus = -1; // set when the program ends here (help, version, usage error)
-    QString Render;      // the picture to write, for --render
-    QString FileName;    // the file to open at start
+    int ExitStatus = -1;   // set when the program ends here (help, version, usage error)
+    QString Render;        // the picture to write, for --render
+    QString FileName;      // the file to open at start
+    bool AsFormat = false; // the file's format view for this run
 };
 
 TCommandLine ParseCommandLine(const QStringList& arguments) {
@@ -60,6 +63,12 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
                        "wsOk, 1 otherwise). Needs no display."),
         QStringLiteral("OUT.png"));
     parser.addOption(renderOption);
+    const QCommandLineOption asFormatOption(
+        QStringLiteral("as-format"),
+        QStringLiteral("Show FILE in its own format (any encoding, any number of channels, "
+                       "RF64 and RIFX too) rather than as 16-bit stereo frames; with --render, "
+                       "exit 0 when FILE can be shown so."));
+    parser.addOption(asFormatOption);
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("A WAV file to open at start."),
                                  QStringLiteral("[FILE]"));
@@ -87,6 +96,7 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
         return usageError(QStringLiteral("one FILE at most"));
     line.FileName = files.value(0);
     line.Render = parser.value(renderOption);
+    line.AsFormat = parser.isSet(asFormatOption);
     if (parser.isSet(renderOption) && line.Render.isEmpty())
         return usageError(QStringLiteral("--render needs a file name"));
     return line;
@@ -110,11 +120,14 @@ int main(int argc, char* argv[]) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     if (!line.Render.isEmpty())
-        return Render(line.Render, line.FileName);
+        return Render(line.Render, line.FileName, line.AsFormat);
 
     TForm1 form;
     form.OpenDialog1.SetInitialFolder(RememberedFolder());
     form.OpenDialog1.OnFolderChosen = RememberFolder;
+    // The view chosen last time, unless this run asks for the file's format.
+    form.SetAsFormat(line.AsFormat || RememberedAsFormat());
+    form.OnViewChanged = RememberAsFormat;
     form.show();
     if (!line.FileName.isEmpty()) {
         const QString fileName = line.FileName;

@@ -7,7 +7,9 @@
 
 #include "AudioFile.h"
 #include "AudioJson.h"
+#include "AudioSamples.h"
 #include "ErrorMessage.h"
+#include "FormatExport.h"
 #include "JsonText.h"
 #include "LoadCommand.h"
 #include "MemoryFile.h"
@@ -61,6 +63,23 @@ void LoadAndExport(const std::string& file, TOutcome& outcome, bool salvage) {
     outcome.ExportName = AsciiFileNameFor(WaveFileName);
     try {
         SaveAsciiFile();
+    } catch (...) {
+        outcome.ExportError = CurrentErrorText();
+    }
+}
+
+// The export of a file as its format says, from the conformant reading: it needs neither the
+// store nor the reader of the log.
+void ExportAsFormat(const std::string& file, TOutcome& outcome) {
+    const TAudioFile& audio = *outcome.Audio;
+    if (!audio.Facts.Decodable) {
+        outcome.LoadError = "Not exported in its format: " + audio.Facts.Refusal;
+        return;
+    }
+    outcome.ExportName = AsciiFileNameFor(file);
+    try {
+        const TAudioSamples samples(audio.Bytes, audio.Facts);
+        WriteFormatFile(*outcome.ExportName, samples);
     } catch (...) {
         outcome.ExportError = CurrentErrorText();
     }
@@ -156,7 +175,9 @@ TFileReport DumpFile(const std::string& file, const TDumpOptions& options) {
     TOutcome outcome;
     TWaveReadOptions read = TWaveReadOptions::Streams();
     read.Layout = options.Json ? &outcome.Layout : nullptr;
-    read.KeepData = options.Export; // reading alone never holds a file's samples
+    // Reading alone never holds a file's samples; nor does an export in the file's format,
+    // which takes them where they lie.
+    read.KeepData = options.Export && !options.AsFormat;
     const TWaveLog log = [&](const std::string& line) {
         if (!options.Json) {
             report.Out += line;
@@ -167,7 +188,7 @@ TFileReport DumpFile(const std::string& file, const TDumpOptions& options) {
     // into memory, and the log's reader then reads the same bytes as a file.
     std::optional<TMemoryFile> streamCopy;
     std::string readName = file;
-    if (options.Json) {
+    if (options.Json || options.AsFormat) {
         outcome.Audio = OpenAudioFile(file, true);
         const auto& bytes = outcome.Audio->Bytes;
         if (bytes && !bytes->IsMapped()) {
@@ -181,9 +202,13 @@ TFileReport DumpFile(const std::string& file, const TDumpOptions& options) {
         outcome.FramesLoaded = FramesToLoad(outcome.Info.DataSize);
     }
     const bool salvage = options.Salvage && outcome.Info.DataCutShort && outcome.Info.Data;
-    if (options.Export && (outcome.Info.Status == wsOk || salvage))
+    if (options.AsFormat)
+        ExportAsFormat(file, outcome);
+    else if (options.Export && (outcome.Info.Status == wsOk || salvage))
         LoadAndExport(file, outcome, options.Salvage);
-    report.Ok = outcome.Info.Status == wsOk && !outcome.LoadError && !outcome.ExportError;
+    const bool readOk =
+        options.AsFormat ? outcome.Audio->Facts.Decodable : outcome.Info.Status == wsOk;
+    report.Ok = readOk && !outcome.LoadError && !outcome.ExportError;
     if (options.Json)
         WriteJson(file, outcome, report);
     else

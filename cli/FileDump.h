@@ -10,6 +10,9 @@ struct TDumpOptions {
     // With Export: also export the whole frames of a file that ends inside its data chunk
     // (it still counts as failed).
     bool Salvage = false;
+    // Export the file as its format says (every channel of every frame) rather than as 16-bit
+    // stereo frames; what counts is then whether it could be read so.
+    bool AsFormat = false;
 };
 
 struct TFileReport {

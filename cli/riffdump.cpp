@@ -18,22 +18,29 @@
 namespace {
 
 constexpr const char* Usage =
-    "usage: riffdump [--export [--salvage]] [--json] [-j N] [--files-from LIST [-0]] FILE...\n"
+    "usage: riffdump [--export [--salvage] | --as-format] [--json] [-j N] [--files-from LIST "
+    "[-0]]\n"
+    "                FILE...\n"
     "Writes the RIFF structure of each FILE to standard output, one log line at a time,\n"
     "and \"FILE: STATUS\" to standard error. Pipes and FIFOs are read as streams.\n"
     "  --export           also write each file that reads wsOk as text, beside it (NAME_out.dat)\n"
     "  --salvage          with --export: also export the whole frames of a file that ends inside\n"
     "                     its data chunk (a cut recording, a stream's placeholder size); such a\n"
     "                     file still reads wsFailed and fails the run\n"
+    "  --as-format        export each file as its format says instead (any encoding and number\n"
+    "                     of channels, RIFX and RF64 too): one line per frame, each channel's\n"
+    "                     value after a space; success is then reading it so and exporting it\n"
     "  --json             one JSON object per file and line on standard output (file, status,\n"
     "                     every chunk with its offset and size, the format fields, the frame\n"
-    "                     count, and for --export the output name and any error)\n"
+    "                     count, for --export the output name and any error, and the file read\n"
+    "                     as its format says: audio, with every chunk to the end, and problems)\n"
     "  --files-from LIST  read the file names from LIST too, one per line (- for standard input)\n"
     "  -0                 the names in LIST are separated by NUL bytes\n"
     "  -j N               read N files at once; the output keeps the order of the names\n"
     "  --help             show this text\n"
     "  --version          show the version\n"
-    "Exit status: 0 when every FILE reads wsOk (and exports), 1 otherwise, 2 on a usage error.\n";
+    "Exit status: 0 when every FILE reads wsOk (with --as-format: reads as its format says)\n"
+    "and exports, 1 otherwise, 2 on a usage error.\n";
 
 struct TOptions {
     TDumpOptions Dump;
@@ -76,6 +83,9 @@ int main(int argc, char* argv[]) {
             std::printf("riffdump %s\n", RIFFSCOPE_VERSION);
             return 0;
         } else if (argument == "--export") {
+            options.Dump.Export = true;
+        } else if (argument == "--as-format") {
+            options.Dump.AsFormat = true;
             options.Dump.Export = true;
         } else if (argument == "--salvage") {
             options.Dump.Salvage = true;

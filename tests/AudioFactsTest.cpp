@@ -8,10 +8,13 @@
 #include <numeric>
 #include <random>
 
+#include <unistd.h>
+
 #include <sndfile.h>
 
 #include "AudioFile.h"
 #include "AudioSamples.h"
+#include "MappingGuard.h"
 #include "WaveBytes.h"
 #include "support/TempDir.h"
 
@@ -500,6 +503,23 @@ TEST_P(GeneratedFile, DecodesAsTheCodecLibraryReadsIt) {
             }
         }
     }
+    // Block extremes (integers only) as one by one; the last block is short.
+    const std::uint64_t blockFrames = 128, blocks = (samples.Frames() + 127) / 128;
+    std::vector<double> mins(blocks), maxs(blocks);
+    if (samples.BlockExtremes(row.Channels - 1, 0, blockFrames, blocks, mins.data(), maxs.data())) {
+        for (std::uint64_t b = 0; b < blocks; ++b) {
+            double low = samples.At(row.Channels - 1, b * 128), high = low;
+            for (std::uint64_t f = b * 128;
+                 f < std::min<std::uint64_t>(samples.Frames(), b * 128 + 128); ++f) {
+                low = std::min(low, samples.At(row.Channels - 1, f));
+                high = std::max(high, samples.At(row.Channels - 1, f));
+            }
+            ASSERT_EQ(mins[b], low) << row.Name << " block " << b;
+            ASSERT_EQ(maxs[b], high) << row.Name << " block " << b;
+        }
+    } else {
+        EXPECT_TRUE(samples.IsFloat());
+    }
     // Read in blocks as in one by one.
     std::vector<double> block(std::size_t(written.Frames));
     samples.Read(row.Channels - 1, 0, block.size(), block.data());
@@ -548,6 +568,30 @@ TEST(GeneratedFile, CompandedCodesAsTheStandardGives) {
     EXPECT_EQ(decode(6, 0xD5), 8);      // A-law: the smallest positive step
     EXPECT_EQ(decode(6, 0x55), -8);
     EXPECT_EQ(decode(6, 0xAA), 32256); // its largest
+}
+
+} // namespace
+
+namespace {
+
+// Another program cuts the file short while its samples are shown: the pages past the new end
+// read as zeros, the program goes on, and it can say what happened.
+TEST(MappedFile, CutShortWhileShownReadsZerosNotACrash) {
+    TTempDir dir;
+    std::vector<std::pair<std::int16_t, std::int16_t>> frames(100000, {1234, -1234});
+    const std::string path = dir.Write("cut.wav", PlainWave(TWaveBytes::Frames(frames)));
+    const TAudioFile file = Open(path);
+    ASSERT_TRUE(file.Facts.Decodable);
+    const TAudioSamples samples(file.Bytes, file.Facts);
+    EXPECT_EQ(samples.At(1, 99999), -1234);
+    ClearMappedFileChanged();
+    ASSERT_EQ(truncate(path.c_str(), 4096), 0);
+    EXPECT_EQ(samples.At(0, 0), 1234); // the first page is still the file's
+    EXPECT_EQ(samples.At(1, 99999), 0);
+    std::vector<double> values(100000);
+    samples.Read(0, 0, values.size(), values.data());
+    EXPECT_EQ(values[99999], 0);
+    EXPECT_TRUE(MappedFileChanged());
 }
 
 } // namespace

@@ -1,7 +1,12 @@
 #include "AudioSamples.h"
 
+#include <algorithm>
 #include <charconv>
+#include <utility>
+
 #include <cstring>
+#include <emmintrin.h>
+#include <vector>
 
 #include "CodecDecode.h"
 
@@ -40,6 +45,28 @@ inline double FloatAt(const std::uint8_t* p, int container, bool bigEndian) {
     return value;
 }
 
+// The lowest and highest 16-bit value of one channel in `bytes` bytes of whole frames of
+// `channels` (1, 2, 4 or 8) 16-bit channels: eight values at a time, each lane of the vector
+// always holding the same channel; the lanes of `channel` are folded at the end.
+std::pair<int, int> Int16LaneExtremes(const std::uint8_t* frames, std::uint64_t bytes, int channels,
+                                      int channel) {
+    __m128i low = _mm_set1_epi16(32767), high = _mm_set1_epi16(-32768);
+    for (std::uint64_t at = 0; at < bytes; at += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(frames + at));
+        low = _mm_min_epi16(low, v);
+        high = _mm_max_epi16(high, v);
+    }
+    std::int16_t lows[8], highs[8];
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(lows), low);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(highs), high);
+    int lo = 32767, hi = -32768;
+    for (int lane = channel; lane < 8; lane += channels) {
+        lo = std::min<int>(lo, lows[lane]);
+        hi = std::max<int>(hi, highs[lane]);
+    }
+    return {lo, hi};
+}
+
 template <typename T> inline T Load(const std::uint8_t* p) {
     T value;
     std::memcpy(&value, p, sizeof value);
@@ -55,6 +82,7 @@ TAudioSamples::TAudioSamples(std::shared_ptr<const TFileBytes> file, const TAudi
     ChannelCount = format.Channels;
     if (format.IsPlain()) {
         Base = File->Data() + facts.DataOffset;
+        DataOffset = facts.DataOffset;
         FrameCount = facts.Frames;
         Container = format.ContainerBytes;
         FrameBytes = format.FrameBytes();
@@ -121,6 +149,65 @@ void TAudioSamples::Read(int channel, std::uint64_t first, std::size_t count, do
     for (std::size_t i = 0; i < count; ++i, p += step)
         out[i] = Float ? FloatAt(p, Container, BigEndian)
                        : double(IntegerAt(p, Container, BigEndian, ValueBits));
+}
+
+bool TAudioSamples::BlockExtremes(int channel, std::uint64_t first, std::uint64_t blockFrames,
+                                  std::uint64_t blocks, double* mins, double* maxs) const {
+    if (Float || blockFrames == 0)
+        return false;
+    // A stretch of whole blocks at a time, copied into a buffer of this thread's.
+    constexpr std::uint64_t StretchBytes = std::uint64_t(1) << 20;
+    const std::uint64_t blocksPerStretch =
+        std::max<std::uint64_t>(1, StretchBytes / (blockFrames * FrameBytes));
+    thread_local std::vector<std::uint8_t> buffer;
+    const bool fromFile = Decoded.Size() == 0;
+    for (std::uint64_t b = 0; b < blocks; b += blocksPerStretch) {
+        const std::uint64_t from = first + b * blockFrames;
+        if (from >= FrameCount)
+            break;
+        const std::uint64_t frames =
+            std::min(FrameCount - from, std::min(blocksPerStretch, blocks - b) * blockFrames);
+        const std::uint8_t* bytes = Base + from * FrameBytes;
+        if (fromFile) {
+            buffer.resize(std::size_t(frames * FrameBytes));
+            File->ReadAt(DataOffset + from * FrameBytes, buffer.data(), buffer.size());
+            bytes = buffer.data();
+        }
+        bytes += std::uint64_t(channel) * Container;
+        for (std::uint64_t k = 0; k * blockFrames < frames; ++k) {
+            const std::uint64_t count = std::min(blockFrames, frames - k * blockFrames);
+            const std::uint8_t* p = bytes + k * blockFrames * FrameBytes;
+            std::int64_t low, high;
+            if (Container == 2 && !BigEndian && ValueBits == 16 && 8 % ChannelCount == 0 &&
+                count % (8 / ChannelCount) == 0) {
+                const auto [lo, hi] = Int16LaneExtremes(p - std::uint64_t(channel) * Container,
+                                                        count * FrameBytes, ChannelCount, channel);
+                low = lo;
+                high = hi;
+            } else if (Container == 2 && !BigEndian && ValueBits == 16) {
+                // The usual 16 bits, in a loop the compiler can keep in registers.
+                int lo = Load<std::int16_t>(p), hi = lo;
+                for (std::uint64_t i = 1; i < count; ++i) {
+                    const int v = Load<std::int16_t>(p + i * FrameBytes);
+                    lo = std::min(lo, v);
+                    hi = std::max(hi, v);
+                }
+                low = lo;
+                high = hi;
+            } else {
+                low = high = IntegerAt(p, Container, BigEndian, ValueBits);
+                for (std::uint64_t i = 1; i < count; ++i) {
+                    const std::int64_t v =
+                        IntegerAt(p + i * FrameBytes, Container, BigEndian, ValueBits);
+                    low = std::min(low, v);
+                    high = std::max(high, v);
+                }
+            }
+            mins[b + k] = double(low);
+            maxs[b + k] = double(high);
+        }
+    }
+    return true;
 }
 
 char* TAudioSamples::FormatFrame(std::uint64_t frame, char* out) const {

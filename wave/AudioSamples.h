@@ -31,6 +31,12 @@ class TAudioSamples {
     double At(int channel, std::uint64_t frame) const;
     // Values of `channel` at frames first..first+count-1, into `out`.
     void Read(int channel, std::uint64_t first, std::size_t count, double* out) const;
+    // The lowest and highest value of `channel` in each of `blocks` blocks of `blockFrames`
+    // frames from frame `first` on (the last block ends at the last frame). Integer values
+    // only (false for floats, whose order of NaN and signed zeros the caller keeps itself).
+    // Reads the file in one pass without touching its mapping; safe from several threads.
+    bool BlockExtremes(int channel, std::uint64_t first, std::uint64_t blockFrames,
+                       std::uint64_t blocks, double* mins, double* maxs) const;
     // An integer sample exactly (for integer encodings).
     std::int64_t IntAt(int channel, std::uint64_t frame) const;
 
@@ -46,6 +52,7 @@ class TAudioSamples {
     }
 
     std::shared_ptr<const TFileBytes> File; // keeps the mapping alive
+    std::uint64_t DataOffset = 0;           // where frame 0 starts in the file
     TLargeBuffer Decoded;                   // a compressed file's 16-bit values
     const std::uint8_t* Base = nullptr;
     std::uint64_t FrameCount = 0;

@@ -63,9 +63,11 @@ std::shared_ptr<const TFileBytes> TFileBytes::Open(const std::string& name, bool
     if (file->ByteCount > 0) {
         void* bytes = mmap(nullptr, file->ByteCount, PROT_READ, MAP_SHARED, fd, 0);
         const int error = errno;
-        close(fd);
-        if (bytes == MAP_FAILED)
+        if (bytes == MAP_FAILED) {
+            close(fd);
             Fail(error);
+        }
+        file->Fd = fd;
         file->Bytes = static_cast<const std::uint8_t*>(bytes);
         file->Mapped = true;
         GuardMapping(bytes, file->ByteCount);
@@ -89,15 +91,27 @@ TFileBytes::~TFileBytes() {
     if (Mapped) {
         UnguardMapping(Bytes);
         munmap(const_cast<std::uint8_t*>(Bytes), ByteCount);
+        close(Fd);
     }
 }
 
-void TFileBytes::WillReadInOrder(std::uint64_t offset, std::uint64_t length) const {
-    if (!Mapped || length == 0)
+void TFileBytes::ReadAt(std::uint64_t offset, void* out, std::size_t size) const {
+    auto* to = static_cast<std::uint8_t*>(out);
+    if (!Mapped) {
+        std::memcpy(to, Bytes + offset, size);
         return;
-    const std::uint64_t page = std::uint64_t(sysconf(_SC_PAGESIZE));
-    const std::uint64_t start = offset / page * page;
-    auto* at = const_cast<std::uint8_t*>(Bytes) + start;
-    madvise(at, length + (offset - start), MADV_SEQUENTIAL);
-    madvise(at, length + (offset - start), MADV_WILLNEED);
+    }
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t got = pread(Fd, to + done, size - done, off_t(offset + done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0) {
+            // The file is shorter than it was: what is gone reads as zeros, as in the mapping.
+            std::memset(to + done, 0, size - done);
+            NoteMappedFileChanged();
+            return;
+        }
+        done += std::size_t(got);
+    }
 }

@@ -25,13 +25,17 @@ class TFileBytes {
     std::uint64_t Size() const { return ByteCount; }
     bool IsMapped() const { return Mapped; }
 
-    // Hints that [offset, offset + length) will be read from start to end soon.
-    void WillReadInOrder(std::uint64_t offset, std::uint64_t length) const;
+    // Copies `size` bytes from `offset` into `out`. For a mapped file this reads the file
+    // rather than touching the mapping: one pass over gigabytes is then a copy from the page
+    // cache, without setting up a page of the mapping for every 4 KiB. Bytes the file no
+    // longer has (cut short meanwhile) read as zeros.
+    void ReadAt(std::uint64_t offset, void* out, std::size_t size) const;
 
   private:
     TFileBytes() = default;
     const std::uint8_t* Bytes = nullptr;
     std::uint64_t ByteCount = 0;
     bool Mapped = false;
+    int Fd = -1;         // a mapped file's, kept open for ReadAt
     TLargeBuffer Buffer; // a stream's bytes
 };

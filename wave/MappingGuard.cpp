@@ -91,3 +91,7 @@ bool MappedFileChanged() {
 void ClearMappedFileChanged() {
     Changed.store(false, std::memory_order_release);
 }
+
+void NoteMappedFileChanged() {
+    Changed.store(true, std::memory_order_release);
+}

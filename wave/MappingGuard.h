@@ -14,3 +14,5 @@ void UnguardMapping(const void* start);
 // Whether a guarded mapping has read past the end of its file since the last Clear.
 bool MappedFileChanged();
 void ClearMappedFileChanged();
+// Says that a mapped file was found shorter than when it was mapped (outside the mapping).
+void NoteMappedFileChanged();

@@ -69,6 +69,25 @@ void TChartSeries::AddPointsXY(const double* x, const double* y, int count) {
         PointAdded(this, XValues.Count() - 1);
 }
 
+void TChartSeries::ViewValues(std::shared_ptr<const TOutsideValues> ys) {
+    ClearPoints();
+    const int count = ys ? ys->Count() : 0;
+    if (count <= 0)
+        return;
+    if (WatchesEachAdd() || Lists.size() != 2 || XValues.Order() != loAscending) {
+        // Adds that someone watches, or lists beyond X and Y, go one at a time.
+        for (int i = 0; i < count; ++i)
+            AddPointXY(double(i) + 1, ys->At(i));
+        return;
+    }
+    XValues.PendingValue = count;
+    YValues.PendingValue = ys->At(count - 1);
+    XValues.AppendRule(1, count);
+    YValues.ViewOutside(std::move(ys));
+    if (SuspendCount == 0)
+        PointAdded(this, XValues.Count() - 1);
+}
+
 void TChartSeries::ReservePoints(int count) {
     for (TChartValueList* list : Lists)
         list->ReserveStore(static_cast<long long>(list->Count()) + count);

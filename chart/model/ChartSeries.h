@@ -62,6 +62,11 @@ class TChartSeries : public TCustomChartSeries {
     // series colour. Rising X on a series that nothing watches point by point is appended in
     // bulk, with one repaint request, which is all those adds would amount to.
     void AddPointsXY(const double* x, const double* y, int count);
+    // Shows `ys` as the points (1, ys[0]), (2, ys[1]), ...: X holds the rule, Y views the
+    // values where they are. To an observer it is a clear followed by that many adds of
+    // rising X in bulk (counts, values, statistics, one repaint request). A series whose adds
+    // are watched one by one, or that has more than X and Y, takes the adds one by one.
+    void ViewValues(std::shared_ptr<const TOutsideValues> ys);
     // Makes room in memory for `count` more points in every list, when their number is known
     // in advance.
     void ReservePoints(int count);

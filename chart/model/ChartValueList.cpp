@@ -34,7 +34,56 @@ void TChartValueList::SetDateTime(bool value) {
 
 const double* TChartValueList::Values() const {
     GiveUpRule();
+    GiveUpOutside();
     return reinterpret_cast<const double*>(Store.Data());
+}
+
+void TChartValueList::GiveUpOutside() const {
+    if (!Outside)
+        return;
+    const long long entries = std::max<long long>({ReservedEntries, ReportedCapacity, ValueCount});
+    if (entries > 0)
+        AllocateStore(entries);
+    Outside->Read(0, ValueCount, reinterpret_cast<double*>(Store.Data()));
+    Outside.reset();
+    Summary.Clear();
+}
+
+void TChartValueList::UpdateSummary() const {
+    if (Outside)
+        Summary.UpdateFrom(*Outside, ValueCount);
+    else
+        Summary.Update(reinterpret_cast<const double*>(Store.Data()), ValueCount);
+}
+
+void TChartValueList::AppendRule(double first, int count) {
+    if (count <= 0 || !RuleHeld)
+        return;
+    if (ValueCount == 0)
+        RuleFirst = first;
+    const long long newCount = static_cast<long long>(ValueCount) + count;
+    long long capacity = ReportedCapacity;
+    if (capacity < newCount)
+        capacity +=
+            (newCount - capacity + ValueCapacityStep - 1) / ValueCapacityStep * ValueCapacityStep;
+    ReserveStore(capacity);
+    ReportedCapacity = static_cast<int>(capacity);
+    ValueCount = static_cast<int>(newCount);
+    ValuesChanged();
+}
+
+void TChartValueList::ViewOutside(std::shared_ptr<const TOutsideValues> values) {
+    const int count = values ? values->Count() : 0;
+    ValueCount = 0;
+    Store.Release();
+    RuleHeld = false;
+    ReservedEntries = 0;
+    Summary.Clear();
+    Outside = std::move(values);
+    // The capacity a list reports after that many appends.
+    ReportedCapacity = (count + ValueCapacityStep - 1) / ValueCapacityStep * ValueCapacityStep;
+    ValueCount = count;
+    ValuesChanged();
 }
 
 bool TChartValueList::ContinuesRule(double value, int index) const {
@@ -185,6 +234,7 @@ int TChartValueList::AddPending() {
 
 void TChartValueList::Empty() {
     ValueCount = 0;
+    Outside.reset();
     Store.Release();
     ReportedCapacity = 0;
     RuleHeld = true;
@@ -220,15 +270,16 @@ void TChartValueList::RemoveAt(int index) {
 std::pair<double, double> TChartValueList::RangeMinMax(int first, int last) const {
     if (RuleHeld)
         return {RuleValue(first), RuleValue(last)};
-    const auto* values = reinterpret_cast<const double*>(Store.Data());
-    Summary.Update(values, ValueCount);
-    return Summary.Range(values, first, last);
+    UpdateSummary();
+    if (Outside)
+        return Summary.Range(View(), first, last);
+    return Summary.Range(reinterpret_cast<const double*>(Store.Data()), first, last);
 }
 
 bool TChartValueList::HasNaN() const {
     if (RuleHeld)
         return false;
-    Summary.Update(reinterpret_cast<const double*>(Store.Data()), ValueCount);
+    UpdateSummary();
     return Summary.HasNaN();
 }
 
@@ -243,7 +294,7 @@ void TChartValueList::RefreshStats() const {
     } else if (!HasNaN()) {
         std::tie(CachedMin, CachedMax) = RangeMinMax(0, ValueCount - 1);
     } else {
-        const double* values = Values();
+        const TView values = View();
         double minimum = values[0], maximum = values[0];
         for (int i = 1; i < ValueCount; ++i) {
             const double x = values[i];

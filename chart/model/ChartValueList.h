@@ -1,18 +1,22 @@
 #pragma once
 // One dimension of a series' points: a growable list of doubles that keeps an order, caches
 // its statistics and reports its capacity in steps of ValueCapacityStep.
-// Two things keep big lists cheap. A list whose values so far are exactly first, first + 1,
+// Three things keep big lists cheap. A list whose values so far are exactly first, first + 1,
 // first + 2, ... (a load's frame numbers) holds that rule and no memory, until a value breaks
-// it. Every other list keeps a summary of its blocks' lowest and highest values, so that the
-// extremes of any range of indexes come in O(log n).
+// it. A list may view values held elsewhere (a file's samples) instead of a copy, until it is
+// changed through its own operations. Every list that is not the rule keeps a summary of its
+// blocks' lowest and highest values, so that the extremes of any range of indexes come in
+// O(log n).
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 
 #include "LargeBuffer.h"
 #include "MinMaxSummary.h"
+#include "OutsideValues.h"
 
 enum TChartListOrder : std::uint8_t { loNone = 0, loAscending = 1, loDescending = 2 };
 
@@ -39,6 +43,15 @@ class TChartValueList {
     void AppendValues(const double* values, int count);
     // Gives back the last `count` values (an append that must be undone).
     void DropLast(int count);
+    // Appends `count` values that continue the rule first, first + 1, ... (from `first` when
+    // the list is empty), as that many appends would; the list must hold the rule.
+    void AppendRule(double first, int count);
+    // Replaces the values with a view of `values` (its Count() of them, read as they are
+    // needed, never copied), as emptying and appending them would, with one change reported.
+    // The list's own operations that change a value first make it hold a copy.
+    void ViewOutside(std::shared_ptr<const TOutsideValues> values);
+    // Whether the values are read from outside.
+    bool ViewsOutside() const { return Outside != nullptr; }
 
     // Statistics of the values; computed on the first question after a change and kept.
     double GetMax() const;
@@ -53,21 +66,30 @@ class TChartValueList {
     double FirstEntry() const { return ValueAt(0); }
     double LastEntry() const { return ValueAt(ValueCount - 1); }
     double ValueAt(int index) const {
-        return RuleHeld ? RuleValue(index) : reinterpret_cast<const double*>(Store.Data())[index];
+        if (RuleHeld)
+            return RuleValue(index);
+        return Outside ? Outside->At(index) : reinterpret_cast<const double*>(Store.Data())[index];
     }
-    // The values as an array. A list that holds the rule is given memory for it here (and
-    // keeps it): paths that run over millions of values read ValueAt or View instead.
+    // The values as an array. A list that holds the rule or views values from outside is
+    // given memory for them here (and keeps it): paths that run over millions of values read
+    // ValueAt or View instead.
     const double* Values() const;
 
-    // The values as the list holds them: an array, or the rule that gives them.
+    // The values as the list holds them: an array, the rule that gives them, or the outside
+    // values it views.
     struct TView {
-        const double* Array; // null while the rule is held
+        const double* Array; // null while the rule is held or outside values are viewed
         double First;
-        double operator[](int index) const { return Array ? Array[index] : First + double(index); }
+        const TOutsideValues* Outside = nullptr;
+        double operator[](int index) const {
+            return Array ? Array[index] : Outside ? Outside->At(index) : First + double(index);
+        }
     };
     TView View() const {
-        return RuleHeld ? TView{nullptr, RuleFirst}
-                        : TView{reinterpret_cast<const double*>(Store.Data()), 0};
+        if (RuleHeld)
+            return TView{nullptr, RuleFirst};
+        return Outside ? TView{nullptr, 0, Outside.get()}
+                       : TView{reinterpret_cast<const double*>(Store.Data()), 0};
     }
     // Whether the values are held as the rule first, first + 1, ... (no memory behind them).
     bool HoldsRule() const { return RuleHeld; }
@@ -107,8 +129,14 @@ class TChartValueList {
   private:
     double* MutableValues() {
         GiveUpRule();
+        GiveUpOutside();
         return reinterpret_cast<double*>(Store.Data());
     }
+    // Copies the outside values into memory and holds them from now on; a list that cannot
+    // get the memory stays as it was.
+    void GiveUpOutside() const;
+    // Brings the summary up to the values, wherever they are held.
+    void UpdateSummary() const;
     double RuleValue(int index) const { return RuleFirst + double(index); }
     // Whether `value` may be stored as the rule's next value (its bits, so -0 is not 0).
     bool ContinuesRule(double value, int index) const;
@@ -132,6 +160,8 @@ class TChartValueList {
     mutable bool RuleHeld = true;
     double RuleFirst = 0;
     mutable long long ReservedEntries = 0;
+    // The values viewed from outside, while they are; the store is then unused.
+    mutable std::shared_ptr<const TOutsideValues> Outside;
     // Lowest and highest values of blocks, brought up to date as a question needs it.
     mutable TMinMaxSummary Summary;
     int ValueCount = 0;

@@ -4,9 +4,13 @@
 #include <cmath>
 #include <cstdint>
 
+#include <thread>
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+
+#include "OutsideValues.h"
 
 // The lowest and highest of a block, the first of equal ones as a pass in index order finds
 // them. Two values that compare equal differ in their bits only as +0 and -0, so lanes that
@@ -114,6 +118,10 @@ void TMinMaxSummary::Update(const double* values, int count) {
         i = end;
     }
     Covered = count;
+    UpdateHigherLevels(firstNew);
+}
+
+void TMinMaxSummary::UpdateHigherLevels(int firstNew) {
     // Each higher level: its blocks over the changed blocks of the level below, again.
     for (std::size_t level = 1;; ++level) {
         if (Levels[level - 1].Min.size() <= 1) {
@@ -140,59 +148,59 @@ void TMinMaxSummary::Update(const double* values, int count) {
     }
 }
 
-// The range is cut into whole blocks, as high as they line up, and loose values at its ends.
-// The pieces are folded in the order of their indexes, so that of equal extremes the first
-// wins (+0 and -0 are equal), as a pass from the first value to the last would choose.
-std::pair<double, double> TMinMaxSummary::Range(const double* values, int first, int last) const {
-    double low = values[first], high = values[first];
-    const auto fold = [&](double lowPart, double highPart) {
-        if (lowPart < low)
-            low = lowPart;
-        if (highPart > high)
-            high = highPart;
-    };
-    // The pieces at the right end come in from the end: kept, then folded in reverse.
-    struct TPiece {
-        double Low, High;
-    };
-    TPiece right[(1 << BaseShift) + (1 << LevelShift) * 8];
-    int rightCount = 0;
-
-    const int span = 1 << BaseShift;
-    long long a = first, b = last; // the inclusive range still to cover
-    while (a <= b && (a & (span - 1)) != 0) {
-        fold(values[a], values[a]);
-        ++a;
-    }
-    while (a <= b && ((b + 1) & (span - 1)) != 0) {
-        right[rightCount++] = {values[b], values[b]};
-        --b;
-    }
-    // Whole blocks from here: [a, b] in blocks of this level, climbing while they line up.
-    if (a <= b) {
-        a >>= BaseShift;
-        b = ((b + 1) >> BaseShift) - 1;
-    }
-    for (std::size_t level = 0; a <= b; ++level) {
-        const TLevel& here = Levels[level];
-        const long long group = 1LL << LevelShift;
-        const bool top = level + 1 >= Levels.size();
-        while (a <= b && (top || (a & (group - 1)) != 0)) {
-            fold(here.Min[std::size_t(a)], here.Max[std::size_t(a)]);
-            ++a;
+void TMinMaxSummary::UpdateFrom(const TOutsideValues& values, int count) {
+    if (count < Covered)
+        Forget(count);
+    if (count == Covered)
+        return;
+    // Whole blocks of the first level again from the one the new values start in (their
+    // NaNs are counted again, so a partial block with one starts the count afresh).
+    if (NaNCount > 0 && (Covered & ((1 << BaseShift) - 1)) != 0)
+        Clear();
+    Truncate((Covered >> BaseShift) << BaseShift);
+    if (Levels.empty())
+        Levels.emplace_back();
+    const int firstNew = Covered;
+    const int firstBlock = firstNew >> BaseShift;
+    const int blocks = ((count - 1) >> BaseShift) + 1 - firstBlock;
+    TLevel& base = Levels[0];
+    base.Min.resize(std::size_t(firstBlock + blocks));
+    base.Max.resize(std::size_t(firstBlock + blocks));
+    // Each worker takes a run of whole blocks; NaNs are counted apart and added up.
+    const auto summarise = [&](int from, int to, int& nanCount) {
+        if (values.BlockExtremes(from, to - from, BaseShift, base.Min.data() + from,
+                                 base.Max.data() + from))
+            return;
+        TMinMaxSummary part; // its own NaN count
+        constexpr int Stretch = 1 << 12;
+        std::vector<double> buffer(std::size_t(Stretch) << BaseShift);
+        for (int b = from; b < to; b += Stretch) {
+            const int first = b << BaseShift;
+            const int end = std::min(count, std::min(to, b + Stretch) << BaseShift);
+            values.Read(first, end - first, buffer.data());
+            for (int i = first; i < end; i += 1 << BaseShift) {
+                const int n = std::min(1 << BaseShift, end - i);
+                const auto [low, high] = part.BlockExtremes(buffer.data() + (i - first), n);
+                base.Min[std::size_t(i >> BaseShift)] = low;
+                base.Max[std::size_t(i >> BaseShift)] = high;
+            }
         }
-        while (a <= b && ((b + 1) & (group - 1)) != 0) {
-            right[rightCount++] = {here.Min[std::size_t(b)], here.Max[std::size_t(b)]};
-            --b;
-        }
-        a >>= LevelShift;
-        b = ((b + 1) >> LevelShift) - 1;
+        nanCount = part.NaNCount;
+    };
+    // Two workers for counts where a second thread pays for itself.
+    constexpr int ParallelFrom = 1 << 22;
+    int nanFirst = 0, nanSecond = 0;
+    if (count - firstNew >= ParallelFrom && std::thread::hardware_concurrency() > 1) {
+        const int middle = firstBlock + blocks / 2;
+        std::thread second([&] { summarise(middle, firstBlock + blocks, nanSecond); });
+        summarise(firstBlock, middle, nanFirst);
+        second.join();
+    } else {
+        summarise(firstBlock, firstBlock + blocks, nanFirst);
     }
-    while (rightCount > 0) {
-        --rightCount;
-        fold(right[rightCount].Low, right[rightCount].High);
-    }
-    return {low, high};
+    NaNCount += nanFirst + nanSecond;
+    Covered = count;
+    UpdateHigherLevels(firstNew);
 }
 
 void TMinMaxSummary::Reserve(long long entries) {

@@ -1,0 +1,306 @@
+// The main window's second view: the loaded file in its own format (any encoding, any number
+// of channels), beside the default view of 16-bit stereo frames; the choice between them, the
+// channel choices, the notice and the facts panel in the control column.
+
+#include <charconv>
+#include <climits>
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QScopeGuard>
+
+#include "AudioFactsText.h"
+#include "AudioSamples.h"
+#include "Cancelled.h"
+#include "ChannelValues.h"
+#include "Chart.h"
+#include "ErrorHandler.h"
+#include "FastLineSeries.h"
+#include "Form1.h"
+#include "LineSeries.h"
+#include "LoadCommand.h"
+#include "NumberText.h"
+#include "PlotReadout.h"
+#include "ProgressWindow.h"
+#include "SampleStore.h"
+
+namespace {
+
+// Places in the control column, clear of the commands and the log.
+const QRect ViewFramesPlace(8, 6, 217, 18);
+const QRect ViewFormatPlace(8, 24, 217, 18);
+const QRect UpperChannelPlace(8, 46, 209, 20);
+const QRect LowerChannelPlace(8, 70, 209, 20);
+const QRect NoticePlace(8, 96, 209, 98);
+const QRect FactsPlace(8, 296, 209, 106);
+
+// The most frames a plot takes: a value list counts in signed 32-bit numbers.
+constexpr std::uint64_t PlotFrameLimit = INT_MAX - 1;
+
+QString ChannelName(int channel) {
+    return QStringLiteral("Channel %1").arg(channel + 1);
+}
+
+// A value as the file's format has it: integers whole, floats in the shortest text that
+// reads back as the same value.
+QString ValueText(const TAudioSamples& samples, int channel, std::uint64_t frame) {
+    if (!samples.IsFloat())
+        return QString::number(samples.IntAt(channel, frame));
+    char text[32];
+    const double value = samples.At(channel, frame);
+    const char* end = samples.BitsOfValues() == 32
+                          ? std::to_chars(text, text + sizeof text, float(value)).ptr
+                          : std::to_chars(text, text + sizeof text, value).ptr;
+    return QString::fromLatin1(text, end - text);
+}
+
+} // namespace
+
+void TForm1::CreateViewControls() {
+    ViewFrames = new QRadioButton(QStringLiteral("16-bit stereo frames"), Panel1);
+    ViewFrames->setObjectName(QStringLiteral("ViewFrames"));
+    ViewFrames->setGeometry(ViewFramesPlace);
+    ViewFormat = new QRadioButton(QStringLiteral("The file's format"), Panel1);
+    ViewFormat->setObjectName(QStringLiteral("ViewFormat"));
+    ViewFormat->setGeometry(ViewFormatPlace);
+    // The Tab order stays the commands', the log's and the plots'; these take a click.
+    for (QWidget* control : {static_cast<QWidget*>(ViewFrames), static_cast<QWidget*>(ViewFormat)})
+        control->setFocusPolicy(Qt::ClickFocus);
+    auto* views = new QButtonGroup(this);
+    views->addButton(ViewFrames);
+    views->addButton(ViewFormat);
+    ViewFrames->setChecked(true);
+    connect(ViewFormat, &QRadioButton::toggled, this, [this](bool on) {
+        if (on == ViewAsFormat)
+            return;
+        RunGuarded(*Dialogs, this, [this, on] { SetAsFormat(on); });
+        if (OnViewChanged)
+            OnViewChanged(on);
+    });
+
+    for (QComboBox** box : {&UpperChannel, &LowerChannel}) {
+        *box = new QComboBox(Panel1);
+        (*box)->setGeometry(box == &UpperChannel ? UpperChannelPlace : LowerChannelPlace);
+        (*box)->hide();
+        (*box)->setFocusPolicy(Qt::ClickFocus);
+        connect(*box, &QComboBox::activated, this,
+                [this] { RunGuarded(*Dialogs, this, [this] { ChooseChannels(); }); });
+    }
+    UpperChannel->setObjectName(QStringLiteral("UpperChannel"));
+    LowerChannel->setObjectName(QStringLiteral("LowerChannel"));
+    UpperChannel->setToolTip(QStringLiteral("The channel the upper plot shows"));
+    LowerChannel->setToolTip(QStringLiteral("The channel the lower plot shows"));
+
+    FormatNoticeLabel = new QLabel(Panel1);
+    FormatNoticeLabel->setObjectName(QStringLiteral("FormatNotice"));
+    FormatNoticeLabel->setGeometry(NoticePlace);
+    FormatNoticeLabel->setWordWrap(true);
+    FormatNoticeLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    FormatNoticeLabel->setTextFormat(Qt::RichText);
+    FormatNoticeLabel->hide();
+    connect(FormatNoticeLabel, &QLabel::linkActivated, this,
+            [this] { ViewFormat->setChecked(true); });
+
+    FactsBox = new QPlainTextEdit(Panel1);
+    FactsBox->setObjectName(QStringLiteral("Facts"));
+    FactsBox->setGeometry(FactsPlace);
+    FactsBox->setReadOnly(true);
+    FactsBox->setFocusPolicy(Qt::ClickFocus);
+    FactsBox->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    FactsBox->setPlaceholderText(QStringLiteral("The file's format and problems"));
+
+    NoSecondChannel = new QLabel(
+        QStringLiteral("This file has one channel: there is no second channel to show."), Chart2);
+    NoSecondChannel->setObjectName(QStringLiteral("NoSecondChannel"));
+    NoSecondChannel->setAlignment(Qt::AlignCenter);
+    NoSecondChannel->setAttribute(Qt::WA_TransparentForMouseEvents);
+    NoSecondChannel->hide();
+}
+
+void TForm1::SetAsFormat(bool asFormat) {
+    if (asFormat == ViewAsFormat) {
+        ViewFormat->setChecked(asFormat);
+        return;
+    }
+    ViewAsFormat = asFormat;
+    (asFormat ? ViewFormat : ViewFrames)->setChecked(true);
+    const bool loaded = Audio.Bytes != nullptr || !WaveFileName.empty();
+    for (TChart* chart : {Chart1, Chart2})
+        chart->SetPictureHeld(true);
+    const auto letGo = qScopeGuard([this] {
+        for (TChart* chart : {Chart1, Chart2})
+            chart->SetPictureHeld(false);
+        ShowFacts();
+    });
+    if (!loaded)
+        return;
+    if (asFormat)
+        ShowFileFormat();
+    else
+        ReloadFrames();
+}
+
+std::uint16_t TForm1::LogChosenFile(const std::string& name) {
+    // The log is the reader's as ever; the data chunk is passed over, not held: the samples
+    // are shown where they lie in the file.
+    TWaveInfo info;
+    TWaveLayout layout;
+    TWaveReadOptions read;
+    read.KeepData = false;
+    read.Layout = &layout;
+    ReadWaveFile(name, info, Log(), read);
+    // The store's frames are another file's: nothing of them may be exported under this name.
+    WaveFileName = name;
+    SampleCount = 0;
+    Plots->Clear();
+    for (TChart* chart : {Chart1, Chart2})
+        chart->SetPictureHeld(true);
+    const auto letGo = qScopeGuard([this] {
+        for (TChart* chart : {Chart1, Chart2})
+            chart->SetPictureHeld(false);
+    });
+    ShowFileFormat();
+    return info.Status;
+}
+
+bool TForm1::ShowFileFormat() {
+    NoSecondChannel->hide();
+    const TAudioFacts& facts = Audio.Facts;
+    SampleRate = facts.HasFormat ? facts.Format.SampleRate : 0;
+    if (!Audio.Bytes || !facts.Decodable) {
+        Plots->Clear();
+        SetReadoutSources();
+        return false;
+    }
+    if (!Samples) {
+        std::unique_ptr<TProgress> progress;
+        TProgressStep step;
+        if (facts.Format.IsCompressed()) {
+            progress = Dialogs->StartProgress(
+                this, QStringLiteral("Decoding %1...")
+                          .arg(QFileInfo(QFile::decodeName(WaveFileName.c_str())).fileName()));
+            step = [&](std::uint64_t done, std::uint64_t total) {
+                return progress->Step(done, total);
+            };
+        }
+        try {
+            Samples = std::make_shared<const TAudioSamples>(Audio.Bytes, facts, step);
+        } catch (const TCancelled&) {
+            Plots->Clear();
+            SetReadoutSources();
+            return false;
+        } catch (const std::runtime_error& error) {
+            FormatProblem = QString::fromLocal8Bit(error.what());
+            Plots->Clear();
+            SetReadoutSources();
+            return false;
+        }
+    }
+    const int channels = Samples->Channels();
+    for (QComboBox* box : {UpperChannel, LowerChannel}) {
+        const int chosen = box->currentIndex();
+        box->clear();
+        for (int c = 0; c < channels; ++c)
+            box->addItem(ChannelName(c));
+        const int fallback = box == UpperChannel ? 0 : std::min(1, channels - 1);
+        box->setCurrentIndex(chosen >= 0 && chosen < channels ? chosen : fallback);
+    }
+    LowerChannel->setEnabled(channels > 1);
+    ChooseChannels();
+    return true;
+}
+
+void TForm1::ChooseChannels() {
+    if (!ViewAsFormat || !Samples)
+        return;
+    const int count = int(std::min<std::uint64_t>(Samples->Frames(), PlotFrameLimit));
+    const auto channel = [&](int index) {
+        return std::make_shared<TChannelValues>(Samples, index, count);
+    };
+    Series1->ViewValues(channel(UpperChannel->currentIndex()));
+    if (Samples->Channels() > 1) {
+        Series2->ViewValues(channel(LowerChannel->currentIndex()));
+        NoSecondChannel->hide();
+    } else {
+        Series2->ClearPoints();
+        NoSecondChannel->setGeometry(0, 0, Chart2->width(), Chart2->height());
+        NoSecondChannel->show();
+    }
+    SetReadoutSources();
+}
+
+void TForm1::ReloadFrames() {
+    NoSecondChannel->hide();
+    if (WaveFileName.empty())
+        return;
+    // The log already holds this file's lines: the read for the store logs nothing.
+    TLoadOptions options = TLoadOptions::Salvaging();
+    TWaveLayout layout;
+    options.Read.Layout = &layout;
+    std::unique_ptr<TProgress> progress = Dialogs->StartProgress(
+        this, QStringLiteral("Loading %1...")
+                  .arg(QFileInfo(QFile::decodeName(WaveFileName.c_str())).fileName()));
+    options.Read.Progress = [&](std::uint64_t done, std::uint64_t total) {
+        return progress->Step(done, 2 * total);
+    };
+    options.Progress = [&](std::uint64_t done, std::uint64_t total) {
+        return progress->Step(total + done, 2 * total);
+    };
+    try {
+        RunLoadCommand(true, WaveFileName, [](const std::string&) {}, Plots.get(), options);
+    } catch (const TCancelled&) {
+    }
+    SampleRate = SampleCount > 0 && layout.Format ? layout.Format->SamplesPerSec : 0;
+    SetReadoutSources();
+}
+
+void TForm1::SetReadoutSources() {
+    if (!ViewAsFormat) {
+        for (auto [readout, channel] : {std::pair{Readout1, &LeftSamples},
+                                        std::pair{Readout2, &RightSamples}})
+            readout->SetSource({[] { return SampleCount; },
+                                [channel](int frame) { return QString::number((*channel)[frame]); },
+                                {}});
+        return;
+    }
+    if (!Samples) {
+        Readout1->SetSource({});
+        Readout2->SetSource({});
+        return;
+    }
+    const int count = int(std::min<std::uint64_t>(Samples->Frames(), PlotFrameLimit));
+    const auto source = [&](QComboBox* box) -> TReadoutSource {
+        const int channel = box->currentIndex();
+        return {[count] { return count; },
+                [samples = Samples, channel](int frame) {
+                    return ValueText(*samples, channel, std::uint64_t(frame - 1));
+                },
+                ChannelName(channel)};
+    };
+    Readout1->SetSource(source(UpperChannel));
+    Readout2->SetSource(Samples->Channels() > 1 ? source(LowerChannel) : TReadoutSource{});
+}
+
+void TForm1::ShowFacts() {
+    for (QComboBox* box : {UpperChannel, LowerChannel})
+        box->setVisible(ViewAsFormat && Samples != nullptr);
+    QString text = AudioFactsText(Audio.Facts);
+    if (!FormatProblem.isEmpty())
+        text += QStringLiteral("\n") + FormatProblem;
+    if (ViewAsFormat && Samples && Samples->Frames() > PlotFrameLimit)
+        text += QStringLiteral("\nThe plots show the first %1 frames.")
+                    .arg(GroupedNumber(PlotFrameLimit));
+    if (!Audio.Facts.IsWave && Audio.Facts.Problems.empty())
+        text.clear();
+    FactsBox->setPlainText(text);
+    const QString notice = ViewAsFormat ? QString() : FormatNotice(Audio.Facts);
+    FormatNoticeLabel->setText(
+        notice.toHtmlEscaped() +
+        QStringLiteral(" <a href=\"format\">Show it in its format</a>"));
+    FormatNoticeLabel->setVisible(!notice.isEmpty() && Audio.Facts.Decodable);
+}

@@ -1,0 +1,236 @@
+// The file's format view on big files, each against a baseline in the same run:
+// - `riffscope --as-format --render` of a 100,000,000-frame 24-bit stereo file (600 MB of
+//   data), as a whole process, against the huge-page load limit: reading the 100,000,000-frame
+//   16-bit file into huge-page memory and splitting it into two channels of 32-bit integers,
+//   the floor of the default view's load. Its peak anonymous memory (RssAnon: the file's
+//   mapped pages are not counted) is reported beside the data size.
+// - `riffscope --as-format --render` of a 5 GB RF64 file of 16-bit stereo (1.3 billion frames)
+//   against `cat FILE > /dev/null`, both with the file in the page cache.
+// - Zoom, pan and undo repaints of a plot that views 1.3 billion frames of that file.
+// The files are written once into the temporary folder and kept for later runs.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstring>
+#include <fstream>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "AudioFile.h"
+#include "BenchWaveFile.h"
+#include "ChannelValues.h"
+#include "Chart.h"
+#include "LargeBuffer.h"
+#include "LineSeries.h"
+
+namespace {
+
+constexpr std::uint64_t Frames24 = 100'000'000;
+constexpr std::uint64_t FramesRf64 = 1'300'000'000;
+
+// A big file of `frames` stereo frames of `bits` bits (a RIFF file, or an RF64 one with its
+// sizes in ds64), filled with a cheap pseudo-random signal.
+std::string BigFile(std::uint64_t frames, int bits, bool rf64) {
+    const std::string name = (std::filesystem::temp_directory_path() /
+                              ("riffscope-bench-" + std::to_string(frames) + "-" +
+                               std::to_string(bits) + (rf64 ? "-rf64" : "") + ".wav"))
+                                 .string();
+    const std::uint64_t frameBytes = std::uint64_t(2 * bits / 8);
+    const std::uint64_t dataBytes = frames * frameBytes;
+    TBytes header;
+    if (rf64) {
+        TBytes ds64;
+        const std::uint64_t riffSize = 4 + 8 + 28 + 8 + 16 + 8 + dataBytes;
+        for (std::uint64_t value : {riffSize, dataBytes, frames})
+            for (int i = 0; i < 8; ++i)
+                ds64.push_back(std::uint8_t(value >> (8 * i)));
+        PutU32(ds64, 0);
+        header = TWaveBytes("WAVE", "RF64")
+                     .Chunk("ds64", ds64)
+                     .Chunk("fmt ", TWaveBytes::Format(1, 2, 48000, std::uint16_t(bits)))
+                     .ChunkHeader("data", 0xFFFFFFFFu)
+                     .RiffSize(0xFFFFFFFFu)
+                     .Bytes();
+    } else {
+        header = TWaveBytes()
+                     .Chunk("fmt ", TWaveBytes::Format(1, 2, 48000, std::uint16_t(bits)))
+                     .ChunkHeader("data", std::uint32_t(dataBytes))
+                     .RiffSize(std::uint32_t(4 + 24 + 8 + dataBytes))
+                     .Bytes();
+    }
+    if (std::filesystem::exists(name) && std::filesystem::file_size(name) == header.size() + dataBytes)
+        return name;
+    std::ofstream out(name, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(header.data()), std::streamsize(header.size()));
+    std::vector<std::uint8_t> block(frameBytes * 65536);
+    std::uint32_t seed = 12345;
+    for (std::uint64_t done = 0; out && done < frames;) {
+        const std::uint64_t count = std::min<std::uint64_t>(65536, frames - done);
+        for (std::uint64_t i = 0; i < count * frameBytes; i += 2) {
+            seed = seed * 1664525u + 1013904223u;
+            block[i] = std::uint8_t(seed >> 16);
+            block[i + 1] = std::uint8_t(seed >> 24);
+        }
+        out.write(reinterpret_cast<const char*>(block.data()), std::streamsize(count * frameBytes));
+        done += count;
+    }
+    out.close();
+    if (!out) {
+        std::remove(name.c_str());
+        return {};
+    }
+    return name;
+}
+
+// Reads the whole file once, so that every measurement finds it in the page cache.
+void WarmUp(const std::string& name) {
+    std::ifstream in(name, std::ios::binary);
+    std::vector<char> block(1 << 22);
+    while (in.read(block.data(), std::streamsize(block.size())) || in.gcount() > 0) {
+    }
+}
+
+std::uint64_t RssAnonKiB(pid_t pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("RssAnon:", 0) == 0)
+            return std::stoull(line.substr(8));
+    return 0;
+}
+
+// Runs a program to its end; returns its peak anonymous memory in KiB, polled as it runs.
+std::uint64_t RunToEnd(const std::vector<std::string>& arguments, const std::string& output = {}) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (!output.empty()) {
+            const int fd = open(output.c_str(), O_WRONLY);
+            dup2(fd, 1);
+        }
+        std::vector<char*> argv;
+        for (const std::string& argument : arguments)
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        argv.push_back(nullptr);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    std::uint64_t peak = 0;
+    int status = 0;
+    while (waitpid(pid, &status, WNOHANG) == 0) {
+        peak = std::max(peak, RssAnonKiB(pid));
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        std::fprintf(stderr, "%s ended with status %d\n", arguments[0].c_str(), status);
+    return peak;
+}
+
+void BM_Render24BitAsFormat(benchmark::State& state) {
+    const std::string file = BigFile(Frames24, 24, false);
+    WarmUp(file);
+    std::uint64_t peak = 0;
+    for (auto _ : state)
+        peak = std::max(peak, RunToEnd({RIFFSCOPE_PATH, "--as-format", "--render",
+                                        "/tmp/riffscope-bench-render.png", file}));
+    state.counters["peak_anon_MiB"] = double(peak) / 1024;
+    state.counters["data_MiB"] = double(Frames24 * 6) / (1 << 20);
+}
+
+// The floor of the default view's load: the 16-bit file read into huge-page memory and split
+// into its two channels of 32-bit integers.
+void BM_Baseline_HugePageLoadLimit(benchmark::State& state) {
+    const std::string file = BenchWaveFile(std::uint32_t(Frames24));
+    WarmUp(file);
+    for (auto _ : state) {
+        TLargeBuffer bytes, left, right;
+        const std::size_t size = std::size_t(Frames24 * 4);
+        bytes.Resize(size);
+        left.Resize(size);
+        right.Resize(size);
+        const int fd = open(file.c_str(), O_RDONLY);
+        std::size_t done = 0;
+        while (done < size) {
+            const ssize_t got = pread(fd, bytes.Data() + done, size - done, off_t(44 + done));
+            if (got <= 0)
+                break;
+            done += std::size_t(got);
+        }
+        close(fd);
+        const auto* in = reinterpret_cast<const std::int16_t*>(bytes.Data());
+        auto* l = reinterpret_cast<std::int32_t*>(left.Data());
+        auto* r = reinterpret_cast<std::int32_t*>(right.Data());
+        for (std::size_t i = 0; i < Frames24; ++i) {
+            l[i] = in[2 * i];
+            r[i] = in[2 * i + 1];
+        }
+        benchmark::DoNotOptimize(l[Frames24 - 1] + r[Frames24 - 1]);
+    }
+}
+
+void BM_RenderRf64AsFormat(benchmark::State& state) {
+    const std::string file = BigFile(FramesRf64, 16, true);
+    WarmUp(file);
+    std::uint64_t peak = 0;
+    for (auto _ : state)
+        peak = std::max(peak, RunToEnd({RIFFSCOPE_PATH, "--as-format", "--render",
+                                        "/tmp/riffscope-bench-render.png", file}));
+    state.counters["peak_anon_MiB"] = double(peak) / 1024;
+    state.counters["file_MiB"] = double(std::filesystem::file_size(file)) / (1 << 20);
+}
+
+void BM_Baseline_CatRf64(benchmark::State& state) {
+    const std::string file = BigFile(FramesRf64, 16, true);
+    WarmUp(file);
+    for (auto _ : state)
+        RunToEnd({"/bin/cat", file}, "/dev/null");
+}
+
+// A plot viewing 1.3 billion frames of the RF64 file, as the window shows it.
+struct TBigPlot {
+    TBigPlot() : Audio(OpenAudioFile(BigFile(FramesRf64, 16, true), false)) {
+        Samples = std::make_shared<const TAudioSamples>(Audio.Bytes, Audio.Facts);
+        chart.resize(1137, 296);
+        series = chart.AddSeries(std::make_unique<TLineSeries>());
+        series->ViewValues(
+            std::make_shared<TChannelValues>(Samples, 0, int(Samples->Frames())));
+        chart.Draw();
+    }
+    TAudioFile Audio;
+    std::shared_ptr<const TAudioSamples> Samples;
+    TChart chart;
+    TLineSeries* series;
+};
+
+TBigPlot& BigPlot() {
+    static TBigPlot plot;
+    return plot;
+}
+
+// One zoom into the middle tenth, one pan by a tenth and one undo, each a repaint.
+void BM_ZoomPanUndoRf64(benchmark::State& state) {
+    TBigPlot& plot = BigPlot();
+    TChartAxis& bottom = plot.chart.BottomAxis();
+    const double frames = double(plot.Samples->Frames());
+    for (auto _ : state) {
+        bottom.SetRangeManual(frames * 0.45, frames * 0.55);
+        benchmark::DoNotOptimize(plot.chart.Draw().constBits());
+        bottom.SetRangeManual(frames * 0.55, frames * 0.65);
+        benchmark::DoNotOptimize(plot.chart.Draw().constBits());
+        bottom.SetAutomatic(true);
+        benchmark::DoNotOptimize(plot.chart.Draw().constBits());
+    }
+    state.counters["repaints"] = benchmark::Counter(3 * double(state.iterations()),
+                                                    benchmark::Counter::kIsRate |
+                                                        benchmark::Counter::kInvert);
+}
+
+BENCHMARK(BM_Baseline_HugePageLoadLimit)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_Render24BitAsFormat)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_Baseline_CatRf64)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_RenderRf64AsFormat)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_ZoomPanUndoRf64)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace

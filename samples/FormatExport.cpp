@@ -1,0 +1,28 @@
+#include "FormatExport.h"
+
+#include <vector>
+
+#include "Cancelled.h"
+#include "ExportTarget.h"
+
+void WriteFormatFile(const std::string& fileName, const TAudioSamples& samples,
+                     const TProgressStep& progress) {
+    WriteExportFile(fileName, [&](TExportSink& sink) {
+        // Lines are formatted into a block and written a block at a time.
+        constexpr std::size_t BlockSize = std::size_t(1) << 20;
+        std::vector<char> block(BlockSize + samples.LongestLine());
+        char* const begin = block.data();
+        char* out = begin;
+        const std::uint64_t frames = samples.Frames();
+        for (std::uint64_t frame = 0; frame < frames; ++frame) {
+            out = samples.FormatFrame(frame, out);
+            if (out >= begin + BlockSize) {
+                sink.Write(begin, std::size_t(out - begin));
+                out = begin;
+                if (progress && !progress(frame + 1, frames))
+                    throw TCancelled();
+            }
+        }
+        sink.Write(begin, std::size_t(out - begin));
+    });
+}

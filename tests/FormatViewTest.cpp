@@ -1,0 +1,182 @@
+// The window's second view: a file shown as its format says, beside the default 16-bit stereo
+// frames, with the notice, the facts panel, the channel choices and the export.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QToolButton>
+
+#include "Chart.h"
+#include "FastLineSeries.h"
+#include "Form1.h"
+#include "LineSeries.h"
+#include "PlotReadout.h"
+#include "SampleStore.h"
+#include "WaveBytes.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempDir.h"
+
+namespace {
+
+// Little-endian integers of `bytes` bytes each, frame after frame.
+TBytes Samples(const std::vector<std::int64_t>& values, int bytes) {
+    TBytes out;
+    for (std::int64_t v : values)
+        for (int i = 0; i < bytes; ++i)
+            out.push_back(std::uint8_t(std::uint64_t(v) >> (8 * i)));
+    return out;
+}
+
+TBytes Floats(const std::vector<float>& values) {
+    TBytes out;
+    for (float v : values) {
+        std::uint32_t bits;
+        std::memcpy(&bits, &v, 4);
+        PutU32(out, bits);
+    }
+    return out;
+}
+
+class FormatViewTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        SampleCount = 0;
+        WaveFileName.clear();
+        Form.SetDialogs(&Dialogs);
+        Form.show();
+        QApplication::processEvents();
+    }
+    std::string Write(const std::string& name, const TBytes& bytes) {
+        return Dir.Write(name, bytes);
+    }
+    bool Open(const std::string& file) {
+        const bool ok = Form.OpenAtStart(QString::fromStdString(file));
+        QApplication::processEvents();
+        return ok;
+    }
+    std::vector<double> Values(const TChartSeries& series) {
+        std::vector<double> values;
+        for (int i = 0; i < series.YValues.Count(); ++i)
+            values.push_back(series.YValues.ValueAt(i));
+        return values;
+    }
+
+    TScriptedDialogs Dialogs;
+    TForm1 Form;
+    TTempDir Dir;
+};
+
+const std::vector<std::int64_t> Stereo24 = {8388607, -8388608, 1, -1, 0, 4194304};
+
+TEST_F(FormatViewTest, TheDefaultViewSaysWhatAFileHoldsAndSwitchesInOneClick) {
+    const std::string file = Write(
+        "s24.wav",
+        TWaveBytes().Chunk("fmt ", TWaveBytes::Format(1, 2, 48000, 24)).Chunk("data", Samples(Stereo24, 3)).Bytes());
+    EXPECT_TRUE(Open(file)) << "the default view reads it as the reader does";
+    const QString log = Form.Memo1->toPlainText();
+    EXPECT_EQ(SampleCount, 4) << "18 bytes as 4-byte frames";
+    ASSERT_TRUE(Form.FormatNoticeLabel->isVisible());
+    EXPECT_TRUE(Form.FormatNoticeLabel->text().contains("24-bit RIFF PCM in 2 channels"));
+    EXPECT_TRUE(Form.FactsBox->toPlainText().contains("Bits: 24 bits"));
+    EXPECT_TRUE(Form.FactsBox->toPlainText().contains("Frames: 3"));
+
+    emit Form.FormatNoticeLabel->linkActivated(QStringLiteral("format"));
+    QApplication::processEvents();
+    EXPECT_TRUE(Form.AsFormat());
+    EXPECT_TRUE(Form.ViewFormat->isChecked());
+    EXPECT_FALSE(Form.FormatNoticeLabel->isVisible());
+    EXPECT_EQ(Values(*Form.Series1), (std::vector<double>{8388607, 1, 0}));
+    EXPECT_EQ(Values(*Form.Series2), (std::vector<double>{-8388608, -1, 4194304}));
+    EXPECT_EQ(Form.Series1->XValues.ValueAt(0), 1) << "frames count from 1 as in the default view";
+    EXPECT_EQ(Form.Memo1->toPlainText(), log) << "a change of view logs nothing";
+
+    // And back: the store holds the 16-bit frames again, still without a new log line.
+    Form.ViewFrames->click();
+    QApplication::processEvents();
+    EXPECT_FALSE(Form.AsFormat());
+    EXPECT_EQ(SampleCount, 4);
+    EXPECT_EQ(Form.Series1->YValues.Count(), 4);
+    EXPECT_EQ(Form.Memo1->toPlainText(), log);
+}
+
+TEST_F(FormatViewTest, ManyChannelsEachPlotChoosesOne) {
+    std::vector<std::int64_t> values;
+    for (int frame = 0; frame < 5; ++frame)
+        for (int channel = 0; channel < 6; ++channel)
+            values.push_back(100 * channel + frame);
+    const std::string file = Write(
+        "six.wav",
+        TWaveBytes().Chunk("fmt ", TWaveBytes::Format(1, 6, 8000, 16)).Chunk("data", Samples(values, 2)).Bytes());
+    Form.SetAsFormat(true);
+    ASSERT_TRUE(Open(file));
+    EXPECT_TRUE(Form.UpperChannel->isVisible());
+    ASSERT_EQ(Form.UpperChannel->count(), 6);
+    EXPECT_EQ(Values(*Form.Series2), (std::vector<double>{100, 101, 102, 103, 104}));
+    Form.LowerChannel->setCurrentIndex(5);
+    emit Form.LowerChannel->activated(5);
+    EXPECT_EQ(Values(*Form.Series2), (std::vector<double>{500, 501, 502, 503, 504}));
+    EXPECT_EQ(Values(*Form.Series1), (std::vector<double>{0, 1, 2, 3, 4}));
+
+    // The export writes every channel of every frame.
+    Form.SpeedButton1->click();
+    const std::string text = TTempDir::Read(Dir.File("six_out.dat"));
+    EXPECT_EQ(text.substr(0, text.find('\n') + 1), " 0 100 200 300 400 500\r\n");
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 5);
+}
+
+TEST_F(FormatViewTest, MonoFloatShowsItsValuesAndSaysThereIsNoSecondChannel) {
+    const std::string file = Write(
+        "mono.wav", TWaveBytes()
+                        .Chunk("fmt ", TWaveBytes::Format(3, 1, 44100, 32))
+                        .Chunk("data", Floats({0.5f, -0.25f, 0.1f}))
+                        .Bytes());
+    Form.SetAsFormat(true);
+    ASSERT_TRUE(Open(file));
+    EXPECT_EQ(Values(*Form.Series1), (std::vector<double>{0.5, -0.25, double(0.1f)}));
+    EXPECT_EQ(Form.Series2->YValues.Count(), 0);
+    EXPECT_TRUE(Form.NoSecondChannel->isVisible());
+    EXPECT_FALSE(Form.LowerChannel->isEnabled());
+    Form.SpeedButton1->click();
+    EXPECT_EQ(TTempDir::Read(Dir.File("mono_out.dat")), " 0.5\r\n -0.25\r\n 0.1\r\n");
+}
+
+TEST_F(FormatViewTest, WhatTheDefaultReaderRefusesTheFormatViewShows) {
+    // RIFX: big-endian 16-bit stereo, which the log's reader does not take for RIFF.
+    const TBytes rifx = {'R', 'I', 'F', 'X', 0, 0, 0, 40, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
+                         0, 0, 0, 16, 0, 1, 0, 2, 0, 0, 0x1F, 0x40, 0, 0, 0x7D, 0, 0, 4, 0, 16,
+                         'd', 'a', 't', 'a', 0, 0, 0, 4, 0x12, 0x34, 0xFF, 0xFE};
+    const std::string file = Write("big.wav", rifx);
+    EXPECT_FALSE(Open(file));
+    EXPECT_TRUE(Form.FactsBox->toPlainText().contains("Container: RIFX"));
+    EXPECT_TRUE(Form.FormatNoticeLabel->text().contains("reads RIFF files only"));
+    Form.ViewFormat->click();
+    QApplication::processEvents();
+    EXPECT_EQ(Values(*Form.Series1), (std::vector<double>{0x1234}));
+    EXPECT_EQ(Values(*Form.Series2), (std::vector<double>{-2}));
+
+    // A file that is not there says so in words.
+    EXPECT_FALSE(Open(Dir.File("missing.wav")));
+    EXPECT_TRUE(Form.FactsBox->toPlainText().contains("No such file or directory."));
+    EXPECT_EQ(Form.Series1->YValues.Count(), 0);
+}
+
+TEST_F(FormatViewTest, TheReadoutNamesTheChannelAndTheFormatsValue) {
+    const std::string file = Write(
+        "r.wav", TWaveBytes()
+                     .Chunk("fmt ", TWaveBytes::Format(3, 2, 10, 32))
+                     .Chunk("data", Floats({0.5f, 0.75f, -1.5f, 2.0f, 0.0f, 0.0f}))
+                     .Bytes());
+    Form.SetAsFormat(true);
+    ASSERT_TRUE(Open(file));
+    TChart* chart = Form.Chart2;
+    QApplication::processEvents();
+    QApplication::processEvents();
+    Form.Readout2->PointerAt(QPoint(chart->BottomAxis().PixelOfValue(2), chart->ChartYCenter()));
+    EXPECT_EQ(Form.Readout2->text().toStdString(), "Channel 2\nFrame 2\nTime 0.10 s\nValue 2");
+}
+
+} // namespace

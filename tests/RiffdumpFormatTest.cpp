@@ -1,0 +1,103 @@
+// riffdump and the conformant reading: the JSON's audio object and problems, and the export
+// in the file's format, from files and from streams alike.
+
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include "WaveBytes.h"
+#include "support/RunProgram.h"
+#include "support/TempDir.h"
+
+namespace {
+
+TRun Riffdump(const TTempDir& dir, const std::vector<std::string>& arguments,
+              const TRunOptions& options = {}) {
+    return RunProgram(RIFFDUMP_PATH, dir, arguments, options);
+}
+
+QJsonObject JsonOf(const TRun& run) {
+    return QJsonDocument::fromJson(QByteArray::fromStdString(run.Out)).object();
+}
+
+// Six channels of 24 bits, 3 frames, with a LIST chunk of odd size (and its pad) after data.
+TBytes SixChannels24() {
+    TBytes data;
+    for (int frame = 0; frame < 3; ++frame)
+        for (int channel = 0; channel < 6; ++channel) {
+            const std::int32_t v = (channel + 1) * (frame % 2 ? -1000 : 1000);
+            for (int i = 0; i < 3; ++i)
+                data.push_back(std::uint8_t(std::uint32_t(v) >> (8 * i)));
+        }
+    return TWaveBytes()
+        .Chunk("fmt ", TWaveBytes::Format(1, 6, 96000, 24))
+        .Chunk("data", data)
+        // An odd body of 9 bytes, followed by its pad byte.
+        .Chunk("LIST", {'I', 'N', 'F', 'O', 'x', 0, 0, 0, 0, 0}, 9)
+        .Chunk("pad?", {0, 0})
+        .Bytes();
+}
+
+TEST(RiffdumpAsFormat, JsonGivesTheAudioAndEveryChunkToTheEnd) {
+    TTempDir dir;
+    const TBytes bytes = SixChannels24();
+    const std::string file = dir.Write("six.wav", bytes);
+    const QJsonObject json = JsonOf(Riffdump(dir, {"--json", file}));
+    EXPECT_EQ(json["frames"].toInt(), 13) << "the default view's 16-bit stereo frames";
+    const QJsonObject audio = json["audio"].toObject();
+    EXPECT_EQ(audio["container"].toString(), "RIFF");
+    EXPECT_EQ(audio["encoding"].toString(), "pcm");
+    EXPECT_EQ(audio["channels"].toInt(), 6);
+    EXPECT_EQ(audio["sampleRate"].toInt(), 96000);
+    EXPECT_EQ(audio["bitsPerSample"].toInt(), 24);
+    EXPECT_EQ(audio["blockAlign"].toInt(), 18);
+    EXPECT_EQ(audio["frames"].toInt(), 3);
+    EXPECT_DOUBLE_EQ(audio["seconds"].toDouble(), 3.0 / 96000);
+    EXPECT_EQ(audio["dataOffset"].toInt(), 44);
+    EXPECT_EQ(audio["dataSize"].toInt(), 54);
+    QStringList ids;
+    for (const QJsonValue& chunk : audio["chunks"].toArray())
+        ids << chunk.toObject()["id"].toString();
+    EXPECT_EQ(ids, (QStringList{"fmt ", "data", "LIST", "pad?"}));
+    EXPECT_TRUE(audio["chunks"].toArray()[2].toObject()["padded"].toBool());
+    EXPECT_EQ(json["problems"].toArray().size(), 0);
+
+    // The same bytes through a pipe say the same.
+    const TRun piped = Riffdump(dir, {"--json", "/dev/stdin"}, {.Input = &bytes});
+    QJsonObject pipedJson = JsonOf(piped);
+    pipedJson["file"] = json["file"];
+    EXPECT_EQ(pipedJson, json);
+}
+
+TEST(RiffdumpAsFormat, ExportsEveryChannelAsTheWindowDoes) {
+    TTempDir dir;
+    const std::string file = dir.Write("six.wav", SixChannels24());
+    const TRun run = Riffdump(dir, {"--as-format", file});
+    EXPECT_EQ(run.ExitStatus, 0) << run.Err;
+    EXPECT_EQ(TTempDir::Read(dir.File("six_out.dat")),
+              " 1000 2000 3000 4000 5000 6000\r\n"
+              " -1000 -2000 -3000 -4000 -5000 -6000\r\n"
+              " 1000 2000 3000 4000 5000 6000\r\n");
+}
+
+TEST(RiffdumpAsFormat, RefusalsSayWhyAndFailTheRun) {
+    TTempDir dir;
+    const std::string avi = dir.Write("movie.avi", TWaveBytes("AVI ").Bytes());
+    const std::string odd = dir.Write(
+        "odd.wav", TWaveBytes().Chunk("fmt ", TWaveBytes::Format(0x55, 2, 8000, 16)).Chunk("data", {1, 2, 3, 4}).Bytes());
+    const TRun run = Riffdump(dir, {"--as-format", avi, odd, dir.File("missing.wav")});
+    EXPECT_EQ(run.ExitStatus, 1);
+    EXPECT_NE(run.Err.find("movie.avi: Not exported in its format: Not a WAV file"), std::string::npos)
+        << run.Err;
+    EXPECT_NE(run.Err.find("odd.wav: Not exported in its format: The encoding 0x0055 is not one"),
+              std::string::npos)
+        << run.Err;
+    EXPECT_NE(run.Err.find("missing.wav: Not exported in its format: No such file or directory."),
+              std::string::npos)
+        << run.Err;
+    EXPECT_FALSE(std::filesystem::exists(dir.File("odd_out.dat")));
+}
+
+} // namespace
