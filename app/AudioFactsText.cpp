@@ -40,15 +40,17 @@ QString DurationText(double seconds) {
                              .arg(secs, hours > 0 || minutes > 0 ? 2 : 1, 10, QLatin1Char('0'))
                              .arg(rest, 3, 10, QLatin1Char('0'));
     if (hours > 0)
-        return QStringLiteral("%1:%2:%3").arg(hours).arg(minutes, 2, 10, QLatin1Char('0')).arg(tail);
+        return QStringLiteral("%1:%2:%3")
+            .arg(hours)
+            .arg(minutes, 2, 10, QLatin1Char('0'))
+            .arg(tail);
     return QStringLiteral("%1:%2").arg(minutes).arg(tail);
 }
 
 bool IsSixteenBitStereoPcm(const TAudioFacts& facts) {
     const TWaveFormat& f = facts.Format;
-    return facts.IsWave && facts.Container == "RIFF" && facts.HasFormat &&
-           f.Encoding == sePcm && f.Channels == 2 && f.BitsPerSample == 16 &&
-           f.ValidBits == 16 && f.ContainerBytes == 2;
+    return facts.IsWave && facts.Container == "RIFF" && facts.HasFormat && f.Encoding == sePcm &&
+           f.Channels == 2 && f.BitsPerSample == 16 && f.ValidBits == 16 && f.ContainerBytes == 2;
 }
 
 QString FormatNotice(const TAudioFacts& facts) {
@@ -56,11 +58,11 @@ QString FormatNotice(const TAudioFacts& facts) {
         return {};
     const TWaveFormat& f = facts.Format;
     QString holds = QStringLiteral("%1 %2").arg(QString::fromStdString(facts.Container),
-                                               QString::fromStdString(EncodingName(f)));
+                                                QString::fromStdString(EncodingName(f)));
     if (f.IsPlain())
         holds = QStringLiteral("%1-bit %2").arg(f.ValidBits).arg(holds);
-    const QString channels =
-        f.Channels == 1 ? QStringLiteral("1 channel") : QStringLiteral("%1 channels").arg(f.Channels);
+    const QString channels = f.Channels == 1 ? QStringLiteral("1 channel")
+                                             : QStringLiteral("%1 channels").arg(f.Channels);
     const QString shown = facts.Container == "RIFF"
                               ? QStringLiteral("it is shown here as 16-bit stereo frames")
                               : QStringLiteral("the 16-bit stereo view reads RIFF files only");

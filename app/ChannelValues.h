@@ -25,8 +25,7 @@ class TChannelValues : public TOutsideValues {
         if (std::uint64_t(ValueCount) != Samples->Frames())
             return false; // a plot that shows fewer frames than the file holds
         return Samples->BlockExtremes(Channel, std::uint64_t(firstBlock) << shift,
-                                      std::uint64_t(1) << shift, std::uint64_t(blocks), mins,
-                                      maxs);
+                                      std::uint64_t(1) << shift, std::uint64_t(blocks), mins, maxs);
     }
 
   private:

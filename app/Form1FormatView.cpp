@@ -222,6 +222,9 @@ void TForm1::ChooseChannels() {
     const auto channel = [&](int index) {
         return std::make_shared<TChannelValues>(Samples, index, count);
     };
+    // Both plots' summaries come from one pass over the file.
+    if (Samples->Channels() > 1)
+        Samples->ExpectTogether(UpperChannel->currentIndex(), LowerChannel->currentIndex());
     Series1->ViewValues(channel(UpperChannel->currentIndex()));
     if (Samples->Channels() > 1) {
         Series2->ViewValues(channel(LowerChannel->currentIndex()));
@@ -252,7 +255,8 @@ void TForm1::ReloadFrames() {
         return progress->Step(total + done, 2 * total);
     };
     try {
-        RunLoadCommand(true, WaveFileName, [](const std::string&) {}, Plots.get(), options);
+        RunLoadCommand(
+            true, WaveFileName, [](const std::string&) {}, Plots.get(), options);
     } catch (const TCancelled&) {
     }
     SampleRate = SampleCount > 0 && layout.Format ? layout.Format->SamplesPerSec : 0;
@@ -261,8 +265,8 @@ void TForm1::ReloadFrames() {
 
 void TForm1::SetReadoutSources() {
     if (!ViewAsFormat) {
-        for (auto [readout, channel] : {std::pair{Readout1, &LeftSamples},
-                                        std::pair{Readout2, &RightSamples}})
+        for (auto [readout, channel] :
+             {std::pair{Readout1, &LeftSamples}, std::pair{Readout2, &RightSamples}})
             readout->SetSource({[] { return SampleCount; },
                                 [channel](int frame) { return QString::number((*channel)[frame]); },
                                 {}});
@@ -299,8 +303,7 @@ void TForm1::ShowFacts() {
         text.clear();
     FactsBox->setPlainText(text);
     const QString notice = ViewAsFormat ? QString() : FormatNotice(Audio.Facts);
-    FormatNoticeLabel->setText(
-        notice.toHtmlEscaped() +
-        QStringLiteral(" <a href=\"format\">Show it in its format</a>"));
+    FormatNoticeLabel->setText(notice.toHtmlEscaped() +
+                               QStringLiteral(" <a href=\"format\">Show it in its format</a>"));
     FormatNoticeLabel->setVisible(!notice.isEmpty() && Audio.Facts.Decodable);
 }

@@ -61,7 +61,8 @@ std::string BigFile(std::uint64_t frames, int bits, bool rf64) {
                      .RiffSize(std::uint32_t(4 + 24 + 8 + dataBytes))
                      .Bytes();
     }
-    if (std::filesystem::exists(name) && std::filesystem::file_size(name) == header.size() + dataBytes)
+    if (std::filesystem::exists(name) &&
+        std::filesystem::file_size(name) == header.size() + dataBytes)
         return name;
     std::ofstream out(name, std::ios::binary);
     out.write(reinterpret_cast<const char*>(header.data()), std::streamsize(header.size()));
@@ -194,8 +195,7 @@ struct TBigPlot {
         Samples = std::make_shared<const TAudioSamples>(Audio.Bytes, Audio.Facts);
         chart.resize(1137, 296);
         series = chart.AddSeries(std::make_unique<TLineSeries>());
-        series->ViewValues(
-            std::make_shared<TChannelValues>(Samples, 0, int(Samples->Frames())));
+        series->ViewValues(std::make_shared<TChannelValues>(Samples, 0, int(Samples->Frames())));
         chart.Draw();
     }
     TAudioFile Audio;
@@ -222,12 +222,14 @@ void BM_ZoomPanUndoRf64(benchmark::State& state) {
         bottom.SetAutomatic(true);
         benchmark::DoNotOptimize(plot.chart.Draw().constBits());
     }
-    state.counters["repaints"] = benchmark::Counter(3 * double(state.iterations()),
-                                                    benchmark::Counter::kIsRate |
-                                                        benchmark::Counter::kInvert);
+    state.counters["repaints"] = benchmark::Counter(
+        3 * double(state.iterations()), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
-BENCHMARK(BM_Baseline_HugePageLoadLimit)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_Baseline_HugePageLoadLimit)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
 BENCHMARK(BM_Render24BitAsFormat)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(BM_Baseline_CatRf64)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(BM_RenderRf64AsFormat)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);

@@ -73,9 +73,11 @@ class FormatViewTest : public ::testing::Test {
 const std::vector<std::int64_t> Stereo24 = {8388607, -8388608, 1, -1, 0, 4194304};
 
 TEST_F(FormatViewTest, TheDefaultViewSaysWhatAFileHoldsAndSwitchesInOneClick) {
-    const std::string file = Write(
-        "s24.wav",
-        TWaveBytes().Chunk("fmt ", TWaveBytes::Format(1, 2, 48000, 24)).Chunk("data", Samples(Stereo24, 3)).Bytes());
+    const std::string file =
+        Write("s24.wav", TWaveBytes()
+                             .Chunk("fmt ", TWaveBytes::Format(1, 2, 48000, 24))
+                             .Chunk("data", Samples(Stereo24, 3))
+                             .Bytes());
     EXPECT_TRUE(Open(file)) << "the default view reads it as the reader does";
     const QString log = Form.Memo1->toPlainText();
     EXPECT_EQ(SampleCount, 4) << "18 bytes as 4-byte frames";
@@ -108,9 +110,10 @@ TEST_F(FormatViewTest, ManyChannelsEachPlotChoosesOne) {
     for (int frame = 0; frame < 5; ++frame)
         for (int channel = 0; channel < 6; ++channel)
             values.push_back(100 * channel + frame);
-    const std::string file = Write(
-        "six.wav",
-        TWaveBytes().Chunk("fmt ", TWaveBytes::Format(1, 6, 8000, 16)).Chunk("data", Samples(values, 2)).Bytes());
+    const std::string file = Write("six.wav", TWaveBytes()
+                                                  .Chunk("fmt ", TWaveBytes::Format(1, 6, 8000, 16))
+                                                  .Chunk("data", Samples(values, 2))
+                                                  .Bytes());
     Form.SetAsFormat(true);
     ASSERT_TRUE(Open(file));
     EXPECT_TRUE(Form.UpperChannel->isVisible());
@@ -129,11 +132,11 @@ TEST_F(FormatViewTest, ManyChannelsEachPlotChoosesOne) {
 }
 
 TEST_F(FormatViewTest, MonoFloatShowsItsValuesAndSaysThereIsNoSecondChannel) {
-    const std::string file = Write(
-        "mono.wav", TWaveBytes()
-                        .Chunk("fmt ", TWaveBytes::Format(3, 1, 44100, 32))
-                        .Chunk("data", Floats({0.5f, -0.25f, 0.1f}))
-                        .Bytes());
+    const std::string file =
+        Write("mono.wav", TWaveBytes()
+                              .Chunk("fmt ", TWaveBytes::Format(3, 1, 44100, 32))
+                              .Chunk("data", Floats({0.5f, -0.25f, 0.1f}))
+                              .Bytes());
     Form.SetAsFormat(true);
     ASSERT_TRUE(Open(file));
     EXPECT_EQ(Values(*Form.Series1), (std::vector<double>{0.5, -0.25, double(0.1f)}));
@@ -146,9 +149,10 @@ TEST_F(FormatViewTest, MonoFloatShowsItsValuesAndSaysThereIsNoSecondChannel) {
 
 TEST_F(FormatViewTest, WhatTheDefaultReaderRefusesTheFormatViewShows) {
     // RIFX: big-endian 16-bit stereo, which the log's reader does not take for RIFF.
-    const TBytes rifx = {'R', 'I', 'F', 'X', 0, 0, 0, 40, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
-                         0, 0, 0, 16, 0, 1, 0, 2, 0, 0, 0x1F, 0x40, 0, 0, 0x7D, 0, 0, 4, 0, 16,
-                         'd', 'a', 't', 'a', 0, 0, 0, 4, 0x12, 0x34, 0xFF, 0xFE};
+    const TBytes rifx = {'R', 'I', 'F',  'X',  0, 0, 0,    40, 'W',  'A',  'V',  'E',
+                         'f', 'm', 't',  ' ',  0, 0, 0,    16, 0,    1,    0,    2,
+                         0,   0,   0x1F, 0x40, 0, 0, 0x7D, 0,  0,    4,    0,    16,
+                         'd', 'a', 't',  'a',  0, 0, 0,    4,  0x12, 0x34, 0xFF, 0xFE};
     const std::string file = Write("big.wav", rifx);
     EXPECT_FALSE(Open(file));
     EXPECT_TRUE(Form.FactsBox->toPlainText().contains("Container: RIFX"));
@@ -165,11 +169,11 @@ TEST_F(FormatViewTest, WhatTheDefaultReaderRefusesTheFormatViewShows) {
 }
 
 TEST_F(FormatViewTest, TheReadoutNamesTheChannelAndTheFormatsValue) {
-    const std::string file = Write(
-        "r.wav", TWaveBytes()
-                     .Chunk("fmt ", TWaveBytes::Format(3, 2, 10, 32))
-                     .Chunk("data", Floats({0.5f, 0.75f, -1.5f, 2.0f, 0.0f, 0.0f}))
-                     .Bytes());
+    const std::string file =
+        Write("r.wav", TWaveBytes()
+                           .Chunk("fmt ", TWaveBytes::Format(3, 2, 10, 32))
+                           .Chunk("data", Floats({0.5f, 0.75f, -1.5f, 2.0f, 0.0f, 0.0f}))
+                           .Bytes());
     Form.SetAsFormat(true);
     ASSERT_TRUE(Open(file));
     TChart* chart = Form.Chart2;

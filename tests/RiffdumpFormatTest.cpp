@@ -76,20 +76,23 @@ TEST(RiffdumpAsFormat, ExportsEveryChannelAsTheWindowDoes) {
     const std::string file = dir.Write("six.wav", SixChannels24());
     const TRun run = Riffdump(dir, {"--as-format", file});
     EXPECT_EQ(run.ExitStatus, 0) << run.Err;
-    EXPECT_EQ(TTempDir::Read(dir.File("six_out.dat")),
-              " 1000 2000 3000 4000 5000 6000\r\n"
-              " -1000 -2000 -3000 -4000 -5000 -6000\r\n"
-              " 1000 2000 3000 4000 5000 6000\r\n");
+    EXPECT_EQ(TTempDir::Read(dir.File("six_out.dat")), " 1000 2000 3000 4000 5000 6000\r\n"
+                                                       " -1000 -2000 -3000 -4000 -5000 -6000\r\n"
+                                                       " 1000 2000 3000 4000 5000 6000\r\n");
 }
 
 TEST(RiffdumpAsFormat, RefusalsSayWhyAndFailTheRun) {
     TTempDir dir;
     const std::string avi = dir.Write("movie.avi", TWaveBytes("AVI ").Bytes());
-    const std::string odd = dir.Write(
-        "odd.wav", TWaveBytes().Chunk("fmt ", TWaveBytes::Format(0x55, 2, 8000, 16)).Chunk("data", {1, 2, 3, 4}).Bytes());
+    const std::string odd =
+        dir.Write("odd.wav", TWaveBytes()
+                                 .Chunk("fmt ", TWaveBytes::Format(0x55, 2, 8000, 16))
+                                 .Chunk("data", {1, 2, 3, 4})
+                                 .Bytes());
     const TRun run = Riffdump(dir, {"--as-format", avi, odd, dir.File("missing.wav")});
     EXPECT_EQ(run.ExitStatus, 1);
-    EXPECT_NE(run.Err.find("movie.avi: Not exported in its format: Not a WAV file"), std::string::npos)
+    EXPECT_NE(run.Err.find("movie.avi: Not exported in its format: Not a WAV file"),
+              std::string::npos)
         << run.Err;
     EXPECT_NE(run.Err.find("odd.wav: Not exported in its format: The encoding 0x0055 is not one"),
               std::string::npos)

@@ -45,26 +45,18 @@ inline double FloatAt(const std::uint8_t* p, int container, bool bigEndian) {
     return value;
 }
 
-// The lowest and highest 16-bit value of one channel in `bytes` bytes of whole frames of
-// `channels` (1, 2, 4 or 8) 16-bit channels: eight values at a time, each lane of the vector
-// always holding the same channel; the lanes of `channel` are folded at the end.
-std::pair<int, int> Int16LaneExtremes(const std::uint8_t* frames, std::uint64_t bytes, int channels,
-                                      int channel) {
+// The lowest and highest 16-bit value in each of the eight lanes of `bytes` bytes (a multiple
+// of 16) of 16-bit values: with 1, 2, 4 or 8 channels a lane always holds the same channel.
+void Int16Lanes(const std::uint8_t* values, std::uint64_t bytes, std::int16_t* lows,
+                std::int16_t* highs) {
     __m128i low = _mm_set1_epi16(32767), high = _mm_set1_epi16(-32768);
     for (std::uint64_t at = 0; at < bytes; at += 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(frames + at));
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(values + at));
         low = _mm_min_epi16(low, v);
         high = _mm_max_epi16(high, v);
     }
-    std::int16_t lows[8], highs[8];
     _mm_storeu_si128(reinterpret_cast<__m128i*>(lows), low);
     _mm_storeu_si128(reinterpret_cast<__m128i*>(highs), high);
-    int lo = 32767, hi = -32768;
-    for (int lane = channel; lane < 8; lane += channels) {
-        lo = std::min<int>(lo, lows[lane]);
-        hi = std::max<int>(hi, highs[lane]);
-    }
-    return {lo, hi};
 }
 
 template <typename T> inline T Load(const std::uint8_t* p) {
@@ -151,16 +143,16 @@ void TAudioSamples::Read(int channel, std::uint64_t first, std::size_t count, do
                        : double(IntegerAt(p, Container, BigEndian, ValueBits));
 }
 
-bool TAudioSamples::BlockExtremes(int channel, std::uint64_t first, std::uint64_t blockFrames,
-                                  std::uint64_t blocks, double* mins, double* maxs) const {
-    if (Float || blockFrames == 0)
-        return false;
+void TAudioSamples::ExtremesPass(const int* channels, int wanted, std::uint64_t first,
+                                 std::uint64_t blockFrames, std::uint64_t blocks,
+                                 const TBlockOut* outs) const {
     // A stretch of whole blocks at a time, copied into a buffer of this thread's.
     constexpr std::uint64_t StretchBytes = std::uint64_t(1) << 20;
     const std::uint64_t blocksPerStretch =
         std::max<std::uint64_t>(1, StretchBytes / (blockFrames * FrameBytes));
     thread_local std::vector<std::uint8_t> buffer;
     const bool fromFile = Decoded.Size() == 0;
+    const bool lanes = Container == 2 && !BigEndian && ValueBits == 16 && 8 % ChannelCount == 0;
     for (std::uint64_t b = 0; b < blocks; b += blocksPerStretch) {
         const std::uint64_t from = first + b * blockFrames;
         if (from >= FrameCount)
@@ -173,39 +165,82 @@ bool TAudioSamples::BlockExtremes(int channel, std::uint64_t first, std::uint64_
             File->ReadAt(DataOffset + from * FrameBytes, buffer.data(), buffer.size());
             bytes = buffer.data();
         }
-        bytes += std::uint64_t(channel) * Container;
         for (std::uint64_t k = 0; k * blockFrames < frames; ++k) {
             const std::uint64_t count = std::min(blockFrames, frames - k * blockFrames);
-            const std::uint8_t* p = bytes + k * blockFrames * FrameBytes;
-            std::int64_t low, high;
-            if (Container == 2 && !BigEndian && ValueBits == 16 && 8 % ChannelCount == 0 &&
-                count % (8 / ChannelCount) == 0) {
-                const auto [lo, hi] = Int16LaneExtremes(p - std::uint64_t(channel) * Container,
-                                                        count * FrameBytes, ChannelCount, channel);
-                low = lo;
-                high = hi;
-            } else if (Container == 2 && !BigEndian && ValueBits == 16) {
-                // The usual 16 bits, in a loop the compiler can keep in registers.
-                int lo = Load<std::int16_t>(p), hi = lo;
-                for (std::uint64_t i = 1; i < count; ++i) {
-                    const int v = Load<std::int16_t>(p + i * FrameBytes);
-                    lo = std::min(lo, v);
-                    hi = std::max(hi, v);
+            const std::uint8_t* block = bytes + k * blockFrames * FrameBytes;
+            if (lanes && count % std::uint64_t(8 / ChannelCount) == 0) {
+                // 16-bit values eight at a time, each lane always one channel's.
+                std::int16_t lows[8], highs[8];
+                Int16Lanes(block, count * FrameBytes, lows, highs);
+                for (int w = 0; w < wanted; ++w) {
+                    int lo = 32767, hi = -32768;
+                    for (int lane = channels[w]; lane < 8; lane += ChannelCount) {
+                        lo = std::min<int>(lo, lows[lane]);
+                        hi = std::max<int>(hi, highs[lane]);
+                    }
+                    outs[w].Put(b + k, lo, hi);
                 }
-                low = lo;
-                high = hi;
-            } else {
-                low = high = IntegerAt(p, Container, BigEndian, ValueBits);
+                continue;
+            }
+            for (int w = 0; w < wanted; ++w) {
+                const std::uint8_t* p = block + std::uint64_t(channels[w]) * Container;
+                std::int64_t low = IntegerAt(p, Container, BigEndian, ValueBits), high = low;
                 for (std::uint64_t i = 1; i < count; ++i) {
                     const std::int64_t v =
                         IntegerAt(p + i * FrameBytes, Container, BigEndian, ValueBits);
                     low = std::min(low, v);
                     high = std::max(high, v);
                 }
+                outs[w].Put(b + k, low, high);
             }
-            mins[b + k] = double(low);
-            maxs[b + k] = double(high);
         }
+    }
+}
+
+void TAudioSamples::ExpectTogether(int a, int b) const {
+    std::lock_guard hold(StashLock);
+    Together = {a, b};
+    Stashes.clear();
+}
+
+bool TAudioSamples::BlockExtremes(int channel, std::uint64_t first, std::uint64_t blockFrames,
+                                  std::uint64_t blocks, double* mins, double* maxs) const {
+    if (Float || blockFrames == 0)
+        return false;
+    const TStashKey key{channel, first, blockFrames, blocks};
+    int partner = -1;
+    {
+        std::lock_guard hold(StashLock);
+        for (auto it = Stashes.begin(); it != Stashes.end(); ++it) {
+            if (!(it->Key == key))
+                continue;
+            for (std::uint64_t i = 0; i < blocks; ++i) {
+                mins[i] = it->Mins[i];
+                maxs[i] = it->Maxs[i];
+            }
+            Stashes.erase(it);
+            return true;
+        }
+        if (Together.first == channel && Together.second != channel)
+            partner = Together.second;
+        else if (Together.second == channel && Together.first != channel)
+            partner = Together.first;
+    }
+    // The partner's extremes come from the same pass and wait for its plot to ask; narrow
+    // values wait as 32-bit integers, at half the memory of the plot's own.
+    const int channels[2] = {channel, partner};
+    TBlockOut outs[2] = {{mins, maxs, nullptr, nullptr}, {}};
+    TStash stash{TStashKey{partner, first, blockFrames, blocks}, {}, {}};
+    const bool pair = partner >= 0 && ValueBits <= 32;
+    if (pair) {
+        stash.Mins.resize(std::size_t(blocks));
+        stash.Maxs.resize(std::size_t(blocks));
+        outs[1] = {nullptr, nullptr, stash.Mins.data(), stash.Maxs.data()};
+    }
+    ExtremesPass(channels, pair ? 2 : 1, first, blockFrames, blocks, outs);
+    if (pair) {
+        std::lock_guard hold(StashLock);
+        Stashes.push_back(std::move(stash));
     }
     return true;
 }

@@ -5,10 +5,14 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "AudioFacts.h"
 #include "FileBytes.h"
+#include "LargeArray.h"
 #include "LargeBuffer.h"
 #include "Progress.h"
 
@@ -37,6 +41,9 @@ class TAudioSamples {
     // Reads the file in one pass without touching its mapping; safe from several threads.
     bool BlockExtremes(int channel, std::uint64_t first, std::uint64_t blockFrames,
                        std::uint64_t blocks, double* mins, double* maxs) const;
+    // The two channels whose block extremes will be asked for one after the other (the two
+    // plots'): one pass over the file then gives both, the second kept until it is asked for.
+    void ExpectTogether(int first, int second) const;
     // An integer sample exactly (for integer encodings).
     std::int64_t IntAt(int channel, std::uint64_t frame) const;
 
@@ -47,6 +54,33 @@ class TAudioSamples {
     std::size_t LongestLine() const { return std::size_t(ChannelCount) * 26 + 2; }
 
   private:
+    // Where one channel's block extremes go: doubles, or 32-bit integers to wait in a stash.
+    struct TBlockOut {
+        double* Mins = nullptr;
+        double* Maxs = nullptr;
+        std::int32_t* IntMins = nullptr;
+        std::int32_t* IntMaxs = nullptr;
+        void Put(std::uint64_t block, std::int64_t low, std::int64_t high) const {
+            if (Mins) {
+                Mins[block] = double(low);
+                Maxs[block] = double(high);
+            } else {
+                IntMins[block] = std::int32_t(low);
+                IntMaxs[block] = std::int32_t(high);
+            }
+        }
+    };
+    struct TStashKey {
+        int Channel;
+        std::uint64_t First, BlockFrames, Blocks;
+        bool operator==(const TStashKey&) const = default;
+    };
+    struct TStash {
+        TStashKey Key;
+        TLargeArray<std::int32_t> Mins, Maxs;
+    };
+    void ExtremesPass(const int* channels, int wanted, std::uint64_t first,
+                      std::uint64_t blockFrames, std::uint64_t blocks, const TBlockOut* outs) const;
     const std::uint8_t* SampleAt(int channel, std::uint64_t frame) const {
         return Base + frame * FrameBytes + std::uint64_t(channel) * Container;
     }
@@ -62,4 +96,7 @@ class TAudioSamples {
     int ValueBits = 0; // the low bits a value is read from (the container's, or fewer)
     bool BigEndian = false;
     bool Float = false;
+    mutable std::mutex StashLock;
+    mutable std::pair<int, int> Together{-1, -1};
+    mutable std::vector<TStash> Stashes;
 };

@@ -140,10 +140,8 @@ void TMinMaxSummary::UpdateHigherLevels(int firstNew) {
             const std::size_t from = b << LevelShift;
             const std::size_t to =
                 std::min(below.Min.size(), from + (std::size_t(1) << LevelShift));
-            here.Min[b] =
-                *std::min_element(below.Min.begin() + long(from), below.Min.begin() + long(to));
-            here.Max[b] =
-                *std::max_element(below.Max.begin() + long(from), below.Max.begin() + long(to));
+            here.Min[b] = *std::min_element(below.Min.begin() + from, below.Min.begin() + to);
+            here.Max[b] = *std::max_element(below.Max.begin() + from, below.Max.begin() + to);
         }
     }
 }

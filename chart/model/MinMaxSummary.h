@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "LargeArray.h"
+
 class TOutsideValues;
 
 class TMinMaxSummary {
@@ -38,8 +40,10 @@ class TMinMaxSummary {
     void Reserve(long long entries);
 
   private:
+    // Each level's extremes; a big list's first level is hundreds of megabytes of fresh
+    // memory, which huge pages fill far faster.
     struct TLevel {
-        std::vector<double> Min, Max;
+        TLargeArray<double> Min, Max;
     };
     // The levels above the first, again from the block of the first level that holds value
     // `firstNew` on.
