@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <memory>
 #include <new>
 #include <random>
 #include <stdexcept>
@@ -13,6 +14,7 @@
 
 #include "Chart.h"
 #include "LineSeries.h"
+#include "OutsideIntValues.h"
 #include "ValueRuns.h"
 #include "support/ChildProcess.h"
 
@@ -442,6 +444,127 @@ TEST(ChartSeries, AddsAndClearsOnlyMarkTheChartForOnePaint) {
     EXPECT_FALSE(chart.BufferDirty());
     series->ResumeNotify();
     EXPECT_TRUE(chart.BufferDirty());
+}
+
+} // namespace
+
+namespace {
+
+// Doubles held elsewhere, as a file's float samples are: NaN, -0 and all.
+class TOutsideDoubles : public TOutsideValues {
+  public:
+    explicit TOutsideDoubles(std::vector<double> values) : Values(std::move(values)) {}
+    int Count() const override { return int(Values.size()); }
+    double At(int index) const override { return Values[std::size_t(index)]; }
+    void Read(int first, int count, double* out) const override {
+        std::copy_n(Values.begin() + first, count, out);
+    }
+    std::vector<double> Values;
+};
+
+// A list that views values held elsewhere answers every question as a list that holds
+// them; an edit through the list makes it hold a copy, and it still answers the same.
+TEST(ChartValueList, AViewingListAnswersAsAPlainList) {
+    std::mt19937 random(5);
+    std::vector<std::int32_t> ints(5'000'003); // past the count summarised on two threads
+    for (std::int32_t& v : ints)
+        v = std::int32_t(random() % 200001) - 100000;
+    std::vector<double> doubles(70001);
+    for (double& v : doubles)
+        v = random() % 9 == 0 ? -0.0 : double(int(random() % 5) - 2);
+    doubles[4000] = std::nan("");
+    struct TCase {
+        const char* Name;
+        std::shared_ptr<const TOutsideValues> Values;
+    };
+    const TCase cases[] = {
+        {"integers", std::make_shared<TOutsideIntValues>(ints.data(), int(ints.size()))},
+        {"doubles with NaN and -0", std::make_shared<TOutsideDoubles>(doubles)},
+        {"doubles without NaN", std::make_shared<TOutsideDoubles>(
+                                    std::vector<double>(doubles.begin() + 4001, doubles.end()))},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const int n = c.Values->Count();
+        TChartValueList viewing("Y"), plain("Y");
+        std::vector<double> held(static_cast<std::size_t>(n));
+        c.Values->Read(0, n, held.data());
+        plain.AppendValues(held.data(), n);
+        viewing.ViewOutside(c.Values);
+        EXPECT_TRUE(viewing.ViewsOutside());
+        const auto compare = [&](const char* when) {
+            SCOPED_TRACE(when);
+            ASSERT_EQ(viewing.Count(), plain.Count());
+            EXPECT_EQ(viewing.Capacity(), plain.Capacity());
+            EXPECT_EQ(viewing.HasNaN(), plain.HasNaN());
+            EXPECT_EQ(std::bit_cast<std::uint64_t>(viewing.GetMin()),
+                      std::bit_cast<std::uint64_t>(plain.GetMin()));
+            EXPECT_EQ(std::bit_cast<std::uint64_t>(viewing.GetMax()),
+                      std::bit_cast<std::uint64_t>(plain.GetMax()));
+            EXPECT_EQ(std::bit_cast<std::uint64_t>(viewing.GetSum()),
+                      std::bit_cast<std::uint64_t>(plain.GetSum()));
+            for (int i = 0; i < viewing.Count(); i += 997)
+                ASSERT_EQ(std::bit_cast<std::uint64_t>(viewing.ValueAt(i)),
+                          std::bit_cast<std::uint64_t>(plain.ValueAt(i)));
+            if (plain.HasNaN())
+                return; // range extremes mean nothing there
+            for (int q = 0; q < 200; ++q) {
+                int a = int(random() % unsigned(plain.Count())),
+                    b = int(random() % unsigned(plain.Count()));
+                if (a > b)
+                    std::swap(a, b);
+                const auto [low, high] = viewing.RangeMinMax(a, b);
+                const auto [plainLow, plainHigh] = plain.RangeMinMax(a, b);
+                ASSERT_EQ(std::bit_cast<std::uint64_t>(low),
+                          std::bit_cast<std::uint64_t>(plainLow));
+                ASSERT_EQ(std::bit_cast<std::uint64_t>(high),
+                          std::bit_cast<std::uint64_t>(plainHigh));
+            }
+        };
+        compare("viewing");
+        for (TChartValueList* list : {&viewing, &plain}) {
+            list->InsertAt(7, 123456);
+            list->RemoveAt(n / 2);
+            list->AddValue(-7);
+        }
+        EXPECT_FALSE(viewing.ViewsOutside()) << "an edit makes the list hold its values";
+        compare("after edits");
+        viewing.Empty();
+        EXPECT_EQ(viewing.Count(), 0);
+        EXPECT_FALSE(viewing.ViewsOutside());
+    }
+}
+
+// A series that views outside values looks to its chart as a clear and that many rising adds
+// in bulk: X from 1, one paint; a watched series takes them one by one.
+TEST(ChartSeries, ViewingValuesLooksLikeAddingThem) {
+    const std::vector<std::int32_t> ints = {5, -3, 8, 0};
+    const auto values = std::make_shared<TOutsideIntValues>(ints.data(), 4);
+    TChart chart;
+    chart.resize(200, 100);
+    auto* series = chart.AddSeries(std::make_unique<TLineSeries>());
+    chart.show();
+    QCoreApplication::processEvents();
+    const int drawsBefore = chart.DrawCount();
+    series->AddPointXY(1, 1);
+    series->ViewValues(values);
+    EXPECT_EQ(chart.DrawCount(), drawsBefore);
+    ASSERT_EQ(series->PointCount(), 4);
+    EXPECT_TRUE(series->XValues.HoldsRule());
+    EXPECT_EQ(series->XValues.ValueAt(3), 4);
+    EXPECT_EQ(series->YValues.ValueAt(1), -3);
+    EXPECT_EQ(series->GetMinY(), -3);
+    EXPECT_EQ(series->GetMaxY(), 8);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(chart.DrawCount(), drawsBefore + 1);
+
+    TFastLineSeries watched;
+    std::vector<int> seen;
+    watched.OnAfterAdd = [&](TChartSeries*, int index) { seen.push_back(index); };
+    watched.ViewValues(values);
+    EXPECT_EQ(seen, (std::vector<int>{0, 1, 2, 3}));
+    EXPECT_FALSE(watched.YValues.ViewsOutside());
+    EXPECT_EQ(watched.YValues.ValueAt(2), 8);
 }
 
 } // namespace

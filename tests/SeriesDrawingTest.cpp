@@ -6,6 +6,7 @@
 
 #include "Chart.h"
 #include "LineSeries.h"
+#include "OutsideIntValues.h"
 #include "support/PixelAsserts.h"
 
 namespace {
@@ -249,6 +250,24 @@ TEST(SeriesDrawing, ColumnsFromSummariesPaintTheSamePixelsAsEveryPoint) {
                 EXPECT_TRUE(SameImages(byColumns.Draw(), byPoints.Draw()))
                     << shapeName << ", " << layoutName << ", view " << view.XFrom << ".."
                     << view.XTo << " offset " << view.Offset;
+                if (std::string(layoutName) != "frames")
+                    continue;
+                // Lists that view the samples where they are (frames 1, 2, 3, ...) paint the
+                // same, with summaries built from the outside values' blocks.
+                TPlainChart viewing(301, 130, x0, x1, view.YFrom, view.YTo);
+                for (TChartAxis* axis : {&viewing.chart.BottomAxis(), &viewing.chart.LeftAxis()}) {
+                    axis->SetMinimumOffset(view.Offset);
+                    axis->SetMaximumOffset(view.Offset);
+                    axis->SetInverted(view.Inverted);
+                }
+                const std::vector<std::int32_t> upper(ys.begin(), ys.end());
+                const std::vector<std::int32_t> lowerInts(ys.rbegin(), ys.rend());
+                viewing.chart.AddSeries(std::make_unique<TFastLineSeries>())
+                    ->ViewValues(std::make_shared<TOutsideIntValues>(upper.data(), n));
+                viewing.chart.AddSeries(std::make_unique<TLineSeries>())
+                    ->ViewValues(std::make_shared<TOutsideIntValues>(lowerInts.data(), n));
+                EXPECT_TRUE(SameImages(viewing.Draw(), byPoints.Draw()))
+                    << "viewing: " << shapeName << ", view " << view.XFrom << ".." << view.XTo;
             }
         }
     }
