@@ -1,6 +1,7 @@
 #include "SeriesPlots.h"
 
 #include "ChartSeries.h"
+#include "OutsideIntValues.h"
 
 void TSeriesPlots::Clear() noexcept {
     Upper.ClearPoints();
@@ -16,4 +17,10 @@ void TSeriesPlots::AddFrames(const double* xs, const double* lefts, const double
                              int count) {
     Upper.AddPointsXY(xs, lefts, count);
     Lower.AddPointsXY(xs, rights, count);
+}
+
+bool TSeriesPlots::ViewStore(const std::int32_t* lefts, const std::int32_t* rights, int count) {
+    Upper.ViewValues(std::make_shared<TOutsideIntValues>(lefts, count));
+    Lower.ViewValues(std::make_shared<TOutsideIntValues>(rights, count));
+    return true;
 }

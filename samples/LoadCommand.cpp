@@ -29,28 +29,16 @@ int DecodeFrames(const std::uint8_t* bytes, std::uint64_t frames, TChannelPlots*
     const int n = FramesToLoad(frames * 4, frameLimit);
     std::int32_t* const lefts32 = LeftSamples.Data();
     std::int32_t* const rights32 = RightSamples.Data();
-    if (Plots != nullptr) {
+    // The plots let go of the store before a byte of it changes.
+    if (Plots != nullptr)
         Plots->Clear();
-        Plots->Reserve(n);
-    }
-    // Frames go to the plots a block at a time: each takes the block's points as that many
-    // single adds would.
     constexpr int blockFrames = 4096;
-    double xs[blockFrames], lefts[blockFrames], rights[blockFrames];
     for (int first = 1; first <= n; first += blockFrames) {
         const int count = std::min(blockFrames, n - first + 1);
         for (int k = 0; k < count; ++k, bytes += 4) {
-            const int i = first + k;
-            const std::int32_t left = ReadI16LE(bytes);
-            const std::int32_t right = ReadI16LE(bytes + 2);
-            lefts32[i] = left;
-            rights32[i] = right;
-            xs[k] = i;
-            lefts[k] = left;
-            rights[k] = right;
+            lefts32[first + k] = ReadI16LE(bytes);
+            rights32[first + k] = ReadI16LE(bytes + 2);
         }
-        if (Plots != nullptr)
-            Plots->AddFrames(xs, lefts, rights, count);
         // About a million frames a step: often enough to show, rarely enough to cost nothing.
         const int done = first + count - 1;
         if ((first / blockFrames) % 256 == 255 || done == n) {
@@ -59,6 +47,20 @@ int DecodeFrames(const std::uint8_t* bytes, std::uint64_t frames, TChannelPlots*
             if (progress && !progress(done, n))
                 throw TCancelled();
         }
+    }
+    if (Plots == nullptr || Plots->ViewStore(lefts32 + 1, rights32 + 1, n))
+        return n;
+    // Plots that hold their own points take them a block at a time, as that many single adds.
+    Plots->Reserve(n);
+    double xs[blockFrames], lefts[blockFrames], rights[blockFrames];
+    for (int first = 1; first <= n; first += blockFrames) {
+        const int count = std::min(blockFrames, n - first + 1);
+        for (int k = 0; k < count; ++k) {
+            xs[k] = first + k;
+            lefts[k] = lefts32[first + k];
+            rights[k] = rights32[first + k];
+        }
+        Plots->AddFrames(xs, lefts, rights, count);
     }
     return n;
 }
