@@ -24,6 +24,7 @@
 #include "Form1.h"
 #include "LineSeries.h"
 #include "LoadCommand.h"
+#include "MetadataText.h"
 #include "NumberText.h"
 #include "PlotReadout.h"
 #include "ProgressWindow.h"
@@ -296,6 +297,16 @@ void TForm1::ShowFacts() {
     QString text = AudioFactsText(Audio.Facts);
     if (!FormatProblem.isEmpty())
         text += QStringLiteral("\n") + FormatProblem;
+    // The metadata, a group per chunk, in both views; damaged chunks say what is wrong.
+    const TFileMetadata meta = MetadataOf(Audio);
+    std::vector<TMetaGroup> groups = MetadataText(meta);
+    if (!meta.Problems.empty())
+        groups.push_back({"Metadata problems", meta.Problems});
+    for (const TMetaGroup& group : groups) {
+        text += QStringLiteral("\n\n") + QString::fromStdString(group.Title) + QLatin1Char(':');
+        for (const std::string& line : group.Lines)
+            text += QStringLiteral("\n  ") + QString::fromStdString(line);
+    }
     if (ViewAsFormat && Samples && Samples->Frames() > PlotFrameLimit)
         text += QStringLiteral("\nThe plots show the first %1 frames.")
                     .arg(GroupedNumber(PlotFrameLimit));

@@ -9,6 +9,6 @@
 #include "JsonText.h"
 
 // Writes "audio" (null for a file that is not a WAV file) and "problems" (the facts' problems
-// followed by `more`).
+// followed by `more`, the metadata's).
 void WriteAudioJson(TJsonWriter& json, const TAudioFacts& facts,
                     const std::vector<std::string>& more = {});

@@ -13,6 +13,7 @@
 #include "JsonText.h"
 #include "LoadCommand.h"
 #include "MemoryFile.h"
+#include "MetadataJson.h"
 #include "ReadWaveFile.h"
 #include "SaveAsciiFile.h"
 #include "WaveStatus.h"
@@ -159,8 +160,12 @@ void WriteJson(const std::string& file, const TOutcome& outcome, TFileReport& re
             json.Null("error");
         json.EndObject();
     }
-    if (outcome.Audio)
-        WriteAudioJson(json, outcome.Audio->Facts);
+    if (outcome.Audio) {
+        const TFileMetadata meta = MetadataOf(*outcome.Audio);
+        if (outcome.Audio->Facts.IsWave)
+            json.Raw("metadata", MetadataJson(meta));
+        WriteAudioJson(json, outcome.Audio->Facts, meta.Problems);
+    }
     json.EndObject();
     report.Out = json.Text() + "\n";
     // A file that is not read at all says why here too, as the text report does.
@@ -179,7 +184,7 @@ TFileReport DumpFile(const std::string& file, const TDumpOptions& options) {
     // which takes them where they lie.
     read.KeepData = options.Export && !options.AsFormat;
     const TWaveLog log = [&](const std::string& line) {
-        if (!options.Json) {
+        if (!options.Json && !options.Cues) {
             report.Out += line;
             report.Out += '\n';
         }
@@ -188,7 +193,7 @@ TFileReport DumpFile(const std::string& file, const TDumpOptions& options) {
     // into memory, and the log's reader then reads the same bytes as a file.
     std::optional<TMemoryFile> streamCopy;
     std::string readName = file;
-    if (options.Json || options.AsFormat) {
+    if (options.Json || options.AsFormat || options.Cues) {
         outcome.Audio = OpenAudioFile(file, true);
         const auto& bytes = outcome.Audio->Bytes;
         if (bytes && !bytes->IsMapped()) {
@@ -213,5 +218,7 @@ TFileReport DumpFile(const std::string& file, const TDumpOptions& options) {
         WriteJson(file, outcome, report);
     else
         WriteText(file, outcome, report);
+    if (options.Cues && !options.Json)
+        report.Out = CueLabelTrack(MetadataOf(*outcome.Audio));
     return report;
 }

@@ -13,6 +13,8 @@ struct TDumpOptions {
     // Export the file as its format says (every channel of every frame) rather than as 16-bit
     // stereo frames; what counts is then whether it could be read so.
     bool AsFormat = false;
+    // Write the file's markers as a label track in place of the log lines.
+    bool Cues = false;
 };
 
 struct TFileReport {

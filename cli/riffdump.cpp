@@ -33,7 +33,10 @@ constexpr const char* Usage =
     "  --json             one JSON object per file and line on standard output (file, status,\n"
     "                     every chunk with its offset and size, the format fields, the frame\n"
     "                     count, for --export the output name and any error, and the file read\n"
-    "                     as its format says: audio, with every chunk to the end, and problems)\n"
+    "                     as its format says: audio, with every chunk to the end, metadata,\n"
+    "                     and problems)\n"
+    "  --cues             write each file's markers instead of its log: a label track, one\n"
+    "                     line a marker, start and end in seconds and the label, by tabs\n"
     "  --files-from LIST  read the file names from LIST too, one per line (- for standard input)\n"
     "  -0                 the names in LIST are separated by NUL bytes\n"
     "  -j N               read N files at once; the output keeps the order of the names\n"
@@ -87,6 +90,8 @@ int main(int argc, char* argv[]) {
         } else if (argument == "--as-format") {
             options.Dump.AsFormat = true;
             options.Dump.Export = true;
+        } else if (argument == "--cues") {
+            options.Dump.Cues = true;
         } else if (argument == "--salvage") {
             options.Dump.Salvage = true;
         } else if (argument == "--json") {

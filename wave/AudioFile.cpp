@@ -1,5 +1,6 @@
 #include "AudioFile.h"
 
+#include <algorithm>
 #include <new>
 
 #include "WaveSource.h"
@@ -26,4 +27,25 @@ TAudioFile OpenAudioFile(const std::string& name, bool acceptStreams) {
         file.Facts.Refuse("Out of memory.");
         return file;
     }
+}
+
+std::vector<TMetaChunk> MetadataChunks(const TAudioFile& file) {
+    std::vector<TMetaChunk> chunks;
+    if (!file.Bytes)
+        return chunks;
+    const std::uint64_t size = file.Bytes->Size();
+    for (const TAudioChunk& chunk : file.Facts.Chunks) {
+        if (chunk.Id == "fmt " || chunk.Id == "data")
+            continue;
+        const std::uint64_t body = std::min(size, chunk.Offset + 8);
+        const std::uint64_t there = std::min(chunk.Size, size - body);
+        chunks.push_back({chunk.Id, chunk.Offset, chunk.Size, file.Bytes->Data() + body, there});
+    }
+    return chunks;
+}
+
+TFileMetadata MetadataOf(const TAudioFile& file) {
+    const TAudioFacts& facts = file.Facts;
+    return DecodeMetadata(MetadataChunks(file), facts.HasFormat ? facts.Format.SampleRate : 0,
+                          facts.Container == "RIFX");
 }

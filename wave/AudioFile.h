@@ -8,6 +8,7 @@
 
 #include "AudioFacts.h"
 #include "FileBytes.h"
+#include "Metadata.h"
 
 struct TAudioFile {
     std::shared_ptr<const TFileBytes> Bytes; // null when the file could not be opened
@@ -17,3 +18,8 @@ struct TAudioFile {
 TAudioFile OpenAudioFile(const std::string& name, bool acceptStreams);
 // The facts of bytes already in hand.
 TAudioFile AudioFileOf(std::shared_ptr<const TFileBytes> bytes);
+
+// The file's metadata chunks (every chunk but the format and the data), each with the bytes
+// of its body that are there, and what they say decoded.
+std::vector<TMetaChunk> MetadataChunks(const TAudioFile& file);
+TFileMetadata MetadataOf(const TAudioFile& file);

@@ -7,6 +7,7 @@
 
 #include "AudioFile.h"
 #include "AudioSamples.h"
+#include "MetadataText.h"
 #include "ReadWaveFile.h"
 #include "WaveBytes.h"
 #include "support/PipeInput.h"
@@ -29,6 +30,8 @@ bool FuzzReadAudioFile(const std::uint8_t* data, std::size_t size, const std::st
         return false;
     if (facts.Decodable && !facts.IsWave)
         return false;
+    // Every metadata chunk decoded and worded, never past its bytes.
+    MetadataText(MetadataOf(inMemory));
     const TAudioFile mapped = OpenAudioFile(fileName, false);
     if (!SameFacts(mapped.Facts, facts))
         return false;

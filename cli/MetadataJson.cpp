@@ -1,0 +1,165 @@
+#include "MetadataJson.h"
+
+#include <cstdio>
+
+#include "JsonText.h"
+#include "MetadataText.h"
+
+namespace {
+
+double Seconds(std::uint64_t frames, std::uint32_t rate) {
+    return rate == 0 ? 0 : double(frames) / rate;
+}
+
+} // namespace
+
+std::string MetadataJson(const TFileMetadata& meta) {
+    TJsonWriter json;
+    json.BeginObject();
+    if (!meta.Info.empty()) {
+        json.BeginObject("info");
+        for (const TInfoField& field : meta.Info)
+            json.String(field.Name, field.Text);
+        json.EndObject();
+    }
+    if (const auto& b = meta.Bext) {
+        json.BeginObject("bext")
+            .String("description", b->Description)
+            .String("originator", b->Originator)
+            .String("originatorReference", b->OriginatorReference)
+            .String("originationDate", b->OriginationDate)
+            .String("originationTime", b->OriginationTime)
+            .Number("timeReference", std::int64_t(b->TimeReference))
+            .String("timeOfDay", TimeOfDay(b->TimeReference, meta.SampleRate))
+            .Number("version", b->Version)
+            .String("umid", b->Umid);
+        const std::pair<const char*, const std::optional<double>*> loudness[] = {
+            {"loudnessValue", &b->LoudnessValue},
+            {"loudnessRange", &b->LoudnessRange},
+            {"maxTruePeakLevel", &b->MaxTruePeakLevel},
+            {"maxMomentaryLoudness", &b->MaxMomentaryLoudness},
+            {"maxShortTermLoudness", &b->MaxShortTermLoudness},
+        };
+        for (const auto& [name, value] : loudness)
+            if (*value)
+                json.Double(name, **value);
+        json.String("codingHistory", b->CodingHistory).EndObject();
+    }
+    if (meta.Ixml)
+        json.String("ixml", *meta.Ixml);
+    if (meta.Axml)
+        json.String("axml", *meta.Axml);
+    if (!meta.Markers.empty()) {
+        json.BeginArray("cues");
+        for (const TMarker& m : meta.Markers) {
+            json.BeginObject()
+                .Number("id", m.Id)
+                .Number("frame", std::int64_t(m.Frame))
+                .Double("seconds", Seconds(m.Frame, meta.SampleRate))
+                .String("label", m.Label)
+                .String("note", m.Note);
+            if (m.Length)
+                json.Number("length", std::int64_t(*m.Length));
+            else
+                json.Null("length");
+            json.EndObject();
+        }
+        json.EndArray();
+    }
+    if (const auto& s = meta.Sampler) {
+        json.BeginObject("smpl")
+            .Number("manufacturer", s->Manufacturer)
+            .Number("product", s->Product)
+            .Number("samplePeriod", s->SamplePeriod)
+            .Number("unityNote", s->UnityNote)
+            .Double("fineTuneCents", s->FineTuneCents)
+            .Number("smpteFormat", s->SmpteFormat)
+            .Number("smpteOffset", s->SmpteOffset)
+            .BeginArray("loops");
+        for (const TSampleLoop& loop : s->Loops)
+            json.BeginObject()
+                .Number("id", loop.Id)
+                .Number("type", loop.Type)
+                .Number("start", loop.Start)
+                .Number("end", loop.End)
+                .Number("fraction", loop.Fraction)
+                .Number("playCount", loop.PlayCount)
+                .EndObject();
+        json.EndArray().EndObject();
+    }
+    if (const auto& i = meta.Instrument)
+        json.BeginObject("inst")
+            .Number("unshiftedNote", i->UnshiftedNote)
+            .Number("fineTune", i->FineTune)
+            .Number("gain", i->Gain)
+            .Number("lowNote", i->LowNote)
+            .Number("highNote", i->HighNote)
+            .Number("lowVelocity", i->LowVelocity)
+            .Number("highVelocity", i->HighVelocity)
+            .EndObject();
+    if (meta.FactSamples)
+        json.BeginObject("fact").Number("sampleLength", *meta.FactSamples).EndObject();
+    if (const auto& p = meta.Peak) {
+        json.BeginObject("peak").Number("version", p->Version).Number("timestamp", p->Timestamp);
+        json.BeginArray("channels");
+        for (const auto& [value, position] : p->Peaks)
+            json.BeginObject().Double("value", value).Number("position", position).EndObject();
+        json.EndArray().EndObject();
+    }
+    if (const auto& a = meta.Acid)
+        json.BeginObject("acid")
+            .Bool("oneShot", a->OneShot())
+            .Bool("rootNoteSet", a->RootNoteSet())
+            .Bool("stretch", a->Stretch())
+            .Bool("diskBased", a->DiskBased())
+            .Number("rootNote", a->RootNote)
+            .Number("beats", a->Beats)
+            .Number("meterNumerator", a->MeterNumerator)
+            .Number("meterDenominator", a->MeterDenominator)
+            .Double("tempo", a->Tempo)
+            .EndObject();
+    if (const auto& d = meta.Ds64) {
+        json.BeginObject("ds64")
+            .Number("riffSize", std::int64_t(d->RiffSize))
+            .Number("dataSize", std::int64_t(d->DataSize))
+            .Number("sampleCount", std::int64_t(d->SampleCount))
+            .BeginArray("table");
+        for (const auto& [id, size] : d->Table)
+            json.BeginObject().String("id", id).Number("size", std::int64_t(size)).EndObject();
+        json.EndArray().EndObject();
+    }
+    if (const auto& t = meta.Id3)
+        json.BeginObject("id3")
+            .String("title", t->Title)
+            .String("artist", t->Artist)
+            .String("album", t->Album)
+            .EndObject();
+    if (!meta.Other.empty()) {
+        json.BeginArray("other");
+        for (const TOtherChunk& chunk : meta.Other)
+            json.BeginObject()
+                .String("id", chunk.Id)
+                .Number("offset", std::int64_t(chunk.Offset))
+                .Number("size", std::int64_t(chunk.Size))
+                .EndObject();
+        json.EndArray();
+    }
+    json.EndObject();
+    return json.Text();
+}
+
+std::string CueLabelTrack(const TFileMetadata& meta) {
+    std::string track;
+    for (const TMarker& m : meta.Markers) {
+        const double start = Seconds(m.Frame, meta.SampleRate);
+        const double end = Seconds(m.Frame + m.Length.value_or(0), meta.SampleRate);
+        char times[64];
+        std::snprintf(times, sizeof times, "%.6f\t%.6f\t", start, end);
+        std::string label = m.Label;
+        for (char& c : label)
+            if (c == '\t' || c == '\n' || c == '\r')
+                c = ' ';
+        track += times + label + "\n";
+    }
+    return track;
+}
