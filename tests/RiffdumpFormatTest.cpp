@@ -35,7 +35,7 @@ TBytes SixChannels24() {
         .Chunk("fmt ", TWaveBytes::Format(1, 6, 96000, 24))
         .Chunk("data", data)
         // An odd body of 9 bytes, followed by its pad byte.
-        .Chunk("LIST", {'I', 'N', 'F', 'O', 'x', 0, 0, 0, 0, 0}, 9)
+        .Chunk("LIST", {'t', 'l', 's', 't', 1, 2, 3, 4, 5, 0}, 9)
         .Chunk("pad?", {0, 0})
         .Bytes();
 }
