@@ -29,6 +29,7 @@ class QToolButton;
 class TChart;
 class TFastLineSeries;
 class TLineSeries;
+class TMarkerOverlay;
 class TPlotReadout;
 
 class TForm1 : public QWidget {
@@ -78,6 +79,11 @@ class TForm1 : public QWidget {
     QLabel* FormatNoticeLabel; // what a file holds that the default view does not show as it is
     QPlainTextEdit* FactsBox;  // the file read as its format says: facts and problems
     QLabel* NoSecondChannel;   // over the lower plot, for a file of one channel
+    TMarkerOverlay* Markers1;  // the file's markers over the upper plot
+    TMarkerOverlay* Markers2;  // and over the lower one
+    QComboBox* MarkerChoice;   // brings both plots to the marker chosen
+    // Centres both plots' horizontal view on frame `frame` (from 0) of the file.
+    void GoToFrame(std::uint64_t frame);
     // The file read as its format says, as last loaded.
     const TAudioFile& LoadedAudio() const { return Audio; }
 
@@ -126,6 +132,7 @@ class TForm1 : public QWidget {
     // Fills the store and the plots from the loaded file again, without new log lines.
     void ReloadFrames();
     void ShowFacts();
+    void ShowMarkers(const TFileMetadata& meta);
     void ChooseChannels();
     void SetReadoutSources();
 

@@ -24,6 +24,7 @@
 #include "Form1.h"
 #include "LineSeries.h"
 #include "LoadCommand.h"
+#include "MarkerOverlay.h"
 #include "MetadataText.h"
 #include "NumberText.h"
 #include "PlotReadout.h"
@@ -39,6 +40,9 @@ const QRect UpperChannelPlace(8, 46, 209, 20);
 const QRect LowerChannelPlace(8, 70, 209, 20);
 const QRect NoticePlace(8, 96, 209, 98);
 const QRect FactsPlace(8, 296, 209, 106);
+const QRect MarkerChoicePlace(8, 432, 209, 20);
+// Shown before a marker is chosen, and chosen again after each jump.
+const QString MarkerPrompt = QStringLiteral("Go to a marker...");
 
 // The most frames a plot takes: a value list counts in signed 32-bit numbers.
 constexpr std::uint64_t PlotFrameLimit = INT_MAX - 1;
@@ -114,6 +118,20 @@ void TForm1::CreateViewControls() {
     FactsBox->setFocusPolicy(Qt::ClickFocus);
     FactsBox->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     FactsBox->setPlaceholderText(QStringLiteral("The file's format and problems"));
+
+    Markers1 = new TMarkerOverlay(*Chart1);
+    Markers2 = new TMarkerOverlay(*Chart2);
+    MarkerChoice = new QComboBox(Panel1);
+    MarkerChoice->setObjectName(QStringLiteral("MarkerChoice"));
+    MarkerChoice->setGeometry(MarkerChoicePlace);
+    MarkerChoice->setFocusPolicy(Qt::ClickFocus);
+    MarkerChoice->hide();
+    connect(MarkerChoice, &QComboBox::activated, this, [this](int index) {
+        const QVariant frame = MarkerChoice->itemData(index);
+        if (frame.isValid())
+            RunGuarded(*Dialogs, this, [this, frame] { GoToFrame(frame.toULongLong()); });
+        MarkerChoice->setCurrentIndex(0);
+    });
 
     NoSecondChannel = new QLabel(
         QStringLiteral("This file has one channel: there is no second channel to show."), Chart2);
@@ -299,6 +317,7 @@ void TForm1::ShowFacts() {
         text += QStringLiteral("\n") + FormatProblem;
     // The metadata, a group per chunk, in both views; damaged chunks say what is wrong.
     const TFileMetadata meta = MetadataOf(Audio);
+    ShowMarkers(meta);
     std::vector<TMetaGroup> groups = MetadataText(meta);
     if (!meta.Problems.empty())
         groups.push_back({"Metadata problems", meta.Problems});
@@ -317,4 +336,56 @@ void TForm1::ShowFacts() {
     FormatNoticeLabel->setText(notice.toHtmlEscaped() +
                                QStringLiteral(" <a href=\"format\">Show it in its format</a>"));
     FormatNoticeLabel->setVisible(!notice.isEmpty() && Audio.Facts.Decodable);
+}
+
+void TForm1::ShowMarkers(const TFileMetadata& meta) {
+    std::vector<TPlotMarker> markers;
+    for (const TMarker& m : meta.Markers)
+        markers.push_back({m.Frame, m.Length.value_or(0), m.Label});
+    if (meta.Sampler)
+        for (const TSampleLoop& loop : meta.Sampler->Loops)
+            markers.push_back({loop.Start, std::uint64_t(loop.End) - loop.Start + 1,
+                               "Loop " + std::to_string(loop.Id)});
+    // The markers count the file's frames: the default view's frames are the same only for a
+    // file of 16-bit stereo PCM.
+    std::uint64_t frames = 0;
+    if (ViewAsFormat && Samples)
+        frames = Samples->Frames();
+    else if (!ViewAsFormat && IsSixteenBitStereoPcm(Audio.Facts))
+        frames = std::uint64_t(SampleCount);
+    if (frames == 0)
+        markers.clear();
+    Markers1->SetMarkers(markers, frames);
+    Markers2->SetMarkers(markers, frames);
+    MarkerChoice->clear();
+    MarkerChoice->addItem(MarkerPrompt);
+    for (const TMarker& m : meta.Markers) {
+        if (m.Frame >= frames)
+            continue;
+        QString text = QStringLiteral("#%1 %2").arg(m.Id).arg(
+            QString::fromStdString(SecondsText(m.Frame, meta.SampleRate)));
+        if (!m.Label.empty())
+            text += QStringLiteral(" ") + QString::fromStdString(m.Label);
+        MarkerChoice->addItem(text, QVariant::fromValue<qulonglong>(m.Frame));
+    }
+    MarkerChoice->setVisible(MarkerChoice->count() > 1);
+}
+
+void TForm1::GoToFrame(std::uint64_t frame) {
+    for (TChart* chart : {Chart1, Chart2}) {
+        if (chart->SeriesCount() < 1 || chart->Series(0)->PointCount() < 1)
+            continue;
+        const TChartAxis& bottom = chart->BottomAxis();
+        const double all = chart->Series(0)->PointCount();
+        // The view keeps its width where it is zoomed in; a whole view takes a twentieth.
+        double width = bottom.Maximum() - bottom.Minimum();
+        if (!(width > 0) || width >= all - 1)
+            width = std::max(all / 20, 2.0);
+        const double centre = double(frame) + 1;
+        const TChartAxis& top = chart->Axis(akTop);
+        const TChartAxis& left = chart->LeftAxis();
+        const TChartAxis& right = chart->Axis(akRight);
+        chart->ZoomAxes(top.Minimum(), top.Maximum(), centre - width / 2, centre + width / 2,
+                        left.Minimum(), left.Maximum(), right.Minimum(), right.Maximum());
+    }
 }

@@ -24,7 +24,8 @@ std::optional<double> Loudness(TByteReader& in, bool given) {
 
 } // namespace
 
-TBext DecodeBext(const std::uint8_t* body, std::uint64_t size, bool bigEndian, TProblems& problems) {
+TBext DecodeBext(const std::uint8_t* body, std::uint64_t size, bool bigEndian,
+                 TProblems& problems) {
     TBext bext;
     TByteReader in(body, size, bigEndian);
     bext.Description = Text(in, 256);
@@ -54,8 +55,9 @@ TBext DecodeBext(const std::uint8_t* body, std::uint64_t size, bool bigEndian, T
     bext.MaxShortTermLoudness = Loudness(in, loudness);
     in.Skip(180);
     if (in.Short()) {
-        problems.push_back("The bext chunk has " + std::to_string(size) + " bytes, fewer than the " +
-                           std::to_string(FixedPart) + " of its fixed fields; the rest read as empty.");
+        problems.push_back("The bext chunk has " + std::to_string(size) +
+                           " bytes, fewer than the " + std::to_string(FixedPart) +
+                           " of its fixed fields; the rest read as empty.");
         return bext;
     }
     std::string history = in.Raw(in.Left());

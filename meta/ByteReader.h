@@ -19,7 +19,8 @@ class TByteReader {
     std::uint64_t Unsigned(int bytes) {
         std::uint64_t value = 0;
         for (int i = 0; i < bytes; ++i) {
-            const std::uint64_t byte = At + std::uint64_t(i) < Size ? Bytes[At + std::uint64_t(i)] : 0;
+            const std::uint64_t byte =
+                At + std::uint64_t(i) < Size ? Bytes[At + std::uint64_t(i)] : 0;
             value |= BigEndian ? byte << (8 * (bytes - 1 - i)) : byte << (8 * i);
         }
         Skip(std::uint64_t(bytes));

@@ -50,9 +50,11 @@ TFileMetadata DecodeMetadata(const std::vector<TMetaChunk>& chunks, std::uint32_
         } else if (chunk.Id == "bext") {
             meta.Bext = DecodeBext(body, size, bigEndian, problems);
         } else if (chunk.Id == "iXML") {
-            meta.Ixml = IndentXml(std::string(reinterpret_cast<const char*>(body), size), "iXML", problems);
+            meta.Ixml =
+                IndentXml(std::string(reinterpret_cast<const char*>(body), size), "iXML", problems);
         } else if (chunk.Id == "axml") {
-            meta.Axml = IndentXml(std::string(reinterpret_cast<const char*>(body), size), "axml", problems);
+            meta.Axml =
+                IndentXml(std::string(reinterpret_cast<const char*>(body), size), "axml", problems);
         } else if (chunk.Id == "cue ") {
             cues = DecodeCue(body, size, bigEndian, problems);
         } else if (chunk.Id == "smpl") {
@@ -60,8 +62,10 @@ TFileMetadata DecodeMetadata(const std::vector<TMetaChunk>& chunks, std::uint32_
         } else if (chunk.Id == "inst") {
             meta.Instrument = DecodeInst(body, size, problems);
         } else if (chunk.Id == "fact" && size >= 4) {
-            meta.FactSamples = bigEndian ? std::uint32_t(body[0] << 24 | body[1] << 16 | body[2] << 8 | body[3])
-                                         : std::uint32_t(body[0] | body[1] << 8 | body[2] << 16 | std::uint32_t(body[3]) << 24);
+            meta.FactSamples =
+                bigEndian ? std::uint32_t(body[0] << 24 | body[1] << 16 | body[2] << 8 | body[3])
+                          : std::uint32_t(body[0] | body[1] << 8 | body[2] << 16 |
+                                          std::uint32_t(body[3]) << 24);
         } else if (chunk.Id == "PEAK") {
             meta.Peak = DecodePeak(body, size, bigEndian, problems);
         } else if (chunk.Id == "acid") {

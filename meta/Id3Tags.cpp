@@ -17,10 +17,12 @@ std::string FromUtf16(const std::string& raw, bool bigEndian) {
     }
     std::string out;
     for (; i + 1 < raw.size(); i += 2) {
-        const auto a = static_cast<unsigned char>(raw[i]), b = static_cast<unsigned char>(raw[i + 1]);
+        const auto a = static_cast<unsigned char>(raw[i]),
+                   b = static_cast<unsigned char>(raw[i + 1]);
         char32_t c = bigEndian ? char32_t(a << 8 | b) : char32_t(b << 8 | a);
         if (c >= 0xD800 && c < 0xDC00 && i + 3 < raw.size()) {
-            const auto c2 = static_cast<unsigned char>(raw[i + 2]), d2 = static_cast<unsigned char>(raw[i + 3]);
+            const auto c2 = static_cast<unsigned char>(raw[i + 2]),
+                       d2 = static_cast<unsigned char>(raw[i + 3]);
             const char32_t low = bigEndian ? char32_t(c2 << 8 | d2) : char32_t(d2 << 8 | c2);
             c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
             i += 2;

@@ -9,11 +9,11 @@ bool IsUtf8(const std::string& raw) {
     std::size_t i = 0;
     while (i < raw.size()) {
         const auto c = static_cast<unsigned char>(raw[i]);
-        const int follow = c < 0x80          ? 0
-                           : (c >> 5) == 6   ? 1
-                           : (c >> 4) == 14  ? 2
-                           : (c >> 3) == 30  ? 3
-                                             : -1;
+        const int follow = c < 0x80         ? 0
+                           : (c >> 5) == 6  ? 1
+                           : (c >> 4) == 14 ? 2
+                           : (c >> 3) == 30 ? 3
+                                            : -1;
         if (follow < 0 || (c >= 0x80 && c < 0xC2) || c > 0xF4)
             return false;
         if (i + std::size_t(follow) >= raw.size() && follow > 0)

@@ -66,8 +66,8 @@ struct TSampleLoop {
     std::uint32_t Id = 0, Type = 0, Start = 0, End = 0, Fraction = 0, PlayCount = 0;
 };
 struct TSampler {
-    std::uint32_t Manufacturer = 0, Product = 0, SamplePeriod = 0, UnityNote = 0,
-                  PitchFraction = 0, SmpteFormat = 0, SmpteOffset = 0;
+    std::uint32_t Manufacturer = 0, Product = 0, SamplePeriod = 0, UnityNote = 0, PitchFraction = 0,
+                  SmpteFormat = 0, SmpteOffset = 0;
     double FineTuneCents = 0;
     std::vector<TSampleLoop> Loops;
 };

@@ -90,21 +90,22 @@ std::vector<TMetaGroup> MetadataText(const TFileMetadata& meta) {
         group.Lines.push_back("Fine tune: " + Number(s->FineTuneCents, 2) + " cents");
         group.Lines.push_back("Sample period: " + std::to_string(s->SamplePeriod) + " ns");
         for (const TSampleLoop& loop : s->Loops)
-            group.Lines.push_back("Loop " + std::to_string(loop.Id) + ": " + LoopType(loop.Type) +
-                                  ", frames " + std::to_string(loop.Start) + " to " +
-                                  std::to_string(loop.End) + ", played " +
-                                  (loop.PlayCount == 0 ? std::string("for ever")
-                                                       : std::to_string(loop.PlayCount) + " times"));
+            group.Lines.push_back(
+                "Loop " + std::to_string(loop.Id) + ": " + LoopType(loop.Type) + ", frames " +
+                std::to_string(loop.Start) + " to " + std::to_string(loop.End) + ", played " +
+                (loop.PlayCount == 0 ? std::string("for ever")
+                                     : std::to_string(loop.PlayCount) + " times"));
         groups.push_back(group);
     }
     if (const auto& i = meta.Instrument)
-        groups.push_back({"inst",
-                          {"Unshifted note: " + std::to_string(i->UnshiftedNote),
-                           "Fine tune: " + std::to_string(i->FineTune) + " cents",
-                           "Gain: " + std::to_string(i->Gain) + " dB",
-                           "Notes: " + std::to_string(i->LowNote) + " to " + std::to_string(i->HighNote),
-                           "Velocities: " + std::to_string(i->LowVelocity) + " to " +
-                               std::to_string(i->HighVelocity)}});
+        groups.push_back(
+            {"inst",
+             {"Unshifted note: " + std::to_string(i->UnshiftedNote),
+              "Fine tune: " + std::to_string(i->FineTune) + " cents",
+              "Gain: " + std::to_string(i->Gain) + " dB",
+              "Notes: " + std::to_string(i->LowNote) + " to " + std::to_string(i->HighNote),
+              "Velocities: " + std::to_string(i->LowVelocity) + " to " +
+                  std::to_string(i->HighVelocity)}});
     if (meta.FactSamples)
         groups.push_back({"fact", {"Frames: " + std::to_string(*meta.FactSamples)}});
     if (const auto& p = meta.Peak) {
@@ -116,14 +117,13 @@ std::vector<TMetaGroup> MetadataText(const TFileMetadata& meta) {
         groups.push_back(group);
     }
     if (const auto& a = meta.Acid)
-        groups.push_back({"acid",
-                          {"Tempo: " + Number(a->Tempo, 3) + " BPM",
-                           "Beats: " + std::to_string(a->Beats),
-                           "Meter: " + std::to_string(a->MeterNumerator) + "/" +
-                               std::to_string(a->MeterDenominator),
-                           "Root note: " + std::to_string(a->RootNote) +
-                               (a->RootNoteSet() ? "" : " (not set)"),
-                           std::string("One-shot: ") + (a->OneShot() ? "yes" : "no")}});
+        groups.push_back(
+            {"acid",
+             {"Tempo: " + Number(a->Tempo, 3) + " BPM", "Beats: " + std::to_string(a->Beats),
+              "Meter: " + std::to_string(a->MeterNumerator) + "/" +
+                  std::to_string(a->MeterDenominator),
+              "Root note: " + std::to_string(a->RootNote) + (a->RootNoteSet() ? "" : " (not set)"),
+              std::string("One-shot: ") + (a->OneShot() ? "yes" : "no")}});
     if (const auto& d = meta.Ds64) {
         TMetaGroup group{"ds64",
                          {"RIFF size: " + std::to_string(d->RiffSize),

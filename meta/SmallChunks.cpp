@@ -17,7 +17,8 @@ TPeakEnvelope DecodePeak(const std::uint8_t* body, std::uint64_t size, bool bigE
     return peak;
 }
 
-TAcid DecodeAcid(const std::uint8_t* body, std::uint64_t size, bool bigEndian, TProblems& problems) {
+TAcid DecodeAcid(const std::uint8_t* body, std::uint64_t size, bool bigEndian,
+                 TProblems& problems) {
     TAcid acid;
     TByteReader in(body, size, bigEndian);
     acid.Flags = in.U32();

@@ -72,7 +72,8 @@ std::string IndentXml(const std::string& raw, const std::string& chunk, TProblem
             // An element that holds only text stays on one line.
             const std::string name = TagName(tag);
             const std::size_t close = text.find('<', at);
-            if (close != std::string::npos && text.compare(close, name.size() + 3, "</" + name + ">") == 0) {
+            if (close != std::string::npos &&
+                text.compare(close, name.size() + 3, "</" + name + ">") == 0) {
                 line(tag + Trimmed(text.substr(at, close - at)) + "</" + name + ">");
                 at = close + name.size() + 3;
             } else {

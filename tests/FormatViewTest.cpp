@@ -14,6 +14,7 @@
 #include "FastLineSeries.h"
 #include "Form1.h"
 #include "LineSeries.h"
+#include "MarkerOverlay.h"
 #include "PlotReadout.h"
 #include "SampleStore.h"
 #include "WaveBytes.h"
@@ -181,6 +182,37 @@ TEST_F(FormatViewTest, TheReadoutNamesTheChannelAndTheFormatsValue) {
     QApplication::processEvents();
     Form.Readout2->PointerAt(QPoint(chart->BottomAxis().PixelOfValue(2), chart->ChartYCenter()));
     EXPECT_EQ(Form.Readout2->text().toStdString(), "Channel 2\nFrame 2\nTime 0.10 s\nValue 2");
+}
+
+} // namespace
+
+namespace {
+
+// A real file's markers (16 cue points with regions, one sampler loop) over both plots, in
+// both views of a 16-bit stereo file, and a marker chosen brings the plots to it.
+TEST_F(FormatViewTest, MarkersAreDrawnOverThePlotsAndChosenToGoThere) {
+    const std::string file = std::string(CORPORA_DIR) + "/go-audio-wav/flloop.wav";
+    ASSERT_TRUE(Open(file));
+    EXPECT_EQ(Form.Markers1->Markers().size(), 17u);
+    EXPECT_TRUE(Form.Markers2->isVisible());
+    ASSERT_EQ(Form.MarkerChoice->count(), 17); // the prompt and the 16 markers
+    EXPECT_TRUE(Form.FactsBox->toPlainText().contains("Software: FL Studio (beta)"));
+    const QImage before = Form.PlotPicture(Form.Chart1);
+
+    emit Form.MarkerChoice->activated(3); // the third marker, at frame 0x34bc
+    QApplication::processEvents();
+    const TChartAxis& bottom = Form.Chart1->BottomAxis();
+    EXPECT_DOUBLE_EQ((bottom.Minimum() + bottom.Maximum()) / 2, 0x34bc + 1);
+    EXPECT_DOUBLE_EQ(Form.Chart2->BottomAxis().Minimum(), bottom.Minimum());
+    EXPECT_EQ(Form.MarkerChoice->currentIndex(), 0);
+    Form.Chart1->UndoZoom();
+    QApplication::processEvents();
+    EXPECT_TRUE(Form.PlotPicture(Form.Chart1) == before)
+        << "the markers are not in the chart's picture";
+
+    Form.SetAsFormat(true);
+    QApplication::processEvents();
+    EXPECT_EQ(Form.Markers1->Markers().size(), 17u);
 }
 
 } // namespace

@@ -85,7 +85,8 @@ TEST(Metadata, DamagedChunksGoAsFarAsTheyGoAndSaySo) {
     const TCase cases[] = {
         {"a text without its zero", "LIST", Join({Text("INFO"), Sub("IART", Text("Ann"))}),
          "IART has no zero"},
-        {"an entry cut by the chunk's end", "LIST", Join({Text("INFO"), Text("INAM"), {40, 0, 0, 0}, Text("cut")}),
+        {"an entry cut by the chunk's end", "LIST",
+         Join({Text("INFO"), Text("INAM"), {40, 0, 0, 0}, Text("cut")}),
          "declares 40 bytes but has 3"},
         {"a count beyond the chunk", "cue ", cue, "lists 3 points but has room for 1"},
         {"a bext shorter than its fields", "bext", Text("short"), "fewer than the 602"},
@@ -96,7 +97,8 @@ TEST(Metadata, DamagedChunksGoAsFarAsTheyGoAndSaySo) {
         SCOPED_TRACE(c.What);
         const TFileMetadata meta = Decode({{c.Id, c.Body}});
         if (c.Problem)
-            EXPECT_TRUE(Says(meta.Problems, c.Problem)) << (meta.Problems.empty() ? "" : meta.Problems.front());
+            EXPECT_TRUE(Says(meta.Problems, c.Problem))
+                << (meta.Problems.empty() ? "" : meta.Problems.front());
     }
     const TFileMetadata cut = Decode({{"LIST", Join({Text("INFO"), Sub("IART", Text("Ann"))})}});
     ASSERT_EQ(cut.Info.size(), 1u);
@@ -124,8 +126,9 @@ TEST(Metadata, MarkersJoinTheirLabelsNotesAndRegions) {
     PutU32(region, 24000);
     PutText(region, "rgn ");
     region.insert(region.end(), 8, 0);
-    const TFileMetadata meta =
-        Decode({{"cue ", cue}, {"LIST", Join({Text("adtl"), Sub("labl", label), Sub("note", note), Sub("ltxt", region)})}});
+    const TFileMetadata meta = Decode({{"cue ", cue},
+                                       {"LIST", Join({Text("adtl"), Sub("labl", label),
+                                                      Sub("note", note), Sub("ltxt", region)})}});
     ASSERT_EQ(meta.Markers.size(), 2u);
     EXPECT_EQ(meta.Markers[0].Note, "take 3");
     EXPECT_EQ(meta.Markers[1].Frame, 48000u);
@@ -145,7 +148,7 @@ TEST(Metadata, BextGivesItsTimeReferenceAsATimeOfDay) {
     const std::uint64_t reference = 1'728'024'000;
     for (int i = 0; i < 8; ++i)
         bext[338 + std::size_t(i)] = std::uint8_t(reference >> (8 * i));
-    bext[346] = 2; // version 2: loudness values given
+    bext[346] = 2;    // version 2: loudness values given
     bext[412] = 0x04; // loudness value -23.00 (-2300, 0xF704)
     bext[413] = 0xF7;
     bext[414] = 0xFF; // loudness range: not given
@@ -163,16 +166,18 @@ TEST(Metadata, BextGivesItsTimeReferenceAsATimeOfDay) {
 
 TEST(Metadata, XmlIsLaidOutOneElementToALine) {
     TProblems problems;
-    EXPECT_EQ(IndentXml("<?xml version=\"1.0\"?><BWFXML><SPEED><MASTER>25</MASTER></SPEED></BWFXML>",
-                        "iXML", problems),
-              "<?xml version=\"1.0\"?>\n<BWFXML>\n  <SPEED>\n    <MASTER>25</MASTER>\n  </SPEED>\n"
-              "</BWFXML>\n");
+    EXPECT_EQ(
+        IndentXml("<?xml version=\"1.0\"?><BWFXML><SPEED><MASTER>25</MASTER></SPEED></BWFXML>",
+                  "iXML", problems),
+        "<?xml version=\"1.0\"?>\n<BWFXML>\n  <SPEED>\n    <MASTER>25</MASTER>\n  </SPEED>\n"
+        "</BWFXML>\n");
     EXPECT_TRUE(problems.empty());
 }
 
 // Real files, with what their projects state of them.
 TEST(Metadata, CorpusFilesSayWhatTheirProjectsState) {
-    const TFileMetadata info = MetadataOf(OpenAudioFile(Corpus("go-audio-wav/listinfo.wav"), false));
+    const TFileMetadata info =
+        MetadataOf(OpenAudioFile(Corpus("go-audio-wav/listinfo.wav"), false));
     std::map<std::string, std::string> texts;
     for (const TInfoField& field : info.Info)
         texts[field.Name] = field.Text;

@@ -1,0 +1,72 @@
+#include "MarkerOverlay.h"
+
+#include <algorithm>
+
+#include <QPainter>
+
+#include "Chart.h"
+
+namespace {
+
+const QColor LineColour(200, 40, 40);
+const QColor BandColour(255, 200, 60, 30);
+const QColor LabelColour(150, 20, 20);
+
+} // namespace
+
+TMarkerOverlay::TMarkerOverlay(TChart& chart) : QWidget(&chart), Chart(chart) {
+    setObjectName(chart.objectName() + QStringLiteral("Markers"));
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_NoSystemBackground);
+    hide();
+    // After each paint of the chart (a zoom, a pan, a load) the markers move with its scale.
+    auto previous = chart.OnAfterDraw;
+    chart.OnAfterDraw = [this, previous] {
+        if (previous)
+            previous();
+        setGeometry(0, 0, Chart.width(), Chart.height());
+        update();
+    };
+}
+
+void TMarkerOverlay::SetMarkers(std::vector<TPlotMarker> markers, std::uint64_t frames) {
+    Shown = std::move(markers);
+    FrameCount = frames;
+    setGeometry(0, 0, Chart.width(), Chart.height());
+    setVisible(!Shown.empty());
+    raise();
+    update();
+}
+
+void TMarkerOverlay::paintEvent(QPaintEvent*) {
+    const TRect& area = Chart.ChartRect();
+    if (area.Right <= area.Left || area.Bottom <= area.Top)
+        return;
+    const TChartAxis& axis = Chart.BottomAxis();
+    QPainter painter(this);
+    painter.setClipRect(QRect(area.Left, area.Top, area.Right - area.Left, area.Bottom - area.Top));
+    const QFontMetrics metrics(font());
+    // Bands first, so that every line and label stays on top.
+    for (const TPlotMarker& m : Shown) {
+        if (m.Length == 0 || m.Frame >= FrameCount)
+            continue;
+        const int from = axis.PixelOfValue(double(m.Frame) + 1);
+        const int to = axis.PixelOfValue(double(std::min(m.Frame + m.Length, FrameCount)) + 1);
+        painter.fillRect(QRect(QPoint(std::min(from, to), area.Top),
+                               QPoint(std::max(from, to), area.Bottom - 1)),
+                         BandColour);
+    }
+    for (const TPlotMarker& m : Shown) {
+        if (m.Frame >= FrameCount)
+            continue; // listed in the panel, not drawn
+        const int x = axis.PixelOfValue(double(m.Frame) + 1);
+        if (x < area.Left || x >= area.Right)
+            continue;
+        painter.setPen(LineColour);
+        painter.drawLine(x, area.Top, x, area.Bottom - 1);
+        if (!m.Label.empty()) {
+            painter.setPen(LabelColour);
+            painter.drawText(x + 2, area.Top + metrics.ascent() + 1, QString::fromStdString(m.Label));
+        }
+    }
+}
