@@ -66,7 +66,8 @@ void TMarkerOverlay::paintEvent(QPaintEvent*) {
         painter.drawLine(x, area.Top, x, area.Bottom - 1);
         if (!m.Label.empty()) {
             painter.setPen(LabelColour);
-            painter.drawText(x + 2, area.Top + metrics.ascent() + 1, QString::fromStdString(m.Label));
+            painter.drawText(x + 2, area.Top + metrics.ascent() + 1,
+                             QString::fromStdString(m.Label));
         }
     }
 }
