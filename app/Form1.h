@@ -20,6 +20,7 @@
 class QComboBox;
 class QFrame;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QRadioButton;
 class TAudioSamples;
@@ -84,6 +85,23 @@ class TForm1 : public QWidget {
     QComboBox* MarkerChoice;   // brings both plots to the marker chosen
     // Centres both plots' horizontal view on frame `frame` (from 0) of the file.
     void GoToFrame(std::uint64_t frame);
+    // The same for the plots' X (frame 1 at 0 s).
+    void GoToX(double x);
+
+    // What the horizontal axes count: frames (the default, as ever), or time.
+    enum TTimeAxis {
+        taFrames,
+        taSeconds,
+        taClock,
+        taTimecode24,
+        taTimecode25,
+        taTimecode30,
+        taTimeOfDay
+    };
+    void SetTimeAxis(TTimeAxis axis);
+    TTimeAxis TimeAxis() const { return Axis; }
+    QComboBox* TimeAxisChoice; // frames, seconds, h:mm:ss.mmm, timecode, time of day
+    QLineEdit* GoToBox;        // a time, a timecode or #frame: both plots go there
     // The file read as its format says, as last loaded.
     const TAudioFile& LoadedAudio() const { return Audio; }
 
@@ -133,6 +151,8 @@ class TForm1 : public QWidget {
     void ReloadFrames();
     void ShowFacts();
     void ShowMarkers(const TFileMetadata& meta);
+    void ApplyTimeAxis(const TFileMetadata& meta);
+    void GoToTyped();
     void ChooseChannels();
     void SetReadoutSources();
 
@@ -141,6 +161,7 @@ class TForm1 : public QWidget {
     TUserDialogs* Dialogs = &PlatformDialogs;
     std::uint32_t SampleRate = 0;
     bool ViewAsFormat = false;
+    TTimeAxis Axis = taFrames;
     TAudioFile Audio;
     std::shared_ptr<const TAudioSamples> Samples; // Audio's samples, once shown
     QString FormatProblem;         // why the file's format cannot be shown, when it cannot

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QScopeGuard>
@@ -22,6 +23,7 @@
 #include "ErrorHandler.h"
 #include "FastLineSeries.h"
 #include "Form1.h"
+#include "GoToText.h"
 #include "LineSeries.h"
 #include "LoadCommand.h"
 #include "MarkerOverlay.h"
@@ -30,6 +32,7 @@
 #include "PlotReadout.h"
 #include "ProgressWindow.h"
 #include "SampleStore.h"
+#include "TimeLabelRule.h"
 
 namespace {
 
@@ -41,6 +44,8 @@ const QRect LowerChannelPlace(8, 70, 209, 20);
 const QRect NoticePlace(8, 96, 209, 98);
 const QRect FactsPlace(8, 296, 209, 106);
 const QRect MarkerChoicePlace(8, 432, 209, 20);
+const QRect TimeAxisPlace(8, 456, 209, 20);
+const QRect GoToPlace(8, 480, 148, 20);
 // Shown before a marker is chosen, and chosen again after each jump.
 const QString MarkerPrompt = QStringLiteral("Go to a marker...");
 
@@ -132,6 +137,27 @@ void TForm1::CreateViewControls() {
             RunGuarded(*Dialogs, this, [this, frame] { GoToFrame(frame.toULongLong()); });
         MarkerChoice->setCurrentIndex(0);
     });
+
+    TimeAxisChoice = new QComboBox(Panel1);
+    TimeAxisChoice->setObjectName(QStringLiteral("TimeAxisChoice"));
+    TimeAxisChoice->setGeometry(TimeAxisPlace);
+    TimeAxisChoice->setFocusPolicy(Qt::ClickFocus);
+    TimeAxisChoice->setToolTip(QStringLiteral("What the horizontal axes count"));
+    for (const char* name : {"Frames", "Seconds", "h:mm:ss.mmm", "Timecode at 24 fps",
+                             "Timecode at 25 fps", "Timecode at 30 fps", "Time of day (bext)"})
+        TimeAxisChoice->addItem(QString::fromLatin1(name));
+    connect(TimeAxisChoice, &QComboBox::activated, this, [this](int index) {
+        RunGuarded(*Dialogs, this, [this, index] { SetTimeAxis(TTimeAxis(index)); });
+    });
+    GoToBox = new QLineEdit(Panel1);
+    GoToBox->setObjectName(QStringLiteral("GoTo"));
+    GoToBox->setGeometry(GoToPlace);
+    GoToBox->setFocusPolicy(Qt::ClickFocus);
+    GoToBox->setPlaceholderText(QStringLiteral("Go to 1:23.5, #frame"));
+    GoToBox->setToolTip(QStringLiteral("A time (1:23.5, 83.5), a timecode (00:01:23:12) or a "
+                                       "frame (#3683350); Enter centres both plots there"));
+    connect(GoToBox, &QLineEdit::returnPressed, this,
+            [this] { RunGuarded(*Dialogs, this, [this] { GoToTyped(); }); });
 
     NoSecondChannel = new QLabel(
         QStringLiteral("This file has one channel: there is no second channel to show."), Chart2);
@@ -318,6 +344,7 @@ void TForm1::ShowFacts() {
     // The metadata, a group per chunk, in both views; damaged chunks say what is wrong.
     const TFileMetadata meta = MetadataOf(Audio);
     ShowMarkers(meta);
+    ApplyTimeAxis(meta);
     std::vector<TMetaGroup> groups = MetadataText(meta);
     if (!meta.Problems.empty())
         groups.push_back({"Metadata problems", meta.Problems});
@@ -372,6 +399,10 @@ void TForm1::ShowMarkers(const TFileMetadata& meta) {
 }
 
 void TForm1::GoToFrame(std::uint64_t frame) {
+    GoToX(double(frame) + 1);
+}
+
+void TForm1::GoToX(double centre) {
     for (TChart* chart : {Chart1, Chart2}) {
         if (chart->SeriesCount() < 1 || chart->Series(0)->PointCount() < 1)
             continue;
@@ -381,11 +412,51 @@ void TForm1::GoToFrame(std::uint64_t frame) {
         double width = bottom.Maximum() - bottom.Minimum();
         if (!(width > 0) || width >= all - 1)
             width = std::max(all / 20, 2.0);
-        const double centre = double(frame) + 1;
         const TChartAxis& top = chart->Axis(akTop);
         const TChartAxis& left = chart->LeftAxis();
         const TChartAxis& right = chart->Axis(akRight);
         chart->ZoomAxes(top.Minimum(), top.Maximum(), centre - width / 2, centre + width / 2,
                         left.Minimum(), left.Maximum(), right.Minimum(), right.Maximum());
     }
+}
+
+namespace {
+
+int FpsOf(TForm1::TTimeAxis axis) {
+    return axis == TForm1::taTimecode24 ? 24 : axis == TForm1::taTimecode30 ? 30 : 25;
+}
+
+} // namespace
+
+void TForm1::SetTimeAxis(TTimeAxis axis) {
+    Axis = axis;
+    TimeAxisChoice->setCurrentIndex(int(axis));
+    ApplyTimeAxis(MetadataOf(Audio));
+}
+
+void TForm1::ApplyTimeAxis(const TFileMetadata& meta) {
+    const std::uint32_t rate =
+        ViewAsFormat ? (Audio.Facts.HasFormat ? Audio.Facts.Format.SampleRate : 0) : SampleRate;
+    std::shared_ptr<const TAxisLabelRule> rule;
+    if (Axis != taFrames && rate != 0) {
+        double offset = 0;
+        if (Axis == taTimeOfDay && meta.Bext)
+            offset = double(meta.Bext->TimeReference) / rate;
+        const TTimeFormat format = Axis == taSeconds                        ? tfSeconds
+                                   : Axis == taClock || Axis == taTimeOfDay ? tfClock
+                                                                            : tfTimecode;
+        rule = std::make_shared<TTimeLabelRule>(format, rate, offset, FpsOf(Axis));
+    }
+    // Frames (or a file with no rate) keep the axes' own numbers, pixel for pixel.
+    for (TChart* chart : {Chart1, Chart2})
+        chart->BottomAxis().SetLabelRule(rule);
+}
+
+void TForm1::GoToTyped() {
+    const std::uint32_t rate =
+        ViewAsFormat ? (Audio.Facts.HasFormat ? Audio.Facts.Format.SampleRate : 0) : SampleRate;
+    const TGoTo target = ParseGoTo(GoToBox->text().toStdString(), rate, FpsOf(Axis));
+    if (!target.Frame)
+        throw std::runtime_error(target.Problem);
+    GoToX(*target.Frame);
 }

@@ -3,6 +3,8 @@
 // FILE loaded, saved as a PNG picture, and the program ends.
 
 #include <cstdio>
+#include <optional>
+#include <utility>
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -22,11 +24,13 @@ constexpr int UsageErrorStatus = 2;
 
 // Paints the window at its normal size without showing it, with `fileName` loaded (if any),
 // and saves the picture. Returns the exit status.
-int Render(const QString& output, const QString& fileName, bool asFormat) {
+int Render(const QString& output, const QString& fileName, bool asFormat,
+           TForm1::TTimeAxis timeAxis) {
     TConsoleDialogs dialogs;
     TForm1 form;
     form.SetDialogs(&dialogs);
     form.SetAsFormat(asFormat);
+    form.SetTimeAxis(timeAxis);
     form.setAttribute(Qt::WA_DontShowOnScreen);
     form.show();
     QApplication::processEvents();
@@ -47,7 +51,26 @@ struct TCommandLine {
     QString Render;        // the picture to write, for --render
     QString FileName;      // the file to open at start
     bool AsFormat = false; // the file's format view for this run
+    TForm1::TTimeAxis TimeAxis = TForm1::taFrames;
 };
+
+// frames, seconds, hms, timecode, timecode:24, timecode:25, timecode:30, timeofday.
+std::optional<TForm1::TTimeAxis> TimeAxisNamed(const QString& name) {
+    const std::pair<const char*, TForm1::TTimeAxis> names[] = {
+        {"frames", TForm1::taFrames},
+        {"seconds", TForm1::taSeconds},
+        {"hms", TForm1::taClock},
+        {"timecode", TForm1::taTimecode25},
+        {"timecode:24", TForm1::taTimecode24},
+        {"timecode:25", TForm1::taTimecode25},
+        {"timecode:30", TForm1::taTimecode30},
+        {"timeofday", TForm1::taTimeOfDay},
+    };
+    for (const auto& [text, axis] : names)
+        if (name == QLatin1String(text))
+            return axis;
+    return std::nullopt;
+}
 
 TCommandLine ParseCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
@@ -69,6 +92,14 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
                        "RF64 and RIFX too) rather than as 16-bit stereo frames; with --render, "
                        "exit 0 when FILE can be shown so."));
     parser.addOption(asFormatOption);
+    const QCommandLineOption timeAxisOption(
+        QStringLiteral("time-axis"),
+        QStringLiteral("What the horizontal axes count for this run: frames (the default), "
+                       "seconds, hms (h:mm:ss.mmm), timecode[:FPS] (24, 25 or 30 frames a "
+                       "second; 25 when not given) or timeofday (from the file's bext time "
+                       "reference)."),
+        QStringLiteral("AXIS"));
+    parser.addOption(timeAxisOption);
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("A WAV file to open at start."),
                                  QStringLiteral("[FILE]"));
@@ -97,6 +128,13 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
     line.FileName = files.value(0);
     line.Render = parser.value(renderOption);
     line.AsFormat = parser.isSet(asFormatOption);
+    if (parser.isSet(timeAxisOption)) {
+        const std::optional<TForm1::TTimeAxis> axis = TimeAxisNamed(parser.value(timeAxisOption));
+        if (!axis)
+            return usageError(QStringLiteral("--time-axis takes frames, seconds, hms, "
+                                             "timecode[:24|:25|:30] or timeofday"));
+        line.TimeAxis = *axis;
+    }
     if (parser.isSet(renderOption) && line.Render.isEmpty())
         return usageError(QStringLiteral("--render needs a file name"));
     return line;
@@ -120,7 +158,7 @@ int main(int argc, char* argv[]) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     if (!line.Render.isEmpty())
-        return Render(line.Render, line.FileName, line.AsFormat);
+        return Render(line.Render, line.FileName, line.AsFormat, line.TimeAxis);
 
     TForm1 form;
     form.OpenDialog1.SetInitialFolder(RememberedFolder());
@@ -128,6 +166,7 @@ int main(int argc, char* argv[]) {
     // The view chosen last time, unless this run asks for the file's format.
     form.SetAsFormat(line.AsFormat || RememberedAsFormat());
     form.OnViewChanged = RememberAsFormat;
+    form.SetTimeAxis(line.TimeAxis);
     form.show();
     if (!line.FileName.isEmpty()) {
         const QString fileName = line.FileName;

@@ -129,14 +129,18 @@ std::uint64_t RunToEnd(const std::vector<std::string>& arguments, const std::str
     return peak;
 }
 
-void BM_Render24BitAsFormat(benchmark::State& state) {
-    const std::string file = BigFile(Frames24, 24, false);
+// Renders `file` in its format as a whole process each iteration; reports the peak RssAnon.
+void RenderAsFormat(benchmark::State& state, const std::string& file) {
     WarmUp(file);
     std::uint64_t peak = 0;
     for (auto _ : state)
         peak = std::max(peak, RunToEnd({RIFFSCOPE_PATH, "--as-format", "--render",
                                         "/tmp/riffscope-bench-render.png", file}));
     state.counters["peak_anon_MiB"] = double(peak) / 1024;
+}
+
+void BM_Render24BitAsFormat(benchmark::State& state) {
+    RenderAsFormat(state, BigFile(Frames24, 24, false));
     state.counters["data_MiB"] = double(Frames24 * 6) / (1 << 20);
 }
 
@@ -173,12 +177,7 @@ void BM_Baseline_HugePageLoadLimit(benchmark::State& state) {
 
 void BM_RenderRf64AsFormat(benchmark::State& state) {
     const std::string file = BigFile(FramesRf64, 16, true);
-    WarmUp(file);
-    std::uint64_t peak = 0;
-    for (auto _ : state)
-        peak = std::max(peak, RunToEnd({RIFFSCOPE_PATH, "--as-format", "--render",
-                                        "/tmp/riffscope-bench-render.png", file}));
-    state.counters["peak_anon_MiB"] = double(peak) / 1024;
+    RenderAsFormat(state, file);
     state.counters["file_MiB"] = double(std::filesystem::file_size(file)) / (1 << 20);
 }
 

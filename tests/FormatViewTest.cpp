@@ -13,6 +13,7 @@
 #include "Chart.h"
 #include "FastLineSeries.h"
 #include "Form1.h"
+#include "GoToText.h"
 #include "LineSeries.h"
 #include "MarkerOverlay.h"
 #include "PlotReadout.h"
@@ -213,6 +214,32 @@ TEST_F(FormatViewTest, MarkersAreDrawnOverThePlotsAndChosenToGoThere) {
     Form.SetAsFormat(true);
     QApplication::processEvents();
     EXPECT_EQ(Form.Markers1->Markers().size(), 17u);
+}
+
+} // namespace
+
+namespace {
+
+TEST(GoToText, TimesTimecodesAndFrames) {
+    struct TCase {
+        const char* Text;
+        std::optional<double> Frame; // the plot's X at 1000 frames a second
+    };
+    const TCase cases[] = {
+        {"1:23.5", 83501},         {"83.5", 83501},
+        {" 1:02:03.25 ", 3723251}, {"00:01:23:12", 83481},
+        {"#3683350", 3683350},     {"0", 1},
+        {"1:75", std::nullopt},    {"00:01:23:30", std::nullopt},
+        {"#0", std::nullopt},      {"abc", std::nullopt},
+        {"", std::nullopt},        {"1::2", std::nullopt},
+    };
+    for (const TCase& c : cases) {
+        const TGoTo got = ParseGoTo(c.Text, 1000, 25);
+        EXPECT_EQ(got.Frame, c.Frame) << c.Text;
+        EXPECT_EQ(got.Problem.empty(), bool(c.Frame)) << c.Text;
+    }
+    EXPECT_FALSE(ParseGoTo("1:23.5", 0, 25).Frame) << "no rate: only frames";
+    EXPECT_EQ(ParseGoTo("#12", 0, 25).Frame, 12);
 }
 
 } // namespace

@@ -38,12 +38,16 @@ const double* TChartValueList::Values() const {
     return reinterpret_cast<const double*>(Store.Data());
 }
 
-void TChartValueList::GiveUpOutside() const {
-    if (!Outside)
-        return;
+void TChartValueList::AllocateForHeldValues() const {
     const long long entries = std::max<long long>({ReservedEntries, ReportedCapacity, ValueCount});
     if (entries > 0)
         AllocateStore(entries);
+}
+
+void TChartValueList::GiveUpOutside() const {
+    if (!Outside)
+        return;
+    AllocateForHeldValues();
     Outside->Read(0, ValueCount, reinterpret_cast<double*>(Store.Data()));
     Outside.reset();
     Summary.Clear();
@@ -121,9 +125,7 @@ void TChartValueList::ReserveStore(long long entries) {
 void TChartValueList::GiveUpRule() const {
     if (!RuleHeld)
         return;
-    const long long entries = std::max<long long>({ReservedEntries, ReportedCapacity, ValueCount});
-    if (entries > 0)
-        AllocateStore(entries);
+    AllocateForHeldValues();
     auto* stored = reinterpret_cast<double*>(Store.Data());
     for (int i = 0; i < ValueCount; ++i)
         stored[i] = RuleValue(i);

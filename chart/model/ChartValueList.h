@@ -135,6 +135,8 @@ class TChartValueList {
     // Copies the outside values into memory and holds them from now on; a list that cannot
     // get the memory stays as it was.
     void GiveUpOutside() const;
+    // Memory for the values as an array: the reserved, reported or counted entries, the most.
+    void AllocateForHeldValues() const;
     // Brings the summary up to the values, wherever they are held.
     void UpdateSummary() const;
     double RuleValue(int index) const { return RuleFirst + double(index); }

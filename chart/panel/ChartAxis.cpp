@@ -229,7 +229,16 @@ void TChartAxis::ApplyOffsets(const TRect& chartRect) {
     RoundRange();
 }
 
+void TChartAxis::SetLabelRule(std::shared_ptr<const TAxisLabelRule> rule) {
+    if (rule == Rule)
+        return;
+    Rule = std::move(rule);
+    Changed();
+}
+
 std::string TChartAxis::LabelTextOf(double value) const {
+    if (Rule)
+        return Rule->Text(value);
     QLocale locale;
     locale.setNumberOptions(locale.numberOptions() & ~QLocale::OmitGroupSeparator);
     QString text = locale.toString(value, 'f', 3);

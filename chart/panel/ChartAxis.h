@@ -5,11 +5,13 @@
 
 #include <climits>
 #include <functional>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "AxisLabelRule.h"
 #include "AxisMapping.h"
 #include "PlotPen.h"
 #include "PlotRect.h"
@@ -142,6 +144,11 @@ class TChartAxis {
     void ReserveAxisSpace(TRect& rect, bool main);
     void ApplyOffsets(const TRect& chartRect);
 
+    // What the labels print, where a rule replaces the axis's own numbers and steps (none by
+    // default). A change repaints.
+    void SetLabelRule(std::shared_ptr<const TAxisLabelRule> rule);
+    const TAxisLabelRule* LabelRule() const { return Rule.get(); }
+
     // Labels: their texts, the room they take, and the step between them.
     std::string LabelTextOf(double value) const;
     int LabelSpan(double value) const;
@@ -184,6 +191,7 @@ class TChartAxis {
     bool IsHorizontal;
     bool AutomaticValue = true, AutomaticMinimumValue = true, AutomaticMaximumValue = true;
     double MinimumValue = 0, MaximumValue = 0, IncrementValue = 0;
+    std::shared_ptr<const TAxisLabelRule> Rule;
     int MinimumOffsetValue = 0, MaximumOffsetValue = 0;
     // The room the series asked for in an earlier layout while the offset setting was 0: it
     // stays until the setting is written, as a zoomed view keeps the room of the view before.

@@ -124,6 +124,13 @@ void TChartAxis::CollectValueLabels() {
     if (EffectiveLabelStyle() != talValue)
         return;
     const double ScaleMin = Map.ScaleMin, ScaleMax = Map.ScaleMax;
+    if (Rule) {
+        // The rule says where the labels go; the axis draws them as its own.
+        const auto width = [this](const std::string& text) { return WidestLineWidth(text); };
+        for (double value : Rule->Ticks(ScaleMin, ScaleMax, Map.PixelLength, width))
+            EmitLabel(value);
+        return;
+    }
     const double s = LabelStep();
     if (!(s > 0) || ScaleMax < ScaleMin)
         return;
