@@ -202,6 +202,7 @@ std::uint16_t TForm1::LogChosenFile(const std::string& name) {
     // The store's frames are another file's: nothing of them may be exported under this name.
     WaveFileName = name;
     SampleCount = 0;
+    LoadFailed = true; // the default view's export has nothing of this file
     Plots->Clear();
     for (TChart* chart : {Chart1, Chart2})
         chart->SetPictureHeld(true);

@@ -67,7 +67,8 @@ TGoTo ParseGoTo(const std::string& input, std::uint32_t rate, int fps) {
         if (!Number(parts[0], false, h) || !Number(parts[1], false, m) ||
             !Number(parts[2], false, s) || !Number(parts[3], false, f) || m >= 60 || s >= 60 ||
             f >= fps) {
-            result.Problem = "Not a timecode at " + std::to_string(fps) + " frames a second: " + usage;
+            result.Problem =
+                "Not a timecode at " + std::to_string(fps) + " frames a second: " + usage;
             return result;
         }
         seconds = h * 3600 + m * 60 + s + f / fps;

@@ -14,6 +14,7 @@ void EmptyPlotsAndStore(TChannelPlots* Plots) noexcept {
     if (Plots != nullptr)
         Plots->Clear();
     SampleCount = 0;
+    LoadFailed = true;
 }
 
 } // namespace
@@ -94,6 +95,7 @@ TLoadResult LoadReadFile(const std::string& fileName, TWaveInfo& info, TChannelP
             DecodeFrames(block.Bytes(), frames, Plots, options.FrameLimit, options.Progress,
                          [&block](std::uint64_t bytes) { block.ReleaseBefore(bytes); });
         SampleCount = n;
+        LoadFailed = false;
         result.FramesLoaded = n;
         result.FramesLeftOut = frames - static_cast<std::uint64_t>(n);
     } catch (...) {

@@ -4,6 +4,7 @@ int SampleCount = 0;
 TSampleChannel LeftSamples;
 TSampleChannel RightSamples;
 std::string WaveFileName;
+bool LoadFailed = false;
 
 std::int32_t* TSampleChannel::Data() {
     if (Entries == nullptr) {

@@ -30,3 +30,6 @@ extern TSampleChannel LeftSamples;
 extern TSampleChannel RightSamples;
 // The file name last taken from the open dialog; names the export.
 extern std::string WaveFileName;
+// Whether the last load of WaveFileName failed or was given up (or its frames were never put
+// in the store): then nothing of that file is there to export.
+extern bool LoadFailed;

@@ -22,5 +22,7 @@ std::string AsciiFileNameFor(const std::string& waveFileName);
 void WriteAsciiFile(const std::string& fileName, int count, const std::int32_t* left,
                     const std::int32_t* right, const TProgressStep& progress = {});
 
-// Writes the store's frames 1..SampleCount to the file named after WaveFileName.
+// Writes the store's frames 1..SampleCount to the file named after WaveFileName. Before any
+// load, or after a load that failed or was given up, writes nothing and throws
+// std::runtime_error "Nothing is loaded: no file was written.".
 void SaveAsciiFile(const TProgressStep& progress = {});

@@ -31,6 +31,7 @@ class Form1Test : public ::testing::Test {
   protected:
     void SetUp() override {
         SampleCount = 0;
+        LoadFailed = false;
         WaveFileName.clear();
         Form.SetDialogs(&Dialogs);
         Form.show();
@@ -152,14 +153,35 @@ TEST_F(Form1Test, LogAccumulatesOverLoadsAndTheDialogKeepsTheLastName) {
 }
 
 TEST_F(Form1Test, AnErrorInACommandReachesTheMessageBox) {
-    Dialogs.Answers = {QString::fromStdString(Dir.File("missing/take.wav"))};
+    // A good load whose folder is gone by the time of the export.
+    std::filesystem::create_directory(Dir.File("gone"));
+    Dialogs.Answers = {QString::fromStdString(
+        Dir.Write("gone/take.wav", PlainWave(TWaveBytes::Frames({{1, 2}}))))};
     Form.Button1->click();
+    std::filesystem::remove_all(Dir.File("gone"));
     Form.SpeedButton1->click();
     ASSERT_EQ(Dialogs.Messages.size(), 1u);
     EXPECT_TRUE(Dialogs.Messages[0].Error);
     EXPECT_EQ(Dialogs.Messages[0].Text, "Invalid filename.");
     EXPECT_EQ(Dialogs.Messages[0].Title, "app_tests");
     EXPECT_TRUE(Form.isVisible()) << "the program goes on";
+}
+
+// Before any load, and after a failed one, the export writes nothing and says so: no earlier
+// good export is replaced by an empty file.
+TEST_F(Form1Test, NothingLoadedExportsNothing) {
+    Form.SpeedButton1->click();
+    ASSERT_EQ(Dialogs.Messages.size(), 1u);
+    EXPECT_EQ(Dialogs.Messages[0].Text, "Nothing is loaded: no file was written.");
+    EXPECT_FALSE(std::filesystem::exists("_out.dat"));
+
+    Dir.Write("take_out.dat", {'g', 'o', 'o', 'd'});
+    Dialogs.Answers = {QString::fromStdString(Dir.Write("take.wav", {'n', 'o'}))};
+    Form.Button1->click();
+    Form.SpeedButton1->click();
+    ASSERT_EQ(Dialogs.Messages.size(), 2u);
+    EXPECT_EQ(Dialogs.Messages[1].Text, "Nothing is loaded: no file was written.");
+    EXPECT_EQ(TTempDir::Read(Dir.File("take_out.dat")), "good");
 }
 
 TEST_F(Form1Test, ExportWritesTheLoadedFramesBesideTheFile) {

@@ -47,6 +47,7 @@ class FormatViewTest : public ::testing::Test {
   protected:
     void SetUp() override {
         SampleCount = 0;
+        LoadFailed = false;
         WaveFileName.clear();
         Form.SetDialogs(&Dialogs);
         Form.show();

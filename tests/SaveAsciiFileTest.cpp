@@ -35,6 +35,7 @@ class SaveAscii : public ::testing::Test {
   protected:
     void SetUp() override {
         SampleCount = 0;
+        LoadFailed = false;
         WaveFileName = Dir.File("take1.wav");
     }
     void Store(const std::vector<std::pair<int, int>>& frames) {

@@ -43,7 +43,12 @@ TEST(TimeLabelRule, StepsAndTextsAreChosenForTime) {
         {tfSeconds, 48000, 1, 1.004, 400, {"1.000", "1.001", "1.002", "1.003", "1.004"}},
         // Timecode frames, then whole seconds.
         {tfTimecode, 48000, 0, 0.2, 600, {"00:00:00:00", "00:00:00:02", "00:00:00:04"}},
-        {tfTimecode, 48000, 0, 4, 600, {"00:00:00:00", "00:00:01:00", "00:00:02:00", "00:00:03:00", "00:00:04:00"}},
+        {tfTimecode,
+         48000,
+         0,
+         4,
+         600,
+         {"00:00:00:00", "00:00:01:00", "00:00:02:00", "00:00:03:00", "00:00:04:00"}},
     };
     for (const TCase& c : cases) {
         const TTimeLabelRule rule(c.Format, c.Rate, 0, 25);
@@ -54,7 +59,8 @@ TEST(TimeLabelRule, StepsAndTextsAreChosenForTime) {
 
 TEST(TimeLabelRule, ATimeOfDayCountsFromTheTimeReference) {
     const TTimeLabelRule rule(tfClock, 48000, 36000.5); // 10:00:00.5 at frame 1
-    EXPECT_EQ(Labels(rule, 36000.5, 36002.5, 300), (std::vector<std::string>{"10:00:01", "10:00:02"}));
+    EXPECT_EQ(Labels(rule, 36000.5, 36002.5, 300),
+              (std::vector<std::string>{"10:00:01", "10:00:02"}));
     EXPECT_EQ(rule.FrameAt(36001), 24001);
 }
 

@@ -12,7 +12,8 @@ class TAxisLabelRule {
     virtual ~TAxisLabelRule() = default;
     // The values to label within [minimum, maximum], along `pixels` pixels, where a label's
     // text takes `width(text)` pixels along the axis; labels do not touch.
-    virtual std::vector<double> Ticks(double minimum, double maximum, int pixels,
-                                      const std::function<int(const std::string&)>& width) const = 0;
+    virtual std::vector<double>
+    Ticks(double minimum, double maximum, int pixels,
+          const std::function<int(const std::string&)>& width) const = 0;
     virtual std::string Text(double value) const = 0;
 };

@@ -102,9 +102,9 @@ std::string TTimeLabelRule::Text(double value) const {
     return TextOfMicros(std::llround(seconds * Micro), DecimalsFor(LastStep));
 }
 
-std::vector<double> TTimeLabelRule::Ticks(
-    double minimum, double maximum, int pixels,
-    const std::function<int(const std::string&)>& width) const {
+std::vector<double>
+TTimeLabelRule::Ticks(double minimum, double maximum, int pixels,
+                      const std::function<int(const std::string&)>& width) const {
     std::vector<double> ticks;
     if (!(maximum > minimum) || pixels <= 0)
         return ticks;
@@ -116,10 +116,9 @@ std::vector<double> TTimeLabelRule::Ticks(
             continue;
         // The widest label of this step, with room for a gap as wide as two digits.
         const int decimals = DecimalsFor(step);
-        const int widest =
-            std::max(width(TextOfMicros(std::llround(to * Micro), decimals)),
-                     width(TextOfMicros(std::llround(from * Micro), decimals))) +
-            width("00");
+        const int widest = std::max(width(TextOfMicros(std::llround(to * Micro), decimals)),
+                                    width(TextOfMicros(std::llround(from * Micro), decimals))) +
+                           width("00");
         if (count * widest > pixels && step != Steps().back())
             continue;
         LastStep = step;
