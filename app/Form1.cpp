@@ -30,6 +30,7 @@
 #include "ErrorHandler.h"
 #include "ErrorMessage.h"
 #include "FormatExport.h"
+#include "HeldPictures.h"
 #include "LineSeries.h"
 #include "LoadCommand.h"
 #include "NumberText.h"
@@ -387,12 +388,7 @@ std::uint16_t TForm1::LoadChosenFile(bool fileChosen) {
         };
     }
     // The plots keep their last picture while they fill, and show the new one at the end.
-    for (TChart* chart : {Chart1, Chart2})
-        chart->SetPictureHeld(true);
-    const auto letGo = qScopeGuard([this] {
-        for (TChart* chart : {Chart1, Chart2})
-            chart->SetPictureHeld(false);
-    });
+    const THeldPictures held{Chart1, Chart2};
     TLoadResult result;
     try {
         result = RunLoadCommand(fileChosen, QFile::encodeName(OpenDialog1.FileName()).toStdString(),

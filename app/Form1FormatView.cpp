@@ -24,6 +24,7 @@
 #include "FastLineSeries.h"
 #include "Form1.h"
 #include "GoToText.h"
+#include "HeldPictures.h"
 #include "LineSeries.h"
 #include "LoadCommand.h"
 #include "MarkerOverlay.h"
@@ -175,13 +176,8 @@ void TForm1::SetAsFormat(bool asFormat) {
     ViewAsFormat = asFormat;
     (asFormat ? ViewFormat : ViewFrames)->setChecked(true);
     const bool loaded = Audio.Bytes != nullptr || !WaveFileName.empty();
-    for (TChart* chart : {Chart1, Chart2})
-        chart->SetPictureHeld(true);
-    const auto letGo = qScopeGuard([this] {
-        for (TChart* chart : {Chart1, Chart2})
-            chart->SetPictureHeld(false);
-        ShowFacts();
-    });
+    const auto showFacts = qScopeGuard([this] { ShowFacts(); });
+    const THeldPictures held{Chart1, Chart2};
     if (!loaded)
         return;
     if (asFormat)
@@ -203,13 +199,8 @@ std::uint16_t TForm1::LogChosenFile(const std::string& name) {
     WaveFileName = name;
     SampleCount = 0;
     LoadFailed = true; // the default view's export has nothing of this file
+    const THeldPictures held{Chart1, Chart2};
     Plots->Clear();
-    for (TChart* chart : {Chart1, Chart2})
-        chart->SetPictureHeld(true);
-    const auto letGo = qScopeGuard([this] {
-        for (TChart* chart : {Chart1, Chart2})
-            chart->SetPictureHeld(false);
-    });
     ShowFileFormat();
     return info.Status;
 }
