@@ -43,6 +43,29 @@ class LoadCommand : public ::testing::Test {
     TSeriesPlots Plots{Series1, Series2};
 };
 
+// The plots read the store where it is: a second load, a clear and an edit through a series
+// never leave a list reading what the store no longer holds (run under the sanitizers too).
+TEST_F(LoadCommand, PlotsViewTheStoreAndLetGoOfItWhenItChanges) {
+    Load(PlainWave(TWaveBytes::Frames({{1, -1}, {2, -2}, {3, -3}})));
+    EXPECT_TRUE(Series1.YValues.ViewsOutside());
+    EXPECT_EQ(Series1.YValues.ValueAt(2), 3);
+    EXPECT_EQ(Series2.GetMinY(), -3);
+    Load(PlainWave(TWaveBytes::Frames({{9, -9}})), "short.wav");
+    EXPECT_EQ(Series1.PointCount(), 1);
+    EXPECT_EQ(Series2.YValues.ValueAt(0), -9);
+    Series1.AddPointXY(2, 42); // an edit: the list takes a copy of its own first
+    EXPECT_FALSE(Series1.YValues.ViewsOutside());
+    EXPECT_EQ(Series1.YValues.ValueAt(0), 9);
+    Load(PlainWave(TWaveBytes::Frames({{5, 6}, {7, 8}})), "again.wav");
+    EXPECT_EQ(Ys(Series1), (std::vector<double>{5, 7}));
+    Series2.ClearPoints();
+    EXPECT_EQ(Series2.PointCount(), 0);
+    EXPECT_FALSE(Series2.YValues.ViewsOutside());
+    RunLoadCommand(true, Dir.Write("bad.wav", {'x'}), Log, &Plots);
+    EXPECT_EQ(Series1.PointCount(), 0) << "a failed load lets go of the store";
+    EXPECT_FALSE(Series1.YValues.ViewsOutside());
+}
+
 TEST_F(LoadCommand, FillsTheStoreAndBothSeriesFrameByFrame) {
     TLoadResult result = Load(PlainWave(TWaveBytes::Frames({{120, -35}, {-32768, 32767}, {0, 7}})));
     EXPECT_EQ(result.Status, wsOk);
