@@ -1,5 +1,6 @@
 #include "FileDump.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <exception>
 #include <mutex>
@@ -91,6 +92,8 @@ void WriteText(const std::string& file, const TOutcome& outcome, TFileReport& re
     report.Err = file + ": " + WaveStatusName(info.Status) + "\n";
     if (!info.Problem.empty())
         report.Err += file + ": " + MessageWithFullStop(info.Problem) + "\n";
+    else if (!info.Reason.empty() && !outcome.Salvaged)
+        report.Err += file + ": " + info.Reason + "\n"; // why the read failed, in words
     if (outcome.LoadError) {
         report.Err += file + ": " + *outcome.LoadError + "\n";
         return;
@@ -164,7 +167,12 @@ void WriteJson(const std::string& file, const TOutcome& outcome, TFileReport& re
         const TFileMetadata meta = MetadataOf(*outcome.Audio);
         if (outcome.Audio->Facts.IsWave)
             json.Raw("metadata", MetadataJson(meta));
-        WriteAudioJson(json, outcome.Audio->Facts, meta.Problems);
+        std::vector<std::string> more = meta.Problems;
+        // Why the log's read failed, where the conformant reading does not say it already.
+        const auto& said = outcome.Audio->Facts.Problems;
+        if (!info.Reason.empty() && std::find(said.begin(), said.end(), info.Reason) == said.end())
+            more.push_back(info.Reason);
+        WriteAudioJson(json, outcome.Audio->Facts, more);
     }
     json.EndObject();
     report.Out = json.Text() + "\n";

@@ -60,7 +60,10 @@ void PassDataBody(TWaveSource& file, TWaveInfo& Info, std::uint32_t size) {
     if (Info.DataSize < size) {
         Info.DataCutShort = true;
         Info.DeclaredDataSize = size;
-        throw TReadError("data chunk runs past the end of the file");
+        throw TReadError("data chunk runs past the end of the file", {},
+                         "The data chunk declares " + std::to_string(size) +
+                             " bytes but the file ends after " + std::to_string(Info.DataSize) +
+                             ".");
     }
 }
 
@@ -107,7 +110,10 @@ void CopyDataBody(TWaveSource& file, TWaveInfo& Info, std::uint32_t size,
     if (block.Size() < size) {
         Info.DataCutShort = true;
         Info.DeclaredDataSize = size;
-        throw TReadError("data chunk runs past the end of the file");
+        throw TReadError("data chunk runs past the end of the file", {},
+                         "The data chunk declares " + std::to_string(size) +
+                             " bytes but the file ends after " + std::to_string(Info.DataSize) +
+                             ".");
     }
 }
 
@@ -246,6 +252,7 @@ void ReadWaveFile(const std::string& FileName, TWaveInfo& Info, const TWaveLog& 
     Info.Channels = 0;
     Info.Data.reset();
     Info.Problem.clear();
+    Info.Reason.clear();
     Info.DataCutShort = false;
     Info.DeclaredDataSize = 0;
     Info.DataSize = 0;
@@ -254,8 +261,12 @@ void ReadWaveFile(const std::string& FileName, TWaveInfo& Info, const TWaveLog& 
         return;
     } catch (const TReadError& error) {
         Info.Problem = error.Problem;
+        Info.Reason = !error.Reason.empty()    ? error.Reason
+                      : !error.Problem.empty() ? error.Problem + "."
+                                               : "The file could not be read.";
     } catch (const std::bad_alloc&) {
         Info.Problem = "Out of memory";
+        Info.Reason = "Out of memory.";
     } catch (const std::exception& error) {
         Info.Problem = error.what(); // the log's own sink failed
     } catch (...) {

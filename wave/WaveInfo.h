@@ -25,6 +25,9 @@ struct TWaveInfo {
     // Why a read ended wsFailed when the file's bytes are not the cause ("Out of memory",
     // "Not a regular file"); empty otherwise. The log and the status are the same either way.
     std::string Problem;
+    // Why a read ended wsFailed, in words, whatever the cause (a missing file, a short one, a
+    // FIFO with no writer, memory); empty otherwise.
+    std::string Reason;
     // The data chunk was the last thing read and the file ended inside it (a recording cut
     // short, or a stream that wrote a placeholder size): the status is wsFailed, and Data
     // holds the body's bytes that were there, DeclaredDataSize what the chunk declared.

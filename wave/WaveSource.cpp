@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <string_view>
 
 #include <fcntl.h>
@@ -13,6 +14,11 @@
 namespace {
 
 constexpr const char* NotRegular = "Not a regular file";
+
+// The system's words for the error in errno, as a sentence.
+std::string ErrnoReason() {
+    return std::string(std::strerror(errno)) + ".";
+}
 constexpr const char* NotRegularOrPipe = "Not a regular file or a pipe";
 
 // The system names an open unnamed pipe "pipe:[inode]"; a named FIFO by its path.
@@ -29,7 +35,7 @@ TWaveSource::TWaveSource(const std::string& name, bool acceptStreams) {
     // The type is looked at before opening: opening a device may itself do something.
     struct stat info {};
     if (stat(name.c_str(), &info) != 0)
-        throw TReadError("cannot open");
+        throw TReadError("cannot open", {}, ErrnoReason());
     const auto accepted = [acceptStreams](mode_t mode) {
         return S_ISREG(mode) || (acceptStreams && S_ISFIFO(mode));
     };
@@ -38,7 +44,7 @@ TWaveSource::TWaveSource(const std::string& name, bool acceptStreams) {
     // Without O_NONBLOCK, opening a FIFO waits for a writer, for ever if none comes.
     Fd = open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (Fd < 0)
-        throw TReadError("cannot open");
+        throw TReadError("cannot open", {}, ErrnoReason());
     if (fstat(Fd, &info) != 0 || !accepted(info.st_mode)) {
         close(Fd);
         throw TReadError("refused", acceptStreams ? NotRegularOrPipe : NotRegular);
@@ -99,16 +105,29 @@ std::size_t TWaveSource::ReadUpTo(void* destination, std::size_t count) {
         if (got < 0)
             throw TReadError("cannot read");
         // The end of a file, or a stream with no writer at the moment.
-        if (!Stream || WriterSeen || !WaitForBytes())
+        if (!Stream || WriterSeen)
             break;
+        if (!WaitForBytes()) {
+            NoWriter = true;
+            break;
+        }
     }
     Position += done;
     return done;
 }
 
 void TWaveSource::ReadExactly(void* destination, std::size_t count) {
-    if (ReadUpTo(destination, count) != count)
-        throw TReadError("read past the end of the file");
+    if (ReadUpTo(destination, count) == count)
+        return;
+    std::string reason;
+    if (NoWriter)
+        reason = "No writer opened the FIFO within " + std::to_string(FirstWriterWaitMs / 1000) +
+                 " seconds.";
+    else if (Position == 0)
+        reason = "The file is empty.";
+    else
+        reason = "The file ends after " + std::to_string(Position) + " bytes, inside a chunk.";
+    throw TReadError("read past the end of the file", {}, reason);
 }
 
 std::uint64_t TWaveSource::Skip(std::uint64_t count) {

@@ -13,9 +13,11 @@
 // Any failure to open or read. `Problem` says why when the file's bytes are not the cause
 // (a special file refused, memory); it is empty for a file that is simply short or unreadable.
 struct TReadError : std::runtime_error {
-    explicit TReadError(const std::string& what, std::string problem = {})
-        : std::runtime_error(what), Problem(std::move(problem)) {}
+    explicit TReadError(const std::string& what, std::string problem = {}, std::string reason = {})
+        : std::runtime_error(what), Problem(std::move(problem)), Reason(std::move(reason)) {}
     std::string Problem;
+    // Why, in words for the user, whatever the cause ("No such file or directory.").
+    std::string Reason;
 };
 
 class TWaveSource {
@@ -51,6 +53,7 @@ class TWaveSource {
     int Fd = -1;
     bool Stream = false;
     bool WriterSeen = false; // a stream's writer has been there (bytes or a hang-up seen)
+    bool NoWriter = false;   // a FIFO's wait for a first writer ran out
     std::uint64_t Position = 0;
     std::uint64_t FileSize = 0;
 };
