@@ -14,6 +14,7 @@
 #include "FileList.h"
 #include "RunInOrder.h"
 #include "SaveAsciiFile.h"
+#include "WaveSource.h"
 
 namespace {
 
@@ -40,6 +41,9 @@ constexpr const char* Usage =
     "  --files-from LIST  read the file names from LIST too, one per line (- for standard input)\n"
     "  -0                 the names in LIST are separated by NUL bytes\n"
     "  -j N               read N files at once; the output keeps the order of the names\n"
+    "  --stall SECONDS    a named FIFO that gives no byte for this long (3 by default) ends\n"
+    "                     as a failed read; standard input and unnamed pipes wait while\n"
+    "                     their writer is there\n"
     "  --help             show this text\n"
     "  --version          show the version\n"
     "Exit status: 0 when every FILE reads wsOk (with --as-format: reads as its format says)\n"
@@ -96,6 +100,15 @@ int main(int argc, char* argv[]) {
             options.Dump.Salvage = true;
         } else if (argument == "--json") {
             options.Dump.Json = true;
+        } else if (argument == "--stall" || argument.rfind("--stall=", 0) == 0) {
+            const char* value =
+                argument == "--stall" ? next() : argv[i] + std::string("--stall=").size();
+            char* end = nullptr;
+            const double seconds = value ? std::strtod(value, &end) : 0;
+            if (value == nullptr || *value == '\0' || *end != '\0' || !(seconds > 0) ||
+                seconds > 86400)
+                return UsageError("--stall needs a number of seconds above 0");
+            TWaveSource::FifoStallMs = int(seconds * 1000);
         } else if (argument == "-0") {
             options.NulSeparated = true;
         } else if (argument == "--files-from" || argument.rfind("--files-from=", 0) == 0) {

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -278,6 +281,31 @@ TEST(Riffdump, SalvageExportsTheFramesOfACutFileOnlyWhenAsked) {
                                 ": the data chunk declares 2147479552 bytes but "
                                 "the file ends after 8; the 2 frames present were exported\n");
     EXPECT_EQ(TTempDir::Read(dir.File("cut_out.dat")), " 1 2\r\n 3 4\r\n");
+}
+
+} // namespace
+
+namespace {
+
+// A FIFO whose writer opens it and sends nothing ends after the stall time, with its reason,
+// and the files after it are read.
+TEST(Riffdump, AFifoThatSendsNothingEndsAfterTheStallTime) {
+    TTempDir dir;
+    const std::string fifo = dir.File("silent.wav");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string good = dir.Write("good.wav", PlainWave(TWaveBytes::Frames({{1, 2}})));
+    std::thread writer([&] {
+        const int fd = open(fifo.c_str(), O_WRONLY); // waits for riffdump to open it
+        std::this_thread::sleep_for(std::chrono::seconds(6));
+        close(fd);
+    });
+    const TRun run = Riffdump(dir, {"--stall", "1", fifo, good});
+    writer.join();
+    EXPECT_LT(run.Seconds, 5.0) << "the silent writer did not hold riffdump";
+    EXPECT_EQ(run.ExitStatus, 1);
+    EXPECT_EQ(run.Err, fifo + ": wsFailed\n" + fifo + ": The FIFO gave no byte for 1 seconds.\n" +
+                           good + ": wsOk\n");
+    EXPECT_EQ(Riffdump(dir, {"--stall", "0", good}).ExitStatus, 2);
 }
 
 } // namespace

@@ -54,6 +54,7 @@ TWaveSource::TWaveSource(const std::string& name, bool acceptStreams) {
     // An unnamed pipe (standard input, a process substitution) had its writer from the start:
     // once it reads empty it is over. Only a named FIFO may still be waiting for a writer.
     WriterSeen = Stream && IsUnnamedPipe(Fd);
+    Named = Stream && !WriterSeen;
 }
 
 TWaveSource::~TWaveSource() {
@@ -62,10 +63,12 @@ TWaveSource::~TWaveSource() {
 
 bool TWaveSource::WaitForBytes() {
     using namespace std::chrono;
-    const auto giveUp = steady_clock::now() + milliseconds(FirstWriterWaitMs);
+    const auto giveUp = steady_clock::now() + milliseconds(FifoStallMs);
     for (;;) {
-        int timeout = -1; // a writer is there: its bytes or its end will come
-        if (!WriterSeen) {
+        // An unnamed pipe's writer is there: its bytes or its end will come. A named FIFO, whose
+        // writer may be any program, gives a byte within the stall time or counts as ended.
+        int timeout = -1;
+        if (!WriterSeen || Named) {
             const auto left = duration_cast<milliseconds>(giveUp - steady_clock::now()).count();
             if (left <= 0)
                 return false;
@@ -99,7 +102,10 @@ std::size_t TWaveSource::ReadUpTo(void* destination, std::size_t count) {
             continue;
         if (got < 0 && errno == EAGAIN && Stream) {
             WriterSeen = true; // a writer holds the pipe open but has sent nothing yet
-            WaitForBytes();
+            if (!WaitForBytes()) {
+                Stalled = true;
+                break;
+            }
             continue;
         }
         if (got < 0)
@@ -120,9 +126,14 @@ void TWaveSource::ReadExactly(void* destination, std::size_t count) {
     if (ReadUpTo(destination, count) == count)
         return;
     std::string reason;
+    const auto seconds = [] {
+        const int ms = FifoStallMs;
+        return ms % 1000 == 0 ? std::to_string(ms / 1000) : std::to_string(ms / 1000.0);
+    };
     if (NoWriter)
-        reason = "No writer opened the FIFO within " + std::to_string(FirstWriterWaitMs / 1000) +
-                 " seconds.";
+        reason = "No writer opened the FIFO within " + seconds() + " seconds.";
+    else if (Stalled)
+        reason = "The FIFO gave no byte for " + seconds() + " seconds.";
     else if (Position == 0)
         reason = "The file is empty.";
     else

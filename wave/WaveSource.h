@@ -4,6 +4,7 @@
 // FIFO that has no writer: it is opened without waiting, and a reader waits for a first writer
 // only for a bounded time.
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -45,6 +46,10 @@ class TWaveSource {
 
     // How long a FIFO that has no writer yet is waited for before it counts as empty.
     static constexpr int FirstWriterWaitMs = 3000;
+    // How long a named FIFO may give no byte (before its first writer, or between bytes) before
+    // it counts as ended; a program may change it (riffdump's --stall). Standard input and
+    // unnamed pipes wait while their writer is there.
+    static inline std::atomic<int> FifoStallMs{FirstWriterWaitMs};
 
   private:
     // For a stream: waits until a read may give bytes or the end; false once nothing came.
@@ -54,6 +59,8 @@ class TWaveSource {
     bool Stream = false;
     bool WriterSeen = false; // a stream's writer has been there (bytes or a hang-up seen)
     bool NoWriter = false;   // a FIFO's wait for a first writer ran out
+    bool Stalled = false;    // a named FIFO's writer sent nothing for the stall time
+    bool Named = false;      // a named FIFO (not standard input or an unnamed pipe)
     std::uint64_t Position = 0;
     std::uint64_t FileSize = 0;
 };
