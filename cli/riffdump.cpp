@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+
 #include "ErrorMessage.h"
 
 #include "FileDump.h"
@@ -60,6 +62,19 @@ struct TOptions {
 int UsageError(const std::string& problem) {
     std::fprintf(stderr, "riffdump: %s\n%s", problem.c_str(), Usage);
     return 2;
+}
+
+// Where an export goes, whatever way its name is written ("x_out.dat", "./x_out.dat"): the
+// folder's device and inode, and the name in it. A folder that cannot be looked at keeps the
+// name as written.
+std::string ExportTargetKey(const std::string& target) {
+    const std::size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+    struct stat info {};
+    if (stat(folder.c_str(), &info) != 0)
+        return "name:" + target;
+    return std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino) + "/" + name;
 }
 
 bool ParseJobs(const std::string& text, int& jobs) {
@@ -139,7 +154,7 @@ int main(int argc, char* argv[]) {
     if (options.Dump.Export && options.Jobs > 1) {
         std::set<std::string> exports;
         for (const std::string& file : options.Files)
-            if (!exports.insert(AsciiFileNameFor(file)).second) {
+            if (!exports.insert(ExportTargetKey(AsciiFileNameFor(file))).second) {
                 options.Jobs = 1;
                 break;
             }

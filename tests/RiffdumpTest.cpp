@@ -309,3 +309,22 @@ TEST(Riffdump, AFifoThatSendsNothingEndsAfterTheStallTime) {
 }
 
 } // namespace
+
+namespace {
+
+// Two names that export to one file, written differently, export in the order of the names
+// with several jobs too: the last name's frames stay.
+TEST(Riffdump, JobsKnowAnExportTargetByWhereItIs) {
+    TTempDir dir;
+    dir.Write("x.wav", PlainWave(TWaveBytes::Frames({{1, 1}})));
+    // The first name's file is big: read alone, its export would come last.
+    dir.Write("x.bin", PlainWave(std::vector<std::uint8_t>(4 * 4'000'000, 7)));
+    for (int round = 0; round < 2; ++round) {
+        const TRun run =
+            Riffdump(dir, {"-j", "2", "--export", dir.File("x.bin"), dir.File("./x.wav")});
+        EXPECT_EQ(run.ExitStatus, 0) << run.Err;
+        EXPECT_EQ(TTempDir::Read(dir.File("x_out.dat")), " 1 1\r\n");
+    }
+}
+
+} // namespace
