@@ -430,16 +430,24 @@ void TForm1::SpeedButton1Click() {
     const TProgressStep step = [&](std::uint64_t done, std::uint64_t total) {
         return progress->Step(done, total);
     };
+    const std::string target = AsciiFileNameFor(WaveFileName);
+    std::uint64_t frames = 0;
     try {
         if (ViewAsFormat) {
             // The file's format: every channel of every frame, as the samples say.
             if (!Samples)
                 throw std::runtime_error("Nothing is loaded: no file was written.");
-            WriteFormatFile(AsciiFileNameFor(WaveFileName), *Samples, step);
+            WriteFormatFile(target, *Samples, step);
+            frames = Samples->Frames();
         } else {
             SaveAsciiFile(step);
+            frames = std::uint64_t(SampleCount);
         }
     } catch (const TCancelled&) {
         // Stopped by the user: the earlier file stays as it was.
+        return;
     }
+    // Where it went, without a box to close: a line at the end of the facts panel.
+    FactsBox->appendPlainText(QStringLiteral("\nExported %1 frames to %2")
+                                  .arg(GroupedNumber(frames), QFile::decodeName(target.c_str())));
 }

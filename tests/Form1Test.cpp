@@ -190,6 +190,9 @@ TEST_F(Form1Test, ExportWritesTheLoadedFramesBesideTheFile) {
     Form.Button1->click();
     Form.SpeedButton1->click();
     EXPECT_EQ(TTempDir::Read(Dir.File("take_out.dat")), " -1 2\r\n 3 -4\r\n");
+    EXPECT_TRUE(Form.FactsBox->toPlainText().endsWith(
+        QStringLiteral("Exported 2 frames to ") + QString::fromStdString(Dir.File("take_out.dat"))))
+        << "a successful export says where it went";
 }
 
 TEST_F(Form1Test, CloseButtonClosesTheWindow) {
