@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "InOutError.h"
+#include "InterruptCleanup.h"
 
 namespace {
 
@@ -155,6 +156,7 @@ class TExportFile {
         if (close(fd) != 0)
             ThrowErrno();
     }
+    const std::string& FileName() const { return Name; }
     void RenameOver(const std::string& target) {
         if (rename(Name.c_str(), target.c_str()) != 0)
             ThrowErrno();
@@ -196,6 +198,8 @@ void WriteExportFile(const std::string& fileName, const std::function<void(TExpo
         file.Close();
         return;
     }
+    // Interrupted by a signal, the export removes its temporary file before it ends.
+    const TTemporaryFileGuard guard(temporary->FileName());
     temporary->SetMode(plan.Mode);
     TFileSink sink(*temporary);
     body(sink);

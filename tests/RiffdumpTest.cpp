@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <thread>
 
@@ -10,6 +11,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "WaveBytes.h"
@@ -324,6 +326,46 @@ TEST(Riffdump, JobsKnowAnExportTargetByWhereItIs) {
             Riffdump(dir, {"-j", "2", "--export", dir.File("x.bin"), dir.File("./x.wav")});
         EXPECT_EQ(run.ExitStatus, 0) << run.Err;
         EXPECT_EQ(TTempDir::Read(dir.File("x_out.dat")), " 1 1\r\n");
+    }
+}
+
+} // namespace
+
+namespace {
+
+// Stopped by SIGTERM, SIGINT or SIGHUP in the middle of an export, riffdump removes its
+// temporary file and ends as the signal asks; the earlier export stays as it was.
+TEST(Riffdump, AnInterruptedExportLeavesNoTemporaryFile) {
+    TTempDir dir;
+    const std::string wave =
+        dir.Write("long.wav", PlainWave(std::vector<std::uint8_t>(4 * 6'000'000, 3)));
+    dir.Write("long_out.dat", {'o', 'l', 'd'});
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        const pid_t pid = fork();
+        if (pid == 0) {
+            const int null = open("/dev/null", O_WRONLY);
+            dup2(null, 1);
+            dup2(null, 2);
+            execl(RIFFDUMP_PATH, RIFFDUMP_PATH, "--export", wave.c_str(), nullptr);
+            _exit(127);
+        }
+        // Signalled once the temporary file is there.
+        const auto temporary = [&] {
+            for (const auto& entry : std::filesystem::directory_iterator(dir.File("")))
+                if (entry.path().filename().string().rfind(".riffscope-", 0) == 0)
+                    return true;
+            return false;
+        };
+        for (int i = 0; i < 2000 && !temporary(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ASSERT_TRUE(temporary()) << "the export never started";
+        kill(pid, signal);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+        EXPECT_FALSE(temporary()) << "the temporary file was left behind";
+        EXPECT_EQ(TTempDir::Read(dir.File("long_out.dat")), "old");
     }
 }
 

@@ -1,0 +1,64 @@
+#include "InterruptCleanup.h"
+
+#include <atomic>
+#include <climits>
+#include <csignal>
+#include <cstring>
+#include <mutex>
+
+#include <unistd.h>
+
+namespace {
+
+// Fixed room, so the handler needs neither locks nor memory.
+constexpr int Slots = 16;
+char Names[Slots][PATH_MAX];
+std::atomic<bool> InUse[Slots];
+constexpr int Signals[] = {SIGTERM, SIGINT, SIGHUP};
+struct sigaction Previous[3];
+std::mutex Installing;
+int Watched = 0; // files watched now; the handlers are in place while above 0
+
+void OnInterrupt(int signal) {
+    for (int i = 0; i < Slots; ++i)
+        if (InUse[i].load(std::memory_order_acquire))
+            unlink(Names[i]);
+    // Then as the signal would have done without this handler.
+    for (int k = 0; k < 3; ++k)
+        if (Signals[k] == signal)
+            sigaction(signal, &Previous[k], nullptr);
+    raise(signal);
+}
+
+} // namespace
+
+TTemporaryFileGuard::TTemporaryFileGuard(const std::string& name) {
+    if (name.size() >= PATH_MAX)
+        return;
+    std::lock_guard hold(Installing);
+    for (int i = 0; i < Slots; ++i) {
+        if (InUse[i].load())
+            continue;
+        std::memcpy(Names[i], name.c_str(), name.size() + 1);
+        InUse[i].store(true, std::memory_order_release);
+        Slot = i;
+        break;
+    }
+    if (Slot < 0 || Watched++ > 0)
+        return;
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    for (int k = 0; k < 3; ++k)
+        sigaction(Signals[k], &action, &Previous[k]);
+}
+
+TTemporaryFileGuard::~TTemporaryFileGuard() {
+    if (Slot < 0)
+        return;
+    std::lock_guard hold(Installing);
+    InUse[Slot].store(false, std::memory_order_release);
+    if (--Watched == 0)
+        for (int k = 0; k < 3; ++k)
+            sigaction(Signals[k], &Previous[k], nullptr);
+}
