@@ -23,6 +23,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QUrl>
+#include <QWheelEvent>
 
 #include "AudioSamples.h"
 #include "Cancelled.h"
@@ -110,6 +111,7 @@ void TForm1::CreateControls() {
     Readout1 = new TPlotReadout(*Chart1, {}, sampleRate);
     Readout2 = new TPlotReadout(*Chart2, {}, sampleRate);
     CreateViewControls();
+    CreateLinkControls();
     SetReadoutSources();
     for (TChart* chart : {Chart1, Chart2}) {
         chart->installEventFilter(this); // which plot the keys go to
@@ -206,6 +208,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     for (TChart* chart : {Chart1, Chart2}) {
         if (watched != chart)
             continue;
+        if (event->type() == QEvent::Wheel && PlotWheel(chart, static_cast<QWheelEvent*>(event)))
+            return true;
         switch (event->type()) {
         case QEvent::Enter:
         case QEvent::MouseMove:

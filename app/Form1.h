@@ -17,7 +17,9 @@
 #include "SeriesPlots.h"
 #include "UserDialogs.h"
 
+class QCheckBox;
 class QComboBox;
+class QWheelEvent;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -102,6 +104,19 @@ class TForm1 : public QWidget {
     TTimeAxis TimeAxis() const { return Axis; }
     QComboBox* TimeAxisChoice; // frames, seconds, h:mm:ss.mmm, timecode, time of day
     QLineEdit* GoToBox;        // a time, a timecode or #frame: both plots go there
+
+    // Plots that move together: the same horizontal zoom and pan, and (apart) the same
+    // vertical range, the wider of the two. Off by default.
+    void SetLinks(bool horizontal, bool vertical);
+    bool LinksHorizontal() const { return LinkX; }
+    bool LinksVertical() const { return LinkY; }
+    // Told when the user changes the links (to keep them across runs).
+    std::function<void(bool horizontal, bool vertical)> OnLinksChanged;
+    QCheckBox* LinkXBox; // "Plots move together"
+    QCheckBox* LinkYBox; // "Same vertical range"
+    // Ctrl+wheel zooms the horizontal axis around the pointer, Shift+wheel pans it; true when
+    // the turn was one of those.
+    bool PlotWheel(TChart* chart, QWheelEvent* event);
     // The file read as its format says, as last loaded.
     const TAudioFile& LoadedAudio() const { return Audio; }
 
@@ -153,6 +168,9 @@ class TForm1 : public QWidget {
     void ShowMarkers(const TFileMetadata& meta);
     void ApplyTimeAxis(const TFileMetadata& meta);
     void GoToTyped();
+    void CreateLinkControls();
+    // After `from` was drawn: the other plot follows where they are linked.
+    void FollowLinkedPlot(TChart* from);
     void ChooseChannels();
     void SetReadoutSources();
 
@@ -162,6 +180,7 @@ class TForm1 : public QWidget {
     std::uint32_t SampleRate = 0;
     bool ViewAsFormat = false;
     TTimeAxis Axis = taFrames;
+    bool LinkX = false, LinkY = false;
     TAudioFile Audio;
     std::shared_ptr<const TAudioSamples> Samples; // Audio's samples, once shown
     QString FormatProblem;         // why the file's format cannot be shown, when it cannot

@@ -404,11 +404,7 @@ void TForm1::GoToX(double centre) {
         double width = bottom.Maximum() - bottom.Minimum();
         if (!(width > 0) || width >= all - 1)
             width = std::max(all / 20, 2.0);
-        const TChartAxis& top = chart->Axis(akTop);
-        const TChartAxis& left = chart->LeftAxis();
-        const TChartAxis& right = chart->Axis(akRight);
-        chart->ZoomAxes(top.Minimum(), top.Maximum(), centre - width / 2, centre + width / 2,
-                        left.Minimum(), left.Maximum(), right.Minimum(), right.Maximum());
+        chart->ZoomHorizontal(centre - width / 2, centre + width / 2);
     }
 }
 

@@ -25,12 +25,13 @@ constexpr int UsageErrorStatus = 2;
 // Paints the window at its normal size without showing it, with `fileName` loaded (if any),
 // and saves the picture. Returns the exit status.
 int Render(const QString& output, const QString& fileName, bool asFormat,
-           TForm1::TTimeAxis timeAxis) {
+           TForm1::TTimeAxis timeAxis, std::pair<bool, bool> links) {
     TConsoleDialogs dialogs;
     TForm1 form;
     form.SetDialogs(&dialogs);
     form.SetAsFormat(asFormat);
     form.SetTimeAxis(timeAxis);
+    form.SetLinks(links.first, links.second);
     form.setAttribute(Qt::WA_DontShowOnScreen);
     form.show();
     QApplication::processEvents();
@@ -52,6 +53,7 @@ struct TCommandLine {
     QString FileName;      // the file to open at start
     bool AsFormat = false; // the file's format view for this run
     TForm1::TTimeAxis TimeAxis = TForm1::taFrames;
+    std::optional<std::pair<bool, bool>> Links; // horizontal, vertical; for this run when given
 };
 
 // frames, seconds, hms, timecode, timecode:24, timecode:25, timecode:30, timeofday.
@@ -100,6 +102,12 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
                        "reference)."),
         QStringLiteral("AXIS"));
     parser.addOption(timeAxisOption);
+    const QCommandLineOption linkOption(
+        QStringLiteral("link"),
+        QStringLiteral("Plots that move together for this run: x (the same horizontal zoom and "
+                       "pan), y (the same vertical range, the wider of the two) or xy."),
+        QStringLiteral("AXES"));
+    parser.addOption(linkOption);
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("A WAV file to open at start."),
                                  QStringLiteral("[FILE]"));
@@ -135,6 +143,13 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
                                              "timecode[:24|:25|:30] or timeofday"));
         line.TimeAxis = *axis;
     }
+    if (parser.isSet(linkOption)) {
+        const QString links = parser.value(linkOption);
+        if (links != QLatin1String("x") && links != QLatin1String("y") &&
+            links != QLatin1String("xy"))
+            return usageError(QStringLiteral("--link takes x, y or xy"));
+        line.Links = std::pair{links.contains(QLatin1Char('x')), links.contains(QLatin1Char('y'))};
+    }
     if (parser.isSet(renderOption) && line.Render.isEmpty())
         return usageError(QStringLiteral("--render needs a file name"));
     return line;
@@ -158,7 +173,8 @@ int main(int argc, char* argv[]) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     if (!line.Render.isEmpty())
-        return Render(line.Render, line.FileName, line.AsFormat, line.TimeAxis);
+        return Render(line.Render, line.FileName, line.AsFormat, line.TimeAxis,
+                      line.Links.value_or(std::pair{false, false}));
 
     TForm1 form;
     form.OpenDialog1.SetInitialFolder(RememberedFolder());
@@ -167,6 +183,9 @@ int main(int argc, char* argv[]) {
     form.SetAsFormat(line.AsFormat || RememberedAsFormat());
     form.OnViewChanged = RememberAsFormat;
     form.SetTimeAxis(line.TimeAxis);
+    const auto [linkX, linkY] = line.Links.value_or(RememberedLinks());
+    form.SetLinks(linkX, linkY);
+    form.OnLinksChanged = RememberLinks;
     form.show();
     if (!line.FileName.isEmpty()) {
         const QString fileName = line.FileName;

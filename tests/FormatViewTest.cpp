@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QToolButton>
+#include <QWheelEvent>
 
 #include "Chart.h"
 #include "FastLineSeries.h"
@@ -241,6 +242,58 @@ TEST(GoToText, TimesTimecodesAndFrames) {
     }
     EXPECT_FALSE(ParseGoTo("1:23.5", 0, 25).Frame) << "no rate: only frames";
     EXPECT_EQ(ParseGoTo("#12", 0, 25).Frame, 12);
+}
+
+} // namespace
+
+namespace {
+
+QWheelEvent Wheel(QPoint at, int delta, Qt::KeyboardModifiers modifiers) {
+    return QWheelEvent(QPointF(at), QPointF(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                       modifiers, Qt::NoScrollPhase, false);
+}
+
+// Linked plots share their horizontal zoom and pan, and (apart) the wider vertical range; the
+// wheel with Ctrl zooms the horizontal axis around the pointer, with Shift pans it.
+TEST_F(FormatViewTest, LinkedPlotsMoveTogether) {
+    std::vector<std::pair<std::int16_t, std::int16_t>> frames;
+    for (int i = 0; i < 1000; ++i)
+        frames.push_back({std::int16_t(i % 2 ? 100 : -100), std::int16_t(i % 2 ? 1000 : -1000)});
+    ASSERT_TRUE(Open(Write("linked.wav", PlainWave(TWaveBytes::Frames(frames)))));
+    Form.SetLinks(true, true);
+    QApplication::processEvents();
+    QApplication::processEvents();
+    for (TChart* chart : {Form.Chart1, Form.Chart2}) {
+        EXPECT_EQ(chart->LeftAxis().Minimum(), -1000);
+        EXPECT_EQ(chart->LeftAxis().Maximum(), 1000);
+    }
+    Form.Chart1->ZoomHorizontal(100, 200);
+    for (int i = 0; i < 4; ++i)
+        QApplication::processEvents();
+    EXPECT_EQ(Form.Chart2->BottomAxis().Minimum(), 100);
+    EXPECT_EQ(Form.Chart2->BottomAxis().Maximum(), 200);
+    Form.Chart1->UndoZoom();
+    for (int i = 0; i < 4; ++i)
+        QApplication::processEvents();
+    EXPECT_TRUE(Form.Chart2->BottomAxis().Automatic());
+
+    // The wheel: Ctrl zooms around the pointer, Shift pans, alone it keeps its vertical scroll.
+    Form.SetLinks(false, false);
+    TChart* chart = Form.Chart1;
+    const QPoint at(chart->BottomAxis().PixelOfValue(500), chart->ChartYCenter());
+    QWheelEvent zoom = Wheel(at, 120, Qt::ControlModifier);
+    QApplication::sendEvent(chart, &zoom);
+    const double low = chart->BottomAxis().Minimum(), high = chart->BottomAxis().Maximum();
+    EXPECT_LT(high - low, 999 / 1.2);
+    EXPECT_LT(low, 500);
+    EXPECT_GT(high, 500);
+    QWheelEvent pan = Wheel(at, -120, Qt::ShiftModifier);
+    QApplication::sendEvent(chart, &pan);
+    EXPECT_GT(chart->BottomAxis().Minimum(), low) << "turned toward the user: to the right";
+    const double left = chart->BottomAxis().Minimum();
+    QWheelEvent plain = Wheel(at, 120, Qt::NoModifier);
+    QApplication::sendEvent(chart, &plain);
+    EXPECT_EQ(chart->BottomAxis().Minimum(), left) << "the plain wheel leaves the horizontal axis";
 }
 
 } // namespace

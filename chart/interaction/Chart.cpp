@@ -388,6 +388,15 @@ void TCustomChart::ZoomCentred(double factor) {
     Invalidate();
 }
 
+void TCustomChart::ZoomHorizontal(double minimum, double maximum) {
+    if (!ZoomAllowed() || !(maximum > minimum))
+        return;
+    ZoomEachAxis([&](const TChartAxis& axis, bool horizontal) {
+        return horizontal ? std::pair{minimum, maximum} : std::pair{axis.Minimum(), axis.Maximum()};
+    });
+    Invalidate();
+}
+
 // The range as it stands, not the scale of the last paint: two presses before a paint move
 // twice as far.
 void TCustomChart::PanByFraction(double right, double up) {

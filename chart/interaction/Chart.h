@@ -53,6 +53,9 @@ class TCustomChart : public TCustomAxisPanel {
     // the mouse could not do the same (zoom or panning not allowed, no series taking part).
     // Zooms every axis in by `factor` (out when below 1) around the centre of its range.
     void ZoomCentred(double factor);
+    // Zooms the horizontal axes to [minimum, maximum], the vertical ones staying as they are,
+    // through the mouse's zoom, events and undo.
+    void ZoomHorizontal(double minimum, double maximum);
     // Moves the view by these fractions of each axis's range: to the right and upward as seen
     // on the screen when positive.
     void PanByFraction(double right, double up);
