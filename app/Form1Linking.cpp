@@ -109,7 +109,8 @@ bool TForm1::PlotWheel(TChart* chart, QWheelEvent* event) {
     if (!(modifiers & (Qt::ControlModifier | Qt::ShiftModifier)))
         return false; // the plain wheel scrolls the vertical axis, as ever
     // Some platforms turn a shifted wheel into a horizontal one.
-    const int delta = event->angleDelta().y() != 0 ? event->angleDelta().y() : event->angleDelta().x();
+    const int delta =
+        event->angleDelta().y() != 0 ? event->angleDelta().y() : event->angleDelta().x();
     const double notches = delta / 120.0;
     if (notches == 0)
         return true;
