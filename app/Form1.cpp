@@ -200,8 +200,23 @@ void TForm1::PlotKey(int key) {
             chart->CancelDrag();
         return;
     }
-    if (TChart* chart = KeyPlot())
-        RunGuarded(*Dialogs, this, [chart, key] { chart->KeyPressed(key); });
+    TChart* chart = KeyPlot();
+    if (chart == nullptr)
+        return;
+    // + and - zoom the horizontal axis alone; with Shift, both axes as ever.
+    const bool zoomKey = key == Qt::Key_Plus || key == Qt::Key_Minus;
+    const bool shift = QGuiApplication::keyboardModifiers() & Qt::ShiftModifier;
+    if (zoomKey && !shift && !chart->Zoom.Dragging && !chart->PanState.Dragging) {
+        RunGuarded(*Dialogs, this, [chart, key] {
+            const TChartAxis& bottom = chart->BottomAxis();
+            const double centre = (bottom.Minimum() + bottom.Maximum()) / 2;
+            const double half =
+                (bottom.Maximum() - bottom.Minimum()) / 2 / (key == Qt::Key_Plus ? 2 : 0.5);
+            chart->ZoomHorizontal(centre - half, centre + half);
+        });
+        return;
+    }
+    RunGuarded(*Dialogs, this, [chart, key] { chart->KeyPressed(key); });
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QTest>
 #include <QToolButton>
 #include <QWheelEvent>
 
@@ -294,6 +295,29 @@ TEST_F(FormatViewTest, LinkedPlotsMoveTogether) {
     QWheelEvent plain = Wheel(at, 120, Qt::NoModifier);
     QApplication::sendEvent(chart, &plain);
     EXPECT_EQ(chart->BottomAxis().Minimum(), left) << "the plain wheel leaves the horizontal axis";
+}
+
+} // namespace
+
+namespace {
+
+// + and - zoom the horizontal axis alone; the vertical range stays where it was.
+TEST_F(FormatViewTest, PlusAndMinusZoomTheHorizontalAxis) {
+    std::vector<std::pair<std::int16_t, std::int16_t>> frames;
+    for (int i = 0; i < 1001; ++i)
+        frames.push_back({std::int16_t(i % 7 * 100), std::int16_t(-i)});
+    ASSERT_TRUE(Open(Write("keys.wav", PlainWave(TWaveBytes::Frames(frames)))));
+    TChart* chart = Form.Chart1;
+    chart->setFocus(Qt::TabFocusReason); // the plot the keys go to
+    QApplication::processEvents();
+    const double low = chart->LeftAxis().Minimum(), high = chart->LeftAxis().Maximum();
+    const double width = chart->BottomAxis().Maximum() - chart->BottomAxis().Minimum();
+    QTest::keyClick(&Form, Qt::Key_Plus);
+    EXPECT_DOUBLE_EQ(chart->BottomAxis().Maximum() - chart->BottomAxis().Minimum(), width / 2);
+    EXPECT_EQ(chart->LeftAxis().Minimum(), low);
+    EXPECT_EQ(chart->LeftAxis().Maximum(), high);
+    QTest::keyClick(&Form, Qt::Key_Minus);
+    EXPECT_DOUBLE_EQ(chart->BottomAxis().Maximum() - chart->BottomAxis().Minimum(), width);
 }
 
 } // namespace
