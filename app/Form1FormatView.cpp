@@ -363,8 +363,7 @@ void TForm1::ShowMarkers(const TFileMetadata& meta) {
         markers.push_back({m.Frame, m.Length.value_or(0), m.Label});
     if (meta.Sampler)
         for (const TSampleLoop& loop : meta.Sampler->Loops)
-            markers.push_back({loop.Start, std::uint64_t(loop.End) - loop.Start + 1,
-                               "Loop " + std::to_string(loop.Id)});
+            markers.push_back({loop.Start, std::uint64_t(loop.End) - loop.Start + 1, {}});
     // The markers count the file's frames: the default view's frames are the same only for a
     // file of 16-bit stereo PCM.
     std::uint64_t frames = 0;

@@ -9,7 +9,7 @@
 namespace {
 
 const QColor LineColour(200, 40, 40);
-const QColor BandColour(255, 200, 60, 30);
+const QColor BandColour(255, 200, 60, 90);
 const QColor LabelColour(150, 20, 20);
 
 } // namespace
@@ -46,14 +46,16 @@ void TMarkerOverlay::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setClipRect(QRect(area.Left, area.Top, area.Right - area.Left, area.Bottom - area.Top));
     const QFontMetrics metrics(font());
-    // Bands first, so that every line and label stays on top.
+    // Regions as a band along the top of the plot, where the labels stand, so the lines below
+    // keep their colours; the marker lines and labels on top of it.
+    const int bandHeight = metrics.height() + 2;
     for (const TPlotMarker& m : Shown) {
         if (m.Length == 0 || m.Frame >= FrameCount)
             continue;
         const int from = axis.PixelOfValue(double(m.Frame) + 1);
         const int to = axis.PixelOfValue(double(std::min(m.Frame + m.Length, FrameCount)) + 1);
         painter.fillRect(QRect(QPoint(std::min(from, to), area.Top),
-                               QPoint(std::max(from, to), area.Bottom - 1)),
+                               QPoint(std::max(from, to), area.Top + bandHeight - 1)),
                          BandColour);
     }
     for (const TPlotMarker& m : Shown) {
