@@ -15,6 +15,7 @@ constexpr int Slots = 64;
 std::atomic<std::uintptr_t> SlotStart[Slots];
 std::atomic<std::uintptr_t> SlotEnd[Slots];
 std::atomic<bool> Changed{false};
+std::uintptr_t PageSize = 4096; // read once when the handler is installed
 struct sigaction Previous {};
 std::once_flag Installed;
 
@@ -27,7 +28,7 @@ void OnBusError(int signal, siginfo_t* info, void* context) {
             continue;
         // Everything from this page on reads as zeros from now on; the faulting read is
         // then done again and succeeds.
-        const std::uintptr_t page = address & ~(std::uintptr_t(sysconf(_SC_PAGESIZE)) - 1);
+        const std::uintptr_t page = address & ~(PageSize - 1);
         if (mmap(reinterpret_cast<void*>(page), end - page, PROT_READ,
                  MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0) != MAP_FAILED) {
             Changed.store(true, std::memory_order_release);
@@ -50,6 +51,7 @@ void OnBusError(int signal, siginfo_t* info, void* context) {
 }
 
 void Install() {
+    PageSize = std::uintptr_t(sysconf(_SC_PAGESIZE));
     struct sigaction action {};
     action.sa_sigaction = OnBusError;
     action.sa_flags = SA_SIGINFO | SA_NODEFER;
