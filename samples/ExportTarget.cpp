@@ -107,7 +107,9 @@ class TExportFile {
 
     // A new temporary file beside `target`, with the usual permissions; nullopt when the
     // folder may not be written.
-    static std::optional<TExportFile> Temporary(const std::string& target) {
+    // `guard` watches each name before the file is created.
+    static std::optional<TExportFile> Temporary(const std::string& target,
+                                                TTemporaryFileGuard& guard) {
         static std::atomic<unsigned> counter{0};
         // A short name of its own in the target's folder: a target whose name is near the
         // longest allowed still gets one.
@@ -117,6 +119,7 @@ class TExportFile {
         for (;;) {
             file.Name = folder + ".riffscope-" + std::to_string(getpid()) + "-" +
                         std::to_string(counter++) + ".tmp";
+            guard.Watch(file.Name);
             file.Fd = open(file.Name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
             if (file.Fd >= 0) {
                 file.Kept = false; // ours now: removed unless renamed over the target
@@ -156,7 +159,6 @@ class TExportFile {
         if (close(fd) != 0)
             ThrowErrno();
     }
-    const std::string& FileName() const { return Name; }
     void RenameOver(const std::string& target) {
         if (rename(Name.c_str(), target.c_str()) != 0)
             ThrowErrno();
@@ -184,8 +186,10 @@ class TFileSink : public TExportSink {
 
 void WriteExportFile(const std::string& fileName, const std::function<void(TExportSink&)>& body) {
     TExportPlan plan = PlanExport(fileName);
+    // Interrupted by a signal, the export removes its temporary file before it ends.
+    TTemporaryFileGuard guard;
     std::optional<TExportFile> temporary =
-        plan.InPlace ? std::nullopt : TExportFile::Temporary(plan.Target);
+        plan.InPlace ? std::nullopt : TExportFile::Temporary(plan.Target, guard);
     if (!plan.InPlace && !temporary) {
         if (plan.Mode < 0)
             throw TInOutError::FromErrno(EACCES); // a new file in a folder that is read-only
@@ -198,8 +202,6 @@ void WriteExportFile(const std::string& fileName, const std::function<void(TExpo
         file.Close();
         return;
     }
-    // Interrupted by a signal, the export removes its temporary file before it ends.
-    const TTemporaryFileGuard guard(temporary->FileName());
     temporary->SetMode(plan.Mode);
     TFileSink sink(*temporary);
     body(sink);

@@ -32,10 +32,17 @@ void OnInterrupt(int signal) {
 
 } // namespace
 
-TTemporaryFileGuard::TTemporaryFileGuard(const std::string& name) {
+void TTemporaryFileGuard::Watch(const std::string& name) {
     if (name.size() >= PATH_MAX)
         return;
     std::lock_guard hold(Installing);
+    if (Slot >= 0) {
+        // Another name in the same slot: out of use while it changes.
+        InUse[Slot].store(false, std::memory_order_release);
+        std::memcpy(Names[Slot], name.c_str(), name.size() + 1);
+        InUse[Slot].store(true, std::memory_order_release);
+        return;
+    }
     for (int i = 0; i < Slots; ++i) {
         if (InUse[i].load())
             continue;

@@ -7,9 +7,12 @@
 
 class TTemporaryFileGuard {
   public:
-    // Watches `name` until destroyed. The handlers are in place only while some file is watched.
-    explicit TTemporaryFileGuard(const std::string& name);
+    TTemporaryFileGuard() = default;
     ~TTemporaryFileGuard();
+    // Watches `name` (in place of the name watched before) until destroyed: called before the
+    // file is created, so no signal finds it there and unwatched. The handlers are in place
+    // only while some file is watched.
+    void Watch(const std::string& name);
     TTemporaryFileGuard(const TTemporaryFileGuard&) = delete;
     TTemporaryFileGuard& operator=(const TTemporaryFileGuard&) = delete;
 
