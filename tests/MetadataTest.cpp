@@ -96,9 +96,10 @@ TEST(Metadata, DamagedChunksGoAsFarAsTheyGoAndSaySo) {
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.What);
         const TFileMetadata meta = Decode({{c.Id, c.Body}});
-        if (c.Problem)
+        if (c.Problem) {
             EXPECT_TRUE(Says(meta.Problems, c.Problem))
                 << (meta.Problems.empty() ? "" : meta.Problems.front());
+        }
     }
     const TFileMetadata cut = Decode({{"LIST", Join({Text("INFO"), Sub("IART", Text("Ann"))})}});
     ASSERT_EQ(cut.Info.size(), 1u);
