@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <optional>
 #include <utility>
 
@@ -215,6 +216,10 @@ class TExportFile {
         for (;;) {
             file.Name = folder + ".riffscope-" + std::to_string(getpid()) + "-" +
                         std::to_string(counter++) + ".tmp";
+            // Watched from before it exists: SIGTERM, SIGINT or SIGHUP between its creation and
+            // the start of a watch would leave it behind. A name of this pattern that is there
+            // already is a leftover of this program, which a signal may remove too.
+            file.Guard = std::make_unique<TTemporaryFileGuard>(file.Name);
             file.Fd = open(file.Name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
             if (file.Fd >= 0) {
                 file.Kept = false; // ours now: removed unless renamed over the target
@@ -229,7 +234,7 @@ class TExportFile {
 
     TExportFile(TExportFile&& other) noexcept
         : Name(std::move(other.Name)), Fd(std::exchange(other.Fd, -1)),
-          Kept(std::exchange(other.Kept, true)) {}
+          Kept(std::exchange(other.Kept, true)), Guard(std::move(other.Guard)) {}
     TExportFile& operator=(TExportFile&&) = delete;
     ~TExportFile() {
         if (Fd >= 0)
@@ -254,7 +259,6 @@ class TExportFile {
         if (close(fd) != 0)
             ThrowErrno();
     }
-    const std::string& FileName() const { return Name; }
     void RenameOver(const std::string& target) {
         if (rename(Name.c_str(), target.c_str()) != 0)
             ThrowErrno();
@@ -266,6 +270,9 @@ class TExportFile {
     std::string Name;
     int Fd = -1;
     bool Kept = true; // nothing of ours to remove until a temporary file is created
+    // Removes the file if the program is interrupted while it is written; let go of after
+    // the file is removed or renamed.
+    std::unique_ptr<TTemporaryFileGuard> Guard;
 };
 
 // The sink over the file being written.
@@ -304,8 +311,6 @@ void WriteExportFile(const std::string& fileName, const std::function<void(TExpo
             target->Rewrite(body);
             return;
         }
-        // Interrupted by a signal, the export removes its temporary file before it ends.
-        const TTemporaryFileGuard guard(temporary->FileName());
         temporary->SetMode(plan.Mode);
         TFileSink sink(*temporary);
         body(sink);
