@@ -455,7 +455,7 @@ void TForm1::SpeedButton1Click() {
         if (ViewAsFormat) {
             // The file's format: every channel of every frame, as the samples say.
             if (!Samples)
-                throw std::runtime_error("Nothing is loaded: no file was written.");
+                throw TNothingLoaded();
             WriteFormatFile(target, *Samples, step);
             frames = Samples->Frames();
         } else {
@@ -464,6 +464,11 @@ void TForm1::SpeedButton1Click() {
         }
     } catch (const TCancelled&) {
         // Stopped by the user: the earlier file stays as it was.
+        return;
+    } catch (const TNothingLoaded& nothing) {
+        // Every file is left as it was; the user is told so, as news rather than an error.
+        progress.reset();
+        Dialogs->ShowInformation(this, ProgramTitle(), QString::fromUtf8(nothing.what()));
         return;
     }
     // Where it went, without a box to close: a line at the end of the facts panel.

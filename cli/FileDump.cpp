@@ -6,6 +6,9 @@
 #include <mutex>
 #include <optional>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "AudioFile.h"
 #include "AudioJson.h"
 #include "AudioSamples.h"
@@ -41,14 +44,58 @@ std::string CurrentErrorText() {
     return MessageWithFullStop(ErrorText(std::current_exception()));
 }
 
+// Whether `file` names a stream rather than a place: what is not a regular file (a pipe, a
+// FIFO, a device), or a name that reaches its bytes through a descriptor (/dev/stdin,
+// /dev/fd/N, /proc/PID/fd/N), whatever that descriptor reads. Beside it is no folder of the
+// file's own: /dev/stdin_out.dat is no place for an export.
+bool IsStream(const std::string& file) {
+    struct stat info {};
+    if (stat(file.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
+        return true;
+    std::string name = file;
+    for (int links = 0; links < 40; ++links) {
+        if (name.rfind("/dev/fd/", 0) == 0 ||
+            (name.rfind("/proc/", 0) == 0 && name.find("/fd/") != std::string::npos))
+            return true;
+        if (lstat(name.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return false;
+        std::string text(4096, '\0');
+        const ssize_t size = readlink(name.c_str(), text.data(), text.size());
+        if (size < 0)
+            return false;
+        text.resize(std::size_t(size));
+        const std::size_t slash = name.rfind('/');
+        name = text.empty() || text[0] == '/' || slash == std::string::npos
+                   ? text
+                   : name.substr(0, slash + 1) + text;
+    }
+    return false;
+}
+
+// Where `file` exports to; nullopt, with the reason in `outcome`, when it has no such place.
+std::optional<std::string> ExportTargetOf(const std::string& file, const TDumpOptions& options,
+                                          TOutcome& outcome) {
+    if (!options.Output.empty())
+        return options.Output;
+    if (IsStream(file)) {
+        outcome.ExportError =
+            "A stream has no folder to export beside: name the export with --output FILE.";
+        return std::nullopt;
+    }
+    return AsciiFileNameFor(file);
+}
+
 // The store is one for the program: a load and its export run alone.
 std::mutex StoreInUse;
 
-void LoadAndExport(const std::string& file, TOutcome& outcome, bool salvage) {
+void LoadAndExport(const std::string& file, TOutcome& outcome, const TDumpOptions& dump) {
+    const std::optional<std::string> target = ExportTargetOf(file, dump, outcome);
+    if (!target)
+        return;
     std::lock_guard hold(StoreInUse);
     try {
         TLoadOptions options;
-        options.SalvageCutData = salvage;
+        options.SalvageCutData = dump.Salvage;
         const TLoadResult result = LoadReadFile(file, outcome.Info, nullptr, options);
         if (result.Salvaged) {
             outcome.Salvaged = true;
@@ -62,9 +109,9 @@ void LoadAndExport(const std::string& file, TOutcome& outcome, bool salvage) {
         outcome.LoadError = CurrentErrorText();
         return;
     }
-    outcome.ExportName = AsciiFileNameFor(WaveFileName);
+    outcome.ExportName = *target;
     try {
-        SaveAsciiFile();
+        SaveAsciiFileAs(*target);
     } catch (...) {
         outcome.ExportError = CurrentErrorText();
     }
@@ -72,13 +119,16 @@ void LoadAndExport(const std::string& file, TOutcome& outcome, bool salvage) {
 
 // The export of a file as its format says, from the conformant reading: it needs neither the
 // store nor the reader of the log.
-void ExportAsFormat(const std::string& file, TOutcome& outcome) {
+void ExportAsFormat(const std::string& file, TOutcome& outcome, const TDumpOptions& dump) {
     const TAudioFile& audio = *outcome.Audio;
     if (!audio.Facts.Decodable) {
         outcome.LoadError = "Not exported in its format: " + audio.Facts.Refusal;
         return;
     }
-    outcome.ExportName = AsciiFileNameFor(file);
+    const std::optional<std::string> target = ExportTargetOf(file, dump, outcome);
+    if (!target)
+        return;
+    outcome.ExportName = *target;
     try {
         const TAudioSamples samples(audio.Bytes, audio.Facts);
         WriteFormatFile(*outcome.ExportName, samples);
@@ -109,7 +159,7 @@ void WriteText(const std::string& file, const TOutcome& outcome, TFileReport& re
                       " frames beyond the first " + std::to_string(outcome.FramesLoaded) +
                       " were left out\n";
     if (outcome.ExportError)
-        report.Err += *outcome.ExportError + "\n";
+        report.Err += file + ": " + *outcome.ExportError + "\n";
 }
 
 void WriteJson(const std::string& file, const TOutcome& outcome, TFileReport& report) {
@@ -155,8 +205,12 @@ void WriteJson(const std::string& file, const TOutcome& outcome, TFileReport& re
     }
     if (outcome.LoadError)
         json.String("error", *outcome.LoadError);
-    if (outcome.ExportName) {
-        json.BeginObject("export").String("file", *outcome.ExportName);
+    if (outcome.ExportName || outcome.ExportError) {
+        json.BeginObject("export");
+        if (outcome.ExportName)
+            json.String("file", *outcome.ExportName);
+        else
+            json.Null("file"); // a stream without --output
         if (outcome.ExportError)
             json.String("error", *outcome.ExportError);
         else
@@ -216,9 +270,9 @@ TFileReport DumpFile(const std::string& file, const TDumpOptions& options) {
     }
     const bool salvage = options.Salvage && outcome.Info.DataCutShort && outcome.Info.Data;
     if (options.AsFormat)
-        ExportAsFormat(file, outcome);
+        ExportAsFormat(file, outcome, options);
     else if (options.Export && (outcome.Info.Status == wsOk || salvage))
-        LoadAndExport(file, outcome, options.Salvage);
+        LoadAndExport(file, outcome, options);
     const bool readOk =
         options.AsFormat ? outcome.Audio->Facts.Decodable : outcome.Info.Status == wsOk;
     report.Ok = readOk && !outcome.LoadError && !outcome.ExportError;

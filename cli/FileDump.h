@@ -15,6 +15,9 @@ struct TDumpOptions {
     bool AsFormat = false;
     // Write the file's markers as a label track in place of the log lines.
     bool Cues = false;
+    // With Export: the export's name, in place of NAME_out.dat beside the file. A stream (a
+    // pipe, a FIFO, standard input) has no folder to export beside and needs one.
+    std::string Output;
 };
 
 struct TFileReport {

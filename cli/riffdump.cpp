@@ -21,9 +21,8 @@
 namespace {
 
 constexpr const char* Usage =
-    "usage: riffdump [--export [--salvage] | --as-format] [--json] [-j N] [--files-from LIST "
-    "[-0]]\n"
-    "                FILE...\n"
+    "usage: riffdump [--export [--salvage] | --as-format] [--output FILE] [--json] [-j N]\n"
+    "                [--files-from LIST [-0]] FILE...\n"
     "Writes the RIFF structure of each FILE to standard output, one log line at a time,\n"
     "and \"FILE: STATUS\" to standard error. Pipes and FIFOs are read as streams.\n"
     "  --export           also write each file that reads wsOk as text, beside it (NAME_out.dat)\n"
@@ -33,6 +32,9 @@ constexpr const char* Usage =
     "  --as-format        export each file as its format says instead (any encoding and number\n"
     "                     of channels, RIFX and RF64 too): one line per frame, each channel's\n"
     "                     value after a space; success is then reading it so and exporting it\n"
+    "  --output FILE      with --export or --as-format and one input: write the export to FILE\n"
+    "                     in place of NAME_out.dat; a stream (standard input, a pipe, a FIFO)\n"
+    "                     has no folder to export beside and is exported only so\n"
     "  --json             one JSON object per file and line on standard output (file, status,\n"
     "                     every chunk with its offset and size, the format fields, the frame\n"
     "                     count, for --export the output name and any error, and the file read\n"
@@ -124,6 +126,12 @@ int main(int argc, char* argv[]) {
                 seconds > 86400)
                 return UsageError("--stall needs a number of seconds above 0");
             TWaveSource::FifoStallMs = int(seconds * 1000);
+        } else if (argument == "--output" || argument.rfind("--output=", 0) == 0) {
+            const char* output =
+                argument == "--output" ? next() : argv[i] + std::string("--output=").size();
+            if (output == nullptr || *output == '\0')
+                return UsageError("--output needs a FILE");
+            options.Dump.Output = output;
         } else if (argument == "-0") {
             options.NulSeparated = true;
         } else if (argument == "--files-from" || argument.rfind("--files-from=", 0) == 0) {
@@ -148,6 +156,12 @@ int main(int argc, char* argv[]) {
     }
     if (options.Files.empty())
         return options.Lists.empty() ? UsageError("no FILE given") : 0;
+    if (!options.Dump.Output.empty()) {
+        if (!options.Dump.Export)
+            return UsageError("--output needs --export or --as-format");
+        if (options.Files.size() != 1)
+            return UsageError("--output takes one FILE");
+    }
 
     // Two names that export to one file must export in the order of the names, as one job at
     // a time does: then files are read one at a time too.

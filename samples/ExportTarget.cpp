@@ -3,12 +3,14 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
 #include <optional>
 #include <utility>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -48,63 +50,160 @@ void WriteAll(int fd, const char* bytes, std::size_t size) {
 // symbolic link (the file it names is created through it).
 struct TExportPlan {
     std::string Target;   // the file finally written; a link's target for a link
+    bool Exists = false;  // `Target` is there (a regular file)
     bool InPlace = false; // rewrite `Target` itself rather than rename over it
     int Mode = -1;        // permission bits the new file carries over, -1 for a new file
 };
 
+// Symbolic links in a chain at the end of a name: more than this is a loop.
+constexpr int MostLinks = 40;
+
+// The name a symbolic link `name` points at, relative to the link's own folder.
+std::string LinkTarget(const std::string& name, const struct stat& link) {
+    std::string text(static_cast<std::size_t>(link.st_size > 0 ? link.st_size : PATH_MAX) + 1,
+                     '\0');
+    const ssize_t size = readlink(name.c_str(), text.data(), text.size());
+    if (size < 0)
+        ThrowErrno();
+    text.resize(static_cast<std::size_t>(size));
+    const std::size_t slash = name.rfind('/');
+    if (text.empty() || text[0] == '/' || slash == std::string::npos)
+        return text;
+    return name.substr(0, slash + 1) + text;
+}
+
 TExportPlan PlanExport(const std::string& fileName) {
-    TExportPlan plan{fileName};
-    struct stat link {};
-    if (lstat(fileName.c_str(), &link) != 0) {
-        if (errno != ENOENT)
-            ThrowErrno();
-        return plan; // a new file
-    }
+    TExportPlan plan;
+    std::string name = fileName;
     struct stat info {};
-    if (S_ISLNK(link.st_mode)) {
-        if (stat(fileName.c_str(), &info) != 0) {
+    for (int links = 0;; ++links) {
+        if (lstat(name.c_str(), &info) != 0) {
             if (errno != ENOENT)
                 ThrowErrno();
-            plan.InPlace = true; // dangling: writing through it creates the file it names
+            plan.Target = name;
+            plan.InPlace = links > 0; // dangling: writing through it creates the file it names
             return plan;
         }
-        std::unique_ptr<char, decltype(&std::free)> real(realpath(fileName.c_str(), nullptr),
-                                                         &std::free);
-        if (!real)
-            ThrowErrno();
-        plan.Target = real.get();
-    } else {
-        info = link;
+        if (!S_ISLNK(info.st_mode))
+            break;
+        if (links == MostLinks)
+            throw TInOutError::FromErrno(ELOOP);
+        // Only a link of this process's own user is followed (for root: root's own links): a
+        // link another user could plant, in a folder they may write, must not aim an export
+        // at a file of ours that they may not write.
+        if (info.st_uid != geteuid())
+            RefuseTarget();
+        name = LinkTarget(name, info);
     }
     if (!S_ISREG(info.st_mode))
         RefuseTarget();
-    // A target that may not be written is refused, as a rewrite in place would be.
-    const int fd = open(plan.Target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        ThrowErrno();
-    close(fd);
+    plan.Target = name;
+    plan.Exists = true;
     plan.Mode = static_cast<int>(info.st_mode & 07777);
     plan.InPlace = info.st_nlink > 1;
     return plan;
 }
 
-// The file being written, either way.
-class TExportFile {
+// Set-user-ID and set-group-ID bits were given to a program, not to its text: a file the
+// export rewrites never keeps them.
+constexpr mode_t SetIdBits = S_ISUID | S_ISGID;
+
+// The target itself, opened to write without changing a byte: it is what two exports lock,
+// and what a rewrite in place writes. Never through a symbolic link (one planted after the
+// plan was made is refused), never blocking on what is not a regular file.
+class TTargetFile {
   public:
-    // Rewrites `target` in place: created or truncated, as a plain write would.
-    static TExportFile InPlace(const std::string& target) {
-        TExportFile file;
-        file.Fd = open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
-        if (file.Fd < 0)
+    TTargetFile(const std::string& target, bool create) {
+        Fd = open(target.c_str(),
+                  O_WRONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | (create ? O_CREAT : 0), 0666);
+        if (Fd < 0) {
+            if (errno == ELOOP)
+                RefuseTarget();
             ThrowErrno();
-        struct stat info {};
-        if (fstat(file.Fd, &info) != 0)
+        }
+        if (fstat(Fd, &Info) != 0)
             ThrowErrno();
-        if (!S_ISREG(info.st_mode))
+        if (!S_ISREG(Info.st_mode))
             RefuseTarget(); // it changed since it was looked at
-        return file;
+    }
+    ~TTargetFile() {
+        if (Fd >= 0)
+            close(Fd);
+    }
+    TTargetFile(const TTargetFile&) = delete;
+    TTargetFile& operator=(const TTargetFile&) = delete;
+
+    // Waits until no other export holds the target, then holds it until closed.
+    void Lock() {
+        while (flock(Fd, LOCK_EX) != 0)
+            if (errno != EINTR)
+                ThrowErrno();
+    }
+    // Whether `target` still names this file: another export may have renamed a new file over
+    // it while this one waited for the lock.
+    bool IsNamedBy(const std::string& target) const {
+        struct stat now {};
+        return lstat(target.c_str(), &now) == 0 && now.st_dev == Info.st_dev &&
+               now.st_ino == Info.st_ino;
+    }
+    int Links() const {
+        struct stat now {};
+        return fstat(Fd, &now) == 0 ? static_cast<int>(now.st_nlink) : 1;
     }
 
+    // Rewrites the file with the text of `body`, run twice: first to count its bytes, so that
+    // the whole new length is reserved on the disk before the first byte changes (a disk that
+    // fills up is found while the old text is still whole), then to write it.
+    void Rewrite(const std::function<void(TExportSink&)>& body);
+
+  private:
+    int Fd = -1;
+    struct stat Info {};
+};
+
+// Counts an export's bytes without writing them.
+class TCountingSink : public TExportSink {
+  public:
+    void Write(const char*, std::size_t size) override { Size += size; }
+    std::uint64_t Size = 0;
+};
+
+// Writes to a descriptor from its start on.
+class TDescriptorSink : public TExportSink {
+  public:
+    explicit TDescriptorSink(int fd) : Fd(fd) {}
+    void Write(const char* bytes, std::size_t size) override {
+        WriteAll(Fd, bytes, size);
+        Size += size;
+    }
+    std::uint64_t Size = 0;
+
+  private:
+    int Fd;
+};
+
+void TTargetFile::Rewrite(const std::function<void(TExportSink&)>& body) {
+    TCountingSink count;
+    body(count);
+    if ((Info.st_mode & SetIdBits) != 0 && fchmod(Fd, Info.st_mode & 07777 & ~SetIdBits) != 0)
+        ThrowErrno();
+    // A file system that cannot reserve space is written as before: it finds a full disk only
+    // while writing.
+    if (count.Size > 0 && fallocate(Fd, 0, 0, static_cast<off_t>(count.Size)) != 0 &&
+        errno != EOPNOTSUPP && errno != ENOSYS)
+        ThrowErrno();
+    TDescriptorSink sink(Fd);
+    body(sink);
+    if (ftruncate(Fd, static_cast<off_t>(sink.Size)) != 0)
+        ThrowErrno();
+    const int fd = std::exchange(Fd, -1);
+    if (close(fd) != 0)
+        ThrowErrno();
+}
+
+// The temporary file an export is written to before it is renamed over the target.
+class TExportFile {
+  public:
     // A new temporary file beside `target`, with the usual permissions; nullopt when the
     // folder may not be written.
     // `guard` watches each name before the file is created.
@@ -119,6 +218,9 @@ class TExportFile {
         for (;;) {
             file.Name = folder + ".riffscope-" + std::to_string(getpid()) + "-" +
                         std::to_string(counter++) + ".tmp";
+            // Watched from before it exists: SIGTERM, SIGINT or SIGHUP between its creation and
+            // the start of a watch would leave it behind. A name of this pattern that is there
+            // already is a leftover of this program, which a signal may remove too.
             guard.Watch(file.Name);
             file.Fd = open(file.Name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
             if (file.Fd >= 0) {
@@ -145,7 +247,7 @@ class TExportFile {
 
     void Write(const char* bytes, std::size_t size) { WriteAll(Fd, bytes, size); }
     void SetMode(int mode) {
-        if (mode >= 0 && fchmod(Fd, static_cast<mode_t>(mode)) != 0)
+        if (mode >= 0 && fchmod(Fd, static_cast<mode_t>(mode) & ~SetIdBits) != 0)
             ThrowErrno();
     }
     // Flushes the data to the disk, so that a crash right after the rename cannot leave an
@@ -185,27 +287,37 @@ class TFileSink : public TExportSink {
 } // namespace
 
 void WriteExportFile(const std::string& fileName, const std::function<void(TExportSink&)>& body) {
-    TExportPlan plan = PlanExport(fileName);
-    // Interrupted by a signal, the export removes its temporary file before it ends.
-    TTemporaryFileGuard guard;
-    std::optional<TExportFile> temporary =
-        plan.InPlace ? std::nullopt : TExportFile::Temporary(plan.Target, guard);
-    if (!plan.InPlace && !temporary) {
-        if (plan.Mode < 0)
-            throw TInOutError::FromErrno(EACCES); // a new file in a folder that is read-only
-        plan.InPlace = true;
-    }
-    if (plan.InPlace) {
-        TExportFile file = TExportFile::InPlace(plan.Target);
-        TFileSink sink(file);
+    for (;;) {
+        TExportPlan plan = PlanExport(fileName);
+        // Two exports to one file take turns: each holds the target, from before its first
+        // byte until its text is renamed over it or written in place.
+        std::optional<TTargetFile> target;
+        if (plan.Exists || plan.InPlace) {
+            target.emplace(plan.Target, !plan.Exists);
+            target->Lock();
+            if (!target->IsNamedBy(plan.Target))
+                continue; // replaced while waiting: the new file is the one to hold
+            plan.InPlace = plan.InPlace || target->Links() > 1;
+        }
+        // Interrupted by a signal, the export removes its temporary file before it ends.
+        TTemporaryFileGuard guard;
+        std::optional<TExportFile> temporary =
+            plan.InPlace ? std::nullopt : TExportFile::Temporary(plan.Target, guard);
+        if (!plan.InPlace && !temporary) {
+            if (!plan.Exists)
+                throw TInOutError::FromErrno(EACCES); // a new file in a folder that is read-only
+            plan.InPlace = true;
+        }
+        if (plan.InPlace) {
+            target->Rewrite(body);
+            return;
+        }
+        temporary->SetMode(plan.Mode);
+        TFileSink sink(*temporary);
         body(sink);
-        file.Close();
+        temporary->Sync();
+        temporary->Close();
+        temporary->RenameOver(plan.Target);
         return;
     }
-    temporary->SetMode(plan.Mode);
-    TFileSink sink(*temporary);
-    body(sink);
-    temporary->Sync();
-    temporary->Close();
-    temporary->RenameOver(plan.Target);
 }

@@ -23,10 +23,11 @@ void OnInterrupt(int signal) {
     for (int i = 0; i < Slots; ++i)
         if (InUse[i].load(std::memory_order_acquire))
             unlink(Names[i]);
-    // Then as the signal would have done without this handler.
-    for (int k = 0; k < 3; ++k)
-        if (Signals[k] == signal)
-            sigaction(signal, &Previous[k], nullptr);
+    // Then the program ends as the signal asks: its default action.
+    struct sigaction fallback {};
+    fallback.sa_handler = SIG_DFL;
+    sigemptyset(&fallback.sa_mask);
+    sigaction(signal, &fallback, nullptr);
     raise(signal);
 }
 
@@ -56,8 +57,13 @@ void TTemporaryFileGuard::Watch(const std::string& name) {
     struct sigaction action {};
     action.sa_handler = OnInterrupt;
     sigemptyset(&action.sa_mask);
-    for (int k = 0; k < 3; ++k)
-        sigaction(Signals[k], &action, &Previous[k]);
+    for (int k = 0; k < 3; ++k) {
+        sigaction(Signals[k], nullptr, &Previous[k]);
+        // A signal the program ignores (riffdump under nohup, SIGHUP) stays ignored: caught,
+        // it would remove the temporary file of an export that goes on.
+        if (Previous[k].sa_handler != SIG_IGN)
+            sigaction(Signals[k], &action, nullptr);
+    }
 }
 
 TTemporaryFileGuard::~TTemporaryFileGuard() {

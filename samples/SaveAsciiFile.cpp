@@ -64,10 +64,13 @@ void WriteAsciiFile(const std::string& fileName, int count, const std::int32_t* 
 }
 
 void SaveAsciiFile(const TProgressStep& progress) {
+    SaveAsciiFileAs(AsciiFileNameFor(WaveFileName), progress);
+}
+
+void SaveAsciiFileAs(const std::string& fileName, const TProgressStep& progress) {
     // Before any load, or after one that failed or was given up, an export would replace an
     // earlier good file with nothing.
     if (WaveFileName.empty() || LoadFailed)
-        throw std::runtime_error("Nothing is loaded: no file was written.");
-    WriteAsciiFile(AsciiFileNameFor(WaveFileName), SampleCount, LeftSamples + 1, RightSamples + 1,
-                   progress);
+        throw TNothingLoaded();
+    WriteAsciiFile(fileName, SampleCount, LeftSamples + 1, RightSamples + 1, progress);
 }

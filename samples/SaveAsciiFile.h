@@ -2,6 +2,7 @@
 // The text export: one line per frame, " LEFT RIGHT" and CR LF, beside the wave file.
 
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 
 #include "Progress.h"
@@ -22,7 +23,14 @@ std::string AsciiFileNameFor(const std::string& waveFileName);
 void WriteAsciiFile(const std::string& fileName, int count, const std::int32_t* left,
                     const std::int32_t* right, const TProgressStep& progress = {});
 
+// What an export with nothing loaded says: it is news for the user, not a failure.
+class TNothingLoaded : public std::runtime_error {
+  public:
+    TNothingLoaded() : std::runtime_error("Nothing is loaded: no file was written.") {}
+};
+
 // Writes the store's frames 1..SampleCount to the file named after WaveFileName. Before any
-// load, or after a load that failed or was given up, writes nothing and throws
-// std::runtime_error "Nothing is loaded: no file was written.".
+// load, or after a load that failed or was given up, writes nothing and throws TNothingLoaded.
 void SaveAsciiFile(const TProgressStep& progress = {});
+// The same to `fileName`, wherever it is (a stream's frames have no folder to go beside).
+void SaveAsciiFileAs(const std::string& fileName, const TProgressStep& progress = {});

@@ -173,6 +173,7 @@ TEST_F(Form1Test, NothingLoadedExportsNothing) {
     Form.SpeedButton1->click();
     ASSERT_EQ(Dialogs.Messages.size(), 1u);
     EXPECT_EQ(Dialogs.Messages[0].Text, "Nothing is loaded: no file was written.");
+    EXPECT_FALSE(Dialogs.Messages[0].Error) << "an information message";
     EXPECT_FALSE(std::filesystem::exists("_out.dat"));
 
     Dir.Write("take_out.dat", {'g', 'o', 'o', 'd'});

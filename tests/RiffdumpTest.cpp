@@ -95,7 +95,7 @@ TEST(Riffdump, ExportErrorIsReportedAndFailsTheRun) {
     std::filesystem::create_directory(dir.File("a_out.dat"));
     TRun run = Riffdump(dir, {"--export", a});
     EXPECT_EQ(run.ExitStatus, 1);
-    EXPECT_EQ(run.Err, a + ": wsOk\nFile access denied.\n");
+    EXPECT_EQ(run.Err, a + ": wsOk\n" + a + ": File access denied.\n");
 }
 
 // Standard input and process substitutions are pipes: read as streams, they give the same log
@@ -366,6 +366,153 @@ TEST(Riffdump, AnInterruptedExportLeavesNoTemporaryFile) {
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
         EXPECT_FALSE(temporary()) << "the temporary file was left behind";
         EXPECT_EQ(TTempDir::Read(dir.File("long_out.dat")), "old");
+    }
+}
+
+} // namespace
+
+namespace {
+
+// Exports `count` frames of (value, value) would write.
+std::string ExportOf(int count, int value) {
+    std::string line = " " + std::to_string(value) + " " + std::to_string(value) + "\r\n";
+    std::string text;
+    text.reserve(line.size() * std::size_t(count));
+    for (int i = 0; i < count; ++i)
+        text += line;
+    return text;
+}
+
+pid_t StartRiffdump(const std::vector<std::string>& arguments) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, 1);
+        dup2(null, 2);
+        std::vector<char*> argv{const_cast<char*>(RIFFDUMP_PATH)};
+        for (const std::string& argument : arguments)
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        argv.push_back(nullptr);
+        execv(RIFFDUMP_PATH, argv.data());
+        _exit(127);
+    }
+    return pid;
+}
+
+int ExitStatusOf(pid_t pid) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// A signal riffdump was started to ignore (SIGHUP under nohup) is no interruption: the export
+// goes on to the end and keeps its temporary file until it is renamed.
+TEST(Riffdump, AnIgnoredSignalLeavesTheExportAlone) {
+    TTempDir dir;
+    const int frames = 6'000'000;
+    const std::string wave = dir.Write(
+        "long.wav", PlainWave(TWaveBytes::Frames(
+                        std::vector<std::pair<std::int16_t, std::int16_t>>(frames, {3, 3}))));
+    const pid_t pid = fork();
+    if (pid == 0) {
+        std::signal(SIGHUP, SIG_IGN); // kept across exec, as nohup does
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, 1);
+        dup2(null, 2);
+        execl(RIFFDUMP_PATH, RIFFDUMP_PATH, "--export", wave.c_str(), nullptr);
+        _exit(127);
+    }
+    bool started = false;
+    for (int i = 0; i < 2000 && !started; ++i) {
+        for (const auto& entry : std::filesystem::directory_iterator(dir.Path))
+            started = started || entry.path().filename().string().rfind(".riffscope-", 0) == 0;
+        if (!started)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ASSERT_TRUE(started) << "the export never started";
+    kill(pid, SIGHUP);
+    EXPECT_EQ(ExitStatusOf(pid), 0);
+    EXPECT_TRUE(TTempDir::Read(dir.File("long_out.dat")) == ExportOf(frames, 3));
+}
+
+// Two riffdumps exporting at once to one file (two names, hard links of each other, so both
+// rewrite it in place) take turns: the file holds one whole export, never a mix of both.
+TEST(Riffdump, TwoExportsToOneTargetTakeTurns) {
+    TTempDir dir;
+    std::filesystem::create_directory(dir.File("a"));
+    std::filesystem::create_directory(dir.File("b"));
+    const std::string a = dir.Write(
+        "a/x.wav", PlainWave(TWaveBytes::Frames(
+                       std::vector<std::pair<std::int16_t, std::int16_t>>(1'500'000, {1, 1}))));
+    const std::string b = dir.Write(
+        "b/x.wav", PlainWave(TWaveBytes::Frames(
+                       std::vector<std::pair<std::int16_t, std::int16_t>>(1'000'000, {-22, -22}))));
+    dir.Write("a/x_out.dat", {'o', 'l', 'd'});
+    std::filesystem::create_hard_link(dir.File("a/x_out.dat"), dir.File("b/x_out.dat"));
+    const std::string fromA = ExportOf(1'500'000, 1), fromB = ExportOf(1'000'000, -22);
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        const pid_t first = StartRiffdump({"--export", a});
+        const pid_t second = StartRiffdump({"--export", b});
+        EXPECT_EQ(ExitStatusOf(first), 0);
+        EXPECT_EQ(ExitStatusOf(second), 0);
+        const std::string result = TTempDir::Read(dir.File("b/x_out.dat"));
+        EXPECT_TRUE(result == fromA || result == fromB)
+            << "a mix of " << result.size() << " bytes, "
+            << std::count(result.begin(), result.end(), '\0') << " of them NUL";
+        EXPECT_EQ(std::filesystem::hard_link_count(dir.File("a/x_out.dat")), 2u);
+    }
+}
+
+// A stream has no folder to export beside: it needs --output, which names the export of one
+// input of any kind.
+TEST(Riffdump, OutputNamesTheExportAndAStreamNeedsIt) {
+    TTempDir dir;
+    const TBytes wave = PlainWave(TWaveBytes::Frames({{5, -6}}));
+    const std::string file = dir.Write("x.wav", wave);
+    const std::string out = dir.File("chosen.txt");
+    const std::string refusal = "/dev/stdin: A stream has no folder to export beside: name the "
+                                "export with --output FILE.\n";
+    const std::string shell = std::string(RIFFDUMP_PATH) + " --export /dev/stdin < " + file;
+    struct TCase {
+        std::vector<std::string> Arguments;
+        bool Piped; // the wave file on standard input through a pipe
+        int ExitStatus;
+        std::string Err;
+        bool Written; // `out` holds the export
+    };
+    const TCase cases[] = {
+        {{"--export", "--output", out, file}, false, 0, file + ": wsOk\n", true},
+        {{"--as-format", "--output=" + out, file}, false, 0, file + ": wsOk\n", true},
+        {{"--export", "--output", out, "/dev/stdin"}, true, 0, "/dev/stdin: wsOk\n", true},
+        {{"--export", "/dev/stdin"}, true, 1, "/dev/stdin: wsOk\n" + refusal, false},
+        {{"--as-format", "/dev/stdin"}, true, 1, "/dev/stdin: wsOk\n" + refusal, false},
+        // Standard input taken from a file is a stream too.
+        {{"-c", shell}, false, 1, "/dev/stdin: wsOk\n" + refusal, false},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Arguments.back());
+        std::filesystem::remove(out);
+        const TRun run = c.Arguments[0] == "-c"
+                             ? RunProgram("/bin/sh", dir, c.Arguments)
+                             : Riffdump(dir, c.Arguments, {.Input = c.Piped ? &wave : nullptr});
+        EXPECT_EQ(run.ExitStatus, c.ExitStatus);
+        EXPECT_EQ(run.Err, c.Err);
+        EXPECT_EQ(std::filesystem::exists(out), c.Written);
+        if (c.Written) {
+            EXPECT_EQ(TTempDir::Read(out), " 5 -6\r\n");
+        }
+        EXPECT_FALSE(std::filesystem::exists("/dev/stdin_out.dat"));
+        EXPECT_FALSE(std::filesystem::exists(dir.File("x_out.dat")));
+    }
+    // One input only, and only with an export.
+    for (const auto& arguments :
+         std::vector<std::vector<std::string>>{{"--export", "--output", out, file, file},
+                                               {"--output", out, file},
+                                               {"--export", file, "--output"}}) {
+        const TRun run = Riffdump(dir, arguments);
+        EXPECT_EQ(run.ExitStatus, 2);
+        EXPECT_NE(run.Err.find("usage: riffdump"), std::string::npos);
     }
 }
 
