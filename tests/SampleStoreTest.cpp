@@ -38,9 +38,9 @@ TEST(SampleStore, PlotsFollowTheStoreThroughLoadsThatMoveIt) {
         TEnd End;
     };
     // 300,000 frames need more than the first block the store takes; 700,000 more again.
-    const TStep steps[] = {{3, enLoaded},       {300'000, enLoaded}, {5, enLoaded},
-                           {700'000, enCancelled}, {2, enLoaded},    {700'000, enLoaded},
-                           {0, enUnreadable},   {4, enLoaded}};
+    const TStep steps[] = {{3, enLoaded},          {300'000, enLoaded}, {5, enLoaded},
+                           {700'000, enCancelled}, {2, enLoaded},       {700'000, enLoaded},
+                           {0, enUnreadable},      {4, enLoaded}};
     TTempDir dir;
     TFastLineSeries upper;
     TLineSeries lower;
@@ -48,9 +48,9 @@ TEST(SampleStore, PlotsFollowTheStoreThroughLoadsThatMoveIt) {
     const TWaveLog log = [](const std::string&) {};
     for (const TStep& step : steps) {
         SCOPED_TRACE(std::to_string(step.Frames) + " frames, end " + std::to_string(step.End));
-        const std::string name = dir.Write("f" + std::to_string(step.Frames) + ".wav",
-                                           step.End == enUnreadable ? TBytes{'x'}
-                                                                    : WaveOf(step.Frames));
+        const std::string name =
+            dir.Write("f" + std::to_string(step.Frames) + ".wav",
+                      step.End == enUnreadable ? TBytes{'x'} : WaveOf(step.Frames));
         TLoadOptions options;
         if (step.End == enCancelled)
             options.Progress = [](std::uint64_t, std::uint64_t) { return false; };
