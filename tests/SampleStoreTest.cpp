@@ -90,6 +90,34 @@ TEST(SampleStore, PlotsFollowTheStoreThroughLoadsThatMoveIt) {
     }
 }
 
+// Plots whose series are watched take the frames as adds, as they always have: one clear
+// each, then the adds alternating between the plots block by block; nothing views the store.
+TEST(SampleStore, WatchedPlotsTakeTheFramesAsAdds) {
+    TTempDir dir;
+    TFastLineSeries upper;
+    TLineSeries lower;
+    TSeriesPlots plots{upper, lower};
+    std::vector<std::string> seen;
+    for (auto [series, name] : {std::pair{(TChartSeries*)&upper, std::string("upper")},
+                                std::pair{(TChartSeries*)&lower, std::string("lower")}}) {
+        series->OnClearValues = [&seen, name](TChartSeries*) { seen.push_back(name + " clear"); };
+        series->OnAfterAdd = [&seen, name](TChartSeries*, int index) {
+            if (index % 4096 == 0) // the first add of each block
+                seen.push_back(name + " " + std::to_string(index));
+        };
+    }
+    const TWaveLog log = [](const std::string&) {};
+    RunLoadCommand(true, dir.Write("watched.wav", WaveOf(10'000)), log, &plots);
+    EXPECT_EQ(seen,
+              (std::vector<std::string>{"upper clear", "lower clear", "upper 0", "lower 0",
+                                        "upper 4096", "lower 4096", "upper 8192", "lower 8192"}));
+    ASSERT_EQ(lower.PointCount(), 10'000);
+    EXPECT_FALSE(upper.YValues.ViewsOutside());
+    EXPECT_FALSE(lower.YValues.ViewsOutside());
+    EXPECT_EQ(upper.YValues.ValueAt(9'999), FrameOf(10'000, 10'000).first);
+    EXPECT_EQ(lower.YValues.ValueAt(0), FrameOf(10'000, 1).second);
+}
+
 // The store takes memory for what is loaded: a small file does not map room for the most
 // frames a load can bring. Growing keeps the values, new entries read as zeros, and an entry
 // reached by index past the end is made.
