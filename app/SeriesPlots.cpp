@@ -20,6 +20,12 @@ void TSeriesPlots::AddFrames(const double* xs, const double* lefts, const double
 }
 
 bool TSeriesPlots::ViewStore(const std::int32_t* lefts, const std::int32_t* rights, int count) {
+    // Series that someone watches add by add, or clear by clear, take the frames a block at a
+    // time as ever: their observers see one clear, then the adds alternating between the
+    // plots block by block.
+    for (const TChartSeries* series : {&Upper, &Lower})
+        if (!series->CanViewValues() || series->OnClearValues)
+            return false;
     Upper.ViewValues(std::make_shared<TOutsideIntValues>(lefts, count));
     Lower.ViewValues(std::make_shared<TOutsideIntValues>(rights, count));
     return true;

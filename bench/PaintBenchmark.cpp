@@ -2,15 +2,19 @@
 // each series kind: as the window paints it (a dense path drawn column by column from the
 // value lists' summaries), and in the same run the same paint drawing every point, and a
 // baseline that only maps every point to its pixel with both axes' PixelOfValue. Also a paint
-// zoomed so that 1% of the points is visible.
+// zoomed so that 1% of the points is visible, and the full view of a series whose values view
+// 32-bit samples held elsewhere, as the default view shows a load.
 #include <benchmark/benchmark.h>
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <random>
+#include <vector>
 
 #include "Chart.h"
 #include "LineSeries.h"
+#include "OutsideIntValues.h"
 
 namespace {
 
@@ -95,6 +99,35 @@ template <class TSeries> void BM_PaintZoomed(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * points / 100);
 }
 
+// The full view of a series that views 32-bit samples held elsewhere (the sample store's
+// channels): X the rule 1, 2, 3, ..., Y read through the outside values and their summary.
+template <class TSeries> struct TViewingChart {
+    explicit TViewingChart(int points) : Samples(std::size_t(points)) {
+        std::mt19937 random(1);
+        std::uniform_int_distribution<int> sample(-32768, 32767);
+        for (std::int32_t& v : Samples)
+            v = sample(random);
+        chart.resize(1137, 296);
+        chart.AddSeries(std::make_unique<TSeries>())
+            ->ViewValues(std::make_shared<TOutsideIntValues>(Samples.data(), points));
+        chart.Draw(); // lays the axes out and builds the summary, as the load's first paint
+    }
+    std::vector<std::int32_t> Samples;
+    TChart chart;
+};
+
+template <class TSeries> void BM_PaintViewing(benchmark::State& state) {
+    const int points = int(state.range(0));
+    static std::unique_ptr<TViewingChart<TSeries>> bench;
+    if (!bench || int(bench->Samples.size()) != points) {
+        bench.reset(); // one size at a time
+        bench = std::make_unique<TViewingChart<TSeries>>(points);
+    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(bench->chart.Draw().constBits());
+    state.SetItemsProcessed(state.iterations() * points);
+}
+
 void Sizes(benchmark::internal::Benchmark* b) {
     for (int points : {1'000'000, 10'000'000, 100'000'000})
         b->Arg(points);
@@ -109,5 +142,7 @@ BENCHMARK(BM_Baseline_MapEveryPoint)->Apply(Sizes)->Unit(benchmark::kMillisecond
 BENCHMARK_TEMPLATE(BM_Paint, TLineSeries)->Apply(Sizes)->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(BM_PaintEveryPoint, TLineSeries)->Apply(Sizes)->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(BM_PaintZoomed, TLineSeries)->Apply(Sizes)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_PaintViewing, TFastLineSeries)->Apply(Sizes)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_PaintViewing, TLineSeries)->Apply(Sizes)->Unit(benchmark::kMillisecond);
 
 } // namespace

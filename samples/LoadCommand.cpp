@@ -28,11 +28,16 @@ int DecodeFrames(const std::uint8_t* bytes, std::uint64_t frames, TChannelPlots*
                  int frameLimit, const TProgressStep& progress,
                  const std::function<void(std::uint64_t bytes)>& decoded) {
     const int n = FramesToLoad(frames * 4, frameLimit);
-    std::int32_t* const lefts32 = LeftSamples.Data();
-    std::int32_t* const rights32 = RightSamples.Data();
-    // The plots let go of the store before a byte of it changes.
+    // The plots let go of the store before a byte of it changes or it moves, and the count
+    // says "nothing" meanwhile (the readout reads the store by it).
     if (Plots != nullptr)
         Plots->Clear();
+    SampleCount = 0;
+    // Room for this load's frames: the store may move now, never while it is written.
+    LeftSamples.Reserve(n);
+    RightSamples.Reserve(n);
+    std::int32_t* const lefts32 = LeftSamples.Data();
+    std::int32_t* const rights32 = RightSamples.Data();
     constexpr int blockFrames = 4096;
     for (int first = 1; first <= n; first += blockFrames) {
         const int count = std::min(blockFrames, n - first + 1);

@@ -65,7 +65,9 @@ TLoadResult LoadReadFile(const std::string& fileName, TWaveInfo& info, TChannelP
 int FramesToLoad(std::uint64_t dataBytes, int frameLimit = MaxFrames);
 
 // Decodes 4-byte frames (left then right, signed 16-bit little-endian) into store entries
-// 1..n and the plots, where n = min(frames, frameLimit, MaxFrames). Returns n.
+// 1..n and the plots, where n = min(frames, frameLimit, MaxFrames). Returns n. The plots are
+// cleared and SampleCount is 0 before the store takes room for the n frames (it may move then;
+// std::bad_alloc when it cannot).
 // `decoded` is told, now and then, how many bytes from the start are decoded and not read again.
 int DecodeFrames(const std::uint8_t* bytes, std::uint64_t frames, TChannelPlots* Plots,
                  int frameLimit = MaxFrames, const TProgressStep& progress = {},

@@ -74,7 +74,7 @@ void TChartSeries::ViewValues(std::shared_ptr<const TOutsideValues> ys) {
     const int count = ys ? ys->Count() : 0;
     if (count <= 0)
         return;
-    if (WatchesEachAdd() || Lists.size() != 2 || XValues.Order() != loAscending) {
+    if (!CanViewValues()) {
         // Adds that someone watches, or lists beyond X and Y, go one at a time.
         for (int i = 0; i < count; ++i)
             AddPointXY(double(i) + 1, ys->At(i));

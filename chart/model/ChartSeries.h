@@ -67,6 +67,11 @@ class TChartSeries : public TCustomChartSeries {
     // rising X in bulk (counts, values, statistics, one repaint request). A series whose adds
     // are watched one by one, or that has more than X and Y, takes the adds one by one.
     void ViewValues(std::shared_ptr<const TOutsideValues> ys);
+    // Whether ViewValues views the values where they are, rather than taking them one add at
+    // a time: nothing watches the adds one by one, and the series has X and Y alone.
+    bool CanViewValues() const {
+        return !WatchesEachAdd() && Lists.size() == 2 && XValues.Order() == loAscending;
+    }
     // Makes room in memory for `count` more points in every list, when their number is known
     // in advance.
     void ReservePoints(int count);

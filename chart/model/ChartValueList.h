@@ -76,19 +76,25 @@ class TChartValueList {
     const double* Values() const;
 
     // The values as the list holds them: an array, the rule that gives them, or the outside
-    // values it views.
+    // values it views (straight as their array of integers where they are one, so that hot
+    // loops pay no call per value).
     struct TView {
         const double* Array; // null while the rule is held or outside values are viewed
         double First;
         const TOutsideValues* Outside = nullptr;
+        const std::int32_t* Ints = nullptr; // the outside values' integers, where they are
         double operator[](int index) const {
-            return Array ? Array[index] : Outside ? Outside->At(index) : First + double(index);
+            if (Array)
+                return Array[index];
+            if (Ints)
+                return Ints[index];
+            return Outside ? Outside->At(index) : First + double(index);
         }
     };
     TView View() const {
         if (RuleHeld)
             return TView{nullptr, RuleFirst};
-        return Outside ? TView{nullptr, 0, Outside.get()}
+        return Outside ? TView{nullptr, 0, Outside.get(), Outside->IntArray()}
                        : TView{reinterpret_cast<const double*>(Store.Data()), 0};
     }
     // Whether the values are held as the rule first, first + 1, ... (no memory behind them).

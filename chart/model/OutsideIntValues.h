@@ -17,6 +17,7 @@ class TOutsideIntValues : public TOutsideValues {
     void Read(int first, int count, double* out) const override {
         std::copy(Values + first, Values + first + count, out);
     }
+    const std::int32_t* IntArray() const override { return Values; }
     bool BlockExtremes(int firstBlock, int blocks, int shift, double* mins,
                        double* maxs) const override {
         for (int b = 0; b < blocks; ++b) {

@@ -3,6 +3,8 @@
 // they lie, an array that belongs to someone else. The list never copies them unless it is
 // changed through its own operations.
 
+#include <cstdint>
+
 class TOutsideValues {
   public:
     virtual ~TOutsideValues() = default;
@@ -10,6 +12,10 @@ class TOutsideValues {
     virtual double At(int index) const = 0;
     // Copies the values at first..first+count-1 into `out`: how summaries and bulk reads go.
     virtual void Read(int first, int count, double* out) const = 0;
+    // The values as an array of 32-bit integers, where they are one that stays put while the
+    // list views it: hot loops (a paint's columns, a summary's loose ends) then index it
+    // instead of calling At for each value. Null where they are not.
+    virtual const std::int32_t* IntArray() const { return nullptr; }
     // The lowest and highest value of each of `blocks` blocks of 2^shift values from block
     // `firstBlock` on (the last block ends at Count()), where the source has a faster way than
     // Read (integers straight from a file). False where it has none. Called from several
