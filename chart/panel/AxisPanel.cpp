@@ -6,6 +6,8 @@
 
 #include <QSettings>
 
+#include "CanvasStateGuard.h"
+
 int DefaultPaletteSetting() {
     QSettings settings(QStringLiteral("Varnok Software"), QStringLiteral("Plotwell Pro"));
     settings.beginGroup(QStringLiteral("Editor"));
@@ -126,6 +128,7 @@ void TCustomAxisPanel::DrawWalls() {
 void TCustomAxisPanel::DrawBackWall() {
     TPlotCanvas3D& canvas = Canvas();
     const TRect& r = ChartRect();
+    const TCanvasStateGuard keep(canvas);
     canvas.Pen = BackWall.Pen();
     if (BackWall.Transparent()) {
         canvas.Brush.Style = bsClear;
@@ -142,10 +145,9 @@ void TCustomAxisPanel::DrawBackWall() {
                         BackWall.EndPosition() == 100 ? bottom + 1 : bottom};
     if (canvas.Gradient.Visible() && canvas.Brush.Style != bsClear) {
         canvas.FillRect(wall);
-        const TBrushStyle brush = canvas.Brush.Style;
+        const TCanvasStateGuard outlineOnly(canvas);
         canvas.Brush.Style = bsClear;
         canvas.Rectangle(wall);
-        canvas.Brush.Style = brush;
     } else {
         canvas.Rectangle(wall);
     }
@@ -279,7 +281,10 @@ void TCustomAxisPanel::DrawAllSeries() {
             series->BeforeDrawValues(series.get());
         if (ClipPoints())
             canvas.ClipRectangle(SeriesClipRect());
-        series->DrawPoints(context);
+        {
+            const TCanvasStateGuard keep(canvas);
+            series->DrawPoints(context);
+        }
         if (ClipPoints())
             canvas.UnClipRectangle();
         if (series->AfterDrawValues)

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "CanvasStateGuard.h"
 #include "ChartAxis.h"
 #include "PlotCanvas.h"
 
@@ -200,6 +201,7 @@ std::vector<int> TChartAxis::MinorPositions() const {
 void TChartAxis::DrawLabelText(TPlotCanvas3D& canvas, const TPendingLabel& label) {
     Laid.Items.push_back(label);
     const TAxisSide& side = Sides[AxisKind];
+    const TCanvasStateGuard keep(canvas);
     canvas.Font = LabelsFont();
     canvas.Brush.Style = bsClear;
     canvas.TransparentText = true;
@@ -219,10 +221,10 @@ void TChartAxis::DrawLabelText(TPlotCanvas3D& canvas, const TPendingLabel& label
             canvas.TextOut(Laid.LabelsPos, top, lines[j]);
         }
     }
-    canvas.TextAlign = taLeftJustify;
 }
 
 void TChartAxis::PaintAxis(TPlotCanvas3D& canvas, const TRect& r) {
+    const TCanvasStateGuard keep(canvas);
     canvas.BeginGroup(Identifier());
     Laid.LinePos = r.*Sides[AxisKind].Edge;
     CollectValueLabels();
@@ -285,7 +287,6 @@ void TChartAxis::PaintAxis(TPlotCanvas3D& canvas, const TRect& r) {
                 DrawGridLine(canvas, r, p);
         }
     }
-    canvas.TransparentText = false;
     if (!LabelsBehind()) {
         canvas.BeginGroup("Labels");
         for (const TPendingLabel& label : Laid.PendingLabels)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "CanvasStateGuard.h"
 #include "PlotCanvas.h"
 
 TChartTitle::TChartTitle(std::function<void()> onChange, bool isFoot) : AtBottom(isFoot) {
@@ -28,6 +29,7 @@ bool TChartTitle::Draw(TPlotCanvas3D& canvas, TRect& chartRect) {
     } else {
         ShapeBounds = {Left(), Top(), Left(), Top()};
     }
+    const TCanvasStateGuard keep(canvas);
     canvas.Font = Font();
     const int h = canvas.TextHeight("W"), wW = canvas.TextWidth("W");
     const int n = int(lines.size());
