@@ -4,7 +4,9 @@
 // value labels).
 
 #include <climits>
+#include <cstddef>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -26,6 +28,11 @@ class AxisException : public std::runtime_error {
 
 enum TAxisLabelStyle { talAuto, talNone, talValue, talMark, talText };
 enum TAxisKind { akBottom, akTop, akLeft, akRight, akDepth, akDepthTop };
+// Every axis of a panel, in the order every per-axis loop follows.
+constexpr TAxisKind AllAxes[] = {akBottom, akTop, akLeft, akRight, akDepth, akDepthTop};
+constexpr std::size_t AxisCount = std::size(AllAxes);
+// The axes on the plot's four sides: the ones the mouse presses on, zooms and pans.
+constexpr TAxisKind SideAxes[] = {akBottom, akTop, akLeft, akRight};
 
 // A label's lines: its text split at the line separator (character 13).
 std::vector<std::string> SplitLabelLines(const std::string& text);
@@ -273,7 +280,7 @@ class TChartAxis {
     void TakeFacts(TAxisFacts facts);
     void UpdateRange();
     void UpdatePixelExtent(const TRect& chartRect);
-    void ReserveAxisSpace(TRect& rect, bool main);
+    void ReserveAxisSpace(TRect& rect, bool takesRoom);
     void ApplyOffsets(const TRect& chartRect);
 
     // What the labels print, where a rule replaces the axis's own numbers and steps (none by
@@ -346,17 +353,17 @@ class TChartAxis {
     bool LabelsMultiLineValue = false;
     bool VisibleValue = true;
     TPlotPen AxisPenValue = TPlotPen{clBlack, 2, psSolid, pmCopy, true};
-    TPlotPen TicksValue = TPlotPen{0x808080, 1, psSolid, pmCopy, true};
+    TPlotPen TicksValue = TPlotPen{clGray, 1, psSolid, pmCopy, true};
     int TickLengthValue = 4;
-    TPlotPen TicksInnerValue = TPlotPen{0x808080, 1, psSolid, pmCopy, true};
+    TPlotPen TicksInnerValue = TPlotPen{clGray, 1, psSolid, pmCopy, true};
     int TickInnerLengthValue = 0;
-    TPlotPen MinorTicksValue = TPlotPen{0x808080, 1, psSolid, pmCopy, true};
+    TPlotPen MinorTicksValue = TPlotPen{clGray, 1, psSolid, pmCopy, true};
     int MinorTickLengthValue = 2;
     int MinorTickCountValue = 3;
-    TPlotPen GridValue = TPlotPen{0x808080, 1, psDot, pmCopy, true};
+    TPlotPen GridValue = TPlotPen{clGray, 1, psDot, pmCopy, true};
     int GridDrawEveryValue = 1;
     bool GridCenteredValue = false;
-    TPlotPen MinorGridValue = TPlotPen{0x808080, 1, psSolid, pmCopy, false};
+    TPlotPen MinorGridValue = TPlotPen{clGray, 1, psSolid, pmCopy, false};
     bool LabelsValue = true;
     TPlotFont LabelsFontValue{};
     bool LabelsBehindValue = false;

@@ -17,6 +17,11 @@ std::string Text15(double value) {
     return buffer;
 }
 
+// The widest label is looked for among this many labels at most, from the top of the range.
+constexpr int MostLabelsMeasured = 5000;
+// A range of this many label steps or more gets no value labels at all.
+constexpr double MostLabelSteps = 10000;
+
 // What differs per axis kind, in one place.
 struct TAxisSide {
     int TRect::*Edge; // the plot's edge the axis line lies on, and the room is taken from
@@ -54,7 +59,7 @@ int TChartAxis::WidestLabel() const {
     auto widthOf = [&](double v) { return WidestLineWidth(LabelTextOf(v)); };
     int w = 0;
     if (s != 0) {
-        for (int count = 0; count < 5000; ++count) {
+        for (int count = 0; count < MostLabelsMeasured; ++count) {
             w = std::max(w, widthOf(hi));
             hi -= s;
             if (hi < lo)
@@ -84,10 +89,10 @@ int TChartAxis::TickBand() const {
     return band;
 }
 
-void TChartAxis::ReserveAxisSpace(TRect& rect, bool main) {
+void TChartAxis::ReserveAxisSpace(TRect& rect, bool takesRoom) {
     const TAxisSide& side = Sides[AxisKind];
     auto take = [&](int k) { return rect.*side.Edge -= side.Outward * k; };
-    if (!main) {
+    if (!takesRoom) {
         Laid.LinePos = take(0);
         Laid.LabelsPos = Laid.LinePos + side.StackOutward * TickBand();
         Laid.TitlePos = Laid.LabelsPos + side.StackOutward * LabelsExtent();
@@ -135,7 +140,7 @@ void TChartAxis::CollectValueLabels() {
     const double s = LabelStep();
     if (!(s > 0) || ScaleMax < ScaleMin)
         return;
-    if (std::fabs(Map.ScaleRange / s) >= 10000)
+    if (std::fabs(Map.ScaleRange / s) >= MostLabelSteps)
         return;
     double q = ScaleMax / s;
     if (Text15(ScaleMin) != Text15(ScaleMax) && RoundFirstLabel())
@@ -251,8 +256,8 @@ void TChartAxis::PaintAxis(TPlotCanvas3D& canvas, const TRect& r) {
     if (Grid().Visible) {
         canvas.BeginGroup("Grid");
         TPlotPen pen = Grid();
-        if (pen.Color == 0x20000000)
-            pen.Color = 0x808080;
+        if (pen.Color == clDefault)
+            pen.Color = clGray;
         canvas.Pen = pen;
         const int every = std::max(1, GridDrawEvery());
         for (std::size_t i = 0; i < ticks.size(); ++i) {
