@@ -86,8 +86,8 @@ bool TCustomChart::SeriesTakePart() const {
 }
 
 bool TCustomChart::PanApplies(bool horizontal) const {
-    return AllowPanning == pmBoth ||
-           (horizontal ? AllowPanning == pmHorizontal : AllowPanning == pmVertical);
+    return AllowPanning == pnBoth ||
+           (horizontal ? AllowPanning == pnHorizontal : AllowPanning == pnVertical);
 }
 
 void TCustomChart::StartDrag(TMouseButton button, int shift, int x, int y) {
@@ -105,7 +105,7 @@ void TCustomChart::StartDrag(TMouseButton button, int shift, int x, int y) {
             Zoom.Y1 = ChartRect().Bottom;
         DrawZoomBand();
     }
-    if (AllowPanning != pmNone && button == ScrollMouseButton) {
+    if (AllowPanning != pnNone && button == ScrollMouseButton) {
         PanState.Activate(x, y);
         PanStart.Scales.assign(AxisCount, TAxisSavedScale{});
         for (TAxisKind kind : SideAxes)
@@ -314,7 +314,7 @@ void TCustomChart::PanAxis(TChartAxis& axis, double delta) {
 }
 
 void TCustomChart::WheelStep(bool up) {
-    if (AllowPanning != pmVertical && AllowPanning != pmBoth)
+    if (AllowPanning != pnVertical && AllowPanning != pnBoth)
         return;
     for (TAxisKind kind : AllAxes) {
         TChartAxis& axis = Axis(kind);
