@@ -1,10 +1,10 @@
-#include "AudioFactsText.h"
+#include "app/AudioFactsText.h"
 
 #include <cmath>
 
 #include <QStringList>
 
-#include "NumberText.h"
+#include "app/NumberText.h"
 
 namespace {
 

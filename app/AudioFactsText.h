@@ -5,7 +5,7 @@
 
 #include <QString>
 
-#include "AudioFacts.h"
+#include "wave/AudioFacts.h"
 
 // Several lines of plain text.
 QString AudioFactsText(const TAudioFacts& facts);

@@ -5,8 +5,8 @@
 
 #include <memory>
 
-#include "AudioSamples.h"
-#include "OutsideValues.h"
+#include "chart/model/OutsideValues.h"
+#include "wave/AudioSamples.h"
 
 class TChannelValues : public TOutsideValues {
   public:

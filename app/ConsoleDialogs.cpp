@@ -1,4 +1,4 @@
-#include "ConsoleDialogs.h"
+#include "app/ConsoleDialogs.h"
 
 #include <cstdio>
 

@@ -2,7 +2,7 @@
 // Dialogs for a run without a person at the screen: no file is ever chosen, and every message
 // box goes to standard error as "TITLE: TEXT".
 
-#include "UserDialogs.h"
+#include "app/UserDialogs.h"
 
 class TConsoleDialogs : public TUserDialogs {
   public:

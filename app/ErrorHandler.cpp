@@ -1,10 +1,10 @@
-#include "ErrorHandler.h"
+#include "app/ErrorHandler.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 
-#include "ErrorMessage.h"
-#include "UserDialogs.h"
+#include "app/UserDialogs.h"
+#include "samples/ErrorMessage.h"
 
 QString ProgramTitle() {
     QString path = QCoreApplication::applicationFilePath();

@@ -1,8 +1,8 @@
-#include "FolderMemory.h"
+#include "app/FolderMemory.h"
 
 #include <QSettings>
 
-#include "SettingsPlace.h"
+#include "app/SettingsPlace.h"
 
 namespace {
 

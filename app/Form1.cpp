@@ -1,4 +1,4 @@
-#include "Form1.h"
+#include "app/Form1.h"
 
 #include <stdexcept>
 
@@ -25,21 +25,21 @@
 #include <QUrl>
 #include <QWheelEvent>
 
-#include "AudioSamples.h"
-#include "Cancelled.h"
-#include "Chart.h"
-#include "ErrorHandler.h"
-#include "ErrorMessage.h"
-#include "FormatExport.h"
-#include "HeldPictures.h"
-#include "LineSeries.h"
-#include "LoadCommand.h"
-#include "NumberText.h"
-#include "PictureFile.h"
-#include "PlotReadout.h"
-#include "PlotSettings.h"
-#include "SampleStore.h"
-#include "SaveAsciiFile.h"
+#include "app/ErrorHandler.h"
+#include "app/HeldPictures.h"
+#include "app/NumberText.h"
+#include "app/PictureFile.h"
+#include "app/PlotReadout.h"
+#include "app/PlotSettings.h"
+#include "chart/interaction/Chart.h"
+#include "chart/panel/LineSeries.h"
+#include "samples/ErrorMessage.h"
+#include "samples/FormatExport.h"
+#include "samples/LoadCommand.h"
+#include "samples/SampleStore.h"
+#include "samples/SaveAsciiFile.h"
+#include "wave/AudioSamples.h"
+#include "wave/Cancelled.h"
 
 namespace {
 

@@ -11,11 +11,11 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "AudioFile.h"
-#include "OpenDialog.h"
-#include "ReadWaveFile.h"
-#include "SeriesPlots.h"
-#include "UserDialogs.h"
+#include "app/OpenDialog.h"
+#include "app/SeriesPlots.h"
+#include "app/UserDialogs.h"
+#include "wave/AudioFile.h"
+#include "wave/ReadWaveFile.h"
 
 class QCheckBox;
 class QComboBox;

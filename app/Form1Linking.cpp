@@ -7,9 +7,9 @@
 #include <QFrame>
 #include <QWheelEvent>
 
-#include "Chart.h"
-#include "ErrorHandler.h"
-#include "Form1.h"
+#include "app/ErrorHandler.h"
+#include "app/Form1.h"
+#include "chart/interaction/Chart.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "GoToText.h"
+#include "app/GoToText.h"
 
 #include <cctype>
 #include <cstdlib>

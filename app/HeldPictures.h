@@ -5,7 +5,7 @@
 #include <initializer_list>
 #include <vector>
 
-#include "Chart.h"
+#include "chart/interaction/Chart.h"
 
 class THeldPictures {
   public:

@@ -1,10 +1,10 @@
-#include "MarkerOverlay.h"
+#include "app/MarkerOverlay.h"
 
 #include <algorithm>
 
 #include <QPainter>
 
-#include "Chart.h"
+#include "chart/interaction/Chart.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "OpenDialog.h"
+#include "app/OpenDialog.h"
 
 #include <QFileInfo>
 
-#include "UserDialogs.h"
+#include "app/UserDialogs.h"
 
 bool TOpenDialog::Execute() {
     auto chosen = Dialogs->ChooseFileToOpen(Owner, Name.isEmpty() ? InitialFolder : Name);

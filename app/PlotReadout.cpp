@@ -1,4 +1,4 @@
-#include "PlotReadout.h"
+#include "app/PlotReadout.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,9 +6,9 @@
 #include <QEnterEvent>
 #include <QMouseEvent>
 
-#include "Chart.h"
-#include "NumberText.h"
-#include "SampleStore.h"
+#include "app/NumberText.h"
+#include "chart/interaction/Chart.h"
+#include "samples/SampleStore.h"
 
 namespace {
 

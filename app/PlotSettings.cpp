@@ -1,7 +1,7 @@
-#include "PlotSettings.h"
+#include "app/PlotSettings.h"
 
-#include "Chart.h"
-#include "LineSeries.h"
+#include "chart/interaction/Chart.h"
+#include "chart/panel/LineSeries.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ProgressWindow.h"
+#include "app/ProgressWindow.h"
 
 #include <algorithm>
 

@@ -8,7 +8,7 @@
 #include <QElapsedTimer>
 #include <QString>
 
-#include "UserDialogs.h"
+#include "app/UserDialogs.h"
 
 class QProgressDialog;
 

@@ -1,7 +1,7 @@
-#include "SeriesPlots.h"
+#include "app/SeriesPlots.h"
 
-#include "ChartSeries.h"
-#include "OutsideIntValues.h"
+#include "chart/model/ChartSeries.h"
+#include "chart/model/OutsideIntValues.h"
 
 void TSeriesPlots::Clear() noexcept {
     Upper.ClearPoints();

@@ -2,7 +2,7 @@
 // The window's two series as the Load command's plots: the left channel to the upper series,
 // the right one to the lower.
 
-#include "ChannelPlots.h"
+#include "samples/ChannelPlots.h"
 
 class TChartSeries;
 

@@ -1,9 +1,9 @@
-#include "UserDialogs.h"
+#include "app/UserDialogs.h"
 
 #include <QFileDialog>
 #include <QMessageBox>
 
-#include "ProgressWindow.h"
+#include "app/ProgressWindow.h"
 
 std::optional<QString> TPlatformDialogs::ChooseFileToOpen(QWidget* parent,
                                                           const QString& lastName) {

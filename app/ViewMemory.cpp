@@ -1,8 +1,8 @@
-#include "ViewMemory.h"
+#include "app/ViewMemory.h"
 
 #include <QSettings>
 
-#include "SettingsPlace.h"
+#include "app/SettingsPlace.h"
 
 namespace {
 

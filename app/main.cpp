@@ -12,11 +12,11 @@
 #include <QImage>
 #include <QTimer>
 
-#include "ConsoleDialogs.h"
-#include "FolderMemory.h"
-#include "Form1.h"
-#include "PictureFile.h"
-#include "ViewMemory.h"
+#include "app/ConsoleDialogs.h"
+#include "app/FolderMemory.h"
+#include "app/Form1.h"
+#include "app/PictureFile.h"
+#include "app/ViewMemory.h"
 
 namespace {
 

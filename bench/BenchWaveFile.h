@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "WaveBytes.h"
+#include "wave/WaveBytes.h"
 
 inline std::string BenchWaveFile(std::uint32_t frames) {
     const std::string name = (std::filesystem::temp_directory_path() /

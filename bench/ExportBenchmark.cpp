@@ -9,8 +9,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "SampleStore.h"
-#include "SaveAsciiFile.h"
+#include "samples/SampleStore.h"
+#include "samples/SaveAsciiFile.h"
 
 namespace {
 

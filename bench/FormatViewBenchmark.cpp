@@ -19,12 +19,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "AudioFile.h"
-#include "BenchWaveFile.h"
-#include "ChannelValues.h"
-#include "Chart.h"
-#include "LargeBuffer.h"
-#include "LineSeries.h"
+#include "app/ChannelValues.h"
+#include "bench/BenchWaveFile.h"
+#include "chart/interaction/Chart.h"
+#include "chart/panel/LineSeries.h"
+#include "memory/LargeBuffer.h"
+#include "wave/AudioFile.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 
 #include <sys/resource.h>
 
-#include "BenchWaveFile.h"
-#include "LineSeries.h"
-#include "LoadCommand.h"
-#include "SeriesPlots.h"
+#include "app/SeriesPlots.h"
+#include "bench/BenchWaveFile.h"
+#include "chart/panel/LineSeries.h"
+#include "samples/LoadCommand.h"
 
 int main() {
     const std::string file = BenchWaveFile(100'000'000);

@@ -6,13 +6,13 @@
 #include <cstdio>
 #include <cstring>
 
-#include "BenchWaveFile.h"
-#include "Chart.h"
-#include "LargeBuffer.h"
-#include "LineSeries.h"
-#include "LoadCommand.h"
-#include "SampleStore.h"
-#include "SeriesPlots.h"
+#include "app/SeriesPlots.h"
+#include "bench/BenchWaveFile.h"
+#include "chart/interaction/Chart.h"
+#include "chart/panel/LineSeries.h"
+#include "memory/LargeBuffer.h"
+#include "samples/LoadCommand.h"
+#include "samples/SampleStore.h"
 
 namespace {
 

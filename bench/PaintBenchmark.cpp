@@ -12,9 +12,9 @@
 #include <random>
 #include <vector>
 
-#include "Chart.h"
-#include "LineSeries.h"
-#include "OutsideIntValues.h"
+#include "chart/interaction/Chart.h"
+#include "chart/model/OutsideIntValues.h"
+#include "chart/panel/LineSeries.h"
 
 namespace {
 

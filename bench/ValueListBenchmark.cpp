@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "ChartValueList.h"
+#include "chart/model/ChartValueList.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "AudioJson.h"
+#include "cli/AudioJson.h"
 
 void WriteAudioJson(TJsonWriter& json, const TAudioFacts& facts,
                     const std::vector<std::string>& more) {

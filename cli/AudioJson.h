@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "AudioFacts.h"
-#include "JsonText.h"
+#include "cli/JsonText.h"
+#include "wave/AudioFacts.h"
 
 // Writes "audio" (null for a file that is not a WAV file) and "problems" (the facts' problems
 // followed by `more`, the metadata's).

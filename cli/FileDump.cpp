@@ -1,4 +1,4 @@
-#include "FileDump.h"
+#include "cli/FileDump.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -9,18 +9,18 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "AudioFile.h"
-#include "AudioJson.h"
-#include "AudioSamples.h"
-#include "ErrorMessage.h"
-#include "FormatExport.h"
-#include "JsonText.h"
-#include "LoadCommand.h"
-#include "MemoryFile.h"
-#include "MetadataJson.h"
-#include "ReadWaveFile.h"
-#include "SaveAsciiFile.h"
-#include "WaveStatus.h"
+#include "cli/AudioJson.h"
+#include "cli/JsonText.h"
+#include "cli/MetadataJson.h"
+#include "samples/ErrorMessage.h"
+#include "samples/FormatExport.h"
+#include "samples/LoadCommand.h"
+#include "samples/SaveAsciiFile.h"
+#include "wave/AudioFile.h"
+#include "wave/AudioSamples.h"
+#include "wave/MemoryFile.h"
+#include "wave/ReadWaveFile.h"
+#include "wave/WaveStatus.h"
 
 namespace {
 

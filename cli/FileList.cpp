@@ -1,4 +1,4 @@
-#include "FileList.h"
+#include "cli/FileList.h"
 
 #include <cstdio>
 

@@ -1,9 +1,9 @@
-#include "MetadataJson.h"
+#include "cli/MetadataJson.h"
 
 #include <cstdio>
 
-#include "JsonText.h"
-#include "MetadataText.h"
+#include "cli/JsonText.h"
+#include "meta/MetadataText.h"
 
 namespace {
 

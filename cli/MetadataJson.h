@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "Metadata.h"
+#include "meta/Metadata.h"
 
 std::string MetadataJson(const TFileMetadata& meta);
 std::string CueLabelTrack(const TFileMetadata& meta);

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "WaveBytes.h"
+#include "wave/WaveBytes.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {

@@ -10,13 +10,13 @@
 
 #include <sys/stat.h>
 
-#include "ErrorMessage.h"
+#include "samples/ErrorMessage.h"
 
-#include "FileDump.h"
-#include "FileList.h"
-#include "RunInOrder.h"
-#include "SaveAsciiFile.h"
-#include "WaveSource.h"
+#include "cli/FileDump.h"
+#include "cli/FileList.h"
+#include "cli/RunInOrder.h"
+#include "samples/SaveAsciiFile.h"
+#include "wave/WaveSource.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <type_traits>
 
-#include "LargeBuffer.h"
+#include "memory/LargeBuffer.h"
 
 template <typename T> class TLargeArray {
     static_assert(std::is_trivially_copyable_v<T>);

@@ -1,4 +1,4 @@
-#include "LargeBuffer.h"
+#include "memory/LargeBuffer.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,9 +1,9 @@
 // bext: the broadcast wave description, fixed fields then the coding history.
 #include <cstdio>
 
-#include "ByteReader.h"
-#include "MetaText.h"
-#include "Metadata.h"
+#include "meta/ByteReader.h"
+#include "meta/MetaText.h"
+#include "meta/Metadata.h"
 
 namespace {
 

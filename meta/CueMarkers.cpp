@@ -1,7 +1,7 @@
 // cue and LIST/adtl: markers and the labels, notes and regions that name them.
-#include "ByteReader.h"
-#include "MetaText.h"
-#include "Metadata.h"
+#include "meta/ByteReader.h"
+#include "meta/MetaText.h"
+#include "meta/Metadata.h"
 
 namespace {
 

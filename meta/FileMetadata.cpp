@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <map>
 
-#include "Metadata.h"
+#include "meta/Metadata.h"
 
 namespace {
 

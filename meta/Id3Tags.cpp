@@ -1,7 +1,7 @@
 // id3 / ID3: an ID3v2 tag inside the file; its title, artist and album when present.
-#include "ByteReader.h"
-#include "MetaText.h"
-#include "Metadata.h"
+#include "meta/ByteReader.h"
+#include "meta/MetaText.h"
+#include "meta/Metadata.h"
 
 namespace {
 

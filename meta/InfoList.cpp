@@ -1,9 +1,9 @@
 // LIST/INFO: texts under four-letter ids, each an even-padded subchunk ending in a zero.
 #include <map>
 
-#include "ByteReader.h"
-#include "MetaText.h"
-#include "Metadata.h"
+#include "meta/ByteReader.h"
+#include "meta/MetaText.h"
+#include "meta/Metadata.h"
 
 namespace {
 

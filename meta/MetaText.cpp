@@ -1,4 +1,4 @@
-#include "MetaText.h"
+#include "meta/MetaText.h"
 
 std::string FieldText(const std::string& raw) {
     const std::size_t zero = raw.find('\0');

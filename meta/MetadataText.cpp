@@ -1,4 +1,4 @@
-#include "MetadataText.h"
+#include "meta/MetadataText.h"
 
 #include <cstdio>
 

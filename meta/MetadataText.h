@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "Metadata.h"
+#include "meta/Metadata.h"
 
 struct TMetaGroup {
     std::string Title; // "LIST/INFO", "bext", "Markers", ...

@@ -1,6 +1,6 @@
 // smpl and inst: how a sampler plays the file, its loops, notes and tuning.
-#include "ByteReader.h"
-#include "Metadata.h"
+#include "meta/ByteReader.h"
+#include "meta/Metadata.h"
 
 TSampler DecodeSmpl(const std::uint8_t* body, std::uint64_t size, bool bigEndian,
                     TProblems& problems) {

@@ -1,6 +1,6 @@
 // PEAK, acid and ds64: a few numbers each.
-#include "ByteReader.h"
-#include "Metadata.h"
+#include "meta/ByteReader.h"
+#include "meta/Metadata.h"
 
 TPeakEnvelope DecodePeak(const std::uint8_t* body, std::uint64_t size, bool bigEndian,
                          TProblems& problems) {

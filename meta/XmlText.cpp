@@ -1,8 +1,8 @@
 // iXML and axml: XML text, laid out one element to a line for reading.
 #include <vector>
 
-#include "MetaText.h"
-#include "Metadata.h"
+#include "meta/MetaText.h"
+#include "meta/Metadata.h"
 
 namespace {
 

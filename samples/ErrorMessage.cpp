@@ -1,4 +1,4 @@
-#include "ErrorMessage.h"
+#include "samples/ErrorMessage.h"
 
 #include <new>
 #include <stdexcept>

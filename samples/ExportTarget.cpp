@@ -1,4 +1,4 @@
-#include "ExportTarget.h"
+#include "samples/ExportTarget.h"
 
 #include <atomic>
 #include <cerrno>
@@ -14,8 +14,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "InOutError.h"
-#include "InterruptCleanup.h"
+#include "samples/InOutError.h"
+#include "samples/InterruptCleanup.h"
 
 namespace {
 

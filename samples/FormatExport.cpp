@@ -1,9 +1,9 @@
-#include "FormatExport.h"
+#include "samples/FormatExport.h"
 
 #include <vector>
 
-#include "Cancelled.h"
-#include "ExportTarget.h"
+#include "samples/ExportTarget.h"
+#include "wave/Cancelled.h"
 
 void WriteFormatFile(const std::string& fileName, const TAudioSamples& samples,
                      const TProgressStep& progress) {

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "AudioSamples.h"
-#include "Progress.h"
+#include "wave/AudioSamples.h"
+#include "wave/Progress.h"
 
 // Writes every frame of `samples` to `fileName`. Throws TInOutError on an input/output error
 // and TCancelled when `progress` says stop (the target is then left as the rules say).

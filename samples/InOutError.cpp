@@ -1,4 +1,4 @@
-#include "InOutError.h"
+#include "samples/InOutError.h"
 
 #include <cerrno>
 

@@ -1,4 +1,4 @@
-#include "InterruptCleanup.h"
+#include "samples/InterruptCleanup.h"
 
 #include <atomic>
 #include <climits>

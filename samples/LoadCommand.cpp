@@ -1,11 +1,11 @@
-#include "LoadCommand.h"
+#include "samples/LoadCommand.h"
 
 #include <algorithm>
 
-#include "Cancelled.h"
-#include "ChannelPlots.h"
-#include "LittleEndian.h"
-#include "SampleStore.h"
+#include "samples/ChannelPlots.h"
+#include "samples/SampleStore.h"
+#include "wave/Cancelled.h"
+#include "wave/LittleEndian.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <functional>
 #include <string>
 
-#include "ReadWaveFile.h"
-#include "SampleStore.h"
+#include "samples/SampleStore.h"
+#include "wave/ReadWaveFile.h"
 
 class TChannelPlots;
 

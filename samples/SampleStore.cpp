@@ -1,4 +1,4 @@
-#include "SampleStore.h"
+#include "samples/SampleStore.h"
 
 #include <algorithm>
 #include <cstring>

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-#include "LargeBuffer.h"
+#include "memory/LargeBuffer.h"
 
 constexpr int MaxFrames = 100'000'000;
 

@@ -1,12 +1,12 @@
-#include "SaveAsciiFile.h"
+#include "samples/SaveAsciiFile.h"
 
 #include <charconv>
 #include <stdexcept>
 #include <vector>
 
-#include "Cancelled.h"
-#include "ExportTarget.h"
-#include "SampleStore.h"
+#include "samples/ExportTarget.h"
+#include "samples/SampleStore.h"
+#include "wave/Cancelled.h"
 
 namespace {
 

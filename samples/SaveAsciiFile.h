@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "Progress.h"
+#include "wave/Progress.h"
 
 // The export's name for a wave file: everything from the last full stop on is replaced by
 // "_out.dat", unless a folder separator ('/', '\\') or a colon comes after that full stop.

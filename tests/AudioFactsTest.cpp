@@ -12,11 +12,11 @@
 
 #include <sndfile.h>
 
-#include "AudioFile.h"
-#include "AudioSamples.h"
-#include "MappingGuard.h"
-#include "WaveBytes.h"
-#include "support/TempDir.h"
+#include "tests/support/TempDir.h"
+#include "wave/AudioFile.h"
+#include "wave/AudioSamples.h"
+#include "wave/MappingGuard.h"
+#include "wave/WaveBytes.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include <QLocale>
 
-#include "Chart.h"
-#include "LineSeries.h"
+#include "chart/interaction/Chart.h"
+#include "chart/panel/LineSeries.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 
 #include <QApplication>
 
-#include "Chart.h"
-#include "LineSeries.h"
-#include "support/PixelAsserts.h"
+#include "chart/interaction/Chart.h"
+#include "chart/panel/LineSeries.h"
+#include "tests/support/PixelAsserts.h"
 
 namespace {
 

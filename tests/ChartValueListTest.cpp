@@ -14,11 +14,11 @@
 
 #include <unistd.h>
 
-#include "Chart.h"
-#include "LineSeries.h"
-#include "OutsideIntValues.h"
-#include "ValueRuns.h"
-#include "support/ChildProcess.h"
+#include "chart/interaction/Chart.h"
+#include "chart/model/OutsideIntValues.h"
+#include "chart/model/ValueRuns.h"
+#include "chart/panel/LineSeries.h"
+#include "tests/support/ChildProcess.h"
 
 namespace {
 

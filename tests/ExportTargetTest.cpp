@@ -12,9 +12,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "ExportTarget.h"
-#include "InOutError.h"
-#include "support/TempDir.h"
+#include "samples/ExportTarget.h"
+#include "samples/InOutError.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 

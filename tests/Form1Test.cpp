@@ -16,14 +16,14 @@
 #include <QToolButton>
 #include <QUrl>
 
-#include "Chart.h"
-#include "Form1.h"
-#include "LineSeries.h"
-#include "ProgressWindow.h"
-#include "SampleStore.h"
-#include "WaveBytes.h"
-#include "support/ScriptedDialogs.h"
-#include "support/TempDir.h"
+#include "app/Form1.h"
+#include "app/ProgressWindow.h"
+#include "chart/interaction/Chart.h"
+#include "chart/panel/LineSeries.h"
+#include "samples/SampleStore.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "tests/support/TempDir.h"
+#include "wave/WaveBytes.h"
 
 namespace {
 
@@ -392,8 +392,8 @@ TEST_F(Form1Test, APlotThatCannotBeDrawnSaysSoOnce) {
 #include <QClipboard>
 #include <QMenu>
 
-#include "PlotReadout.h"
-#include "support/PixelAsserts.h"
+#include "app/PlotReadout.h"
+#include "tests/support/PixelAsserts.h"
 
 namespace {
 

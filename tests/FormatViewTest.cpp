@@ -12,17 +12,17 @@
 #include <QToolButton>
 #include <QWheelEvent>
 
-#include "Chart.h"
-#include "FastLineSeries.h"
-#include "Form1.h"
-#include "GoToText.h"
-#include "LineSeries.h"
-#include "MarkerOverlay.h"
-#include "PlotReadout.h"
-#include "SampleStore.h"
-#include "WaveBytes.h"
-#include "support/ScriptedDialogs.h"
-#include "support/TempDir.h"
+#include "app/Form1.h"
+#include "app/GoToText.h"
+#include "app/MarkerOverlay.h"
+#include "app/PlotReadout.h"
+#include "chart/interaction/Chart.h"
+#include "chart/panel/FastLineSeries.h"
+#include "chart/panel/LineSeries.h"
+#include "samples/SampleStore.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "tests/support/TempDir.h"
+#include "wave/WaveBytes.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "GradientBands.h"
-#include "PlotCanvas.h"
-#include "support/PixelAsserts.h"
+#include "chart/raster/GradientBands.h"
+#include "chart/raster/PlotCanvas.h"
+#include "tests/support/PixelAsserts.h"
 
 namespace {
 

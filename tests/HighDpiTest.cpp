@@ -15,14 +15,14 @@
 #include <QMouseEvent>
 #include <QPalette>
 
-#include "Chart.h"
-#include "ConsoleDialogs.h"
-#include "Form1.h"
-#include "LineSeries.h"
-#include "PlotPanel.h"
-#include "WaveBytes.h"
-#include "support/RunProgram.h"
-#include "support/TempDir.h"
+#include "app/ConsoleDialogs.h"
+#include "app/Form1.h"
+#include "chart/interaction/Chart.h"
+#include "chart/panel/LineSeries.h"
+#include "chart/panel/PlotPanel.h"
+#include "tests/support/RunProgram.h"
+#include "tests/support/TempDir.h"
+#include "wave/WaveBytes.h"
 
 namespace {
 

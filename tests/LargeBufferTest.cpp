@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "LargeBuffer.h"
+#include "memory/LargeBuffer.h"
 
 namespace {
 

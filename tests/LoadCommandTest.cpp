@@ -6,15 +6,15 @@
 
 #include <unistd.h>
 
-#include "ChannelPlots.h"
-#include "support/ChildProcess.h"
-#include "support/RecordedPlots.h"
+#include "samples/ChannelPlots.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/RecordedPlots.h"
 
-#include "LoadCommand.h"
-#include "SampleStore.h"
-#include "SaveAsciiFile.h"
-#include "WaveBytes.h"
-#include "support/TempDir.h"
+#include "samples/LoadCommand.h"
+#include "samples/SampleStore.h"
+#include "samples/SaveAsciiFile.h"
+#include "tests/support/TempDir.h"
+#include "wave/WaveBytes.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 
 #include <map>
 
-#include "AudioFile.h"
-#include "Metadata.h"
-#include "MetadataText.h"
-#include "WaveBytes.h"
+#include "meta/Metadata.h"
+#include "meta/MetadataText.h"
+#include "wave/AudioFile.h"
+#include "wave/WaveBytes.h"
 
 namespace {
 

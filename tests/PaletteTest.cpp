@@ -2,8 +2,8 @@
 
 #include <QSettings>
 
-#include "Chart.h"
-#include "LineSeries.h"
+#include "chart/interaction/Chart.h"
+#include "chart/panel/LineSeries.h"
 
 namespace {
 

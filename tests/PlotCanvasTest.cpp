@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "PlotCanvas.h"
-#include "support/PixelAsserts.h"
+#include "chart/raster/PlotCanvas.h"
+#include "tests/support/PixelAsserts.h"
 
 namespace {
 

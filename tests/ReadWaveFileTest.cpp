@@ -3,10 +3,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "ReadWaveFile.h"
-#include "WaveBytes.h"
-#include "support/PipeInput.h"
-#include "support/TempDir.h"
+#include "tests/support/PipeInput.h"
+#include "tests/support/TempDir.h"
+#include "wave/ReadWaveFile.h"
+#include "wave/WaveBytes.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include "WaveBytes.h"
-#include "support/RunProgram.h"
-#include "support/TempDir.h"
+#include "tests/support/RunProgram.h"
+#include "tests/support/TempDir.h"
+#include "wave/WaveBytes.h"
 
 namespace {
 

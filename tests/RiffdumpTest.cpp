@@ -14,9 +14,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "WaveBytes.h"
-#include "support/RunProgram.h"
-#include "support/TempDir.h"
+#include "tests/support/RunProgram.h"
+#include "tests/support/TempDir.h"
+#include "wave/WaveBytes.h"
 
 namespace {
 

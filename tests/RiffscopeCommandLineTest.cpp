@@ -4,9 +4,9 @@
 
 #include <QImage>
 
-#include "WaveBytes.h"
-#include "support/RunProgram.h"
-#include "support/TempDir.h"
+#include "tests/support/RunProgram.h"
+#include "tests/support/TempDir.h"
+#include "wave/WaveBytes.h"
 
 namespace {
 

@@ -4,12 +4,12 @@
 #include <utility>
 #include <vector>
 
-#include "Cancelled.h"
-#include "LoadCommand.h"
-#include "SampleStore.h"
-#include "WaveBytes.h"
-#include "support/RecordedPlots.h"
-#include "support/TempDir.h"
+#include "samples/LoadCommand.h"
+#include "samples/SampleStore.h"
+#include "tests/support/RecordedPlots.h"
+#include "tests/support/TempDir.h"
+#include "wave/Cancelled.h"
+#include "wave/WaveBytes.h"
 
 namespace {
 

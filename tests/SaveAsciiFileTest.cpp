@@ -8,12 +8,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "ErrorMessage.h"
-#include "InOutError.h"
-#include "SampleStore.h"
-#include "SaveAsciiFile.h"
-#include "support/ChildProcess.h"
-#include "support/TempDir.h"
+#include "samples/ErrorMessage.h"
+#include "samples/InOutError.h"
+#include "samples/SampleStore.h"
+#include "samples/SaveAsciiFile.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 

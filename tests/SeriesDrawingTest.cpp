@@ -4,10 +4,10 @@
 #include <functional>
 #include <random>
 
-#include "Chart.h"
-#include "LineSeries.h"
-#include "OutsideIntValues.h"
-#include "support/PixelAsserts.h"
+#include "chart/interaction/Chart.h"
+#include "chart/model/OutsideIntValues.h"
+#include "chart/panel/LineSeries.h"
+#include "tests/support/PixelAsserts.h"
 
 namespace {
 

@@ -5,13 +5,13 @@
 #include <utility>
 #include <vector>
 
-#include "Cancelled.h"
-#include "LineSeries.h"
-#include "LoadCommand.h"
-#include "SampleStore.h"
-#include "SeriesPlots.h"
-#include "WaveBytes.h"
-#include "support/TempDir.h"
+#include "app/SeriesPlots.h"
+#include "chart/panel/LineSeries.h"
+#include "samples/LoadCommand.h"
+#include "samples/SampleStore.h"
+#include "tests/support/TempDir.h"
+#include "wave/Cancelled.h"
+#include "wave/WaveBytes.h"
 
 // The window's two series as the Load command's plots: how they read the store where it is,
 // let go of it, and take the frames as adds when they are watched.

@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "Chart.h"
-#include "LineSeries.h"
-#include "TimeLabelRule.h"
+#include "chart/interaction/Chart.h"
+#include "chart/panel/LineSeries.h"
+#include "chart/panel/TimeLabelRule.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 
-#include "Chart.h"
-#include "LineSeries.h"
-#include "support/MouseEvents.h"
-#include "support/PixelAsserts.h"
+#include "chart/interaction/Chart.h"
+#include "chart/panel/LineSeries.h"
+#include "tests/support/MouseEvents.h"
+#include "tests/support/PixelAsserts.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "AudioFacts.h"
+#include "wave/AudioFacts.h"
 
 #include <algorithm>
 #include <cstring>
 #include <optional>
 
-#include "ByteOrder.h"
+#include "wave/ByteOrder.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "WaveFormat.h"
+#include "wave/WaveFormat.h"
 
 struct TAudioChunk {
     std::string Id;       // the four raw bytes of the id

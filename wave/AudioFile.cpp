@@ -1,9 +1,9 @@
-#include "AudioFile.h"
+#include "wave/AudioFile.h"
 
 #include <algorithm>
 #include <new>
 
-#include "WaveSource.h"
+#include "wave/WaveSource.h"
 
 TAudioFile AudioFileOf(std::shared_ptr<const TFileBytes> bytes) {
     TAudioFile file;

@@ -6,9 +6,9 @@
 #include <memory>
 #include <string>
 
-#include "AudioFacts.h"
-#include "FileBytes.h"
-#include "Metadata.h"
+#include "meta/Metadata.h"
+#include "wave/AudioFacts.h"
+#include "wave/FileBytes.h"
 
 struct TAudioFile {
     std::shared_ptr<const TFileBytes> Bytes; // null when the file could not be opened

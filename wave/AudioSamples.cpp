@@ -1,4 +1,4 @@
-#include "AudioSamples.h"
+#include "wave/AudioSamples.h"
 
 #include <algorithm>
 #include <charconv>
@@ -8,7 +8,7 @@
 #include <emmintrin.h>
 #include <vector>
 
-#include "CodecDecode.h"
+#include "wave/CodecDecode.h"
 
 namespace {
 

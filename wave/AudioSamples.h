@@ -10,11 +10,11 @@
 #include <utility>
 #include <vector>
 
-#include "AudioFacts.h"
-#include "FileBytes.h"
-#include "LargeArray.h"
-#include "LargeBuffer.h"
-#include "Progress.h"
+#include "memory/LargeArray.h"
+#include "memory/LargeBuffer.h"
+#include "wave/AudioFacts.h"
+#include "wave/FileBytes.h"
+#include "wave/Progress.h"
 
 class TAudioSamples {
   public:

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "LittleEndian.h"
+#include "wave/LittleEndian.h"
 
 inline std::uint16_t ReadU16(const std::uint8_t* bytes, bool bigEndian) {
     return bigEndian ? std::uint16_t(bytes[0] << 8 | bytes[1]) : ReadU16LE(bytes);

@@ -1,4 +1,4 @@
-#include "CodecDecode.h"
+#include "wave/CodecDecode.h"
 
 #include <algorithm>
 #include <cstring>
@@ -7,9 +7,9 @@
 
 #include <sndfile.h>
 
-#include "ByteOrder.h"
-#include "Cancelled.h"
-#include "WaveBytes.h"
+#include "wave/ByteOrder.h"
+#include "wave/Cancelled.h"
+#include "wave/WaveBytes.h"
 
 namespace {
 

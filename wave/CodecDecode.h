@@ -5,10 +5,10 @@
 
 #include <cstdint>
 
-#include "AudioFacts.h"
-#include "FileBytes.h"
-#include "LargeBuffer.h"
-#include "Progress.h"
+#include "memory/LargeBuffer.h"
+#include "wave/AudioFacts.h"
+#include "wave/FileBytes.h"
+#include "wave/Progress.h"
 
 // Decodes the data of `file` to interleaved 16-bit values in `out`; returns the frames.
 // Throws std::runtime_error saying why when the codec refuses the data, TCancelled when

@@ -1,4 +1,4 @@
-#include "DataBlock.h"
+#include "wave/DataBlock.h"
 
 #include <algorithm>
 #include <cstring>

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "LargeBuffer.h"
+#include "memory/LargeBuffer.h"
 
 class TDataBlock {
   public:

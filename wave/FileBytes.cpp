@@ -1,4 +1,4 @@
-#include "FileBytes.h"
+#include "wave/FileBytes.h"
 
 #include <cerrno>
 #include <cstring>
@@ -8,8 +8,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "MappingGuard.h"
-#include "WaveSource.h"
+#include "wave/MappingGuard.h"
+#include "wave/WaveSource.h"
 
 namespace {
 

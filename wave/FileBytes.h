@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "LargeBuffer.h"
+#include "memory/LargeBuffer.h"
 
 class TFileBytes {
   public:

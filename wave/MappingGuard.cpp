@@ -1,4 +1,4 @@
-#include "MappingGuard.h"
+#include "wave/MappingGuard.h"
 
 #include <atomic>
 #include <csignal>

@@ -1,4 +1,4 @@
-#include "MemoryFile.h"
+#include "wave/MemoryFile.h"
 
 #include <cerrno>
 #include <cstring>

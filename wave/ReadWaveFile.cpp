@@ -1,12 +1,12 @@
-#include "ReadWaveFile.h"
+#include "wave/ReadWaveFile.h"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
 #include <new>
 
-#include "LittleEndian.h"
-#include "WaveSource.h"
+#include "wave/LittleEndian.h"
+#include "wave/WaveSource.h"
 
 namespace {
 

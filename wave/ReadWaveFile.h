@@ -5,9 +5,9 @@
 #include <functional>
 #include <string>
 
-#include "Progress.h"
-#include "WaveInfo.h"
-#include "WaveLayout.h"
+#include "wave/Progress.h"
+#include "wave/WaveInfo.h"
+#include "wave/WaveLayout.h"
 
 // Appends one line to the log. Lines are 8-bit text (chunk ids are raw bytes).
 using TWaveLog = std::function<void(const std::string& line)>;

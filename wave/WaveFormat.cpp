@@ -1,4 +1,4 @@
-#include "WaveFormat.h"
+#include "wave/WaveFormat.h"
 
 std::string EncodingName(const TWaveFormat& format) {
     switch (format.Encoding) {

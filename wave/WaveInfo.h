@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "DataBlock.h"
+#include "wave/DataBlock.h"
 
 // Result codes of ReadWaveFile. The value 4 is never produced.
 enum TWaveStatus : std::uint16_t {

@@ -1,4 +1,4 @@
-#include "WaveSource.h"
+#include "wave/WaveSource.h"
 
 #include <algorithm>
 #include <cerrno>

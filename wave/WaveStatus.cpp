@@ -1,6 +1,6 @@
-#include "WaveStatus.h"
+#include "wave/WaveStatus.h"
 
-#include "WaveInfo.h"
+#include "wave/WaveInfo.h"
 
 std::string WaveStatusName(std::uint16_t status) {
     switch (status) {

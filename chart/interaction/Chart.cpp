@@ -1,7 +1,7 @@
 // The chart with the mouse and the keyboard: which part a press lands on, the zoom band, the
 // pan, the wheel, the keys, and the undo of them.
 
-#include "Chart.h"
+#include "chart/interaction/Chart.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "AxisPanel.h"
-#include "ZoomPanning.h"
+#include "chart/interaction/ZoomPanning.h"
+#include "chart/panel/AxisPanel.h"
 
 class TCustomChart : public TCustomAxisPanel {
     Q_OBJECT

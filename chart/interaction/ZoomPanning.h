@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "PlotPen.h"
+#include "chart/raster/PlotPen.h"
 
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 enum TPlotZoomDirection { tzdHorizontal, tzdVertical, tzdBoth };

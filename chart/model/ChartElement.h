@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "Property.h"
+#include "chart/raster/Property.h"
 
 class TCustomChartElement {
   public:

@@ -1,8 +1,8 @@
-#include "ChartSeries.h"
+#include "chart/model/ChartSeries.h"
 
 #include <algorithm>
 
-#include "ValueRuns.h"
+#include "chart/model/ValueRuns.h"
 
 TChartSeries::TChartSeries() {
     AddValueList(XValues);

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "AxisMapping.h"
-#include "ChartValueList.h"
-#include "Colors.h"
-#include "CustomChartSeries.h"
-#include "SeriesDrawContext.h"
+#include "chart/model/AxisMapping.h"
+#include "chart/model/ChartValueList.h"
+#include "chart/model/CustomChartSeries.h"
+#include "chart/model/SeriesDrawContext.h"
+#include "chart/raster/Colors.h"
 
 class TChartSeries;
 

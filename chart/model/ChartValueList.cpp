@@ -1,10 +1,10 @@
-#include "ChartValueList.h"
+#include "chart/model/ChartValueList.h"
 
 #include <algorithm>
 #include <bit>
 #include <tuple>
 
-#include "ValueRuns.h"
+#include "chart/model/ValueRuns.h"
 #include <cmath>
 #include <cstdint>
 #include <cstring>

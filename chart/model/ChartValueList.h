@@ -14,9 +14,9 @@
 #include <string>
 #include <utility>
 
-#include "LargeBuffer.h"
-#include "MinMaxSummary.h"
-#include "OutsideValues.h"
+#include "chart/model/MinMaxSummary.h"
+#include "chart/model/OutsideValues.h"
+#include "memory/LargeBuffer.h"
 
 enum TChartListOrder : std::uint8_t { loNone = 0, loAscending = 1, loDescending = 2 };
 

@@ -1,7 +1,7 @@
 #pragma once
 // What every series is to the panel's layout: an element that may ask its axes for room.
 
-#include "ChartElement.h"
+#include "chart/model/ChartElement.h"
 
 class TCustomChartSeries : public TCustomChartElement {
   public:

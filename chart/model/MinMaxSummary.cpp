@@ -1,4 +1,4 @@
-#include "MinMaxSummary.h"
+#include "chart/model/MinMaxSummary.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,7 +10,7 @@
 #include <emmintrin.h>
 #endif
 
-#include "OutsideValues.h"
+#include "chart/model/OutsideValues.h"
 
 // The lowest and highest of a block, the first of equal ones as a pass in index order finds
 // them. Two values that compare equal differ in their bits only as +0 and -0, so lanes that

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "LargeArray.h"
+#include "memory/LargeArray.h"
 
 class TOutsideValues;
 

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "OutsideValues.h"
+#include "chart/model/OutsideValues.h"
 
 class TOutsideIntValues : public TOutsideValues {
   public:

@@ -2,8 +2,8 @@
 // What a series draws against in one paint, handed down by the panel: the canvas, the
 // mappings of its horizontal and vertical axes, the plot rectangle and the points to draw.
 
-#include "AxisMapping.h"
-#include "PlotRect.h"
+#include "chart/model/AxisMapping.h"
+#include "chart/raster/PlotRect.h"
 
 class TPlotCanvas3D;
 

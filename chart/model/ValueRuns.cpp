@@ -1,4 +1,4 @@
-#include "ValueRuns.h"
+#include "chart/model/ValueRuns.h"
 
 #include <bit>
 

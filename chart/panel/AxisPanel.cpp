@@ -1,4 +1,4 @@
-#include "AxisPanel.h"
+#include "chart/panel/AxisPanel.h"
 
 #include <algorithm>
 #include <climits>
@@ -7,7 +7,7 @@
 
 #include <QSettings>
 
-#include "CanvasStateGuard.h"
+#include "chart/raster/CanvasStateGuard.h"
 
 int DefaultPaletteSetting() {
     QSettings settings(QStringLiteral("Varnok Software"), QStringLiteral("Plotwell Pro"));

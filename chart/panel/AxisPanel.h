@@ -8,12 +8,12 @@
 #include <memory>
 #include <vector>
 
-#include "ChartAxis.h"
-#include "ChartSeries.h"
-#include "ChartTitle.h"
-#include "ChartWall.h"
-#include "ColorPalettes.h"
-#include "PlotPanelExtended.h"
+#include "chart/model/ChartSeries.h"
+#include "chart/panel/ChartAxis.h"
+#include "chart/panel/ChartTitle.h"
+#include "chart/panel/ChartWall.h"
+#include "chart/panel/ColorPalettes.h"
+#include "chart/panel/PlotPanelExtended.h"
 
 class TCustomAxisPanel : public TCustomPlotPanelExtended {
     Q_OBJECT

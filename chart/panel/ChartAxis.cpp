@@ -1,11 +1,11 @@
-#include "ChartAxis.h"
+#include "chart/panel/ChartAxis.h"
 
 #include <cmath>
 #include <limits>
 
 #include <QLocale>
 
-#include "PlotCanvas.h"
+#include "chart/raster/PlotCanvas.h"
 
 namespace {
 

@@ -13,11 +13,11 @@
 #include <utility>
 #include <vector>
 
-#include "AxisLabelRule.h"
-#include "AxisMapping.h"
-#include "PlotPen.h"
-#include "PlotRect.h"
-#include "Property.h"
+#include "chart/model/AxisMapping.h"
+#include "chart/panel/AxisLabelRule.h"
+#include "chart/raster/PlotPen.h"
+#include "chart/raster/PlotRect.h"
+#include "chart/raster/Property.h"
 
 class TPlotCanvas3D;
 

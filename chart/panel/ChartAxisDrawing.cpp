@@ -5,9 +5,9 @@
 #include <cmath>
 #include <cstdio>
 
-#include "CanvasStateGuard.h"
-#include "ChartAxis.h"
-#include "PlotCanvas.h"
+#include "chart/panel/ChartAxis.h"
+#include "chart/raster/CanvasStateGuard.h"
+#include "chart/raster/PlotCanvas.h"
 
 namespace {
 

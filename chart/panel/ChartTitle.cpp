@@ -1,9 +1,9 @@
-#include "ChartTitle.h"
+#include "chart/panel/ChartTitle.h"
 
 #include <algorithm>
 
-#include "CanvasStateGuard.h"
-#include "PlotCanvas.h"
+#include "chart/raster/CanvasStateGuard.h"
+#include "chart/raster/PlotCanvas.h"
 
 TChartTitle::TChartTitle(std::function<void()> onChange, bool isFoot) : AtBottom(isFoot) {
     TPlotFont font;

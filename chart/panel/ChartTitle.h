@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "PlotPen.h"
-#include "PlotRect.h"
-#include "Property.h"
+#include "chart/raster/PlotPen.h"
+#include "chart/raster/PlotRect.h"
+#include "chart/raster/Property.h"
 
 enum TPanelBevel { bvNone, bvLowered, bvRaised };
 

@@ -5,9 +5,9 @@
 #include <functional>
 #include <string>
 
-#include "PlotGradient.h"
-#include "PlotPen.h"
-#include "Property.h"
+#include "chart/raster/PlotGradient.h"
+#include "chart/raster/PlotPen.h"
+#include "chart/raster/Property.h"
 
 class TChartWall {
   public:

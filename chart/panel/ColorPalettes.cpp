@@ -1,4 +1,4 @@
-#include "ColorPalettes.h"
+#include "chart/panel/ColorPalettes.h"
 
 namespace {
 

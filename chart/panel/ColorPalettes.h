@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "Colors.h"
+#include "chart/raster/Colors.h"
 
 using TColorArray = std::vector<TColor>;
 

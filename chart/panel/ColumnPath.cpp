@@ -1,4 +1,4 @@
-#include "ColumnPath.h"
+#include "chart/panel/ColumnPath.h"
 
 #include <algorithm>
 #include <cmath>

@@ -6,9 +6,9 @@
 // those rows; the steps between columns are drawn from the real neighbouring points. The
 // pixels are exactly those of drawing every point.
 
-#include "AxisMapping.h"
-#include "ChartValueList.h"
-#include "PolylineWriter.h"
+#include "chart/model/AxisMapping.h"
+#include "chart/model/ChartValueList.h"
+#include "chart/raster/PolylineWriter.h"
 
 // Whether DrawPathByColumns draws exactly what the points would: the writer merges columns
 // (a plain pen), X ascends, and every value is finite.

@@ -1,6 +1,6 @@
-#include "CustomLineSeries.h"
+#include "chart/panel/CustomLineSeries.h"
 
-#include "PlotCanvas.h"
+#include "chart/raster/PlotCanvas.h"
 
 void TCustomLineSeries::SetLinePen(const TPlotPen& pen) {
     if (ChangeValue(Pen, pen))

@@ -2,8 +2,8 @@
 // What both line kinds share: the pen, stairs, and the switch between the merged and the plain
 // drawing path.
 
-#include "ChartSeries.h"
-#include "PlotPen.h"
+#include "chart/model/ChartSeries.h"
+#include "chart/raster/PlotPen.h"
 
 enum TDrawAllPointsStyle { daFirst, daMinMax };
 

@@ -1,10 +1,10 @@
-#include "CustomSeries.h"
+#include "chart/panel/CustomSeries.h"
 
-#include "ColumnPath.h"
+#include "chart/panel/ColumnPath.h"
 
 #include <tuple>
 
-#include "PolylineWriter.h"
+#include "chart/raster/PolylineWriter.h"
 
 // The working state of one pass: the pen's last point and colour, and the colours the pass
 // draws with. The pen rule may give the pass a series colour of its own; the series' setting

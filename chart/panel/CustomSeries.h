@@ -2,7 +2,7 @@
 // The line series' drawing: one segment per point, brought in from the plot's left edge when
 // the view starts after the first point, each segment in its point's colour.
 
-#include "CustomLineSeries.h"
+#include "chart/panel/CustomLineSeries.h"
 
 class TCustomSeries : public TCustomLineSeries {
   public:

@@ -1,4 +1,4 @@
-#include "DevicePicture.h"
+#include "chart/panel/DevicePicture.h"
 
 #include <algorithm>
 #include <cmath>

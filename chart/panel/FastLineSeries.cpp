@@ -1,10 +1,10 @@
-#include "FastLineSeries.h"
+#include "chart/panel/FastLineSeries.h"
 
-#include "ColumnPath.h"
+#include "chart/panel/ColumnPath.h"
 
 #include <algorithm>
 
-#include "PolylineWriter.h"
+#include "chart/raster/PolylineWriter.h"
 
 // The working state of one pass over the points: where the pen stands, and the extent of the
 // pixel column being gathered for the min/max style.

@@ -2,7 +2,7 @@
 // The fast line: one polyline through the visible points, skipping a point that lands on the
 // pixel the line already stands on.
 
-#include "CustomLineSeries.h"
+#include "chart/panel/CustomLineSeries.h"
 
 class TPolylineWriter;
 

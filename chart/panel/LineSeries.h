@@ -2,7 +2,7 @@
 // The line series of the program. The fast line comes with it, as both kinds are used side by
 // side.
 
-#include "CustomSeries.h"
-#include "FastLineSeries.h"
+#include "chart/panel/CustomSeries.h"
+#include "chart/panel/FastLineSeries.h"
 
 class TLineSeries : public TCustomSeries {};

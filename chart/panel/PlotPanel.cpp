@@ -1,4 +1,4 @@
-#include "PlotPanel.h"
+#include "chart/panel/PlotPanel.h"
 
 #include <cmath>
 #include <cstdio>
@@ -7,7 +7,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 
-#include "CanvasStateGuard.h"
+#include "chart/raster/CanvasStateGuard.h"
 
 TCustomPanelNoCaption::TCustomPanelNoCaption(QWidget* parent) : QWidget(parent) {}
 

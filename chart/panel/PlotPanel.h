@@ -11,10 +11,10 @@
 
 #include <QWidget>
 
-#include "ChartTitle.h"
-#include "DevicePicture.h"
-#include "PlotCanvas.h"
-#include "Property.h"
+#include "chart/panel/ChartTitle.h"
+#include "chart/panel/DevicePicture.h"
+#include "chart/raster/PlotCanvas.h"
+#include "chart/raster/Property.h"
 
 class QPainter;
 

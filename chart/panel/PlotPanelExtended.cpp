@@ -1,4 +1,4 @@
-#include "PlotPanelExtended.h"
+#include "chart/panel/PlotPanelExtended.h"
 
 TCustomPlotPanelExtended::TCustomPlotPanelExtended(QWidget* parent) : TCustomPlotPanel(parent) {}
 

@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "PlotPanel.h"
+#include "chart/panel/PlotPanel.h"
 
 // Adds the panel's background gradient.
 class TCustomPlotPanelExtended : public TCustomPlotPanel {

@@ -1,4 +1,4 @@
-#include "TimeLabelRule.h"
+#include "chart/panel/TimeLabelRule.h"
 
 #include <cmath>
 #include <cstdio>

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "AxisLabelRule.h"
+#include "chart/panel/AxisLabelRule.h"
 
 enum TTimeFormat : std::uint8_t { tfSeconds, tfClock, tfTimecode };
 

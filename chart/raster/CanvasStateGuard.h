@@ -3,7 +3,7 @@
 // when the guard is made come back when it goes, however the step ends. The canvas's gradient
 // is not among them; the steps that fill set it themselves.
 
-#include "PlotCanvas.h"
+#include "chart/raster/PlotCanvas.h"
 
 class TCanvasStateGuard {
   public:

@@ -1,4 +1,4 @@
-#include "GradientBands.h"
+#include "chart/raster/GradientBands.h"
 
 #include <algorithm>
 #include <cmath>

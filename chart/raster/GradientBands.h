@@ -5,8 +5,8 @@
 #include <functional>
 #include <vector>
 
-#include "PlotGradient.h"
-#include "PlotRect.h"
+#include "chart/raster/PlotGradient.h"
+#include "chart/raster/PlotRect.h"
 
 struct TGradientBand {
     TRect Rect;

@@ -1,4 +1,4 @@
-#include "PlotCanvas.h"
+#include "chart/raster/PlotCanvas.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -10,10 +10,10 @@
 #include <QImage>
 #include <QPalette>
 
-#include "GradientBands.h"
-#include "PlotGradient.h"
-#include "PlotPen.h"
-#include "PlotRect.h"
+#include "chart/raster/GradientBands.h"
+#include "chart/raster/PlotGradient.h"
+#include "chart/raster/PlotPen.h"
+#include "chart/raster/PlotRect.h"
 
 // Text measures in a font, as the canvas would draw the text; they need no canvas.
 int TextWidthIn(const TPlotFont& font, const std::string& text);

@@ -1,4 +1,4 @@
-#include "PlotGradient.h"
+#include "chart/raster/PlotGradient.h"
 
 TCustomPlotGradient::TCustomPlotGradient(TChangeHandler onChange) : OnChange(std::move(onChange)) {}
 

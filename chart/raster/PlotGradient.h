@@ -5,8 +5,8 @@
 #include <functional>
 #include <memory>
 
-#include "Colors.h"
-#include "Property.h"
+#include "chart/raster/Colors.h"
+#include "chart/raster/Property.h"
 
 enum TGradientDirection : unsigned char {
     gdTopBottom,

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "Colors.h"
+#include "chart/raster/Colors.h"
 
 enum TPenStyle { psSolid, psDot, psClear };
 enum TPenMode { pmCopy, pmNotXor };

@@ -1,4 +1,4 @@
-#include "PolylineWriter.h"
+#include "chart/raster/PolylineWriter.h"
 
 TPolylineWriter::TPolylineWriter(TPlotCanvas3D& canvas, bool mergeColumns)
     : Canvas(canvas), Merge(mergeColumns) {

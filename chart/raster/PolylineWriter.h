@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "PlotCanvas.h"
+#include "chart/raster/PlotCanvas.h"
 
 class TPolylineWriter {
   public:

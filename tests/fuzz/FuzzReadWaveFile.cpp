@@ -1,16 +1,16 @@
-#include "FuzzReadWaveFile.h"
+#include "tests/fuzz/FuzzReadWaveFile.h"
 
 #include <string>
 
 #include <sys/mman.h>
 #include <unistd.h>
 
-#include "AudioFile.h"
-#include "AudioSamples.h"
-#include "MetadataText.h"
-#include "ReadWaveFile.h"
-#include "WaveBytes.h"
-#include "support/PipeInput.h"
+#include "meta/MetadataText.h"
+#include "tests/support/PipeInput.h"
+#include "wave/AudioFile.h"
+#include "wave/AudioSamples.h"
+#include "wave/ReadWaveFile.h"
+#include "wave/WaveBytes.h"
 
 namespace {
 

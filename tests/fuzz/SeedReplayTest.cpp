@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "FuzzReadWaveFile.h"
+#include "tests/fuzz/FuzzReadWaveFile.h"
 
 namespace {
 

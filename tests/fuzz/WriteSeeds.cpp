@@ -3,7 +3,7 @@
 #include <fstream>
 #include <string>
 
-#include "FuzzReadWaveFile.h"
+#include "tests/fuzz/FuzzReadWaveFile.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {

@@ -5,7 +5,7 @@
 
 #include <QImage>
 
-#include "Colors.h"
+#include "chart/raster/Colors.h"
 
 inline TColor PixelAt(const QImage& image, int x, int y) {
     const QRgb rgb = image.pixel(x, y);

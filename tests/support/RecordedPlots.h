@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "ChannelPlots.h"
+#include "samples/ChannelPlots.h"
 
 class TRecordedPlots : public TChannelPlots {
   public:

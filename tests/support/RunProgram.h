@@ -11,8 +11,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "WaveBytes.h"
-#include "support/TempDir.h"
+#include "tests/support/TempDir.h"
+#include "wave/WaveBytes.h"
 
 struct TRun {
     int ExitStatus = -1;

@@ -9,7 +9,7 @@
 
 #include <QString>
 
-#include "UserDialogs.h"
+#include "app/UserDialogs.h"
 
 class TScriptedDialogs : public TUserDialogs {
   public:
