@@ -11,7 +11,7 @@ QString ProgramTitle() {
     if (path.isEmpty())
         return QCoreApplication::applicationName();
     QString name = QFileInfo(path).fileName();
-    int dot = name.lastIndexOf('.');
+    qsizetype dot = name.lastIndexOf('.');
     return dot > 0 ? name.left(dot) : name;
 }
 

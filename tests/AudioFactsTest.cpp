@@ -548,7 +548,7 @@ INSTANTIATE_TEST_SUITE_P(
                     TEncodingRow{"ima", SF_FORMAT_WAV | SF_FORMAT_IMA_ADPCM, 2},
                     TEncodingRow{"msadpcm", SF_FORMAT_WAV | SF_FORMAT_MS_ADPCM, 1},
                     TEncodingRow{"gsm", SF_FORMAT_WAV | SF_FORMAT_GSM610, 1}),
-    [](const testing::TestParamInfo<TEncodingRow>& info) { return std::string(info.param.Name); });
+    [](const testing::TestParamInfo<TEncodingRow>& row) { return std::string(row.param.Name); });
 
 // A-law and mu-law against values of the standard's table, whatever decodes them.
 TEST(GeneratedFile, CompandedCodesAsTheStandardGives) {

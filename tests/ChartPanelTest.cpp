@@ -126,7 +126,7 @@ TEST(ChartPainting, BackgroundBevelAndBackWall) {
     ASSERT_LE(a, 256);
     for (int y = r.Top + 1; y < r.Bottom; ++y) {
         const int k = r.Bottom - y;
-        const int level = 255 + k * (0xEA - 255) / (a - 1);
+        const auto level = std::uint8_t(255 + k * (0xEA - 255) / (a - 1)); // 0xEA..255
         ASSERT_EQ(PixelAt(image, r.Left + 10, y), RGBColor(level, level, level)) << y;
     }
     // Groups are marked in the drawing order.

@@ -351,7 +351,7 @@ TEST(ReadWaveFile, DamagedFilesAlwaysEndInAStatus) {
         EXPECT_EQ(r.Info.Status, wsFailed) << "a cut file never reads as anything else";
     }
     for (std::size_t at = 0; at < good.size() - 8; ++at) {
-        for (std::uint8_t mask : {0x01, 0x80, 0xFF}) {
+        for (std::uint8_t mask : {std::uint8_t{0x01}, std::uint8_t{0x80}, std::uint8_t{0xFF}}) {
             SCOPED_TRACE("byte " + std::to_string(at) + " xor " + std::to_string(mask));
             TBytes damaged = good;
             damaged[at] ^= mask;

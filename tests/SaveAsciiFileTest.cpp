@@ -39,7 +39,7 @@ class SaveAscii : public ::testing::Test {
         WaveFileName = Dir.File("take1.wav");
     }
     void Store(const std::vector<std::pair<int, int>>& frames) {
-        for (std::size_t i = 0; i < frames.size(); ++i) {
+        for (int i = 0; i < int(frames.size()); ++i) {
             LeftSamples[i + 1] = frames[i].first;
             RightSamples[i + 1] = frames[i].second;
         }
