@@ -159,6 +159,49 @@ TEST(ChartPainting, ManyInvalidationsCostOnePaintAndACleanRepaintOnlyCopies) {
     EXPECT_EQ(chart.DrawCount(), draws + 2);
 }
 
+// Each drawing step sets the pen, brush and text settings it draws with and gives the canvas
+// back as it found them, so no step depends on what an earlier one left behind.
+TEST(ChartPainting, DrawingStepsGiveTheCanvasBackAsTheyFoundIt) {
+    TStyledChart styled(400, 250);
+    TChart& chart = styled.chart;
+    chart.AddSeries(std::make_unique<TLineSeries>())->AddPointXY(1, 5);
+    chart.Title.SetTransparent(false);
+    chart.Title.SetFrame({clBlack, 1, psSolid, pmCopy, true});
+    chart.Draw();
+    TPlotCanvas3D& canvas = chart.Canvas();
+    const TPlotPen pen{0x123456, 3, psDot, pmNotXor, true};
+    const TPlotBrush brush{0x654321, bsClear};
+    TPlotFont font;
+    font.Name = "Courier";
+    font.Size = 13;
+    font.Color = 0x00AA00;
+    const auto setUnusual = [&] {
+        canvas.Pen = pen;
+        canvas.Brush = brush;
+        canvas.Font = font;
+        canvas.TextAlign = taRightJustify;
+        canvas.TransparentText = false;
+        canvas.BackColor = 0x0000AA;
+    };
+    const auto expectUnusual = [&](const char* step) {
+        EXPECT_TRUE(canvas.Pen == pen) << step;
+        EXPECT_TRUE(canvas.Brush == brush) << step;
+        EXPECT_TRUE(canvas.Font == font) << step;
+        EXPECT_EQ(canvas.TextAlign, taRightJustify) << step;
+        EXPECT_FALSE(canvas.TransparentText) << step;
+        EXPECT_EQ(canvas.BackColor, 0x0000AAu) << step;
+    };
+    setUnusual();
+    TRect rect = chart.ChartRect();
+    ASSERT_TRUE(chart.Title.Draw(canvas, rect));
+    expectUnusual("title");
+    for (TAxisKind kind : {akBottom, akLeft}) {
+        setUnusual();
+        chart.Axis(kind).PaintAxis(canvas, chart.ChartRect());
+        expectUnusual(chart.Axis(kind).Identifier());
+    }
+}
+
 TEST(ChartPainting, SettingAValueItAlreadyHasDoesNotInvalidate) {
     TChart chart;
     chart.Draw();

@@ -146,8 +146,7 @@ void TCustomAxisPanel::DrawBackWall() {
                         BackWall.EndPosition() == 100 ? bottom + 1 : bottom};
     if (canvas.Gradient.Visible() && canvas.Brush.Style != bsClear) {
         canvas.FillRect(wall);
-        const TCanvasStateGuard outlineOnly(canvas);
-        canvas.Brush.Style = bsClear;
+        canvas.Brush.Style = bsClear; // the outline alone: the guard gives the brush back
         canvas.Rectangle(wall);
     } else {
         canvas.Rectangle(wall);
