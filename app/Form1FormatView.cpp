@@ -214,29 +214,14 @@ bool TForm1::ShowFileFormat() {
         SetReadoutSources();
         return false;
     }
+    try {
+        DecodeSamples(QFile::decodeName(WaveFileName.c_str()));
+    } catch (const TCancelled&) {
+    }
     if (!Samples) {
-        std::unique_ptr<TProgress> progress;
-        TProgressStep step;
-        if (facts.Format.IsCompressed()) {
-            progress = Dialogs->StartProgress(
-                this, QStringLiteral("Decoding %1...")
-                          .arg(QFileInfo(QFile::decodeName(WaveFileName.c_str())).fileName()));
-            step = [&](std::uint64_t done, std::uint64_t total) {
-                return progress->Step(done, total);
-            };
-        }
-        try {
-            Samples = std::make_shared<const TAudioSamples>(Audio.Bytes, facts, step);
-        } catch (const TCancelled&) {
-            Plots->Clear();
-            SetReadoutSources();
-            return false;
-        } catch (const std::runtime_error& error) {
-            FormatProblem = QString::fromLocal8Bit(error.what());
-            Plots->Clear();
-            SetReadoutSources();
-            return false;
-        }
+        Plots->Clear();
+        SetReadoutSources();
+        return false;
     }
     const int channels = Samples->Channels();
     for (QComboBox* box : {UpperChannel, LowerChannel}) {
@@ -250,6 +235,26 @@ bool TForm1::ShowFileFormat() {
     LowerChannel->setEnabled(channels > 1);
     ChooseChannels();
     return true;
+}
+
+void TForm1::DecodeSamples(const QString& fileName) {
+    const TAudioFacts& facts = Audio.Facts;
+    if (Samples || !Audio.Bytes || !facts.Decodable)
+        return;
+    std::unique_ptr<TProgress> progress;
+    TProgressStep step;
+    if (facts.Format.IsCompressed()) {
+        progress = Dialogs->StartProgress(
+            this, QStringLiteral("Decoding %1...").arg(QFileInfo(fileName).fileName()));
+        step = [&](std::uint64_t done, std::uint64_t total) { return progress->Step(done, total); };
+    }
+    try {
+        Samples = std::make_shared<const TAudioSamples>(Audio.Bytes, facts, step);
+    } catch (const TCancelled&) {
+        throw;
+    } catch (const std::runtime_error& error) {
+        FormatProblem = QString::fromLocal8Bit(error.what());
+    }
 }
 
 void TForm1::ChooseChannels() {

@@ -173,6 +173,35 @@ TEST_F(FormatViewTest, WhatTheDefaultReaderRefusesTheFormatViewShows) {
     EXPECT_EQ(Form.Series1->YValues.Count(), 0);
 }
 
+// Cancel of a long decoding leaves the window as it was: the earlier file's plots, log, facts
+// and export.
+TEST_F(FormatViewTest, CancelledDecodingKeepsTheEarlierFile) {
+    const std::string earlier =
+        Write("mono.wav", TWaveBytes()
+                              .Chunk("fmt ", TWaveBytes::Format(3, 1, 44100, 32))
+                              .Chunk("data", Floats({0.5f, -0.25f}))
+                              .Bytes());
+    const std::string muLaw =
+        Write("ulaw.wav", TWaveBytes()
+                              .Chunk("fmt ", TWaveBytes::Format(7, 1, 8000, 8))
+                              .Chunk("data", TBytes(1000, 0x80))
+                              .Bytes());
+    Form.SetAsFormat(true);
+    ASSERT_TRUE(Open(earlier));
+    const QString log = Form.Memo1->toPlainText();
+    const QString facts = Form.FactsBox->toPlainText();
+    Dialogs.CancelAtStep = Dialogs.Steps.size() + 1;
+    EXPECT_FALSE(Open(muLaw));
+    EXPECT_EQ(Dialogs.ProgressLabels.back(), "Decoding ulaw.wav...");
+    EXPECT_EQ(Values(*Form.Series1), (std::vector<double>{0.5, -0.25}));
+    EXPECT_EQ(WaveFileName, earlier);
+    EXPECT_EQ(Form.Memo1->toPlainText(), log);
+    EXPECT_EQ(Form.FactsBox->toPlainText(), facts);
+    Form.SpeedButton1->click();
+    EXPECT_EQ(TTempDir::Read(Dir.File("mono_out.dat")), " 0.5\r\n -0.25\r\n");
+    EXPECT_TRUE(Dialogs.Messages.empty());
+}
+
 TEST_F(FormatViewTest, TheReadoutNamesTheChannelAndTheFormatsValue) {
     const std::string file =
         Write("r.wav", TWaveBytes()

@@ -74,8 +74,10 @@ void CopyDataBody(TWaveSource& file, TWaveInfo& Info, std::uint32_t size,
     // Read a step at a time, so that a long read can show how far it has come.
     constexpr std::size_t step = std::size_t(8) << 20;
     const auto goOn = [&](std::size_t done, std::uint64_t total) {
-        if (progress && !progress(done, total))
+        if (progress && !progress(done, total)) {
+            Info.Cancelled = true;
             throw TReadError("cancelled");
+        }
     };
     if (auto left = file.BytesLeft()) {
         const std::uint64_t toRead = std::min<std::uint64_t>(size, *left);
@@ -254,6 +256,7 @@ void ReadWaveFile(const std::string& FileName, TWaveInfo& Info, const TWaveLog& 
     Info.Problem.clear();
     Info.Reason.clear();
     Info.DataCutShort = false;
+    Info.Cancelled = false;
     Info.DeclaredDataSize = 0;
     Info.DataSize = 0;
     try {
