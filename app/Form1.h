@@ -12,6 +12,7 @@
 #include <QWidget>
 
 #include "AudioFile.h"
+#include "Metadata.h"
 #include "OpenDialog.h"
 #include "ReadWaveFile.h"
 #include "SeriesPlots.h"
@@ -209,6 +210,7 @@ class TForm1 : public QWidget {
     TAudioFile Audio;
     std::shared_ptr<const TAudioSamples> Samples; // Audio's samples, once shown
     QString FormatProblem;         // why the file's format cannot be shown, when it cannot
+    TFileMetadata ShownMetadata;   // what the facts panel shows of Audio's metadata
     bool LoadCancelled = false;    // the last load was cancelled: the earlier file stays
     TChart* PointerPlot = nullptr; // the plot under the pointer
     TChart* ClickedPlot = nullptr; // the plot clicked or given the focus last

@@ -339,7 +339,8 @@ void TForm1::ShowFacts() {
     if (!FormatProblem.isEmpty())
         text += QStringLiteral("\n") + FormatProblem;
     // The metadata, a group per chunk, in both views; damaged chunks say what is wrong.
-    const TFileMetadata meta = MetadataOf(Audio);
+    ShownMetadata = MetadataOf(Audio);
+    const TFileMetadata& meta = ShownMetadata;
     ShowMarkers(meta);
     ApplyTimeAxis(meta);
     std::vector<TMetaGroup> groups = MetadataText(meta);
@@ -423,7 +424,7 @@ int FpsOf(TForm1::TTimeAxis axis) {
 void TForm1::SetTimeAxis(TTimeAxis axis) {
     Axis = axis;
     TimeAxisChoice->setCurrentIndex(int(axis));
-    ApplyTimeAxis(MetadataOf(Audio));
+    ApplyTimeAxis(ShownMetadata);
 }
 
 void TForm1::ApplyTimeAxis(const TFileMetadata& meta) {
