@@ -26,24 +26,13 @@
 #include "WaveBytes.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
+#include "support/WindowTest.h"
 
 namespace {
 
-class Form1Test : public ::testing::Test {
+class Form1Test : public TWindowTest {
   protected:
-    void SetUp() override {
-        SampleCount = 0;
-        LoadFailed = false;
-        WaveFileName.clear();
-        Form.SetDialogs(&Dialogs);
-        Form.show();
-        QApplication::processEvents();
-    }
     QStringList LogLines() const { return Form.Memo1->toPlainText().split('\n'); }
-
-    TScriptedDialogs Dialogs;
-    TForm1 Form;
-    TTempDir Dir;
 };
 
 TEST_F(Form1Test, ControlsHaveTheirCaptionsAndPlaces) {

@@ -23,6 +23,7 @@
 #include "WaveBytes.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
+#include "support/WindowTest.h"
 
 namespace {
 
@@ -45,16 +46,8 @@ TBytes Floats(const std::vector<float>& values) {
     return out;
 }
 
-class FormatViewTest : public ::testing::Test {
+class FormatViewTest : public TWindowTest {
   protected:
-    void SetUp() override {
-        SampleCount = 0;
-        LoadFailed = false;
-        WaveFileName.clear();
-        Form.SetDialogs(&Dialogs);
-        Form.show();
-        QApplication::processEvents();
-    }
     std::string Write(const std::string& name, const TBytes& bytes) {
         return Dir.Write(name, bytes);
     }
@@ -69,10 +62,6 @@ class FormatViewTest : public ::testing::Test {
             values.push_back(series.YValues.ValueAt(i));
         return values;
     }
-
-    TScriptedDialogs Dialogs;
-    TForm1 Form;
-    TTempDir Dir;
 };
 
 const std::vector<std::int64_t> Stereo24 = {8388607, -8388608, 1, -1, 0, 4194304};

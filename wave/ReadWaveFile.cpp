@@ -54,9 +54,9 @@ std::string NumberLine(const char* label, long long value) {
 // Copies the data chunk's body. The declared size is untrusted: memory is committed only for
 // bytes that are really there, so a few bytes declaring gigabytes cost nothing. A file's size
 // is known up front; a stream's block grows as its bytes arrive.
-// Passes over the data chunk's body without keeping it, counting the bytes that are there.
-void PassDataBody(TWaveSource& file, TWaveInfo& Info, std::uint32_t size) {
-    Info.DataSize = file.Skip(size);
+// Ends the read of a data chunk whose body has Info.DataSize of its `size` bytes: a read that
+// failed there when the file ends inside it.
+void EndDataBody(TWaveInfo& Info, std::uint32_t size) {
     if (Info.DataSize < size) {
         Info.DataCutShort = true;
         Info.DeclaredDataSize = size;
@@ -65,6 +65,12 @@ void PassDataBody(TWaveSource& file, TWaveInfo& Info, std::uint32_t size) {
                              " bytes but the file ends after " + std::to_string(Info.DataSize) +
                              ".");
     }
+}
+
+// Passes over the data chunk's body without keeping it, counting the bytes that are there.
+void PassDataBody(TWaveSource& file, TWaveInfo& Info, std::uint32_t size) {
+    Info.DataSize = file.Skip(size);
+    EndDataBody(Info, size);
 }
 
 void CopyDataBody(TWaveSource& file, TWaveInfo& Info, std::uint32_t size,
@@ -109,14 +115,7 @@ void CopyDataBody(TWaveSource& file, TWaveInfo& Info, std::uint32_t size,
         block.SetSize(got);
     }
     Info.DataSize = block.Size();
-    if (block.Size() < size) {
-        Info.DataCutShort = true;
-        Info.DeclaredDataSize = size;
-        throw TReadError("data chunk runs past the end of the file", {},
-                         "The data chunk declares " + std::to_string(size) +
-                             " bytes but the file ends after " + std::to_string(Info.DataSize) +
-                             ".");
-    }
+    EndDataBody(Info, size);
 }
 
 // Notes what the walk meets, where the caller asked for it.
