@@ -60,7 +60,7 @@ void ApplyPlotSettings(TChart& chart, TCustomLineSeries& series, TPlotPlace plac
     chart.LeftWall.SetColor(LightYellow);
     chart.RightWall.SetColor(LightYellow);
 
-    for (TAxisKind kind : {akBottom, akTop, akLeft, akRight, akDepth, akDepthTop})
+    for (TAxisKind kind : AllAxes)
         ApplyAxisLook(chart.Axis(kind));
     if (place == ppUpper) {
         // One pixel of room beyond the first and last frame and the extreme samples.

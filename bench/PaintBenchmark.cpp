@@ -73,11 +73,11 @@ void BM_Baseline_MapEveryPoint(benchmark::State& state) {
 template <class TSeries> void Paint(benchmark::State& state, bool byColumns) {
     const int points = int(state.range(0));
     auto& bench = Shared<TSeries>(points);
-    bench.series->DrawByColumns = byColumns;
+    bench.series->SetDrawByColumns(byColumns);
     bench.chart.BottomAxis().SetAutomatic(true);
     for (auto _ : state)
         benchmark::DoNotOptimize(bench.chart.Draw().constBits());
-    bench.series->DrawByColumns = true;
+    bench.series->SetDrawByColumns(true);
     state.SetItemsProcessed(state.iterations() * points);
 }
 

@@ -135,7 +135,7 @@ TEST(ChartKeys, FollowTheZoomAndPanningSettings) {
     const TRange bottom{1, 1001}, left{-100, 99};
     const TCase cases[] = {
         {"no panning",
-         [](TChart& c, TLineSeries&) { c.AllowPanning = pmNone; },
+         [](TChart& c, TLineSeries&) { c.AllowPanning = pnNone; },
          {Qt::Key_Left, Qt::Key_Up},
          bottom,
          left,
@@ -143,7 +143,7 @@ TEST(ChartKeys, FollowTheZoomAndPanningSettings) {
          0,
          0},
         {"vertical panning",
-         [](TChart& c, TLineSeries&) { c.AllowPanning = pmVertical; },
+         [](TChart& c, TLineSeries&) { c.AllowPanning = pnVertical; },
          {Qt::Key_Left, Qt::Key_Up},
          bottom,
          {-80.1, 118.9},
@@ -151,7 +151,7 @@ TEST(ChartKeys, FollowTheZoomAndPanningSettings) {
          1,
          0},
         {"horizontal panning",
-         [](TChart& c, TLineSeries&) { c.AllowPanning = pmHorizontal; },
+         [](TChart& c, TLineSeries&) { c.AllowPanning = pnHorizontal; },
          {Qt::Key_Left, Qt::Key_Up},
          {-99, 901},
          left,

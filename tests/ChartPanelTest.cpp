@@ -282,7 +282,7 @@ TEST(ChartPainting, SettingsReadAfterPaintsEqualWhatWasWritten) {
 
     auto settings = [&] {
         std::vector<double> values;
-        for (TAxisKind kind : {akBottom, akTop, akLeft, akRight}) {
+        for (TAxisKind kind : SideAxes) {
             const TChartAxis& axis = chart.Axis(kind);
             values.insert(values.end(), {double(axis.MinimumOffset()), double(axis.MaximumOffset()),
                                          axis.Increment()});

@@ -89,7 +89,7 @@ TEST_F(Form1Test, PlotsStartWithTheirStoredLook) {
         EXPECT_FALSE(chart->BackWall.Transparent());
         EXPECT_FALSE(chart->BackWall.Gradient.HasMiddle);
         EXPECT_EQ(chart->LeftWall.Color(), 14745599u);
-        for (TAxisKind kind : {akBottom, akTop, akLeft, akRight, akDepth, akDepthTop}) {
+        for (TAxisKind kind : AllAxes) {
             EXPECT_EQ(chart->Axis(kind).AxisPen().Color, 4210752u);
             EXPECT_EQ(chart->Axis(kind).Grid().Color, 11119017u);
             EXPECT_EQ(chart->Axis(kind).TicksInner().Color, 11119017u);

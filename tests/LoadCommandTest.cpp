@@ -9,12 +9,11 @@
 #include "Cancelled.h"
 #include "ChannelPlots.h"
 #include "support/ChildProcess.h"
+#include "support/RecordedPlots.h"
 
-#include "LineSeries.h"
 #include "LoadCommand.h"
 #include "SampleStore.h"
 #include "SaveAsciiFile.h"
-#include "SeriesPlots.h"
 #include "WaveBytes.h"
 #include "support/TempDir.h"
 
@@ -32,40 +31,11 @@ class LoadCommand : public ::testing::Test {
         return RunLoadCommand(true, Dir.Write(name, bytes), Log, &Plots);
     }
 
-    std::vector<double> Ys(TChartSeries& series) {
-        return {series.YValues.Values(), series.YValues.Values() + series.PointCount()};
-    }
-
     TTempDir Dir;
     std::vector<std::string> Lines;
     TWaveLog Log = [this](const std::string& line) { Lines.push_back(line); };
-    TFastLineSeries Series1;
-    TLineSeries Series2;
-    TSeriesPlots Plots{Series1, Series2};
+    TRecordedPlots Plots;
 };
-
-// The plots read the store where it is: a second load, a clear and an edit through a series
-// never leave a list reading what the store no longer holds (run under the sanitizers too).
-TEST_F(LoadCommand, PlotsViewTheStoreAndLetGoOfItWhenItChanges) {
-    Load(PlainWave(TWaveBytes::Frames({{1, -1}, {2, -2}, {3, -3}})));
-    EXPECT_TRUE(Series1.YValues.ViewsOutside());
-    EXPECT_EQ(Series1.YValues.ValueAt(2), 3);
-    EXPECT_EQ(Series2.GetMinY(), -3);
-    Load(PlainWave(TWaveBytes::Frames({{9, -9}})), "short.wav");
-    EXPECT_EQ(Series1.PointCount(), 1);
-    EXPECT_EQ(Series2.YValues.ValueAt(0), -9);
-    Series1.AddPointXY(2, 42); // an edit: the list takes a copy of its own first
-    EXPECT_FALSE(Series1.YValues.ViewsOutside());
-    EXPECT_EQ(Series1.YValues.ValueAt(0), 9);
-    Load(PlainWave(TWaveBytes::Frames({{5, 6}, {7, 8}})), "again.wav");
-    EXPECT_EQ(Ys(Series1), (std::vector<double>{5, 7}));
-    Series2.ClearPoints();
-    EXPECT_EQ(Series2.PointCount(), 0);
-    EXPECT_FALSE(Series2.YValues.ViewsOutside());
-    RunLoadCommand(true, Dir.Write("bad.wav", {'x'}), Log, &Plots);
-    EXPECT_EQ(Series1.PointCount(), 0) << "a failed load lets go of the store";
-    EXPECT_FALSE(Series1.YValues.ViewsOutside());
-}
 
 TEST_F(LoadCommand, FillsTheStoreAndBothSeriesFrameByFrame) {
     TLoadResult result = Load(PlainWave(TWaveBytes::Frames({{120, -35}, {-32768, 32767}, {0, 7}})));
@@ -76,10 +46,10 @@ TEST_F(LoadCommand, FillsTheStoreAndBothSeriesFrameByFrame) {
               (std::vector<int>{120, -32768, 0}));
     EXPECT_EQ((std::vector<int>{RightSamples[1], RightSamples[2], RightSamples[3]}),
               (std::vector<int>{-35, 32767, 7}));
-    EXPECT_EQ(Ys(Series1), (std::vector<double>{120, -32768, 0}));
-    EXPECT_EQ(Ys(Series2), (std::vector<double>{-35, 32767, 7}));
-    EXPECT_EQ(Series1.XValues.FirstEntry(), 1);
-    EXPECT_EQ(Series2.XValues.LastEntry(), 3);
+    EXPECT_EQ(Plots.UpperYs(), (std::vector<double>{120, -32768, 0}));
+    EXPECT_EQ(Plots.LowerYs(), (std::vector<double>{-35, 32767, 7}));
+    EXPECT_EQ(Plots.Xs().front(), 1);
+    EXPECT_EQ(Plots.Xs().back(), 3);
     EXPECT_EQ(Lines.size(), 13u);
 }
 
@@ -88,22 +58,22 @@ TEST_F(LoadCommand, DataSizesThatAreNotWholeFrames) {
     Load(PlainWave(TWaveBytes::Frames({{1, 2}, {3, 4}})));
     Load(PlainWave({}));
     EXPECT_EQ(SampleCount, 0);
-    EXPECT_EQ(Series1.PointCount(), 0);
-    EXPECT_EQ(Series2.PointCount(), 0);
+    EXPECT_EQ(Plots.UpperCount(), 0);
+    EXPECT_EQ(Plots.LowerCount(), 0);
 
     Load(PlainWave({0x01, 0x00, 0xFF, 0xFF, 9, 9, 9}));
     EXPECT_EQ(SampleCount, 1);
     EXPECT_EQ(LeftSamples[1], 1);
     EXPECT_EQ(RightSamples[1], -1);
-    EXPECT_EQ(Series1.PointCount(), 1);
+    EXPECT_EQ(Plots.UpperCount(), 1);
 }
 
 TEST_F(LoadCommand, ShorterFileAfterALongerOneReplacesEverything) {
     Load(PlainWave(TWaveBytes::Frames({{1, 1}, {2, 2}, {3, 3}})), "long.wav");
     Load(PlainWave(TWaveBytes::Frames({{9, -9}})), "short.wav");
     EXPECT_EQ(SampleCount, 1);
-    EXPECT_EQ(Series1.PointCount(), 1);
-    EXPECT_EQ(Ys(Series2), (std::vector<double>{-9}));
+    EXPECT_EQ(Plots.UpperCount(), 1);
+    EXPECT_EQ(Plots.LowerYs(), (std::vector<double>{-9}));
     EXPECT_EQ(WaveFileName, Dir.File("short.wav"));
 }
 
@@ -133,8 +103,8 @@ TEST_F(LoadCommand, FailedReadClearsTheStoreAndThePlots) {
         TLoadResult result = Load(bytes, "bad.wav");
         EXPECT_NE(result.Status, wsOk);
         EXPECT_EQ(SampleCount, 0);
-        EXPECT_EQ(Series1.PointCount(), 0);
-        EXPECT_EQ(Series2.PointCount(), 0);
+        EXPECT_EQ(Plots.UpperCount(), 0);
+        EXPECT_EQ(Plots.LowerCount(), 0);
         EXPECT_EQ(WaveFileName, Dir.File("bad.wav"));
     }
 }
@@ -146,7 +116,7 @@ TEST_F(LoadCommand, CancelChangesNothingButTheFileName) {
     EXPECT_FALSE(result.FileChosen);
     EXPECT_EQ(Lines.size(), lines);
     EXPECT_EQ(SampleCount, 1);
-    EXPECT_EQ(Series1.PointCount(), 1);
+    EXPECT_EQ(Plots.UpperCount(), 1);
 
     RunLoadCommand(false, "", Log, &Plots);
     EXPECT_EQ(WaveFileName, "");
@@ -162,7 +132,7 @@ TEST_F(LoadCommand, FramesBeyondTheLimitAreLeftOutAndNeverWritten) {
     EXPECT_EQ(result.FramesLeftOut, 1u);
     EXPECT_EQ(SampleCount, 2);
     EXPECT_EQ(LeftSamples[3], 1234);
-    EXPECT_EQ(Series1.PointCount(), 2);
+    EXPECT_EQ(Plots.UpperCount(), 2);
 }
 
 } // namespace
@@ -225,8 +195,8 @@ TEST_F(LoadCommand, ALoadThatFailsPartWayLeavesNothing) {
         EXPECT_THROW(RunLoadCommand(true, Dir.Write("new.wav", ManyFrames(5000, 9)), Log, &failing),
                      std::bad_alloc);
         EXPECT_EQ(SampleCount, 0);
-        EXPECT_EQ(Series1.PointCount(), 0);
-        EXPECT_EQ(Series2.PointCount(), 0);
+        EXPECT_EQ(Plots.UpperCount(), 0);
+        EXPECT_EQ(Plots.LowerCount(), 0);
         EXPECT_EQ(WaveFileName, Dir.File("new.wav"));
         // Nothing of either file is exported, and no file is written.
         EXPECT_THROW(SaveAsciiFile(), std::runtime_error);
@@ -314,7 +284,7 @@ TEST_F(LoadCommand, SalvageLoadsTheWholeFramesOfACutDataChunk) {
         EXPECT_EQ(result.FramesLoaded, 3);
         EXPECT_EQ(SampleCount, 3);
         EXPECT_EQ(RightSamples[3], -3);
-        EXPECT_EQ(Ys(Series1), (std::vector<double>{1, 2, 3}));
+        EXPECT_EQ(Plots.UpperYs(), (std::vector<double>{1, 2, 3}));
     }
     // Not a cut data chunk: nothing to salvage, nothing kept.
     const TBytes notCut[] = {
@@ -330,7 +300,7 @@ TEST_F(LoadCommand, SalvageLoadsTheWholeFramesOfACutDataChunk) {
                                             TLoadOptions::Salvaging());
         EXPECT_FALSE(result.Salvaged);
         EXPECT_EQ(SampleCount, 0);
-        EXPECT_EQ(Series1.PointCount(), 0);
+        EXPECT_EQ(Plots.UpperCount(), 0);
     }
 }
 

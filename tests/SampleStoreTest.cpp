@@ -1,16 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "Cancelled.h"
-#include "LineSeries.h"
 #include "LoadCommand.h"
 #include "SampleStore.h"
-#include "SeriesPlots.h"
 #include "WaveBytes.h"
+#include "support/RecordedPlots.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -29,7 +27,7 @@ TBytes WaveOf(int frames) {
 
 // Loads that grow the store (it then moves to a fresh block), shrink it, are cancelled or
 // fail, one after another on the same plots: after each the plots show exactly the store's
-// frames, read where the store now is, or nothing. A list left on a block the store has given
+// frames, read where the store now is, or nothing. Plots left on a block the store has given
 // up would read unmapped memory and stop the test (under the sanitizers too).
 TEST(SampleStore, PlotsFollowTheStoreThroughLoadsThatMoveIt) {
     enum TEnd { enLoaded, enCancelled, enUnreadable };
@@ -42,9 +40,7 @@ TEST(SampleStore, PlotsFollowTheStoreThroughLoadsThatMoveIt) {
                            {700'000, enCancelled}, {2, enLoaded},       {700'000, enLoaded},
                            {0, enUnreadable},      {4, enLoaded}};
     TTempDir dir;
-    TFastLineSeries upper;
-    TLineSeries lower;
-    TSeriesPlots plots{upper, lower};
+    TRecordedPlots plots;
     const TWaveLog log = [](const std::string&) {};
     for (const TStep& step : steps) {
         SCOPED_TRACE(std::to_string(step.Frames) + " frames, end " + std::to_string(step.End));
@@ -63,59 +59,38 @@ TEST(SampleStore, PlotsFollowTheStoreThroughLoadsThatMoveIt) {
         EXPECT_EQ(cancelled, step.End == enCancelled);
         if (step.End != enLoaded) {
             EXPECT_EQ(SampleCount, 0);
-            for (TChartSeries* series : {(TChartSeries*)&upper, (TChartSeries*)&lower}) {
-                EXPECT_EQ(series->PointCount(), 0);
-                EXPECT_FALSE(series->YValues.ViewsOutside());
-            }
+            EXPECT_EQ(plots.UpperCount(), 0);
+            EXPECT_EQ(plots.LowerCount(), 0);
+            EXPECT_FALSE(plots.ViewsStore());
             continue;
         }
         ASSERT_EQ(SampleCount, step.Frames);
         EXPECT_GE(LeftSamples.Capacity(), step.Frames);
-        ASSERT_EQ(upper.PointCount(), step.Frames);
-        ASSERT_EQ(lower.PointCount(), step.Frames);
-        EXPECT_TRUE(upper.YValues.ViewsOutside());
-        EXPECT_TRUE(lower.YValues.ViewsOutside());
-        double low = 1e9, high = -1e9;
+        EXPECT_TRUE(plots.ViewsStore());
+        const std::vector<double> xs = plots.Xs(), lefts = plots.UpperYs(),
+                                  rights = plots.LowerYs();
+        ASSERT_EQ(int(lefts.size()), step.Frames);
+        ASSERT_EQ(int(rights.size()), step.Frames);
         for (int k = 1; k <= step.Frames; ++k) {
             const auto [left, right] = FrameOf(step.Frames, k);
-            ASSERT_EQ(upper.XValues.ValueAt(k - 1), k);
-            ASSERT_EQ(upper.YValues.ValueAt(k - 1), left) << "frame " << k;
-            ASSERT_EQ(lower.YValues.ValueAt(k - 1), right) << "frame " << k;
-            low = std::min<double>(low, left);
-            high = std::max<double>(high, left);
+            ASSERT_EQ(xs[k - 1], k);
+            ASSERT_EQ(lefts[k - 1], left) << "frame " << k;
+            ASSERT_EQ(rights[k - 1], right) << "frame " << k;
         }
-        EXPECT_EQ(upper.YValues.RangeMinMax(0, step.Frames - 1), std::make_pair(low, high));
-        EXPECT_EQ(upper.GetMinY(), low);
-        EXPECT_EQ(upper.GetMaxY(), high);
     }
 }
 
-// Plots whose series are watched take the frames as adds, as they always have: one clear
-// each, then the adds alternating between the plots block by block; nothing views the store.
-TEST(SampleStore, WatchedPlotsTakeTheFramesAsAdds) {
+// Plots that cannot show the store where it is take the frames as adds, all of them, in order.
+TEST(SampleStore, PlotsThatCannotViewTheStoreTakeTheFramesAsAdds) {
     TTempDir dir;
-    TFastLineSeries upper;
-    TLineSeries lower;
-    TSeriesPlots plots{upper, lower};
-    std::vector<std::string> seen;
-    for (auto [series, name] : {std::pair{(TChartSeries*)&upper, std::string("upper")},
-                                std::pair{(TChartSeries*)&lower, std::string("lower")}}) {
-        series->OnClearValues = [&seen, name](TChartSeries*) { seen.push_back(name + " clear"); };
-        series->OnAfterAdd = [&seen, name](TChartSeries*, int index) {
-            if (index % 4096 == 0) // the first add of each block
-                seen.push_back(name + " " + std::to_string(index));
-        };
-    }
+    TRecordedPlots plots(false);
     const TWaveLog log = [](const std::string&) {};
     RunLoadCommand(true, dir.Write("watched.wav", WaveOf(10'000)), log, &plots);
-    EXPECT_EQ(seen,
-              (std::vector<std::string>{"upper clear", "lower clear", "upper 0", "lower 0",
-                                        "upper 4096", "lower 4096", "upper 8192", "lower 8192"}));
-    ASSERT_EQ(lower.PointCount(), 10'000);
-    EXPECT_FALSE(upper.YValues.ViewsOutside());
-    EXPECT_FALSE(lower.YValues.ViewsOutside());
-    EXPECT_EQ(upper.YValues.ValueAt(9'999), FrameOf(10'000, 10'000).first);
-    EXPECT_EQ(lower.YValues.ValueAt(0), FrameOf(10'000, 1).second);
+    EXPECT_FALSE(plots.ViewsStore());
+    ASSERT_EQ(plots.LowerCount(), 10'000);
+    EXPECT_EQ(plots.Xs().back(), 10'000);
+    EXPECT_EQ(plots.UpperYs()[9'999], FrameOf(10'000, 10'000).first);
+    EXPECT_EQ(plots.LowerYs()[0], FrameOf(10'000, 1).second);
 }
 
 // The store takes memory for what is loaded: a small file does not map room for the most

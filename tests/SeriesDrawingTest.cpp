@@ -89,8 +89,8 @@ TEST(FastLine, SinglePointOnlyMovesAndSamePixelIsSkipped) {
 TEST(FastLine, MinMaxDrawsEachColumnsExtent) {
     TPlainChart plain(50, 60, 0, 40, 0, 50);
     auto* series = plain.chart.AddSeries(std::make_unique<TFastLineSeries>());
-    series->DrawAllPoints = false;
-    series->DrawAllPointsStyle = daMinMax;
+    series->SetDrawAllPoints(false);
+    series->SetDrawAllPointsStyle(daMinMax);
     // Column of x = 10: levels 10, 40, 20; then a point in the next column.
     for (auto [x, y] :
          std::vector<std::pair<double, double>>{{10, 10}, {10.1, 40}, {10.2, 20}, {20, 30}})
@@ -142,7 +142,8 @@ TEST(SeriesDrawing, MergedColumnsPaintTheSamePixelsAsThePlainPath) {
             auto* fastB = b.chart.AddSeries(std::make_unique<TFastLineSeries>());
             auto* lineA = a.chart.AddSeries(std::make_unique<TLineSeries>());
             auto* lineB = b.chart.AddSeries(std::make_unique<TLineSeries>());
-            fastB->MergeColumns = lineB->MergeColumns = false;
+            fastB->SetMergeColumns(false);
+            lineB->SetMergeColumns(false);
             for (int i = 1; i <= points; ++i) {
                 const double y = level(random), y2 = level(random);
                 fastA->AddPointXY(i, y);
@@ -245,7 +246,8 @@ TEST(SeriesDrawing, ColumnsFromSummariesPaintTheSamePixelsAsEveryPoint) {
                     fast->AddPointsXY(xs.data(), ys.data(), n);
                     std::vector<double> lower(ys.rbegin(), ys.rend());
                     line->AddPointsXY(xs.data(), lower.data(), n);
-                    fast->DrawByColumns = line->DrawByColumns = plain == &byColumns;
+                    fast->SetDrawByColumns(plain == &byColumns);
+                    line->SetDrawByColumns(plain == &byColumns);
                 }
                 EXPECT_TRUE(SameImages(byColumns.Draw(), byPoints.Draw()))
                     << shapeName << ", " << layoutName << ", view " << view.XFrom << ".."

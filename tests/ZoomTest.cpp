@@ -83,7 +83,7 @@ TEST(Zoom, OneUndoReturnsToAutomaticAfterTwoZooms) {
     z.chart.Draw();
     EXPECT_EQ(z.zooms, 2);
     z.Drag(mbLeft, 300, 250, 100, 100);
-    for (TAxisKind kind : {akBottom, akTop, akLeft, akRight})
+    for (TAxisKind kind : SideAxes)
         EXPECT_TRUE(z.chart.Axis(kind).Automatic()) << kind;
     z.chart.Draw();
     EXPECT_EQ(z.chart.BottomAxis().Minimum(), 1);

@@ -53,7 +53,7 @@ bool OnAxisStrip(const TChartAxis& axis, int x, int y) {
 } // namespace
 
 TCustomChart::THit TCustomChart::ClassifyPress(int x, int y) const {
-    for (TAxisKind kind : {akBottom, akTop, akLeft, akRight}) {
+    for (TAxisKind kind : SideAxes) {
         const TChartAxis& axis = Axis(kind);
         if (axis.Layout().Shown && OnAxisStrip(axis, x, y))
             return htAxis;
@@ -86,8 +86,8 @@ bool TCustomChart::SeriesTakePart() const {
 }
 
 bool TCustomChart::PanApplies(bool horizontal) const {
-    return AllowPanning == pmBoth ||
-           (horizontal ? AllowPanning == pmHorizontal : AllowPanning == pmVertical);
+    return AllowPanning == pnBoth ||
+           (horizontal ? AllowPanning == pnHorizontal : AllowPanning == pnVertical);
 }
 
 void TCustomChart::StartDrag(TMouseButton button, int shift, int x, int y) {
@@ -105,10 +105,10 @@ void TCustomChart::StartDrag(TMouseButton button, int shift, int x, int y) {
             Zoom.Y1 = ChartRect().Bottom;
         DrawZoomBand();
     }
-    if (AllowPanning != pmNone && button == ScrollMouseButton) {
+    if (AllowPanning != pnNone && button == ScrollMouseButton) {
         PanState.Activate(x, y);
-        PanStart.Scales.assign(6, TAxisSavedScale{});
-        for (TAxisKind kind : {akBottom, akTop, akLeft, akRight})
+        PanStart.Scales.assign(AxisCount, TAxisSavedScale{});
+        for (TAxisKind kind : SideAxes)
             PanStart.Scales[kind] = ScaleOf(Axis(kind));
         PanStart.SavedScales = SavedScales;
         PanStart.ScalesSaved = ScalesSaved;
@@ -200,8 +200,8 @@ void TCustomChart::SaveScalesOnce() {
     if (ScalesSaved)
         return;
     ScalesSaved = true;
-    SavedScales.assign(6, TAxisSavedScale{});
-    for (TAxisKind kind : {akBottom, akTop, akLeft, akRight}) {
+    SavedScales.assign(AxisCount, TAxisSavedScale{});
+    for (TAxisKind kind : SideAxes) {
         const TChartAxis& axis = Axis(kind);
         SavedScales[kind] = ScaleOf(axis);
     }
@@ -260,7 +260,7 @@ void TCustomChart::ZoomAxes(double topMin, double topMax, double bottomMin, doub
 }
 
 void TCustomChart::RestoreScales(const std::vector<TAxisSavedScale>& scales) {
-    for (TAxisKind kind : {akBottom, akTop, akLeft, akRight}) {
+    for (TAxisKind kind : SideAxes) {
         TChartAxis& axis = Axis(kind);
         const TAxisSavedScale& saved = scales[kind];
         axis.SetAutomatic(saved.Automatic);
@@ -290,7 +290,7 @@ bool TCustomChart::PanStep(bool horizontal, int newPixel, int oldPixel) {
         return false;
     if (!PanApplies(horizontal))
         return false;
-    for (TAxisKind kind : {akBottom, akTop, akLeft, akRight}) {
+    for (TAxisKind kind : SideAxes) {
         TChartAxis& axis = Axis(kind);
         if (axis.Horizontal() == horizontal)
             PanAxis(axis, axis.ValueAtPixel(oldPixel) - axis.ValueAtPixel(newPixel));
@@ -314,9 +314,9 @@ void TCustomChart::PanAxis(TChartAxis& axis, double delta) {
 }
 
 void TCustomChart::WheelStep(bool up) {
-    if (AllowPanning != pmVertical && AllowPanning != pmBoth)
+    if (AllowPanning != pnVertical && AllowPanning != pnBoth)
         return;
-    for (TAxisKind kind : {akBottom, akTop, akLeft, akRight, akDepth, akDepthTop}) {
+    for (TAxisKind kind : AllAxes) {
         TChartAxis& axis = Axis(kind);
         if (axis.Horizontal())
             continue;
@@ -405,7 +405,7 @@ void TCustomChart::PanByFraction(double right, double up) {
     if (!SeriesTakePart() || !(horizontal || vertical))
         return;
     SaveScalesOnce();
-    for (TAxisKind kind : {akBottom, akTop, akLeft, akRight}) {
+    for (TAxisKind kind : SideAxes) {
         TChartAxis& axis = Axis(kind);
         if (!(axis.Horizontal() ? horizontal : vertical))
             continue;

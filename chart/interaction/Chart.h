@@ -17,7 +17,7 @@ class TCustomChart : public TCustomAxisPanel {
   public:
     explicit TCustomChart(QWidget* parent = nullptr);
 
-    TPanningMode AllowPanning = pmBoth;
+    TPanningMode AllowPanning = pnBoth;
     TMouseButton ScrollMouseButton = mbRight;
     TPlotZoom Zoom;
     TZoomPanning PanState;

@@ -8,7 +8,7 @@
 
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 enum TPlotZoomDirection { tzdHorizontal, tzdVertical, tzdBoth };
-enum TPanningMode { pmNone, pmHorizontal, pmVertical, pmBoth };
+enum TPanningMode { pnNone, pnHorizontal, pnVertical, pnBoth };
 
 // One drag in progress: where it was pressed and where it is now, in client pixels.
 struct TZoomPanning {

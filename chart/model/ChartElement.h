@@ -4,16 +4,16 @@
 
 #include <functional>
 
+#include "Property.h"
+
 class TCustomChartElement {
   public:
     virtual ~TCustomChartElement() = default;
 
     bool Active() const { return IsActive; }
     void SetActive(bool value) {
-        if (value == IsActive)
-            return;
-        IsActive = value;
-        RequestRepaint();
+        if (ChangeValue(IsActive, value))
+            RequestRepaint();
     }
 
     // Tells the owner the element looks different now; never paints by itself.

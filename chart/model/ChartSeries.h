@@ -87,10 +87,8 @@ class TChartSeries : public TCustomChartSeries {
     bool IsNullPoint(int index) const { return PointColor(index) == clNone; }
     TTreatNulls TreatNulls() const { return TreatNullsValue; }
     void SetTreatNulls(TTreatNulls value) {
-        if (TreatNullsValue != value) {
-            TreatNullsValue = value;
+        if (ChangeValue(TreatNullsValue, value))
             RequestRepaint();
-        }
     }
 
     // The axes the series is drawn against (the bottom and left axes unless set otherwise).

@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <utility>
 
 #include <QSettings>
+
+#include "CanvasStateGuard.h"
 
 int DefaultPaletteSetting() {
     QSettings settings(QStringLiteral("Varnok Software"), QStringLiteral("Plotwell Pro"));
@@ -12,12 +15,12 @@ int DefaultPaletteSetting() {
     const QVariant value = settings.value(QStringLiteral("DefaultPalette"));
     bool isInteger = false;
     const int palette = value.toString().trimmed().toInt(&isInteger);
-    return value.isValid() && isInteger ? palette : 13;
+    return value.isValid() && isInteger ? palette : OperaPalette;
 }
 
 TCustomAxisPanel::TCustomAxisPanel(QWidget* parent) : TCustomPlotPanelExtended(parent) {
     SetRepaintEnabled(false);
-    for (TAxisKind kind : {akBottom, akTop, akLeft, akRight, akDepth, akDepthTop})
+    for (TAxisKind kind : AllAxes)
         Axes.push_back(std::make_unique<TChartAxis>(kind, [this] { Invalidate(); }));
     SetColorPaletteIndex(DefaultPaletteSetting());
     SetRepaintEnabled(true);
@@ -98,13 +101,13 @@ TColor TCustomAxisPanel::GetBackColor() const {
 void TCustomAxisPanel::DrawTitlesAndLegend(bool beforeSeries) {
     TPlotCanvas3D& canvas = Canvas();
     canvas.BeginGroup("Titles");
-    const char* names[] = {"Title", "Subtitle", "Foot", "Subfoot"};
-    TChartTitle* titles[] = {&Title, &SubTitle, &Foot, &SubFoot};
-    for (int i = 0; i < 4; ++i) {
-        if (titles[i]->CustomPosition() == beforeSeries)
+    const std::pair<const char*, TChartTitle*> titles[] = {
+        {"Title", &Title}, {"Subtitle", &SubTitle}, {"Foot", &Foot}, {"Subfoot", &SubFoot}};
+    for (const auto& [name, title] : titles) {
+        if (title->CustomPosition() == beforeSeries)
             continue;
-        canvas.BeginGroup(names[i]);
-        if (titles[i]->Draw(canvas, PlotRect))
+        canvas.BeginGroup(name);
+        if (title->Draw(canvas, PlotRect))
             RecalcWidthHeight();
         canvas.EndGroup();
     }
@@ -126,6 +129,7 @@ void TCustomAxisPanel::DrawWalls() {
 void TCustomAxisPanel::DrawBackWall() {
     TPlotCanvas3D& canvas = Canvas();
     const TRect& r = ChartRect();
+    const TCanvasStateGuard keep(canvas);
     canvas.Pen = BackWall.Pen();
     if (BackWall.Transparent()) {
         canvas.Brush.Style = bsClear;
@@ -142,10 +146,9 @@ void TCustomAxisPanel::DrawBackWall() {
                         BackWall.EndPosition() == 100 ? bottom + 1 : bottom};
     if (canvas.Gradient.Visible() && canvas.Brush.Style != bsClear) {
         canvas.FillRect(wall);
-        const TBrushStyle brush = canvas.Brush.Style;
+        const TCanvasStateGuard outlineOnly(canvas);
         canvas.Brush.Style = bsClear;
         canvas.Rectangle(wall);
-        canvas.Brush.Style = brush;
     } else {
         canvas.Rectangle(wall);
     }
@@ -229,12 +232,14 @@ void TCustomAxisPanel::LayoutAxes() {
         axis->UpdateRange();
         axis->UpdatePixelExtent(PlotRect);
     }
-    for (std::size_t i = 0; i < Axes.size(); ++i) {
-        TChartAxis& axis = *Axes[i];
+    for (auto& held : Axes) {
+        TChartAxis& axis = *held;
         if (!axis.Layout().Shown)
             continue;
         TRect reduced = PlotRect;
-        axis.ReserveAxisSpace(reduced, i <= 4);
+        // The depth-top axis takes no room of its own: it stacks its parts beside the plot.
+        const bool takesRoom = axis.Kind() != akDepthTop;
+        axis.ReserveAxisSpace(reduced, takesRoom);
         const TRect overlap = reduced.Intersected(PlotRect);
         if (!overlap.IsEmpty())
             PlotRect = overlap;
@@ -279,7 +284,10 @@ void TCustomAxisPanel::DrawAllSeries() {
             series->BeforeDrawValues(series.get());
         if (ClipPoints())
             canvas.ClipRectangle(SeriesClipRect());
-        series->DrawPoints(context);
+        {
+            const TCanvasStateGuard keep(canvas);
+            series->DrawPoints(context);
+        }
         if (ClipPoints())
             canvas.UnClipRectangle();
         if (series->AfterDrawValues)

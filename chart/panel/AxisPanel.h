@@ -21,11 +21,31 @@ class TCustomAxisPanel : public TCustomPlotPanelExtended {
     explicit TCustomAxisPanel(QWidget* parent = nullptr);
     ~TCustomAxisPanel() override;
 
-    PLOT_PROPERTY(bool, AxisBehind, true)
-    PLOT_PROPERTY(bool, AxisVisible, true)
-    PLOT_PROPERTY(bool, ClipPoints, true)
-    PLOT_PROPERTY(bool, View3DWalls, true)
-    PLOT_PROPERTY(bool, LegendVisible, true)
+    bool AxisBehind() const { return AxisBehindValue; }
+    void SetAxisBehind(bool value) {
+        if (ChangeValue(AxisBehindValue, value))
+            Changed();
+    }
+    bool AxisVisible() const { return AxisVisibleValue; }
+    void SetAxisVisible(bool value) {
+        if (ChangeValue(AxisVisibleValue, value))
+            Changed();
+    }
+    bool ClipPoints() const { return ClipPointsValue; }
+    void SetClipPoints(bool value) {
+        if (ChangeValue(ClipPointsValue, value))
+            Changed();
+    }
+    bool View3DWalls() const { return View3DWallsValue; }
+    void SetView3DWalls(bool value) {
+        if (ChangeValue(View3DWallsValue, value))
+            Changed();
+    }
+    bool LegendVisible() const { return LegendVisibleValue; }
+    void SetLegendVisible(bool value) {
+        if (ChangeValue(LegendVisibleValue, value))
+            Changed();
+    }
 
     TChartTitle Title{[this] { CanvasChanged(); }, false};
     TChartTitle SubTitle{[this] { CanvasChanged(); }, false};
@@ -111,6 +131,13 @@ class TCustomAxisPanel : public TCustomPlotPanelExtended {
     std::vector<std::unique_ptr<TChartSeries>> SeriesList;
     int PaletteIndex = 0;
     TColorArray Palette;
+
+    // The published settings' values.
+    bool AxisBehindValue = true;
+    bool AxisVisibleValue = true;
+    bool ClipPointsValue = true;
+    bool View3DWallsValue = true;
+    bool LegendVisibleValue = true;
 };
 
 // The per-user "DefaultPalette" setting a new chart starts with: 13 when it is missing or

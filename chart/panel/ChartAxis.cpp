@@ -91,28 +91,22 @@ void TChartAxis::SetAutomaticMaximum(bool value) {
 void TChartAxis::SetMinimum(double value) {
     if (!Loading && value > MaximumValue)
         throw AxisException("Axis Minimum Value must be <= Maximum");
-    if (MinimumValue == value)
-        return;
-    MinimumValue = value;
-    Changed();
+    if (ChangeValue(MinimumValue, value))
+        Changed();
 }
 
 void TChartAxis::SetMaximum(double value) {
     if (!Loading && value < MinimumValue)
         throw AxisException("Axis Maximum Value must be >= Minimum");
-    if (MaximumValue == value)
-        return;
-    MaximumValue = value;
-    Changed();
+    if (ChangeValue(MaximumValue, value))
+        Changed();
 }
 
 void TChartAxis::SetIncrement(double value) {
     if (value < 0)
         throw AxisException("Axis increment must be >= 0");
-    if (IncrementValue == value)
-        return;
-    IncrementValue = value;
-    Changed();
+    if (ChangeValue(IncrementValue, value))
+        Changed();
 }
 
 void TChartAxis::SetMinimumOffset(int value) {
@@ -230,10 +224,8 @@ void TChartAxis::ApplyOffsets(const TRect& chartRect) {
 }
 
 void TChartAxis::SetLabelRule(std::shared_ptr<const TAxisLabelRule> rule) {
-    if (rule == Rule)
-        return;
-    Rule = std::move(rule);
-    Changed();
+    if (ChangeValue(Rule, rule))
+        Changed();
 }
 
 std::string TChartAxis::LabelTextOf(double value) const {

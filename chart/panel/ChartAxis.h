@@ -4,7 +4,9 @@
 // value labels).
 
 #include <climits>
+#include <cstddef>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -26,6 +28,11 @@ class AxisException : public std::runtime_error {
 
 enum TAxisLabelStyle { talAuto, talNone, talValue, talMark, talText };
 enum TAxisKind { akBottom, akTop, akLeft, akRight, akDepth, akDepthTop };
+// Every axis of a panel, in the order every per-axis loop follows.
+constexpr TAxisKind AllAxes[] = {akBottom, akTop, akLeft, akRight, akDepth, akDepthTop};
+constexpr std::size_t AxisCount = std::size(AllAxes);
+// The axes on the plot's four sides: the ones the mouse presses on, zooms and pans.
+constexpr TAxisKind SideAxes[] = {akBottom, akTop, akLeft, akRight};
 
 // A label's lines: its text split at the line separator (character 13).
 std::vector<std::string> SplitLabelLines(const std::string& text);
@@ -93,41 +100,173 @@ class TChartAxis {
     int MaximumOffset() const { return MaximumOffsetValue; }
     void SetMaximumOffset(int value);
 
-    PLOT_PROPERTY(bool, MinimumRound, false)
-    PLOT_PROPERTY(bool, MaximumRound, false)
-    PLOT_PROPERTY(bool, Inverted, false)
-    PLOT_PROPERTY(double, StartPosition, 0.0)
-    PLOT_PROPERTY(double, EndPosition, 100.0)
-    PLOT_PROPERTY(int, LabelsSeparation, 10)
-    PLOT_PROPERTY(bool, RoundFirstLabel, true)
-    PLOT_PROPERTY(bool, LabelsAlternate, false)
-    PLOT_PROPERTY(int, LabelsAngle, 0)
-    PLOT_PROPERTY(bool, LabelsMultiLine, false)
-    PLOT_PROPERTY(bool, Visible, true)
+    bool MinimumRound() const { return MinimumRoundValue; }
+    void SetMinimumRound(bool value) {
+        if (ChangeValue(MinimumRoundValue, value))
+            Changed();
+    }
+    bool MaximumRound() const { return MaximumRoundValue; }
+    void SetMaximumRound(bool value) {
+        if (ChangeValue(MaximumRoundValue, value))
+            Changed();
+    }
+    bool Inverted() const { return InvertedValue; }
+    void SetInverted(bool value) {
+        if (ChangeValue(InvertedValue, value))
+            Changed();
+    }
+    double StartPosition() const { return StartPositionValue; }
+    void SetStartPosition(double value) {
+        if (ChangeValue(StartPositionValue, value))
+            Changed();
+    }
+    double EndPosition() const { return EndPositionValue; }
+    void SetEndPosition(double value) {
+        if (ChangeValue(EndPositionValue, value))
+            Changed();
+    }
+    int LabelsSeparation() const { return LabelsSeparationValue; }
+    void SetLabelsSeparation(int value) {
+        if (ChangeValue(LabelsSeparationValue, value))
+            Changed();
+    }
+    bool RoundFirstLabel() const { return RoundFirstLabelValue; }
+    void SetRoundFirstLabel(bool value) {
+        if (ChangeValue(RoundFirstLabelValue, value))
+            Changed();
+    }
+    bool LabelsAlternate() const { return LabelsAlternateValue; }
+    void SetLabelsAlternate(bool value) {
+        if (ChangeValue(LabelsAlternateValue, value))
+            Changed();
+    }
+    int LabelsAngle() const { return LabelsAngleValue; }
+    void SetLabelsAngle(int value) {
+        if (ChangeValue(LabelsAngleValue, value))
+            Changed();
+    }
+    bool LabelsMultiLine() const { return LabelsMultiLineValue; }
+    void SetLabelsMultiLine(bool value) {
+        if (ChangeValue(LabelsMultiLineValue, value))
+            Changed();
+    }
+    bool Visible() const { return VisibleValue; }
+    void SetVisible(bool value) {
+        if (ChangeValue(VisibleValue, value))
+            Changed();
+    }
 
     // Drawing settings.
-    PLOT_PROPERTY(TPlotPen, AxisPen, (TPlotPen{clBlack, 2, psSolid, pmCopy, true}))
-    PLOT_PROPERTY(TPlotPen, Ticks, (TPlotPen{0x808080, 1, psSolid, pmCopy, true}))
-    PLOT_PROPERTY(int, TickLength, 4)
-    PLOT_PROPERTY(TPlotPen, TicksInner, (TPlotPen{0x808080, 1, psSolid, pmCopy, true}))
-    PLOT_PROPERTY(int, TickInnerLength, 0)
-    PLOT_PROPERTY(TPlotPen, MinorTicks, (TPlotPen{0x808080, 1, psSolid, pmCopy, true}))
-    PLOT_PROPERTY(int, MinorTickLength, 2)
-    PLOT_PROPERTY(int, MinorTickCount, 3)
-    PLOT_PROPERTY(TPlotPen, Grid, (TPlotPen{0x808080, 1, psDot, pmCopy, true}))
-    PLOT_PROPERTY(int, GridDrawEvery, 1)
-    PLOT_PROPERTY(bool, GridCentered, false)
-    PLOT_PROPERTY(TPlotPen, MinorGrid, (TPlotPen{0x808080, 1, psSolid, pmCopy, false}))
-    PLOT_PROPERTY(bool, Labels, true)
-    PLOT_PROPERTY(TPlotFont, LabelsFont, TPlotFont{})
-    PLOT_PROPERTY(bool, LabelsBehind, false)
-    PLOT_PROPERTY(bool, LabelsOnAxis, true)
-    PLOT_PROPERTY(int, LabelsSize, 0)
-    PLOT_PROPERTY(TAxisLabelStyle, LabelStyle, talAuto)
-    PLOT_PROPERTY(bool, TickOnLabelsOnly, true)
-    PLOT_PROPERTY(int, PositionPercent, 0)
-    PLOT_PROPERTY(std::string, TitleCaption, std::string())
-    PLOT_PROPERTY(TPlotFont, TitleFont, TPlotFont{})
+    const TPlotPen& AxisPen() const { return AxisPenValue; }
+    void SetAxisPen(const TPlotPen& value) {
+        if (ChangeValue(AxisPenValue, value))
+            Changed();
+    }
+    const TPlotPen& Ticks() const { return TicksValue; }
+    void SetTicks(const TPlotPen& value) {
+        if (ChangeValue(TicksValue, value))
+            Changed();
+    }
+    int TickLength() const { return TickLengthValue; }
+    void SetTickLength(int value) {
+        if (ChangeValue(TickLengthValue, value))
+            Changed();
+    }
+    const TPlotPen& TicksInner() const { return TicksInnerValue; }
+    void SetTicksInner(const TPlotPen& value) {
+        if (ChangeValue(TicksInnerValue, value))
+            Changed();
+    }
+    int TickInnerLength() const { return TickInnerLengthValue; }
+    void SetTickInnerLength(int value) {
+        if (ChangeValue(TickInnerLengthValue, value))
+            Changed();
+    }
+    const TPlotPen& MinorTicks() const { return MinorTicksValue; }
+    void SetMinorTicks(const TPlotPen& value) {
+        if (ChangeValue(MinorTicksValue, value))
+            Changed();
+    }
+    int MinorTickLength() const { return MinorTickLengthValue; }
+    void SetMinorTickLength(int value) {
+        if (ChangeValue(MinorTickLengthValue, value))
+            Changed();
+    }
+    int MinorTickCount() const { return MinorTickCountValue; }
+    void SetMinorTickCount(int value) {
+        if (ChangeValue(MinorTickCountValue, value))
+            Changed();
+    }
+    const TPlotPen& Grid() const { return GridValue; }
+    void SetGrid(const TPlotPen& value) {
+        if (ChangeValue(GridValue, value))
+            Changed();
+    }
+    int GridDrawEvery() const { return GridDrawEveryValue; }
+    void SetGridDrawEvery(int value) {
+        if (ChangeValue(GridDrawEveryValue, value))
+            Changed();
+    }
+    bool GridCentered() const { return GridCenteredValue; }
+    void SetGridCentered(bool value) {
+        if (ChangeValue(GridCenteredValue, value))
+            Changed();
+    }
+    const TPlotPen& MinorGrid() const { return MinorGridValue; }
+    void SetMinorGrid(const TPlotPen& value) {
+        if (ChangeValue(MinorGridValue, value))
+            Changed();
+    }
+    bool Labels() const { return LabelsValue; }
+    void SetLabels(bool value) {
+        if (ChangeValue(LabelsValue, value))
+            Changed();
+    }
+    const TPlotFont& LabelsFont() const { return LabelsFontValue; }
+    void SetLabelsFont(const TPlotFont& value) {
+        if (ChangeValue(LabelsFontValue, value))
+            Changed();
+    }
+    bool LabelsBehind() const { return LabelsBehindValue; }
+    void SetLabelsBehind(bool value) {
+        if (ChangeValue(LabelsBehindValue, value))
+            Changed();
+    }
+    bool LabelsOnAxis() const { return LabelsOnAxisValue; }
+    void SetLabelsOnAxis(bool value) {
+        if (ChangeValue(LabelsOnAxisValue, value))
+            Changed();
+    }
+    int LabelsSize() const { return LabelsSizeValue; }
+    void SetLabelsSize(int value) {
+        if (ChangeValue(LabelsSizeValue, value))
+            Changed();
+    }
+    TAxisLabelStyle LabelStyle() const { return LabelStyleValue; }
+    void SetLabelStyle(TAxisLabelStyle value) {
+        if (ChangeValue(LabelStyleValue, value))
+            Changed();
+    }
+    bool TickOnLabelsOnly() const { return TickOnLabelsOnlyValue; }
+    void SetTickOnLabelsOnly(bool value) {
+        if (ChangeValue(TickOnLabelsOnlyValue, value))
+            Changed();
+    }
+    int PositionPercent() const { return PositionPercentValue; }
+    void SetPositionPercent(int value) {
+        if (ChangeValue(PositionPercentValue, value))
+            Changed();
+    }
+    const std::string& TitleCaption() const { return TitleCaptionValue; }
+    void SetTitleCaption(const std::string& value) {
+        if (ChangeValue(TitleCaptionValue, value))
+            Changed();
+    }
+    const TPlotFont& TitleFont() const { return TitleFontValue; }
+    void SetTitleFont(const TPlotFont& value) {
+        if (ChangeValue(TitleFontValue, value))
+            Changed();
+    }
 
     // The last layout.
     const TAxisMapping& Mapping() const { return Map; }
@@ -141,7 +280,7 @@ class TChartAxis {
     void TakeFacts(TAxisFacts facts);
     void UpdateRange();
     void UpdatePixelExtent(const TRect& chartRect);
-    void ReserveAxisSpace(TRect& rect, bool main);
+    void ReserveAxisSpace(TRect& rect, bool takesRoom);
     void ApplyOffsets(const TRect& chartRect);
 
     // What the labels print, where a rule replaces the axis's own numbers and steps (none by
@@ -200,4 +339,39 @@ class TChartAxis {
     TAxisFacts Known;
     TAxisMapping Map;
     TAxisLayout Laid;
+
+    // The published settings' values.
+    bool MinimumRoundValue = false;
+    bool MaximumRoundValue = false;
+    bool InvertedValue = false;
+    double StartPositionValue = 0.0;
+    double EndPositionValue = 100.0;
+    int LabelsSeparationValue = 10;
+    bool RoundFirstLabelValue = true;
+    bool LabelsAlternateValue = false;
+    int LabelsAngleValue = 0;
+    bool LabelsMultiLineValue = false;
+    bool VisibleValue = true;
+    TPlotPen AxisPenValue = TPlotPen{clBlack, 2, psSolid, pmCopy, true};
+    TPlotPen TicksValue = TPlotPen{clGray, 1, psSolid, pmCopy, true};
+    int TickLengthValue = 4;
+    TPlotPen TicksInnerValue = TPlotPen{clGray, 1, psSolid, pmCopy, true};
+    int TickInnerLengthValue = 0;
+    TPlotPen MinorTicksValue = TPlotPen{clGray, 1, psSolid, pmCopy, true};
+    int MinorTickLengthValue = 2;
+    int MinorTickCountValue = 3;
+    TPlotPen GridValue = TPlotPen{clGray, 1, psDot, pmCopy, true};
+    int GridDrawEveryValue = 1;
+    bool GridCenteredValue = false;
+    TPlotPen MinorGridValue = TPlotPen{clGray, 1, psSolid, pmCopy, false};
+    bool LabelsValue = true;
+    TPlotFont LabelsFontValue{};
+    bool LabelsBehindValue = false;
+    bool LabelsOnAxisValue = true;
+    int LabelsSizeValue = 0;
+    TAxisLabelStyle LabelStyleValue = talAuto;
+    bool TickOnLabelsOnlyValue = true;
+    int PositionPercentValue = 0;
+    std::string TitleCaptionValue{};
+    TPlotFont TitleFontValue{};
 };

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "CanvasStateGuard.h"
 #include "ChartAxis.h"
 #include "PlotCanvas.h"
 
@@ -15,6 +16,11 @@ std::string Text15(double value) {
     std::snprintf(buffer, sizeof buffer, "%.15g", value);
     return buffer;
 }
+
+// The widest label is looked for among this many labels at most, from the top of the range.
+constexpr int MostLabelsMeasured = 5000;
+// A range of this many label steps or more gets no value labels at all.
+constexpr double MostLabelSteps = 10000;
 
 // What differs per axis kind, in one place.
 struct TAxisSide {
@@ -53,7 +59,7 @@ int TChartAxis::WidestLabel() const {
     auto widthOf = [&](double v) { return WidestLineWidth(LabelTextOf(v)); };
     int w = 0;
     if (s != 0) {
-        for (int count = 0; count < 5000; ++count) {
+        for (int count = 0; count < MostLabelsMeasured; ++count) {
             w = std::max(w, widthOf(hi));
             hi -= s;
             if (hi < lo)
@@ -83,10 +89,10 @@ int TChartAxis::TickBand() const {
     return band;
 }
 
-void TChartAxis::ReserveAxisSpace(TRect& rect, bool main) {
+void TChartAxis::ReserveAxisSpace(TRect& rect, bool takesRoom) {
     const TAxisSide& side = Sides[AxisKind];
     auto take = [&](int k) { return rect.*side.Edge -= side.Outward * k; };
-    if (!main) {
+    if (!takesRoom) {
         Laid.LinePos = take(0);
         Laid.LabelsPos = Laid.LinePos + side.StackOutward * TickBand();
         Laid.TitlePos = Laid.LabelsPos + side.StackOutward * LabelsExtent();
@@ -134,7 +140,7 @@ void TChartAxis::CollectValueLabels() {
     const double s = LabelStep();
     if (!(s > 0) || ScaleMax < ScaleMin)
         return;
-    if (std::fabs(Map.ScaleRange / s) >= 10000)
+    if (std::fabs(Map.ScaleRange / s) >= MostLabelSteps)
         return;
     double q = ScaleMax / s;
     if (Text15(ScaleMin) != Text15(ScaleMax) && RoundFirstLabel())
@@ -200,6 +206,7 @@ std::vector<int> TChartAxis::MinorPositions() const {
 void TChartAxis::DrawLabelText(TPlotCanvas3D& canvas, const TPendingLabel& label) {
     Laid.Items.push_back(label);
     const TAxisSide& side = Sides[AxisKind];
+    const TCanvasStateGuard keep(canvas);
     canvas.Font = LabelsFont();
     canvas.Brush.Style = bsClear;
     canvas.TransparentText = true;
@@ -219,10 +226,10 @@ void TChartAxis::DrawLabelText(TPlotCanvas3D& canvas, const TPendingLabel& label
             canvas.TextOut(Laid.LabelsPos, top, lines[j]);
         }
     }
-    canvas.TextAlign = taLeftJustify;
 }
 
 void TChartAxis::PaintAxis(TPlotCanvas3D& canvas, const TRect& r) {
+    const TCanvasStateGuard keep(canvas);
     canvas.BeginGroup(Identifier());
     Laid.LinePos = r.*Sides[AxisKind].Edge;
     CollectValueLabels();
@@ -249,8 +256,8 @@ void TChartAxis::PaintAxis(TPlotCanvas3D& canvas, const TRect& r) {
     if (Grid().Visible) {
         canvas.BeginGroup("Grid");
         TPlotPen pen = Grid();
-        if (pen.Color == 0x20000000)
-            pen.Color = 0x808080;
+        if (pen.Color == clDefault)
+            pen.Color = clGray;
         canvas.Pen = pen;
         const int every = std::max(1, GridDrawEvery());
         for (std::size_t i = 0; i < ticks.size(); ++i) {
@@ -285,7 +292,6 @@ void TChartAxis::PaintAxis(TPlotCanvas3D& canvas, const TRect& r) {
                 DrawGridLine(canvas, r, p);
         }
     }
-    canvas.TransparentText = false;
     if (!LabelsBehind()) {
         canvas.BeginGroup("Labels");
         for (const TPendingLabel& label : Laid.PendingLabels)

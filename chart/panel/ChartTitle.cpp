@@ -2,11 +2,12 @@
 
 #include <algorithm>
 
+#include "CanvasStateGuard.h"
 #include "PlotCanvas.h"
 
 TChartTitle::TChartTitle(std::function<void()> onChange, bool isFoot) : AtBottom(isFoot) {
     TPlotFont font;
-    font.Color = isFoot ? 0x0000FF : 0xFF0000; // red or blue
+    font.Color = isFoot ? clRed : clBlue;
     font.Style = isFoot ? fsItalic : 0;
     FontValue = font;
     OnChange = std::move(onChange);
@@ -17,7 +18,7 @@ bool TChartTitle::Draw(TPlotCanvas3D& canvas, TRect& chartRect) {
     if (!Visible() || lines.empty())
         return false;
     const bool placed = !CustomPosition();
-    int fw = Frame().Visible && Frame().Color != 0x20000000 ? Frame().Width : 0;
+    int fw = Frame().Visible && Frame().Color != clDefault ? Frame().Width : 0;
     if (Bevel() != bvNone)
         fw = BevelWidth();
 
@@ -28,6 +29,7 @@ bool TChartTitle::Draw(TPlotCanvas3D& canvas, TRect& chartRect) {
     } else {
         ShapeBounds = {Left(), Top(), Left(), Top()};
     }
+    const TCanvasStateGuard keep(canvas);
     canvas.Font = Font();
     const int h = canvas.TextHeight("W"), wW = canvas.TextWidth("W");
     const int n = int(lines.size());

@@ -21,20 +21,76 @@ class TChartTitle {
 
     bool IsFoot() const { return AtBottom; }
 
-    PLOT_PROPERTY(bool, Visible, true)
-    PLOT_PROPERTY(std::vector<std::string>, Text, {})
-    PLOT_PROPERTY(TPlotFont, Font, TPlotFont{})
-    PLOT_PROPERTY(TAlignment, Alignment, taCenter)
-    PLOT_PROPERTY(bool, AdjustFrame, true)
-    PLOT_PROPERTY(int, VertMargin, 5)
-    PLOT_PROPERTY(bool, Transparent, true)
-    PLOT_PROPERTY(TPlotPen, Frame, TPlotPen{})
-    PLOT_PROPERTY(TPanelBevel, Bevel, bvNone)
-    PLOT_PROPERTY(int, BevelWidth, 2)
-    PLOT_PROPERTY(TColor, Color, clWhite)
-    PLOT_PROPERTY(bool, CustomPosition, false)
-    PLOT_PROPERTY(int, Left, 0)
-    PLOT_PROPERTY(int, Top, 0)
+    bool Visible() const { return VisibleValue; }
+    void SetVisible(bool value) {
+        if (ChangeValue(VisibleValue, value))
+            Changed();
+    }
+    const std::vector<std::string>& Text() const { return TextValue; }
+    void SetText(const std::vector<std::string>& value) {
+        if (ChangeValue(TextValue, value))
+            Changed();
+    }
+    const TPlotFont& Font() const { return FontValue; }
+    void SetFont(const TPlotFont& value) {
+        if (ChangeValue(FontValue, value))
+            Changed();
+    }
+    TAlignment Alignment() const { return AlignmentValue; }
+    void SetAlignment(TAlignment value) {
+        if (ChangeValue(AlignmentValue, value))
+            Changed();
+    }
+    bool AdjustFrame() const { return AdjustFrameValue; }
+    void SetAdjustFrame(bool value) {
+        if (ChangeValue(AdjustFrameValue, value))
+            Changed();
+    }
+    int VertMargin() const { return VertMarginValue; }
+    void SetVertMargin(int value) {
+        if (ChangeValue(VertMarginValue, value))
+            Changed();
+    }
+    bool Transparent() const { return TransparentValue; }
+    void SetTransparent(bool value) {
+        if (ChangeValue(TransparentValue, value))
+            Changed();
+    }
+    const TPlotPen& Frame() const { return FrameValue; }
+    void SetFrame(const TPlotPen& value) {
+        if (ChangeValue(FrameValue, value))
+            Changed();
+    }
+    TPanelBevel Bevel() const { return BevelValue; }
+    void SetBevel(TPanelBevel value) {
+        if (ChangeValue(BevelValue, value))
+            Changed();
+    }
+    int BevelWidth() const { return BevelWidthValue; }
+    void SetBevelWidth(int value) {
+        if (ChangeValue(BevelWidthValue, value))
+            Changed();
+    }
+    TColor Color() const { return ColorValue; }
+    void SetColor(TColor value) {
+        if (ChangeValue(ColorValue, value))
+            Changed();
+    }
+    bool CustomPosition() const { return CustomPositionValue; }
+    void SetCustomPosition(bool value) {
+        if (ChangeValue(CustomPositionValue, value))
+            Changed();
+    }
+    int Left() const { return LeftValue; }
+    void SetLeft(int value) {
+        if (ChangeValue(LeftValue, value))
+            Changed();
+    }
+    int Top() const { return TopValue; }
+    void SetTop(int value) {
+        if (ChangeValue(TopValue, value))
+            Changed();
+    }
 
     // Where the shape was placed in the last paint.
     TRect ShapeBounds;
@@ -51,4 +107,20 @@ class TChartTitle {
             OnChange();
     }
     bool AtBottom;
+
+    // The published settings' values.
+    bool VisibleValue = true;
+    std::vector<std::string> TextValue{};
+    TPlotFont FontValue{};
+    TAlignment AlignmentValue = taCenter;
+    bool AdjustFrameValue = true;
+    int VertMarginValue = 5;
+    bool TransparentValue = true;
+    TPlotPen FrameValue{};
+    TPanelBevel BevelValue = bvNone;
+    int BevelWidthValue = 2;
+    TColor ColorValue = clWhite;
+    bool CustomPositionValue = false;
+    int LeftValue = 0;
+    int TopValue = 0;
 };

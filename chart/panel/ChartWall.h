@@ -15,23 +15,61 @@ class TChartWall {
         : OnChange(std::move(onChange)), Gradient(OnChange), ColorValue(color) {}
     virtual ~TChartWall() = default;
 
-    PLOT_PROPERTY(bool, Visible, true)
-    PLOT_PROPERTY(bool, Transparent, true)
-    PLOT_PROPERTY(TPlotPen, Pen, TPlotPen{})
-    PLOT_PROPERTY(TBrushStyle, BrushStyle, bsSolid)
-    PLOT_PROPERTY(int, StartPosition, 0)
-    PLOT_PROPERTY(int, EndPosition, 100)
-    PLOT_PROPERTY(int, Size, 0)
-    PLOT_PROPERTY(bool, Dark3D, true)
-    PLOT_PROPERTY(bool, AutoHide, false)
-    PLOT_PROPERTY(int, Transparency, 0)
+    bool Visible() const { return VisibleValue; }
+    void SetVisible(bool value) {
+        if (ChangeValue(VisibleValue, value))
+            Changed();
+    }
+    bool Transparent() const { return TransparentValue; }
+    void SetTransparent(bool value) {
+        if (ChangeValue(TransparentValue, value))
+            Changed();
+    }
+    const TPlotPen& Pen() const { return PenValue; }
+    void SetPen(const TPlotPen& value) {
+        if (ChangeValue(PenValue, value))
+            Changed();
+    }
+    TBrushStyle BrushStyle() const { return BrushStyleValue; }
+    void SetBrushStyle(TBrushStyle value) {
+        if (ChangeValue(BrushStyleValue, value))
+            Changed();
+    }
+    int StartPosition() const { return StartPositionValue; }
+    void SetStartPosition(int value) {
+        if (ChangeValue(StartPositionValue, value))
+            Changed();
+    }
+    int EndPosition() const { return EndPositionValue; }
+    void SetEndPosition(int value) {
+        if (ChangeValue(EndPositionValue, value))
+            Changed();
+    }
+    int Size() const { return SizeValue; }
+    void SetSize(int value) {
+        if (ChangeValue(SizeValue, value))
+            Changed();
+    }
+    bool Dark3D() const { return Dark3DValue; }
+    void SetDark3D(bool value) {
+        if (ChangeValue(Dark3DValue, value))
+            Changed();
+    }
+    bool AutoHide() const { return AutoHideValue; }
+    void SetAutoHide(bool value) {
+        if (ChangeValue(AutoHideValue, value))
+            Changed();
+    }
+    int Transparency() const { return TransparencyValue; }
+    void SetTransparency(int value) {
+        if (ChangeValue(TransparencyValue, value))
+            Changed();
+    }
 
     TColor Color() const { return ColorValue; }
     void SetColor(TColor value) {
-        if (ColorValue == value)
-            return;
-        ColorValue = value;
-        Changed();
+        if (ChangeValue(ColorValue, value))
+            Changed();
     }
 
     std::function<void()> OnChange;
@@ -46,6 +84,18 @@ class TChartWall {
 
   private:
     TColor ColorValue;
+
+    // The published settings' values.
+    bool VisibleValue = true;
+    bool TransparentValue = true;
+    TPlotPen PenValue{};
+    TBrushStyle BrushStyleValue = bsSolid;
+    int StartPositionValue = 0;
+    int EndPositionValue = 100;
+    int SizeValue = 0;
+    bool Dark3DValue = true;
+    bool AutoHideValue = false;
+    int TransparencyValue = 0;
 };
 
 class TChartBackWall : public TChartWall {

@@ -10,6 +10,8 @@
 using TColorArray = std::vector<TColor>;
 
 constexpr int ColorPaletteCount = 17;
+// The palette a chart starts with when the user has chosen none.
+constexpr int OperaPalette = 13;
 
 // Palette 0: twenty colours, used whenever a chart's own palette is empty.
 const TColorArray& BaseColorPalette();

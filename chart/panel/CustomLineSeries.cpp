@@ -3,17 +3,13 @@
 #include "PlotCanvas.h"
 
 void TCustomLineSeries::SetLinePen(const TPlotPen& pen) {
-    if (Pen == pen)
-        return;
-    Pen = pen;
-    RequestRepaint();
+    if (ChangeValue(Pen, pen))
+        RequestRepaint();
 }
 
 void TCustomLineSeries::SetLinePenColor(TColor color) {
-    if (Pen.Color == color)
-        return;
-    Pen.Color = color;
-    RequestRepaint();
+    if (ChangeValue(Pen.Color, color))
+        RequestRepaint();
 }
 
 void TCustomLineSeries::PrepareCanvas(TPlotCanvas3D& canvas) const {

@@ -73,8 +73,8 @@ double TCustomSeries::ScanLevels(bool maximum) const {
 bool TCustomSeries::MarkerInPlot(const TSeriesDrawContext& context, int index) const {
     const int x = context.X.PixelOfValue(XValues.ValueAt(index));
     const int y = context.Y.PixelOfValue(YValues.ValueAt(index));
-    const TRect box{x - PointerHorizSize, y - PointerVertSize, x + PointerHorizSize,
-                    y + PointerVertSize};
+    const TRect box{x - PointerHorizSize(), y - PointerVertSize(), x + PointerHorizSize(),
+                    y + PointerVertSize()};
     return !box.Intersected(context.ChartRect).IsEmpty();
 }
 
@@ -128,7 +128,7 @@ void TCustomSeries::DrawSegment(TPass& pass, int x, int y, TColor color) const {
         pass.SeriesColor = pass.PenColor;
     }
     TPlotPen pen = Pen;
-    pen.Color = ColorEachLine ? color : pass.SeriesColor;
+    pen.Color = ColorEachLine() ? color : pass.SeriesColor;
     TPlotCanvas3D& canvas = pass.Context.Canvas;
     if (!(canvas.Pen == pen)) {
         canvas.Pen = pen;
@@ -136,16 +136,16 @@ void TCustomSeries::DrawSegment(TPass& pass, int x, int y, TColor color) const {
     }
     canvas.Brush.Style = bsClear;
     pass.Writer.MoveTo(pass.LastX, pass.LastY);
-    if (Stairs)
-        pass.Writer.LineTo(InvertedStairs ? pass.LastX : x, InvertedStairs ? y : pass.LastY);
+    if (Stairs())
+        pass.Writer.LineTo(InvertedStairs() ? pass.LastX : x, InvertedStairs() ? y : pass.LastY);
     pass.Writer.LineTo(x, y);
 }
 
 void TCustomSeries::DrawEdgeSegment(TPass& pass, int index, int x, int y) const {
     const TSeriesDrawContext& context = pass.Context;
     pass.LastX = context.X.Inverted ? context.ChartRect.Right : context.ChartRect.Left;
-    pass.LastY = Stairs ? context.Y.PixelOfValue(YValues.ValueAt(index - 1))
-                        : EdgeLevelIn(context.X, context.Y, index, pass.LastX);
+    pass.LastY = Stairs() ? context.Y.PixelOfValue(YValues.ValueAt(index - 1))
+                          : EdgeLevelIn(context.X, context.Y, index, pass.LastX);
     if (PointColorIn(pass, index - 1) != clNone)
         DrawSegment(pass, x, y, PointColorIn(pass, index));
 }
@@ -197,7 +197,7 @@ void TCustomSeries::DrawRestPlainly(TPass& pass, int from) const {
     }
     // The pen is settled: each further point is one step of the path (a point on the pixel
     // the path stands on draws nothing, as its segment would not).
-    DrawPathThroughPoints(pass.Writer, XValues, YValues, i, to, mapX, mapY, DrawByColumns);
+    DrawPathThroughPoints(pass.Writer, XValues, YValues, i, to, mapX, mapY, DrawByColumns());
     if (settled) {
         pass.LastX = pass.Writer.X();
         pass.LastY = pass.Writer.Y();
@@ -208,13 +208,13 @@ void TCustomSeries::DrawRestPlainly(TPass& pass, int from) const {
 void TCustomSeries::DrawPoints(const TSeriesDrawContext& context) {
     TPlotCanvas3D& canvas = context.Canvas;
     PrepareCanvas(canvas);
-    TPolylineWriter writer(canvas, MergeColumns);
+    TPolylineWriter writer(canvas, MergeColumns());
     TPass pass{context, writer, SeriesColor(), Pen.Color};
     const int from = context.From, to = context.To;
     if (context.X.Inverted) {
         for (int i = to; i >= from; --i)
             DrawPoint(pass, i);
-    } else if (!PointColors && pass.SeriesColor != clNone && !Stairs && from < to) {
+    } else if (!PointColors && pass.SeriesColor != clNone && !Stairs() && from < to) {
         DrawPoint(pass, from);
         DrawRestPlainly(pass, from + 1);
     } else {

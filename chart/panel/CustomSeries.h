@@ -17,10 +17,27 @@ class TCustomSeries : public TCustomLineSeries {
     double GetMaxY() const override { return ScanLevels(true); }
     virtual double ScanLevels(bool maximum) const;
 
-    bool ColorEachLine = true;
+    bool ColorEachLine() const { return ColorEachLineValue; }
+    void SetColorEachLine(bool value) {
+        if (ChangeValue(ColorEachLineValue, value))
+            RequestRepaint();
+    }
     // The point marker: hidden here; only its size matters, for the visible range.
-    bool PointerVisible = false;
-    int PointerHorizSize = 4, PointerVertSize = 4;
+    bool PointerVisible() const { return PointerVisibleValue; }
+    void SetPointerVisible(bool value) {
+        if (ChangeValue(PointerVisibleValue, value))
+            RequestRepaint();
+    }
+    int PointerHorizSize() const { return PointerHorizSizeValue; }
+    void SetPointerHorizSize(int value) {
+        if (ChangeValue(PointerHorizSizeValue, value))
+            RequestRepaint();
+    }
+    int PointerVertSize() const { return PointerVertSizeValue; }
+    void SetPointerVertSize(int value) {
+        if (ChangeValue(PointerVertSizeValue, value))
+            RequestRepaint();
+    }
 
     void DrawPoints(const TSeriesDrawContext& context) override;
     // The level at which the segment into point `index` crosses the column `edgePixel`, in
@@ -50,4 +67,7 @@ class TCustomSeries : public TCustomLineSeries {
         double Minimum = 0, Maximum = 0;
     };
     mutable TLevelScan LevelCache;
+    int PointerHorizSizeValue = 4, PointerVertSizeValue = 4;
+    bool ColorEachLineValue = true;
+    bool PointerVisibleValue = false;
 };

@@ -38,7 +38,7 @@ void TFastLineSeries::VertMargins(int& top, int& bottom) const {
 
 void TFastLineSeries::LineToPoint(TPass& pass, int index, int x, int y) const {
     TPolylineWriter& writer = pass.Writer;
-    if (!pass.MayHaveNulls && !Stairs) {
+    if (!pass.MayHaveNulls && !Stairs()) {
         writer.LineTo(x, y);
         pass.PenX = x;
         pass.PenY = y;
@@ -60,8 +60,8 @@ void TFastLineSeries::LineToPoint(TPass& pass, int index, int x, int y) const {
     if (!continues) {
         writer.MoveTo(x, y);
     } else {
-        if (Stairs)
-            writer.LineTo(InvertedStairs ? pass.PenX : x, InvertedStairs ? y : pass.PenY);
+        if (Stairs())
+            writer.LineTo(InvertedStairs() ? pass.PenX : x, InvertedStairs() ? y : pass.PenY);
         writer.LineTo(x, y);
     }
     pass.PenX = x;
@@ -72,16 +72,16 @@ void TFastLineSeries::DrawPoint(TPass& pass, int index) const {
     const int x = pass.Context.X.PixelOfValue(XValues.ValueAt(index));
     const int y = pass.Context.Y.PixelOfValue(YValues.ValueAt(index));
     if (x == pass.PenX) {
-        if (DrawAllPoints) {
+        if (DrawAllPoints()) {
             if (y != pass.PenY)
                 LineToPoint(pass, index, x, y);
-        } else if (DrawAllPointsStyle == daMinMax) {
+        } else if (DrawAllPointsStyle() == daMinMax) {
             pass.ColumnMinY = std::min(pass.ColumnMinY, y);
             pass.ColumnMaxY = std::max(pass.ColumnMaxY, y);
         }
         return;
     }
-    if (DrawAllPoints || DrawAllPointsStyle == daFirst) {
+    if (DrawAllPoints() || DrawAllPointsStyle() == daFirst) {
         LineToPoint(pass, index, x, y);
         return;
     }
@@ -106,15 +106,15 @@ TFastLineSeries::TPass TFastLineSeries::StartPass(const TSeriesDrawContext& cont
 void TFastLineSeries::DrawPoints(const TSeriesDrawContext& context) {
     TPlotCanvas3D& canvas = context.Canvas;
     PrepareCanvas(canvas);
-    TPolylineWriter writer(canvas, MergeColumns);
+    TPolylineWriter writer(canvas, MergeColumns());
     const int from = context.From, to = context.To;
     TPass pass = StartPass(context, writer, from > 0 ? from - 1 : from);
     const int first = from > 0 ? from : from + 1;
-    if (DrawAllPoints && !pass.MayHaveNulls && !Stairs) {
+    if (DrawAllPoints() && !pass.MayHaveNulls && !Stairs()) {
         // Every point that moves the pen is one step of the path: the same as DrawPoint,
         // without its questions per point.
         DrawPathThroughPoints(writer, XValues, YValues, first, to, context.X, context.Y,
-                              DrawByColumns);
+                              DrawByColumns());
     } else {
         for (int i = first; i <= to; ++i)
             DrawPoint(pass, i);
@@ -124,7 +124,7 @@ void TFastLineSeries::DrawPoints(const TSeriesDrawContext& context) {
 
 void TFastLineSeries::DrawAddedPoint(const TSeriesDrawContext& context, int index) {
     context.Canvas.Pen = Pen;
-    TPolylineWriter writer(context.Canvas, MergeColumns);
+    TPolylineWriter writer(context.Canvas, MergeColumns());
     TPass pass = StartPass(context, writer, index > 0 ? index - 1 : 0);
     DrawPoint(pass, index);
     writer.Finish();

@@ -16,8 +16,16 @@ class TFastLineSeries : public TCustomLineSeries {
     // A whole pen brings its colour to the series.
     void SetLinePen(const TPlotPen& pen) override;
 
-    bool DrawAllPoints = true;
-    TDrawAllPointsStyle DrawAllPointsStyle = daFirst;
+    bool DrawAllPoints() const { return DrawAllPointsValue; }
+    void SetDrawAllPoints(bool value) {
+        if (ChangeValue(DrawAllPointsValue, value))
+            RequestRepaint();
+    }
+    TDrawAllPointsStyle DrawAllPointsStyle() const { return DrawAllPointsStyleValue; }
+    void SetDrawAllPointsStyle(TDrawAllPointsStyle value) {
+        if (ChangeValue(DrawAllPointsStyleValue, value))
+            RequestRepaint();
+    }
     bool AutoRepaint = true;
 
     void HorizMargins(int& left, int& right) const override;
@@ -33,4 +41,7 @@ class TFastLineSeries : public TCustomLineSeries {
     void DrawPoint(TPass& pass, int index) const;
     void LineToPoint(TPass& pass, int index, int x, int y) const;
     bool MayHaveNulls() const { return PointColors.has_value() || SeriesColor() == clNone; }
+
+    bool DrawAllPointsValue = true;
+    TDrawAllPointsStyle DrawAllPointsStyleValue = daFirst;
 };

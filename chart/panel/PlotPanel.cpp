@@ -7,6 +7,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include "CanvasStateGuard.h"
+
 TCustomPanelNoCaption::TCustomPanelNoCaption(QWidget* parent) : QWidget(parent) {}
 
 TCustomPlotPanel::TCustomPlotPanel(QWidget* parent) : TCustomPanelNoCaption(parent) {
@@ -103,6 +105,7 @@ void TCustomPlotPanel::FillPanelRect(const TRect& rect) {
 }
 
 void TCustomPlotPanel::PanelPaint(const TRect& rect) {
+    const TCanvasStateGuard keep(PlotCanvas);
     PlotCanvas.BeginGroup("Panel");
     FillPanelRect(rect);
     DrawPanelBevels(rect);

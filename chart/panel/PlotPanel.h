@@ -32,18 +32,66 @@ class TCustomPlotPanel : public TCustomPanelNoCaption {
   public:
     explicit TCustomPlotPanel(QWidget* parent = nullptr);
 
-    PLOT_PROPERTY(TColor, Color, clBtnFace)
-    PLOT_PROPERTY(TPanelBevel, BevelOuter, bvRaised)
-    PLOT_PROPERTY(TPanelBevel, BevelInner, bvNone)
-    PLOT_PROPERTY(int, BevelWidth, 1)
-    PLOT_PROPERTY(int, BorderWidth, 0)
-    PLOT_PROPERTY(TPlotPen, Border, (TPlotPen{clBlack, 1, psSolid, pmCopy, false}))
-    PLOT_PROPERTY(int, MarginLeft, 3)
-    PLOT_PROPERTY(int, MarginTop, 4)
-    PLOT_PROPERTY(int, MarginRight, 3)
-    PLOT_PROPERTY(int, MarginBottom, 4)
-    PLOT_PROPERTY(TMarginUnits, MarginUnits, muPercent)
-    PLOT_PROPERTY(bool, View3D, true)
+    TColor Color() const { return ColorValue; }
+    void SetColor(TColor value) {
+        if (ChangeValue(ColorValue, value))
+            Changed();
+    }
+    TPanelBevel BevelOuter() const { return BevelOuterValue; }
+    void SetBevelOuter(TPanelBevel value) {
+        if (ChangeValue(BevelOuterValue, value))
+            Changed();
+    }
+    TPanelBevel BevelInner() const { return BevelInnerValue; }
+    void SetBevelInner(TPanelBevel value) {
+        if (ChangeValue(BevelInnerValue, value))
+            Changed();
+    }
+    int BevelWidth() const { return BevelWidthValue; }
+    void SetBevelWidth(int value) {
+        if (ChangeValue(BevelWidthValue, value))
+            Changed();
+    }
+    int BorderWidth() const { return BorderWidthValue; }
+    void SetBorderWidth(int value) {
+        if (ChangeValue(BorderWidthValue, value))
+            Changed();
+    }
+    const TPlotPen& Border() const { return BorderValue; }
+    void SetBorder(const TPlotPen& value) {
+        if (ChangeValue(BorderValue, value))
+            Changed();
+    }
+    int MarginLeft() const { return MarginLeftValue; }
+    void SetMarginLeft(int value) {
+        if (ChangeValue(MarginLeftValue, value))
+            Changed();
+    }
+    int MarginTop() const { return MarginTopValue; }
+    void SetMarginTop(int value) {
+        if (ChangeValue(MarginTopValue, value))
+            Changed();
+    }
+    int MarginRight() const { return MarginRightValue; }
+    void SetMarginRight(int value) {
+        if (ChangeValue(MarginRightValue, value))
+            Changed();
+    }
+    int MarginBottom() const { return MarginBottomValue; }
+    void SetMarginBottom(int value) {
+        if (ChangeValue(MarginBottomValue, value))
+            Changed();
+    }
+    TMarginUnits MarginUnits() const { return MarginUnitsValue; }
+    void SetMarginUnits(TMarginUnits value) {
+        if (ChangeValue(MarginUnitsValue, value))
+            Changed();
+    }
+    bool View3D() const { return View3DValue; }
+    void SetView3D(bool value) {
+        if (ChangeValue(View3DValue, value))
+            Changed();
+    }
 
     // Marks the picture stale and asks Qt for one later paint; further requests before that
     // paint cost nothing. Does nothing while RepaintEnabled is off.
@@ -128,4 +176,18 @@ class TCustomPlotPanel : public TCustomPanelNoCaption {
     bool UpdateAsked = false;     // an update was asked of Qt and its paint has not come yet
     bool PaintErrorShown = false; // the last paint failed and was reported
     int Draws = 0;
+
+    // The published settings' values.
+    TColor ColorValue = clBtnFace;
+    TPanelBevel BevelOuterValue = bvRaised;
+    TPanelBevel BevelInnerValue = bvNone;
+    int BevelWidthValue = 1;
+    int BorderWidthValue = 0;
+    TPlotPen BorderValue = TPlotPen{clBlack, 1, psSolid, pmCopy, false};
+    int MarginLeftValue = 3;
+    int MarginTopValue = 4;
+    int MarginRightValue = 3;
+    int MarginBottomValue = 4;
+    TMarginUnits MarginUnitsValue = muPercent;
+    bool View3DValue = true;
 };

@@ -12,6 +12,9 @@ constexpr TColor clNone = 0x1FFFFFFF;    // no colour at all; as a point colour,
 constexpr TColor clBlack = 0x000000;
 constexpr TColor clWhite = 0xFFFFFF;
 constexpr TColor clSilver = 0xC0C0C0;
+constexpr TColor clGray = 0x808080;
+constexpr TColor clRed = 0x0000FF;
+constexpr TColor clBlue = 0xFF0000;
 
 constexpr TColor SystemColorFlag = 0x80000000;
 constexpr TColor clWindowText = SystemColorFlag | 8;

@@ -15,8 +15,7 @@ void TCustomPlotGradient::SetMidColor(TColor value) {
         HasMiddle = true;
         MidValue = value;
     }
-    if (OnChange)
-        OnChange();
+    Changed();
 }
 
 void TCustomPlotGradient::Assign(const TCustomPlotGradient& source) {

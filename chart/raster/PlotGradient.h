@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "Colors.h"
+#include "Property.h"
 
 enum TGradientDirection : unsigned char {
     gdTopBottom,
@@ -35,24 +36,48 @@ class TCustomPlotGradient {
     void Assign(const TCustomPlotGradient& source);
 
     int Angle() const { return AngleValue; }
-    void SetAngle(int value) { Change(AngleValue, value); }
+    void SetAngle(int value) {
+        if (ChangeValue(AngleValue, value))
+            Changed();
+    }
     int Balance() const { return BalanceValue; }
-    void SetBalance(int value) { Change(BalanceValue, value); }
+    void SetBalance(int value) {
+        if (ChangeValue(BalanceValue, value))
+            Changed();
+    }
     TGradientDirection Direction() const { return DirectionValue; }
-    void SetDirection(TGradientDirection value) { Change(DirectionValue, value); }
+    void SetDirection(TGradientDirection value) {
+        if (ChangeValue(DirectionValue, value))
+            Changed();
+    }
     TColor StartColor() const { return StartValue; }
-    void SetStartColor(TColor value) { Change(StartValue, value); }
+    void SetStartColor(TColor value) {
+        if (ChangeValue(StartValue, value))
+            Changed();
+    }
     TColor EndColor() const { return EndValue; }
-    void SetEndColor(TColor value) { Change(EndValue, value); }
+    void SetEndColor(TColor value) {
+        if (ChangeValue(EndValue, value))
+            Changed();
+    }
     // clNone while there is no middle colour.
     TColor MidColor() const { return HasMiddle ? MidValue : clNone; }
     void SetMidColor(TColor value);
     int RadialX() const { return RadialXValue; }
-    void SetRadialX(int value) { Change(RadialXValue, value); }
+    void SetRadialX(int value) {
+        if (ChangeValue(RadialXValue, value))
+            Changed();
+    }
     int RadialY() const { return RadialYValue; }
-    void SetRadialY(int value) { Change(RadialYValue, value); }
+    void SetRadialY(int value) {
+        if (ChangeValue(RadialYValue, value))
+            Changed();
+    }
     bool Visible() const { return VisibleValue; }
-    void SetVisible(bool value) { Change(VisibleValue, value); }
+    void SetVisible(bool value) {
+        if (ChangeValue(VisibleValue, value))
+            Changed();
+    }
 
     bool HasMiddle = false;
     TChangeHandler OnChange;
@@ -62,10 +87,7 @@ class TCustomPlotGradient {
     bool HasSubGradient() const { return Sub != nullptr; }
 
   private:
-    template <class T> void Change(T& field, T value) {
-        if (field == value)
-            return;
-        field = value;
+    void Changed() {
         if (OnChange)
             OnChange();
     }

@@ -1,20 +1,17 @@
 #pragma once
-// Published settings: a getter Name() and a setter SetName(value) that acts only on a real
-// change and then calls the object's Changed(), which reaches the chart's Invalidate.
+// Published settings: a getter Name() and a setter SetName(value). The setter acts only on a
+// real change, and then calls its owner's change handler, which reaches the chart's
+// Invalidate:
+//
+//     void SetName(int value) {
+//         if (ChangeValue(NameValue, value))
+//             Changed();
+//     }
 
-#define PLOT_PROPERTY(Type, Name, Default)                                                         \
-  public:                                                                                          \
-    const Type& Name() const {                                                                     \
-        return Name##Value;                                                                        \
-    }                                                                                              \
-    void Set##Name(const Type& value) {                                                            \
-        if (Name##Value == value)                                                                  \
-            return;                                                                                \
-        Name##Value = value;                                                                       \
-        Changed();                                                                                 \
-    }                                                                                              \
-                                                                                                   \
-  private:                                                                                         \
-    Type Name##Value = Default;                                                                    \
-                                                                                                   \
-  public:
+// Stores `value` in `field` when it differs from what the field holds; returns whether it did.
+template <class T> [[nodiscard]] bool ChangeValue(T& field, const T& value) {
+    if (field == value)
+        return false;
+    field = value;
+    return true;
+}

@@ -1,0 +1,171 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "Cancelled.h"
+#include "LineSeries.h"
+#include "LoadCommand.h"
+#include "SampleStore.h"
+#include "SeriesPlots.h"
+#include "WaveBytes.h"
+#include "support/TempDir.h"
+
+// The window's two series as the Load command's plots: how they read the store where it is,
+// let go of it, and take the frames as adds when they are watched.
+
+namespace {
+
+// Frame k's samples in a file of `frames` frames: different in every file and channel.
+std::pair<std::int16_t, std::int16_t> FrameOf(int frames, int k) {
+    return {std::int16_t(k * 7 + frames), std::int16_t(-k * 3 - frames)};
+}
+
+TBytes WaveOf(int frames) {
+    std::vector<std::pair<std::int16_t, std::int16_t>> values;
+    for (int k = 1; k <= frames; ++k)
+        values.push_back(FrameOf(frames, k));
+    return PlainWave(TWaveBytes::Frames(values));
+}
+
+class SeriesPlotsLoad : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        SampleCount = 0;
+        LoadFailed = false;
+        WaveFileName.clear();
+    }
+
+    TLoadResult Load(const TBytes& bytes, const std::string& name = "input.wav") {
+        return RunLoadCommand(true, Dir.Write(name, bytes), Log, &Plots);
+    }
+
+    std::vector<double> Ys(TChartSeries& series) {
+        return {series.YValues.Values(), series.YValues.Values() + series.PointCount()};
+    }
+
+    TTempDir Dir;
+    std::vector<std::string> Lines;
+    TWaveLog Log = [this](const std::string& line) { Lines.push_back(line); };
+    TFastLineSeries Series1;
+    TLineSeries Series2;
+    TSeriesPlots Plots{Series1, Series2};
+};
+
+// The plots read the store where it is: a second load, a clear and an edit through a series
+// never leave a list reading what the store no longer holds (run under the sanitizers too).
+TEST_F(SeriesPlotsLoad, PlotsViewTheStoreAndLetGoOfItWhenItChanges) {
+    Load(PlainWave(TWaveBytes::Frames({{1, -1}, {2, -2}, {3, -3}})));
+    EXPECT_TRUE(Series1.YValues.ViewsOutside());
+    EXPECT_EQ(Series1.YValues.ValueAt(2), 3);
+    EXPECT_EQ(Series2.GetMinY(), -3);
+    Load(PlainWave(TWaveBytes::Frames({{9, -9}})), "short.wav");
+    EXPECT_EQ(Series1.PointCount(), 1);
+    EXPECT_EQ(Series2.YValues.ValueAt(0), -9);
+    Series1.AddPointXY(2, 42); // an edit: the list takes a copy of its own first
+    EXPECT_FALSE(Series1.YValues.ViewsOutside());
+    EXPECT_EQ(Series1.YValues.ValueAt(0), 9);
+    Load(PlainWave(TWaveBytes::Frames({{5, 6}, {7, 8}})), "again.wav");
+    EXPECT_EQ(Ys(Series1), (std::vector<double>{5, 7}));
+    Series2.ClearPoints();
+    EXPECT_EQ(Series2.PointCount(), 0);
+    EXPECT_FALSE(Series2.YValues.ViewsOutside());
+    RunLoadCommand(true, Dir.Write("bad.wav", {'x'}), Log, &Plots);
+    EXPECT_EQ(Series1.PointCount(), 0) << "a failed load lets go of the store";
+    EXPECT_FALSE(Series1.YValues.ViewsOutside());
+}
+
+// Loads that grow the store (it then moves to a fresh block), shrink it, are cancelled or
+// fail, one after another on the same plots: after each the plots show exactly the store's
+// frames, read where the store now is, or nothing. A list left on a block the store has given
+// up would read unmapped memory and stop the test (under the sanitizers too).
+TEST(SeriesPlotsStore, PlotsFollowTheStoreThroughLoadsThatMoveIt) {
+    enum TEnd { enLoaded, enCancelled, enUnreadable };
+    struct TStep {
+        int Frames;
+        TEnd End;
+    };
+    // 300,000 frames need more than the first block the store takes; 700,000 more again.
+    const TStep steps[] = {{3, enLoaded},          {300'000, enLoaded}, {5, enLoaded},
+                           {700'000, enCancelled}, {2, enLoaded},       {700'000, enLoaded},
+                           {0, enUnreadable},      {4, enLoaded}};
+    TTempDir dir;
+    TFastLineSeries upper;
+    TLineSeries lower;
+    TSeriesPlots plots{upper, lower};
+    const TWaveLog log = [](const std::string&) {};
+    for (const TStep& step : steps) {
+        SCOPED_TRACE(std::to_string(step.Frames) + " frames, end " + std::to_string(step.End));
+        const std::string name =
+            dir.Write("f" + std::to_string(step.Frames) + ".wav",
+                      step.End == enUnreadable ? TBytes{'x'} : WaveOf(step.Frames));
+        TLoadOptions options;
+        if (step.End == enCancelled)
+            options.Progress = [](std::uint64_t, std::uint64_t) { return false; };
+        bool cancelled = false;
+        try {
+            RunLoadCommand(true, name, log, &plots, options);
+        } catch (const TCancelled&) {
+            cancelled = true;
+        }
+        EXPECT_EQ(cancelled, step.End == enCancelled);
+        if (step.End != enLoaded) {
+            EXPECT_EQ(SampleCount, 0);
+            for (TChartSeries* series : {(TChartSeries*)&upper, (TChartSeries*)&lower}) {
+                EXPECT_EQ(series->PointCount(), 0);
+                EXPECT_FALSE(series->YValues.ViewsOutside());
+            }
+            continue;
+        }
+        ASSERT_EQ(SampleCount, step.Frames);
+        EXPECT_GE(LeftSamples.Capacity(), step.Frames);
+        ASSERT_EQ(upper.PointCount(), step.Frames);
+        ASSERT_EQ(lower.PointCount(), step.Frames);
+        EXPECT_TRUE(upper.YValues.ViewsOutside());
+        EXPECT_TRUE(lower.YValues.ViewsOutside());
+        double low = 1e9, high = -1e9;
+        for (int k = 1; k <= step.Frames; ++k) {
+            const auto [left, right] = FrameOf(step.Frames, k);
+            ASSERT_EQ(upper.XValues.ValueAt(k - 1), k);
+            ASSERT_EQ(upper.YValues.ValueAt(k - 1), left) << "frame " << k;
+            ASSERT_EQ(lower.YValues.ValueAt(k - 1), right) << "frame " << k;
+            low = std::min<double>(low, left);
+            high = std::max<double>(high, left);
+        }
+        EXPECT_EQ(upper.YValues.RangeMinMax(0, step.Frames - 1), std::make_pair(low, high));
+        EXPECT_EQ(upper.GetMinY(), low);
+        EXPECT_EQ(upper.GetMaxY(), high);
+    }
+}
+
+// Plots whose series are watched take the frames as adds, as they always have: one clear
+// each, then the adds alternating between the plots block by block; nothing views the store.
+TEST(SeriesPlotsStore, WatchedPlotsTakeTheFramesAsAdds) {
+    TTempDir dir;
+    TFastLineSeries upper;
+    TLineSeries lower;
+    TSeriesPlots plots{upper, lower};
+    std::vector<std::string> seen;
+    for (auto [series, name] : {std::pair{(TChartSeries*)&upper, std::string("upper")},
+                                std::pair{(TChartSeries*)&lower, std::string("lower")}}) {
+        series->OnClearValues = [&seen, name](TChartSeries*) { seen.push_back(name + " clear"); };
+        series->OnAfterAdd = [&seen, name](TChartSeries*, int index) {
+            if (index % 4096 == 0) // the first add of each block
+                seen.push_back(name + " " + std::to_string(index));
+        };
+    }
+    const TWaveLog log = [](const std::string&) {};
+    RunLoadCommand(true, dir.Write("watched.wav", WaveOf(10'000)), log, &plots);
+    EXPECT_EQ(seen,
+              (std::vector<std::string>{"upper clear", "lower clear", "upper 0", "lower 0",
+                                        "upper 4096", "lower 4096", "upper 8192", "lower 8192"}));
+    ASSERT_EQ(lower.PointCount(), 10'000);
+    EXPECT_FALSE(upper.YValues.ViewsOutside());
+    EXPECT_FALSE(lower.YValues.ViewsOutside());
+    EXPECT_EQ(upper.YValues.ValueAt(9'999), FrameOf(10'000, 10'000).first);
+    EXPECT_EQ(lower.YValues.ValueAt(0), FrameOf(10'000, 1).second);
+}
+
+} // namespace
