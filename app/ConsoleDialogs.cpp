@@ -23,6 +23,7 @@ namespace {
 class TSilentProgress : public TProgress {
   public:
     bool Step(std::uint64_t, std::uint64_t) override { return true; }
+    void SetNote(const QString&) override {}
 };
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "app/Form1.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include <QClipboard>
@@ -18,8 +19,12 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QStyle>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolButton>
 #include <QUrl>
@@ -76,8 +81,30 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), OpenDialog1(this, Dialogs) {
 
 TForm1::~TForm1() = default;
 
+void TForm1::FitInside(const QRect& area) {
+    // Room for the title bar and borders the window manager adds, which are not known until
+    // the window is on the screen.
+    const QSize frame = isVisible() ? frameGeometry().size() - size() : QSize(16, 48);
+    const QSize room = (area.size() - frame).expandedTo(QSize(0, 0));
+    resize(size().boundedTo(room));
+    LayoutControls(); // now, as a window not yet shown has its resize told only when shown
+    const QSize outer = size() + frame;
+    move(std::clamp(x(), area.left(),
+                    std::max(area.left(), area.left() + area.width() - outer.width())),
+         std::clamp(y(), area.top(),
+                    std::max(area.top(), area.top() + area.height() - outer.height())));
+}
+
 void TForm1::CreateControls() {
-    Panel1 = NewRaisedPanel(this);
+    // The control column scrolls in a window shorter than its controls (a small screen, a large
+    // scale factor); at the usual size it shows no more than the panel.
+    ColumnScroll = new QScrollArea(this);
+    ColumnScroll->setFrameShape(QFrame::NoFrame);
+    ColumnScroll->setFocusPolicy(Qt::NoFocus);
+    ColumnScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ColumnScroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    ColumnScroll->setBackgroundRole(QPalette::Button);
+    Panel1 = NewRaisedPanel(ColumnScroll);
 
     SpeedButton1 = new QToolButton(Panel1);
     SpeedButton1->setText(QStringLiteral(" SaveASCII File"));
@@ -96,6 +123,8 @@ void TForm1::CreateControls() {
     Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+
+    ColumnScroll->setWidget(Panel1);
 
     Panel2 = NewRaisedPanel(this);
     Chart1 = new TChart(Panel2);
@@ -334,8 +363,13 @@ void TForm1::CopyPlotPicture(TChart* chart) {
 // to the top at its height and Chart2 fills what is left.
 void TForm1::LayoutControls() {
     const int w = width(), h = height();
-    Panel1->setGeometry(0, 0, Panel1Width, h);
-    Panel2->setGeometry(Panel1Width, 0, std::max(0, w - Panel1Width), h);
+    const bool columnScrolls = h < ClientHeight;
+    const int columnWidth =
+        Panel1Width +
+        (columnScrolls ? ColumnScroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent) : 0);
+    ColumnScroll->setGeometry(0, 0, std::min(w, columnWidth), h);
+    Panel1->resize(Panel1Width, std::max(h, ClientHeight)); // placed by the scroll area
+    Panel2->setGeometry(columnWidth, 0, std::max(0, w - columnWidth), h);
     const int innerWidth = std::max(0, Panel2->width() - 2 * PanelBevel);
     const int innerHeight = std::max(0, Panel2->height() - 2 * PanelBevel);
     const int chart1Height = std::min(Chart1Height, innerHeight);
@@ -367,79 +401,130 @@ bool TForm1::OpenAtStart(const QString& fileName) {
     RunGuarded(*Dialogs, this, [&] {
         const std::uint16_t status = LoadChosenFile(true);
         // The file's format view shows what the reader of the log may refuse (RF64, RIFX).
-        readOk = ViewAsFormat ? Samples != nullptr : status == wsOk;
+        readOk = !LoadCancelled && (ViewAsFormat ? Samples != nullptr : status == wsOk);
     });
     return readOk;
 }
 
 std::uint16_t TForm1::LoadChosenFile(bool fileChosen) {
-    if (fileChosen) {
-        // Both views read the file as its format says too: for the facts panel, the notice,
-        // and the file's format view, which shows the samples where they lie.
-        Audio = OpenAudioFile(QFile::encodeName(OpenDialog1.FileName()).toStdString(), false);
-        Samples.reset();
-        FormatProblem.clear();
+    if (!fileChosen) {
+        TLoadResult result =
+            RunLoadCommand(false, QFile::encodeName(OpenDialog1.FileName()).toStdString(), Log(),
+                           Plots.get(), TLoadOptions::Salvaging());
+        return result.Status;
     }
-    const auto showFacts = qScopeGuard([this, fileChosen] {
-        if (fileChosen)
-            ShowFacts();
-    });
-    if (ViewAsFormat && fileChosen)
-        return LogChosenFile(QFile::encodeName(OpenDialog1.FileName()).toStdString());
+    // A cancelled load puts back what it changed in the window: the earlier file stays.
+    TEarlierFile earlier{Audio, Samples, FormatProblem, SampleRate,
+                         Memo1->document()->isEmpty() ? 0 : Memo1->document()->blockCount()};
+    std::vector<TLoadMessage> messages;
+    std::uint16_t status = wsFailed;
+    LoadCancelled = false;
+    try {
+        status = LoadChosenFile(messages);
+    } catch (const TCancelled&) {
+        LoadCancelled = true;
+        Audio = std::move(earlier.Audio);
+        Samples = std::move(earlier.Samples);
+        FormatProblem = std::move(earlier.FormatProblem);
+        SampleRate = earlier.SampleRate;
+        RemoveLogLinesFrom(earlier.LogLines);
+        SetReadoutSources();
+        return wsFailed;
+    } catch (...) {
+        ShowFacts(); // what was read of the new file
+        throw;
+    }
+    ShowFacts();
+    // Said over the plots as they now are: the progress is gone and the new pictures are up.
+    if (!messages.empty() && isVisible())
+        repaint();
+    for (const TLoadMessage& message : messages) {
+        if (message.Error)
+            Dialogs->ShowError(this, ProgramTitle(), message.Text);
+        else
+            Dialogs->ShowInformation(this, ProgramTitle(), message.Text);
+    }
+    return status;
+}
+
+std::uint16_t TForm1::LoadChosenFile(std::vector<TLoadMessage>& messages) {
+    // Both views read the file as its format says too: for the facts panel, the notice,
+    // and the file's format view, which shows the samples where they lie.
+    const std::string fileName = QFile::encodeName(OpenDialog1.FileName()).toStdString();
+    Audio = OpenAudioFile(fileName, false);
+    Samples.reset();
+    FormatProblem.clear();
+    if (ViewAsFormat) {
+        // Decoded before anything else changes, so that a cancel finds the window as it was.
+        DecodeSamples(OpenDialog1.FileName());
+        return LogChosenFile(fileName);
+    }
     // The window shows what a cut recording or a stream with a placeholder size holds.
     TLoadOptions options = TLoadOptions::Salvaging();
+    // The earlier file's frames stay until the new ones are all there, so Cancel keeps it.
+    options.KeepEarlierUntilDone = true;
     // The format chunk's rate, for the plots' readout.
     TWaveLayout layout;
     options.Read.Layout = &layout;
-    if (fileChosen)
-        SampleRate = 0;
     // A long load shows its progress: the first half is reading, the second decoding.
-    std::unique_ptr<TProgress> progress;
-    if (fileChosen) {
-        progress = Dialogs->StartProgress(
-            this,
-            QStringLiteral("Loading %1...").arg(QFileInfo(OpenDialog1.FileName()).fileName()));
-        options.Read.Progress = [&](std::uint64_t done, std::uint64_t total) {
-            return progress->Step(done, 2 * total);
-        };
-        options.Progress = [&](std::uint64_t done, std::uint64_t total) {
-            return progress->Step(total + done, 2 * total);
-        };
-    }
-    // The plots keep their last picture while they fill, and show the new one at the end.
-    const THeldPictures held{Chart1, Chart2};
+    std::unique_ptr<TProgress> progress = Dialogs->StartProgress(
+        this, QStringLiteral("Loading %1...").arg(QFileInfo(OpenDialog1.FileName()).fileName()));
+    options.Read.Progress = [&](std::uint64_t done, std::uint64_t total) {
+        return progress->Step(done, 2 * total);
+    };
+    options.Progress = [&](std::uint64_t done, std::uint64_t total) {
+        return progress->Step(total + done, 2 * total);
+    };
+    options.NoRoomToKeep = [&] {
+        progress->SetNote(QStringLiteral("There is not the memory to keep the earlier file while "
+                                         "this one loads: Cancel now leaves nothing loaded."));
+    };
     TLoadResult result;
-    try {
-        result = RunLoadCommand(fileChosen, QFile::encodeName(OpenDialog1.FileName()).toStdString(),
-                                Log(), Plots.get(), options);
-    } catch (const TCancelled&) {
-        return wsFailed; // ended as a failed load ends: nothing loaded, nothing to say
+    {
+        // The plots keep their last picture while they fill, and show the new one at the end.
+        const THeldPictures held{Chart1, Chart2};
+        result = RunLoadCommand(true, fileName, Log(), Plots.get(), options);
     }
-    if (fileChosen && SampleCount > 0 && layout.Format)
-        SampleRate = layout.Format->SamplesPerSec;
+    SampleRate = SampleCount > 0 && layout.Format ? layout.Format->SamplesPerSec : 0;
     if (!result.Problem.empty()) {
         // The log shows a failed read either way; this says it was not the file's bytes.
-        Dialogs->ShowError(this, ProgramTitle(),
-                           QString::fromLocal8Bit(MessageWithFullStop(result.Problem).c_str()));
+        messages.push_back(
+            {true, QString::fromLocal8Bit(MessageWithFullStop(result.Problem).c_str())});
     }
     if (result.FramesLeftOut > 0) {
         QLocale locale;
-        Dialogs->ShowInformation(
-            this, ProgramTitle(),
-            QStringLiteral("The file holds more frames than can be loaded: the first %1 frames "
-                           "were loaded and %2 frames were left out.")
-                .arg(locale.toString(result.FramesLoaded),
-                     locale.toString(static_cast<qulonglong>(result.FramesLeftOut))));
+        messages.push_back(
+            {false,
+             QStringLiteral("The file holds more frames than can be loaded: the first %1 frames "
+                            "were loaded and %2 frames were left out.")
+                 .arg(locale.toString(result.FramesLoaded),
+                      locale.toString(static_cast<qulonglong>(result.FramesLeftOut)))});
     }
     if (result.Salvaged) {
-        Dialogs->ShowInformation(
-            this, ProgramTitle(),
-            QStringLiteral("The data chunk declares %1 bytes but the file ends after %2; the %3 "
-                           "frames present were loaded.")
-                .arg(GroupedNumber(result.DeclaredDataSize), GroupedNumber(result.DataBytesPresent),
-                     GroupedNumber(std::uint64_t(result.FramesLoaded))));
+        messages.push_back(
+            {false,
+             QStringLiteral("The data chunk declares %1 bytes but the file ends after %2; the %3 "
+                            "frames present were loaded.")
+                 .arg(GroupedNumber(result.DeclaredDataSize),
+                      GroupedNumber(result.DataBytesPresent),
+                      GroupedNumber(std::uint64_t(result.FramesLoaded)))});
     }
     return result.Status;
+}
+
+void TForm1::RemoveLogLinesFrom(int lines) {
+    QTextDocument* log = Memo1->document();
+    if (lines == 0) {
+        Memo1->clear();
+        return;
+    }
+    if (log->blockCount() <= lines)
+        return;
+    QTextCursor cursor(log);
+    const QTextBlock last = log->findBlockByNumber(lines - 1);
+    cursor.setPosition(last.position() + last.length() - 1);
+    cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
 }
 
 void TForm1::SpeedButton1Click() {

@@ -14,6 +14,7 @@
 #include "app/OpenDialog.h"
 #include "app/SeriesPlots.h"
 #include "app/UserDialogs.h"
+#include "meta/Metadata.h"
 #include "wave/AudioFile.h"
 #include "wave/ReadWaveFile.h"
 
@@ -24,6 +25,7 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QScrollArea;
 class QRadioButton;
 class TAudioSamples;
 class QPlainTextEdit;
@@ -47,6 +49,9 @@ class TForm1 : public QWidget {
     // Loads a file as if it had been chosen in the open dialog; true when it read wsOk and
     // loaded.
     bool OpenAtStart(const QString& fileName);
+    // Keeps the window, with its frame, inside `area` (the screen's available area): smaller
+    // and moved where its place and size would not fit, as they are where they do.
+    void FitInside(const QRect& area);
 
     void Button1Click();
     void SpeedButton1Click();
@@ -54,6 +59,7 @@ class TForm1 : public QWidget {
     // Appends one line to the log.
     void AppendLogLine(const std::string& line);
 
+    QScrollArea* ColumnScroll; // holds Panel1, which it scrolls when the window is shorter
     QFrame* Panel1;
     QToolButton* SpeedButton1;
     QPushButton* BitBtn1;
@@ -155,6 +161,23 @@ class TForm1 : public QWidget {
     QString SuggestedPictureName(const std::vector<TChart*>& charts) const;
     void LayoutControls();
     std::uint16_t LoadChosenFile(bool fileChosen); // the reader's status
+    // What a load has to say, said once its progress is gone and the plots are drawn.
+    struct TLoadMessage {
+        bool Error;
+        QString Text;
+    };
+    // What a cancelled load puts back.
+    struct TEarlierFile {
+        TAudioFile Audio;
+        std::shared_ptr<const TAudioSamples> Samples;
+        QString FormatProblem;
+        std::uint32_t SampleRate;
+        int LogLines;
+    };
+    // Loads the chosen file; throws TCancelled when the user cancels.
+    std::uint16_t LoadChosenFile(std::vector<TLoadMessage>& messages);
+    // Removes the log's lines after the first `lines`.
+    void RemoveLogLinesFrom(int lines);
     TWaveLog Log();
     void CreateViewControls();
     void LayoutViewControls();
@@ -162,6 +185,9 @@ class TForm1 : public QWidget {
     std::uint16_t LogChosenFile(const std::string& name);
     // Shows the loaded file in the file's format in both plots; false when it cannot be.
     bool ShowFileFormat();
+    // Decodes the loaded file's samples, when they can be and are not yet (FormatProblem says
+    // why they cannot); throws TCancelled when the user cancels a long decoding.
+    void DecodeSamples(const QString& fileName);
     // Fills the store and the plots from the loaded file again, without new log lines.
     void ReloadFrames();
     void ShowFacts();
@@ -184,6 +210,8 @@ class TForm1 : public QWidget {
     TAudioFile Audio;
     std::shared_ptr<const TAudioSamples> Samples; // Audio's samples, once shown
     QString FormatProblem;         // why the file's format cannot be shown, when it cannot
+    TFileMetadata ShownMetadata;   // what the facts panel shows of Audio's metadata
+    bool LoadCancelled = false;    // the last load was cancelled: the earlier file stays
     TChart* PointerPlot = nullptr; // the plot under the pointer
     TChart* ClickedPlot = nullptr; // the plot clicked or given the focus last
     QPointer<QMenu> OpenMenu;

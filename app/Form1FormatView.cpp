@@ -214,29 +214,14 @@ bool TForm1::ShowFileFormat() {
         SetReadoutSources();
         return false;
     }
+    try {
+        DecodeSamples(QFile::decodeName(WaveFileName.c_str()));
+    } catch (const TCancelled&) {
+    }
     if (!Samples) {
-        std::unique_ptr<TProgress> progress;
-        TProgressStep step;
-        if (facts.Format.IsCompressed()) {
-            progress = Dialogs->StartProgress(
-                this, QStringLiteral("Decoding %1...")
-                          .arg(QFileInfo(QFile::decodeName(WaveFileName.c_str())).fileName()));
-            step = [&](std::uint64_t done, std::uint64_t total) {
-                return progress->Step(done, total);
-            };
-        }
-        try {
-            Samples = std::make_shared<const TAudioSamples>(Audio.Bytes, facts, step);
-        } catch (const TCancelled&) {
-            Plots->Clear();
-            SetReadoutSources();
-            return false;
-        } catch (const std::runtime_error& error) {
-            FormatProblem = QString::fromLocal8Bit(error.what());
-            Plots->Clear();
-            SetReadoutSources();
-            return false;
-        }
+        Plots->Clear();
+        SetReadoutSources();
+        return false;
     }
     const int channels = Samples->Channels();
     for (QComboBox* box : {UpperChannel, LowerChannel}) {
@@ -250,6 +235,26 @@ bool TForm1::ShowFileFormat() {
     LowerChannel->setEnabled(channels > 1);
     ChooseChannels();
     return true;
+}
+
+void TForm1::DecodeSamples(const QString& fileName) {
+    const TAudioFacts& facts = Audio.Facts;
+    if (Samples || !Audio.Bytes || !facts.Decodable)
+        return;
+    std::unique_ptr<TProgress> progress;
+    TProgressStep step;
+    if (facts.Format.IsCompressed()) {
+        progress = Dialogs->StartProgress(
+            this, QStringLiteral("Decoding %1...").arg(QFileInfo(fileName).fileName()));
+        step = [&](std::uint64_t done, std::uint64_t total) { return progress->Step(done, total); };
+    }
+    try {
+        Samples = std::make_shared<const TAudioSamples>(Audio.Bytes, facts, step);
+    } catch (const TCancelled&) {
+        throw;
+    } catch (const std::runtime_error& error) {
+        FormatProblem = QString::fromLocal8Bit(error.what());
+    }
 }
 
 void TForm1::ChooseChannels() {
@@ -334,7 +339,8 @@ void TForm1::ShowFacts() {
     if (!FormatProblem.isEmpty())
         text += QStringLiteral("\n") + FormatProblem;
     // The metadata, a group per chunk, in both views; damaged chunks say what is wrong.
-    const TFileMetadata meta = MetadataOf(Audio);
+    ShownMetadata = MetadataOf(Audio);
+    const TFileMetadata& meta = ShownMetadata;
     ShowMarkers(meta);
     ApplyTimeAxis(meta);
     std::vector<TMetaGroup> groups = MetadataText(meta);
@@ -418,7 +424,7 @@ int FpsOf(TForm1::TTimeAxis axis) {
 void TForm1::SetTimeAxis(TTimeAxis axis) {
     Axis = axis;
     TimeAxisChoice->setCurrentIndex(int(axis));
-    ApplyTimeAxis(MetadataOf(Audio));
+    ApplyTimeAxis(ShownMetadata);
 }
 
 void TForm1::ApplyTimeAxis(const TFileMetadata& meta) {

@@ -21,14 +21,24 @@ TProgressWindow::~TProgressWindow() {
         QApplication::restoreOverrideCursor();
 }
 
+QString TProgressWindow::LabelText() const {
+    return Note.isEmpty() ? Label : Label + QStringLiteral("\n\n") + Note;
+}
+
+void TProgressWindow::SetNote(const QString& note) {
+    Note = note;
+    if (Window)
+        Window->setLabelText(LabelText());
+}
+
 bool TProgressWindow::Step(std::uint64_t done, std::uint64_t total) {
     if (!Window) {
         if (Clock.elapsed() < DelayMs) {
             QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
             return true;
         }
-        Window =
-            std::make_unique<QProgressDialog>(Label, QStringLiteral("Cancel"), 0, Steps, Parent);
+        Window = std::make_unique<QProgressDialog>(LabelText(), QStringLiteral("Cancel"), 0, Steps,
+                                                   Parent);
         Window->setWindowModality(Qt::WindowModal);
         Window->setMinimumDuration(0);
         Window->setAutoClose(false);

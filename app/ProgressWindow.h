@@ -18,13 +18,16 @@ class TProgressWindow : public TProgress {
     ~TProgressWindow() override;
 
     bool Step(std::uint64_t done, std::uint64_t total) override;
+    void SetNote(const QString& note) override;
 
     // The dialog once shown, else null.
     QProgressDialog* Dialog() const { return Window.get(); }
 
   private:
+    QString LabelText() const;
     QWidget* Parent;
     QString Label;
+    QString Note;
     int DelayMs;
     QElapsedTimer Clock;
     std::unique_ptr<QProgressDialog> Window;

@@ -17,6 +17,8 @@ class TProgress {
     virtual ~TProgress() = default;
     // `done` of `total` units; false once the user has asked to cancel.
     virtual bool Step(std::uint64_t done, std::uint64_t total) = 0;
+    // A line under the label that says what Cancel will do, when it is not the usual.
+    virtual void SetNote(const QString& note) = 0;
 };
 
 class TUserDialogs {

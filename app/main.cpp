@@ -3,6 +3,7 @@
 // FILE loaded, saved as a PNG picture, and the program ends.
 
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <utility>
 
@@ -10,7 +11,9 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QImage>
+#include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 #include "app/ConsoleDialogs.h"
 #include "app/FolderMemory.h"
@@ -44,6 +47,39 @@ int Render(const QString& output, const QString& fileName, bool asFormat,
         return 1;
     }
     return readOk ? 0 : 1;
+}
+
+// Runs `action` once `form` is on the screen, so that what a load at start has to say comes
+// over the drawn window; at the latest after a while, for a window never shown.
+void WhenOnScreen(QWidget& form, std::function<void()> action) {
+    class TFirstExpose : public QObject {
+      public:
+        TFirstExpose(QObject* parent, std::function<void()> action)
+            : QObject(parent), Action(std::move(action)) {}
+        bool eventFilter(QObject* watched, QEvent* event) override {
+            if (event->type() == QEvent::Expose && static_cast<QWindow*>(watched)->isExposed())
+                Run();
+            return false;
+        }
+        void Run() {
+            if (!Action)
+                return;
+            // After the paint this expose brings.
+            QTimer::singleShot(0, parent(), std::exchange(Action, {}));
+        }
+
+      private:
+        std::function<void()> Action;
+    };
+    QWindow* window = form.windowHandle();
+    if (window == nullptr || window->isExposed()) {
+        QTimer::singleShot(0, &form, std::move(action));
+        return;
+    }
+    auto* watcher = new TFirstExpose(&form, std::move(action));
+    window->installEventFilter(watcher);
+    constexpr int LatestMs = 2000;
+    QTimer::singleShot(LatestMs, watcher, [watcher] { watcher->Run(); });
 }
 
 // What the command line asks for.
@@ -186,10 +222,12 @@ int main(int argc, char* argv[]) {
     const auto [linkX, linkY] = line.Links.value_or(RememberedLinks());
     form.SetLinks(linkX, linkY);
     form.OnLinksChanged = RememberLinks;
+    if (const QScreen* screen = form.screen())
+        form.FitInside(screen->availableGeometry());
     form.show();
     if (!line.FileName.isEmpty()) {
         const QString fileName = line.FileName;
-        QTimer::singleShot(0, &form, [&form, fileName] { form.OpenAtStart(fileName); });
+        WhenOnScreen(form, [&form, fileName] { form.OpenAtStart(fileName); });
     }
     return app.exec();
 }

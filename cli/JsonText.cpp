@@ -120,6 +120,12 @@ TJsonWriter& TJsonWriter::Number(std::string_view key, std::int64_t value) {
     return *this;
 }
 
+TJsonWriter& TJsonWriter::Unsigned(std::string_view key, std::uint64_t value) {
+    Key(key);
+    Out += std::to_string(value);
+    return *this;
+}
+
 TJsonWriter& TJsonWriter::Double(std::string_view key, double value) {
     if (!std::isfinite(value))
         return Null(key);

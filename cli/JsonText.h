@@ -19,6 +19,8 @@ class TJsonWriter {
     TJsonWriter& EndArray();
     TJsonWriter& String(std::string_view key, std::string_view value);
     TJsonWriter& Number(std::string_view key, std::int64_t value);
+    // A count or size as the file gives it, any 64-bit value.
+    TJsonWriter& Unsigned(std::string_view key, std::uint64_t value);
     TJsonWriter& Null(std::string_view key);
     // The shortest text that reads back as `value`; null for NaN and infinities.
     TJsonWriter& Double(std::string_view key, double value);

@@ -1,6 +1,7 @@
 #include "cli/MetadataJson.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "cli/JsonText.h"
 #include "meta/MetadataText.h"
@@ -17,10 +18,16 @@ std::string MetadataJson(const TFileMetadata& meta) {
     TJsonWriter json;
     json.BeginObject();
     if (!meta.Info.empty()) {
-        json.BeginObject("info");
+        // A list, not an object by name: a file may hold a field twice, and both are shown.
+        json.BeginArray("info");
         for (const TInfoField& field : meta.Info)
-            json.String(field.Name, field.Text);
-        json.EndObject();
+            json.BeginObject()
+                .String("id", field.Id)
+                .String("name", field.Name)
+                .String("text", field.Text)
+                .String("encoding", field.Encoding)
+                .EndObject();
+        json.EndArray();
     }
     if (const auto& b = meta.Bext) {
         json.BeginObject("bext")
@@ -29,7 +36,7 @@ std::string MetadataJson(const TFileMetadata& meta) {
             .String("originatorReference", b->OriginatorReference)
             .String("originationDate", b->OriginationDate)
             .String("originationTime", b->OriginationTime)
-            .Number("timeReference", std::int64_t(b->TimeReference))
+            .Unsigned("timeReference", b->TimeReference)
             .String("timeOfDay", TimeOfDay(b->TimeReference, meta.SampleRate))
             .Number("version", b->Version)
             .String("umid", b->Umid);
@@ -54,12 +61,12 @@ std::string MetadataJson(const TFileMetadata& meta) {
         for (const TMarker& m : meta.Markers) {
             json.BeginObject()
                 .Number("id", m.Id)
-                .Number("frame", std::int64_t(m.Frame))
+                .Unsigned("frame", m.Frame)
                 .Double("seconds", Seconds(m.Frame, meta.SampleRate))
                 .String("label", m.Label)
                 .String("note", m.Note);
             if (m.Length)
-                json.Number("length", std::int64_t(*m.Length));
+                json.Unsigned("length", *m.Length);
             else
                 json.Null("length");
             json.EndObject();
@@ -120,27 +127,31 @@ std::string MetadataJson(const TFileMetadata& meta) {
             .EndObject();
     if (const auto& d = meta.Ds64) {
         json.BeginObject("ds64")
-            .Number("riffSize", std::int64_t(d->RiffSize))
-            .Number("dataSize", std::int64_t(d->DataSize))
-            .Number("sampleCount", std::int64_t(d->SampleCount))
+            .Unsigned("riffSize", d->RiffSize)
+            .Unsigned("dataSize", d->DataSize)
+            .Unsigned("sampleCount", d->SampleCount)
             .BeginArray("table");
         for (const auto& [id, size] : d->Table)
-            json.BeginObject().String("id", id).Number("size", std::int64_t(size)).EndObject();
+            json.BeginObject().String("id", id).Unsigned("size", size).EndObject();
         json.EndArray().EndObject();
     }
-    if (const auto& t = meta.Id3)
-        json.BeginObject("id3")
-            .String("title", t->Title)
-            .String("artist", t->Artist)
-            .String("album", t->Album)
-            .EndObject();
+    if (const auto& t = meta.Id3) {
+        // The frames the tag has; one it lacks is left out rather than shown empty.
+        json.BeginObject("id3");
+        for (const auto& [key, text] :
+             {std::pair{"title", &t->Title}, std::pair{"artist", &t->Artist},
+              std::pair{"album", &t->Album}})
+            if (!text->empty())
+                json.String(key, *text);
+        json.EndObject();
+    }
     if (!meta.Other.empty()) {
         json.BeginArray("other");
         for (const TOtherChunk& chunk : meta.Other)
             json.BeginObject()
                 .String("id", chunk.Id)
-                .Number("offset", std::int64_t(chunk.Offset))
-                .Number("size", std::int64_t(chunk.Size))
+                .Unsigned("offset", chunk.Offset)
+                .Unsigned("size", chunk.Size)
                 .EndObject();
         json.EndArray();
     }

@@ -32,6 +32,13 @@ struct TLoadOptions {
     // Told how many frames have been decoded; false stops the load, which then ends as a
     // failed load ends and throws TCancelled.
     TProgressStep Progress;
+    // The store's frames, the plots and WaveFileName stay as they are until the new frames are
+    // all decoded (beside the store), so that a cancel or a failure while decoding leaves the
+    // earlier file in place; a read that completes and fails still empties them. When the room
+    // for both files' frames cannot be had, NoRoomToKeep is told and the load goes on in the
+    // store as usual.
+    bool KeepEarlierUntilDone = false;
+    std::function<void()> NoRoomToKeep;
 
     // Options that salvage a cut data chunk.
     static TLoadOptions Salvaging() {
@@ -47,7 +54,9 @@ struct TLoadOptions {
 // empties both plots and the store, so that no export can write one file's samples under
 // another file's name.
 // A load is all or nothing: whatever interrupts the decoding (memory running out, any
-// exception) leaves both plots empty and SampleCount 0, and is passed on to the caller.
+// exception) leaves both plots empty and SampleCount 0, and is passed on to the caller; a read
+// or decoding stopped by its progress throws TCancelled. With KeepEarlierUntilDone, either
+// leaves the earlier file's frames, plots and name instead.
 // At most `frameLimit` frames (never more than MaxFrames) are loaded; the rest are counted in
 // FramesLeftOut.
 TLoadResult RunLoadCommand(bool fileChosen, const std::string& dialogFileName, const TWaveLog& Log,

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "memory/LargeBuffer.h"
 
@@ -37,6 +38,12 @@ class TSampleChannel {
     void Reserve(int frames);
     // The highest index that exists (0 before the first use).
     int Capacity() const { return EntryCount > 0 ? EntryCount - 1 : 0; }
+    // Trades entries with `other`: how a load decoded beside the store takes its place.
+    void Swap(TSampleChannel& other) noexcept {
+        std::swap(Buffer, other.Buffer);
+        std::swap(Entries, other.Entries);
+        std::swap(EntryCount, other.EntryCount);
+    }
 
   private:
     // Makes entry `index` exist, with room to spare for a writer that goes on index by index.

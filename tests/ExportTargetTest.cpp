@@ -108,15 +108,22 @@ TEST(ExportTarget, SomeoneElsesLinkIsNotFollowed) {
     EXPECT_FALSE(std::filesystem::exists(dir.File("created")));
 }
 
+// An earlier export ("o") that the next one renames over, or, with a second hard link, rewrites
+// in place.
+std::string ExistingTarget(const TTempDir& dir, bool inPlace) {
+    const std::string target = dir.Write(inPlace ? "a_out.dat" : "b_out.dat", {'o'});
+    if (inPlace)
+        std::filesystem::create_hard_link(target, target + ".link");
+    return target;
+}
+
 // A rewritten file never keeps set-user-ID or set-group-ID bits, renamed over or rewritten in
 // place; its other permission bits stay.
 TEST(ExportTarget, SetIdBitsDoNotSurviveARewrite) {
     TTempDir dir;
     for (bool inPlace : {false, true}) {
         SCOPED_TRACE(inPlace ? "in place" : "renamed");
-        const std::string target = dir.Write(inPlace ? "a_out.dat" : "b_out.dat", {'o'});
-        if (inPlace)
-            std::filesystem::create_hard_link(target, target + ".link");
+        const std::string target = ExistingTarget(dir, inPlace);
         ASSERT_EQ(chmod(target.c_str(), 06750), 0);
         EXPECT_EQ(ExportCode(target, 3, 'n'), 0);
         struct stat info {};
@@ -131,9 +138,7 @@ TEST(ExportTarget, AnExportWaitsForTheOneInProgress) {
     TTempDir dir;
     for (bool inPlace : {false, true}) {
         SCOPED_TRACE(inPlace ? "in place" : "renamed");
-        const std::string target = dir.Write(inPlace ? "a_out.dat" : "b_out.dat", {'o'});
-        if (inPlace)
-            std::filesystem::create_hard_link(target, target + ".link");
+        const std::string target = ExistingTarget(dir, inPlace);
         const int held = open(target.c_str(), O_RDONLY | O_CLOEXEC);
         ASSERT_EQ(flock(held, LOCK_EX), 0);
         const pid_t child = fork();

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include <QApplication>
@@ -12,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTest>
 #include <QToolButton>
 #include <QUrl>
@@ -23,25 +25,14 @@
 #include "samples/SampleStore.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/WindowTest.h"
 #include "wave/WaveBytes.h"
 
 namespace {
 
-class Form1Test : public ::testing::Test {
+class Form1Test : public TWindowTest {
   protected:
-    void SetUp() override {
-        SampleCount = 0;
-        LoadFailed = false;
-        WaveFileName.clear();
-        Form.SetDialogs(&Dialogs);
-        Form.show();
-        QApplication::processEvents();
-    }
     QStringList LogLines() const { return Form.Memo1->toPlainText().split('\n'); }
-
-    TScriptedDialogs Dialogs;
-    TForm1 Form;
-    TTempDir Dir;
 };
 
 TEST_F(Form1Test, ControlsHaveTheirCaptionsAndPlaces) {
@@ -236,7 +227,8 @@ TEST_F(Form1Test, SpecialFilesAreRefusedWithoutFreezingTheWindow) {
     }
 }
 
-// A recording cut short loads the frames it has, with the log and a message that say so.
+// A recording cut short loads the frames it has, with the log and a message that say so: the
+// message comes over the new plots, with no progress left behind it.
 TEST_F(Form1Test, ACutRecordingShowsWhatItHolds) {
     const TBytes frames = TWaveBytes::Frames({{100, -100}, {200, -200}, {300, -300}});
     Dialogs.Answers = {
@@ -244,7 +236,16 @@ TEST_F(Form1Test, ACutRecordingShowsWhatItHolds) {
                                                         .Chunk("fmt ", TWaveBytes::Format())
                                                         .Chunk("data", frames, 0xFFFFFFFFLL)
                                                         .Bytes()))};
+    int told = 0;
+    Dialogs.OnMessage = [&] {
+        ++told;
+        EXPECT_EQ(Dialogs.OpenProgress, 0);
+        EXPECT_EQ(Form.Series1->PointCount(), 3);
+        for (TChart* chart : {Form.Chart1, Form.Chart2})
+            EXPECT_FALSE(chart->PictureHeld());
+    };
     Form.Button1->click();
+    EXPECT_EQ(told, 1);
     EXPECT_EQ(LogLines().last(), "O\"k ");
     EXPECT_EQ(SampleCount, 3);
     EXPECT_EQ(Form.Series2->PointCount(), 3);
@@ -317,27 +318,79 @@ TEST_F(Form1Test, TheOpenDialogStartsInTheRememberedFolder) {
     EXPECT_EQ(told, QStringList{QString::fromStdString(sub)});
 }
 
-// A long load or export shows its progress and can be cancelled: a cancelled load ends as a
-// failed load ends, a cancelled export leaves the earlier file as it was.
+// The window opens inside the screen's available area: where it is as usual if it fits there,
+// else smaller and moved into it (a 2x scale factor on 1920 x 1080, a second screen); the
+// plots fill what is left beside the control column, which then scrolls.
+TEST(Form1Place, TheWindowFitsTheScreen) {
+    struct TCase {
+        QRect Area;
+        QRect Expected; // the client area's geometry, 16 x 48 pixels left for the frame
+    };
+    const TCase cases[] = {
+        {{0, 0, 1920, 1040}, {342, 143, 1372, 587}},
+        {{0, 0, 960, 516}, {0, 0, 944, 468}},
+        {{1920, 0, 1280, 1000}, {1920, 143, 1264, 587}},
+    };
+    for (const TCase& c : cases) {
+        TForm1 form;
+        form.FitInside(c.Area);
+        EXPECT_EQ(QRect(form.pos(), form.size()), c.Expected) << c.Area.width();
+        const QRect plots = form.Panel2->geometry();
+        EXPECT_EQ(plots.right(), form.width() - 1);
+        EXPECT_EQ(plots.height(), form.height());
+        EXPECT_EQ(form.Chart2->geometry().bottom(), plots.height() - 2);
+        EXPECT_EQ(form.ColumnScroll->geometry().right() + 1, plots.left());
+        EXPECT_EQ(form.Panel1->height(), std::max(587, form.height())) << "the column scrolls";
+    }
+}
+
+// A long load or export shows its progress and can be cancelled: a cancelled load, while
+// reading or while decoding, leaves the window as it was (the earlier file's plots, log, facts
+// and export); a cancelled export leaves the earlier file as it was.
 TEST_F(Form1Test, LongCommandsCanBeCancelled) {
     std::vector<std::pair<std::int16_t, std::int16_t>> frames(2'100'000, {5, -5});
     const std::string big = Dir.Write("big.wav", PlainWave(TWaveBytes::Frames(frames)));
-    Dialogs.Answers = {
-        QString::fromStdString(Dir.Write("small.wav", PlainWave(TWaveBytes::Frames({{1, 2}})))),
-        QString::fromStdString(big), QString::fromStdString(big)};
+    const std::string small = Dir.Write("small.wav", PlainWave(TWaveBytes::Frames({{1, 2}})));
+    Dialogs.Answers = {QString::fromStdString(big), QString::fromStdString(small),
+                       QString::fromStdString(big), QString::fromStdString(big),
+                       QString::fromStdString(big)};
+    // A whole load first, to learn its steps: reading is the first half.
+    Form.Button1->click();
+    const std::size_t readingSteps =
+        std::size_t(std::count_if(Dialogs.Steps.begin(), Dialogs.Steps.end(),
+                                  [](const auto& step) { return 2 * step.first <= step.second; }));
+    ASSERT_GT(readingSteps, 0u);
+    ASSERT_LT(readingSteps, Dialogs.Steps.size());
     Form.Button1->click();
     ASSERT_EQ(SampleCount, 1);
-    Dialogs.CancelAtStep = Dialogs.Steps.size() + 2; // reading done, then one decoding step
-    Form.Button1->click();
-    EXPECT_EQ(Dialogs.ProgressLabels.back(), "Loading big.wav...");
-    EXPECT_EQ(SampleCount, 0);
-    EXPECT_EQ(Form.Series1->PointCount(), 0);
-    EXPECT_EQ(WaveFileName, big);
-    EXPECT_TRUE(Dialogs.Messages.empty());
+    const QString log = Form.Memo1->toPlainText();
+    const QString facts = Form.FactsBox->toPlainText();
+    struct TCase {
+        const char* Name;
+        std::size_t StepsMore; // the step that cancels, after those taken so far
+    };
+    for (const TCase& c : {TCase{"while reading", 1}, TCase{"while decoding", readingSteps + 1}}) {
+        SCOPED_TRACE(c.Name);
+        Dialogs.CancelAtStep = Dialogs.Steps.size() + c.StepsMore;
+        Form.Button1->click();
+        EXPECT_EQ(Dialogs.ProgressLabels.back(), "Loading big.wav...");
+        EXPECT_EQ(SampleCount, 1);
+        EXPECT_EQ(Form.Series1->PointCount(), 1);
+        EXPECT_EQ(Form.Series2->YValues.ValueAt(0), 2);
+        EXPECT_EQ(WaveFileName, small);
+        EXPECT_EQ(Form.Memo1->toPlainText(), log);
+        EXPECT_EQ(Form.FactsBox->toPlainText(), facts);
+        EXPECT_EQ(Form.LoadedAudio().Facts.Frames, 1u);
+        EXPECT_TRUE(Dialogs.Messages.empty());
+        EXPECT_EQ(Dialogs.OpenProgress, 0);
+    }
+    Form.SpeedButton1->click();
+    EXPECT_EQ(TTempDir::Read(Dir.File("small_out.dat")), " 1 2\r\n");
 
     Dialogs.CancelAtStep = 0;
     Form.Button1->click();
     ASSERT_EQ(SampleCount, 2'100'000);
+    EXPECT_EQ(WaveFileName, big);
     const auto& last = Dialogs.Steps.back();
     EXPECT_EQ(last.first, last.second) << "the last step reaches the end";
 
@@ -345,9 +398,10 @@ TEST_F(Form1Test, LongCommandsCanBeCancelled) {
     Dialogs.CancelAtStep = Dialogs.Steps.size() + 1;
     Form.SpeedButton1->click();
     EXPECT_EQ(TTempDir::Read(Dir.File("big_out.dat")), "old");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Dir.Path), {}), 3)
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Dir.Path), {}), 4)
         << "no temporary file left behind";
     EXPECT_TRUE(Dialogs.Messages.empty());
+    EXPECT_TRUE(Dialogs.ProgressNotes.empty()) << "both files fit: Cancel keeps the earlier";
 }
 
 // The real progress: a dialog with Cancel and a busy cursor once the delay has passed.

@@ -22,6 +22,7 @@
 #include "samples/SampleStore.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/WindowTest.h"
 #include "wave/WaveBytes.h"
 
 namespace {
@@ -45,16 +46,8 @@ TBytes Floats(const std::vector<float>& values) {
     return out;
 }
 
-class FormatViewTest : public ::testing::Test {
+class FormatViewTest : public TWindowTest {
   protected:
-    void SetUp() override {
-        SampleCount = 0;
-        LoadFailed = false;
-        WaveFileName.clear();
-        Form.SetDialogs(&Dialogs);
-        Form.show();
-        QApplication::processEvents();
-    }
     std::string Write(const std::string& name, const TBytes& bytes) {
         return Dir.Write(name, bytes);
     }
@@ -69,10 +62,6 @@ class FormatViewTest : public ::testing::Test {
             values.push_back(series.YValues.ValueAt(i));
         return values;
     }
-
-    TScriptedDialogs Dialogs;
-    TForm1 Form;
-    TTempDir Dir;
 };
 
 const std::vector<std::int64_t> Stereo24 = {8388607, -8388608, 1, -1, 0, 4194304};
@@ -171,6 +160,35 @@ TEST_F(FormatViewTest, WhatTheDefaultReaderRefusesTheFormatViewShows) {
     EXPECT_FALSE(Open(Dir.File("missing.wav")));
     EXPECT_TRUE(Form.FactsBox->toPlainText().contains("No such file or directory."));
     EXPECT_EQ(Form.Series1->YValues.Count(), 0);
+}
+
+// Cancel of a long decoding leaves the window as it was: the earlier file's plots, log, facts
+// and export.
+TEST_F(FormatViewTest, CancelledDecodingKeepsTheEarlierFile) {
+    const std::string earlier =
+        Write("mono.wav", TWaveBytes()
+                              .Chunk("fmt ", TWaveBytes::Format(3, 1, 44100, 32))
+                              .Chunk("data", Floats({0.5f, -0.25f}))
+                              .Bytes());
+    const std::string muLaw =
+        Write("ulaw.wav", TWaveBytes()
+                              .Chunk("fmt ", TWaveBytes::Format(7, 1, 8000, 8))
+                              .Chunk("data", TBytes(1000, 0x80))
+                              .Bytes());
+    Form.SetAsFormat(true);
+    ASSERT_TRUE(Open(earlier));
+    const QString log = Form.Memo1->toPlainText();
+    const QString facts = Form.FactsBox->toPlainText();
+    Dialogs.CancelAtStep = Dialogs.Steps.size() + 1;
+    EXPECT_FALSE(Open(muLaw));
+    EXPECT_EQ(Dialogs.ProgressLabels.back(), "Decoding ulaw.wav...");
+    EXPECT_EQ(Values(*Form.Series1), (std::vector<double>{0.5, -0.25}));
+    EXPECT_EQ(WaveFileName, earlier);
+    EXPECT_EQ(Form.Memo1->toPlainText(), log);
+    EXPECT_EQ(Form.FactsBox->toPlainText(), facts);
+    Form.SpeedButton1->click();
+    EXPECT_EQ(TTempDir::Read(Dir.File("mono_out.dat")), " 0.5\r\n -0.25\r\n");
+    EXPECT_TRUE(Dialogs.Messages.empty());
 }
 
 TEST_F(FormatViewTest, TheReadoutNamesTheChannelAndTheFormatsValue) {

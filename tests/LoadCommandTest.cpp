@@ -9,6 +9,7 @@
 #include "samples/ChannelPlots.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/RecordedPlots.h"
+#include "wave/Cancelled.h"
 
 #include "samples/LoadCommand.h"
 #include "samples/SampleStore.h"
@@ -301,4 +302,65 @@ TEST_F(LoadCommand, SalvageLoadsTheWholeFramesOfACutDataChunk) {
         EXPECT_EQ(SampleCount, 0);
         EXPECT_EQ(Plots.UpperCount(), 0);
     }
+}
+
+// Asked to keep the earlier file until the new one is all there (the window's Cancel), a load
+// stopped while reading or while decoding leaves the earlier frames, plots and name as they were.
+TEST_F(LoadCommand, KeepingTheEarlierFileUntilTheNewOneIsThere) {
+    const std::string earlier =
+        Dir.Write("old.wav", PlainWave(TWaveBytes::Frames({{5, 6}, {7, 8}})));
+    const std::string big = Dir.Write("big.wav", ManyFrames(2'100'000, 9));
+    TVectorPlots plots;
+    ASSERT_EQ(RunLoadCommand(true, earlier, Log, &plots).FramesLoaded, 2);
+    for (bool whileReading : {true, false}) {
+        SCOPED_TRACE(whileReading ? "while reading" : "while decoding");
+        TLoadOptions options;
+        options.KeepEarlierUntilDone = true;
+        (whileReading ? options.Read.Progress
+                      : options.Progress) = [](std::uint64_t, std::uint64_t) { return false; };
+        EXPECT_THROW(RunLoadCommand(true, big, Log, &plots, options), TCancelled);
+        EXPECT_EQ(SampleCount, 2);
+        EXPECT_EQ(WaveFileName, earlier);
+        EXPECT_EQ(plots.Lefts, (std::vector<double>{5, 7}));
+        EXPECT_EQ(LeftSamples[2], 7);
+        EXPECT_FALSE(LoadFailed);
+    }
+    TLoadOptions options;
+    options.KeepEarlierUntilDone = true;
+    EXPECT_EQ(RunLoadCommand(true, big, Log, &plots, options).FramesLoaded, 2'100'000);
+    EXPECT_EQ(WaveFileName, big);
+    EXPECT_EQ(plots.Rights.size(), 2'100'000u);
+    EXPECT_EQ(RightSamples[2'100'000], 9);
+}
+
+// Where there is not the room for both files' frames, the load says so first and goes on in the
+// store as any load does. In a child whose address space is capped after the first load.
+TEST_F(LoadCommand, WithoutRoomForBothFilesTheLoadSaysSoAndGoesOn) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer needs more address space than the cap leaves";
+#else
+    const std::string first = Dir.Write("first.wav", ManyFrames(4'000'000, 1));
+    const std::string second = Dir.Write("second.wav", ManyFrames(4'000'000, 2));
+    EXPECT_EQ(RunInChild([&] {
+                  const TWaveLog quiet = [](const std::string&) {};
+                  RunLoadCommand(true, first, quiet, nullptr);
+                  if (SampleCount != 4'000'000)
+                      return 10;
+                  // Room for the second file's data (16 MB), not for a second store (32 MB).
+                  if (!CapAddressSpaceAbove(24u << 20))
+                      return 12;
+                  TLoadOptions options;
+                  options.KeepEarlierUntilDone = true;
+                  bool told = false;
+                  options.NoRoomToKeep = [&] { told = true; };
+                  RunLoadCommand(true, second, quiet, nullptr, options);
+                  if (!told)
+                      return 13;
+                  if (SampleCount != 4'000'000 || LeftSamples[4'000'000] != 2 ||
+                      WaveFileName != second)
+                      return 14;
+                  return 0;
+              }),
+              0);
+#endif
 }

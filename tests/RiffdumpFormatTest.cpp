@@ -103,4 +103,71 @@ TEST(RiffdumpAsFormat, RefusalsSayWhyAndFailTheRun) {
     EXPECT_FALSE(std::filesystem::exists(dir.File("odd_out.dat")));
 }
 
+// The metadata in the JSON and as a label track: a field a file holds twice is there twice, an
+// ID3 frame the tag lacks is left out, a time reference past 2^63 is written as it is.
+TEST(RiffdumpMetadata, JsonAndLabelTrackSayWhatTheChunksHold) {
+    const auto text = [](TBytes& out, const std::string& id, const std::string& value) {
+        out.insert(out.end(), id.begin(), id.end());
+        PutU32(out, std::uint32_t(value.size() + 1));
+        out.insert(out.end(), value.begin(), value.end());
+        out.push_back(0);
+        if (out.size() % 2)
+            out.push_back(0);
+    };
+    TBytes info = {'I', 'N', 'F', 'O'};
+    text(info, "INAM", "One");
+    text(info, "INAM", "Two");
+    TBytes adtl = {'a', 'd', 't', 'l'};
+    TBytes label;
+    PutU32(label, 7);
+    label.insert(label.end(), {'I', 'n', '\t', 't', 'r', 'o', 0});
+    adtl.insert(adtl.end(), {'l', 'a', 'b', 'l'});
+    PutU32(adtl, std::uint32_t(label.size()));
+    adtl.insert(adtl.end(), label.begin(), label.end());
+    adtl.push_back(0);
+    TBytes cue;
+    PutU32(cue, 1);
+    for (std::uint32_t v : {7u, 0u, 0x61746164u, 0u, 0u, 44100u})
+        PutU32(cue, v);
+    TBytes bext(602, 0);
+    bext[338 + 7] = 0x80; // time reference 2^63 + 5
+    bext[338] = 5;
+    // ID3v2.3 with a title only.
+    TBytes id3 = {'I', 'D', '3', 3, 0, 0, 0, 0, 0,   15,  'T', 'I', 'T',
+                  '2', 0,   0,   0, 5, 0, 0, 0, 'T', 'a', 'k', 'e'};
+    TTempDir dir;
+    const std::string file = dir.Write("tagged.wav", TWaveBytes()
+                                                         .Chunk("fmt ", TWaveBytes::Format())
+                                                         .Chunk("LIST", info)
+                                                         .Chunk("bext", bext)
+                                                         .Chunk("cue ", cue)
+                                                         .Chunk("LIST", adtl)
+                                                         .Chunk("id3 ", id3)
+                                                         .Chunk("data", TBytes(4 * 88200, 0))
+                                                         .Bytes());
+    const TRun json = Riffdump(dir, {"--json", file});
+    ASSERT_EQ(json.ExitStatus, 0) << json.Err;
+    const QJsonObject meta = JsonOf(json)["metadata"].toObject();
+    const QJsonArray fields = meta["info"].toArray();
+    ASSERT_EQ(fields.size(), 2);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(fields[i]["id"].toString(), "INAM");
+        EXPECT_EQ(fields[i]["name"].toString(), "Title");
+        EXPECT_EQ(fields[i]["encoding"].toString(), "UTF-8");
+    }
+    EXPECT_EQ(fields[0]["text"].toString(), "One");
+    EXPECT_EQ(fields[1]["text"].toString(), "Two");
+    EXPECT_EQ(meta["id3"].toObject(), (QJsonObject{{"title", "Take"}}));
+    EXPECT_NE(json.Out.find("\"timeReference\":9223372036854775813"), std::string::npos)
+        << json.Out;
+    const QJsonArray cues = meta["cues"].toArray();
+    ASSERT_EQ(cues.size(), 1);
+    EXPECT_EQ(cues[0]["frame"].toInt(), 44100);
+    EXPECT_EQ(cues[0]["label"].toString(), "In\ttro");
+
+    const TRun track = Riffdump(dir, {"--cues", file});
+    ASSERT_EQ(track.ExitStatus, 0) << track.Err;
+    EXPECT_EQ(track.Out, "1.000000\t1.000000\tIn tro\n");
+}
+
 } // namespace

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <optional>
 
+#include "meta/Metadata.h"
 #include "wave/ByteOrder.h"
 
 namespace {
@@ -45,34 +46,18 @@ std::string ByteCount(std::uint64_t count) {
     return Number(count) + (count == 1 ? " byte" : " bytes");
 }
 
-// The sizes that an RF64 or BW64 file keeps in its ds64 chunk.
-struct TDs64 {
-    std::uint64_t RiffSize = 0;
-    std::uint64_t DataSize = 0;
-    std::vector<std::pair<std::string, std::uint64_t>> Table; // other chunks' sizes by id
-};
-
-std::optional<TDs64> ReadDs64(const std::uint8_t* body, std::uint64_t size, TAudioFacts& facts) {
-    if (size < 24) {
+// The sizes that an RF64 or BW64 file keeps in its ds64 chunk: none when the chunk is too short
+// for the RIFF and data sizes. What else is wrong with it the metadata says.
+std::optional<TDs64Sizes> ReadDs64(const std::uint8_t* body, std::uint64_t size,
+                                   TAudioFacts& facts) {
+    constexpr std::uint64_t SizesBytes = 24;
+    if (size < SizesBytes) {
         facts.Problem("The ds64 chunk has " + ByteCount(size) +
                       ", fewer than the 24 its sizes need.");
         return std::nullopt;
     }
-    TDs64 ds64;
-    ds64.RiffSize = ReadU64(body, false);
-    ds64.DataSize = ReadU64(body + 8, false);
-    if (size >= 28) {
-        const std::uint32_t entries = ReadU32(body + 24, false);
-        const std::uint64_t room = (size - 28) / 12;
-        if (entries > room)
-            facts.Problem("The ds64 chunk lists " + Number(entries) +
-                          " chunk sizes but has room for " + Number(room) + ".");
-        for (std::uint64_t i = 0; i < std::min<std::uint64_t>(entries, room); ++i) {
-            const std::uint8_t* entry = body + 28 + 12 * i;
-            ds64.Table.emplace_back(RawId(entry), ReadU64(entry + 4, false));
-        }
-    }
-    return ds64;
+    TProblems told; // by the metadata, once
+    return DecodeDs64(body, size, told);
 }
 
 std::uint16_t ContainerBytesFor(const TWaveFormat& f, TAudioFacts& facts) {
@@ -247,7 +232,7 @@ class TChunkWalk {
     std::uint64_t Size;
     TAudioFacts& Facts;
     bool BigEndian = false;
-    std::optional<TDs64> Ds64;
+    std::optional<TDs64Sizes> Ds64;
     std::uint64_t DataDeclared = 0;
     bool DataSeen = false, FormatSeen = false, DataBeforeFormat = false;
 };

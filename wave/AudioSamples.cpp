@@ -102,6 +102,8 @@ std::int64_t TAudioSamples::IntAt(int channel, std::uint64_t frame) const {
 }
 
 void TAudioSamples::Read(int channel, std::uint64_t first, std::size_t count, double* out) const {
+    if (count == 0)
+        return; // a codec that gave no frames leaves no samples to point at
     const std::uint8_t* p = SampleAt(channel, first);
     const std::size_t step = FrameBytes;
     // The common layouts in loops of their own; every other one through the general reads.

@@ -54,9 +54,9 @@ std::string NumberLine(const char* label, long long value) {
 // Copies the data chunk's body. The declared size is untrusted: memory is committed only for
 // bytes that are really there, so a few bytes declaring gigabytes cost nothing. A file's size
 // is known up front; a stream's block grows as its bytes arrive.
-// Passes over the data chunk's body without keeping it, counting the bytes that are there.
-void PassDataBody(TWaveSource& file, TWaveInfo& Info, std::uint32_t size) {
-    Info.DataSize = file.Skip(size);
+// Ends the read of a data chunk whose body has Info.DataSize of its `size` bytes: a read that
+// failed there when the file ends inside it.
+void EndDataBody(TWaveInfo& Info, std::uint32_t size) {
     if (Info.DataSize < size) {
         Info.DataCutShort = true;
         Info.DeclaredDataSize = size;
@@ -67,6 +67,12 @@ void PassDataBody(TWaveSource& file, TWaveInfo& Info, std::uint32_t size) {
     }
 }
 
+// Passes over the data chunk's body without keeping it, counting the bytes that are there.
+void PassDataBody(TWaveSource& file, TWaveInfo& Info, std::uint32_t size) {
+    Info.DataSize = file.Skip(size);
+    EndDataBody(Info, size);
+}
+
 void CopyDataBody(TWaveSource& file, TWaveInfo& Info, std::uint32_t size,
                   const TProgressStep& progress) {
     Info.Data = std::make_unique<TDataBlock>();
@@ -74,8 +80,10 @@ void CopyDataBody(TWaveSource& file, TWaveInfo& Info, std::uint32_t size,
     // Read a step at a time, so that a long read can show how far it has come.
     constexpr std::size_t step = std::size_t(8) << 20;
     const auto goOn = [&](std::size_t done, std::uint64_t total) {
-        if (progress && !progress(done, total))
+        if (progress && !progress(done, total)) {
+            Info.Cancelled = true;
             throw TReadError("cancelled");
+        }
     };
     if (auto left = file.BytesLeft()) {
         const std::uint64_t toRead = std::min<std::uint64_t>(size, *left);
@@ -107,14 +115,7 @@ void CopyDataBody(TWaveSource& file, TWaveInfo& Info, std::uint32_t size,
         block.SetSize(got);
     }
     Info.DataSize = block.Size();
-    if (block.Size() < size) {
-        Info.DataCutShort = true;
-        Info.DeclaredDataSize = size;
-        throw TReadError("data chunk runs past the end of the file", {},
-                         "The data chunk declares " + std::to_string(size) +
-                             " bytes but the file ends after " + std::to_string(Info.DataSize) +
-                             ".");
-    }
+    EndDataBody(Info, size);
 }
 
 // Notes what the walk meets, where the caller asked for it.
@@ -254,6 +255,7 @@ void ReadWaveFile(const std::string& FileName, TWaveInfo& Info, const TWaveLog& 
     Info.Problem.clear();
     Info.Reason.clear();
     Info.DataCutShort = false;
+    Info.Cancelled = false;
     Info.DeclaredDataSize = 0;
     Info.DataSize = 0;
     try {

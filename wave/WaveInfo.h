@@ -32,6 +32,8 @@ struct TWaveInfo {
     // short, or a stream that wrote a placeholder size): the status is wsFailed, and Data
     // holds the body's bytes that were there, DeclaredDataSize what the chunk declared.
     bool DataCutShort = false;
+    // The read's progress asked it to stop (the status is wsFailed, the log closed as ever).
+    bool Cancelled = false;
     // The bytes of the data chunk's body that were there, kept in Data or not.
     std::uint64_t DataSize = 0;
     std::uint32_t DeclaredDataSize = 0;

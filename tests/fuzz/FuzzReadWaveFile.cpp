@@ -1,11 +1,16 @@
 #include "tests/fuzz/FuzzReadWaveFile.h"
 
 #include <string>
+#include <string_view>
+#include <utility>
 
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include "cli/FileDump.h"
 #include "meta/MetadataText.h"
+#include "tests/fuzz/JsonCheck.h"
+#include "tests/support/FilledPipe.h"
 #include "tests/support/PipeInput.h"
 #include "wave/AudioFile.h"
 #include "wave/AudioSamples.h"
@@ -13,6 +18,38 @@
 #include "wave/WaveBytes.h"
 
 namespace {
+
+// What `read` gives for the bytes as a stream from an unnamed pipe: one filled beforehand
+// where it can hold them, else one fed by a writer thread.
+template <class TRead> auto ThroughPipe(const std::uint8_t* data, std::size_t size, TRead read) {
+    const TFilledPipe filled(data, size);
+    if (filled.Holds())
+        return read(filled.Name());
+    TPipeInput input(std::vector<std::uint8_t>(data, data + size));
+    return read(input.Name());
+}
+
+// riffdump's reports of the file: the JSON one well-formed, each line of the label track a
+// start, an end and a label.
+bool FuzzDumpFile(const std::string& fileName) {
+    TDumpOptions json;
+    json.Json = true;
+    const TFileReport report = DumpFile(fileName, json);
+    if (report.Out.empty() || report.Out.back() != '\n' ||
+        !IsWellFormedJson(std::string_view(report.Out).substr(0, report.Out.size() - 1)))
+        return false;
+    TDumpOptions cues;
+    cues.Cues = true;
+    const std::string track = DumpFile(fileName, cues).Out;
+    std::size_t tabs = 0;
+    for (char c : track) {
+        if (c == '\t')
+            ++tabs;
+        else if (c == '\n' && std::exchange(tabs, 0) != 2)
+            return false;
+    }
+    return tabs == 0;
+}
 
 // Whether two readings of the same bytes say the same.
 bool SameFacts(const TAudioFacts& a, const TAudioFacts& b) {
@@ -35,11 +72,10 @@ bool FuzzReadAudioFile(const std::uint8_t* data, std::size_t size, const std::st
     const TAudioFile mapped = OpenAudioFile(fileName, false);
     if (!SameFacts(mapped.Facts, facts))
         return false;
-    {
-        TPipeInput input(std::vector<std::uint8_t>(data, data + size));
-        if (!SameFacts(OpenAudioFile(input.Name(), true).Facts, facts))
-            return false;
-    }
+    if (!ThroughPipe(data, size, [&](const std::string& name) {
+            return SameFacts(OpenAudioFile(name, true).Facts, facts);
+        }))
+        return false;
     if (!facts.Decodable)
         return true;
     try {
@@ -76,9 +112,19 @@ bool FuzzReadWaveFile(const std::uint8_t* data, std::size_t size) {
     std::vector<std::string> lines;
     const std::string fileName = "/proc/self/fd/" + std::to_string(fd);
     ReadWaveFile(fileName, info, [&](const std::string& line) { lines.push_back(line); });
-    const bool conformantKept = FuzzReadAudioFile(data, size, fileName);
+    // The read that passes over the data (riffdump's without an export) says the same.
+    TWaveInfo passed;
+    std::vector<std::string> passedLines;
+    TWaveReadOptions passOver;
+    passOver.KeepData = false;
+    ReadWaveFile(
+        fileName, passed, [&](const std::string& line) { passedLines.push_back(line); }, passOver);
+    const bool conformantKept = FuzzReadAudioFile(data, size, fileName) && FuzzDumpFile(fileName);
     close(fd);
     if (!conformantKept)
+        return false;
+    if (passed.Status != info.Status || passedLines != lines || passed.Data ||
+        passed.DataSize != info.DataSize)
         return false;
 
     const std::uint16_t s = info.Status;
@@ -99,12 +145,12 @@ bool FuzzReadWaveFile(const std::uint8_t* data, std::size_t size) {
     // The same bytes through a pipe take the stream path: same status, same log.
     TWaveInfo streamed;
     std::vector<std::string> streamedLines;
-    {
-        TPipeInput input(std::vector<std::uint8_t>(data, data + size));
+    ThroughPipe(data, size, [&](const std::string& name) {
         ReadWaveFile(
-            input.Name(), streamed, [&](const std::string& line) { streamedLines.push_back(line); },
+            name, streamed, [&](const std::string& line) { streamedLines.push_back(line); },
             TWaveReadOptions::Streams());
-    }
+        return true;
+    });
     if (streamed.Status != s || streamedLines != lines)
         return false;
     if (bool(streamed.Data) != bool(info.Data) ||
@@ -203,5 +249,14 @@ std::vector<std::vector<std::uint8_t>> ReadWaveFileSeeds() {
             .Chunk("data", TBytes(9, 0x55))
             .Bytes(),
         ImaSeed(),
+        // A data chunk longer than a stream's first block (64 KiB), so that a stream's block
+        // grows as it is read.
+        PlainWave(TBytes(70'000, 0x5A)),
+        // A fuzz find: mu-law in 254 channels that the codec decodes to no frames at all.
+        {0x52, 0x49, 0x46, 0x46, 0x3e, 0x00, 0x00, 0x00, 0x57, 0x41, 0x56, 0x45, 0x66, 0x6d,
+         0x74, 0x20, 0x14, 0x00, 0x00, 0x00, 0x07, 0x00, 0xfe, 0x00, 0x40, 0x1f, 0x00, 0x00,
+         0x40, 0x1f, 0x00, 0x00, 0x01, 0x00, 0x08, 0x00, 0x00, 0x00, 0x00, 0x00, 0x66, 0x61,
+         0x63, 0x74, 0x04, 0x00, 0x00, 0x00, 0x09, 0x00, 0x00, 0x00, 0x64, 0x61, 0x74, 0x61,
+         0x09, 0x00, 0x00, 0x00, 0xff, 0x8b, 0x83, 0x8b, 0xff, 0x0b, 0x03, 0x0b, 0xff, 0x00},
     };
 }

@@ -3,6 +3,7 @@
 // person.
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -37,16 +38,22 @@ class TScriptedDialogs : public TUserDialogs {
     }
     void ShowError(QWidget*, const QString& title, const QString& text) override {
         Messages.push_back({true, title, text});
+        if (OnMessage)
+            OnMessage();
     }
     void ShowInformation(QWidget*, const QString& title, const QString& text) override {
         Messages.push_back({false, title, text});
+        if (OnMessage)
+            OnMessage();
     }
 
     // Records each step of a long command, and cancels at step CancelAtStep (counted over
     // all commands, from 1; 0 never).
     class TScriptedProgress : public TProgress {
       public:
-        explicit TScriptedProgress(TScriptedDialogs& owner) : Owner(owner) {}
+        explicit TScriptedProgress(TScriptedDialogs& owner) : Owner(owner) { ++Owner.OpenProgress; }
+        ~TScriptedProgress() override { --Owner.OpenProgress; }
+        void SetNote(const QString& note) override { Owner.ProgressNotes.push_back(note); }
         bool Step(std::uint64_t done, std::uint64_t total) override {
             Owner.Steps.push_back({done, total});
             return Owner.CancelAtStep == 0 || Owner.Steps.size() < Owner.CancelAtStep;
@@ -65,6 +72,9 @@ class TScriptedDialogs : public TUserDialogs {
     std::deque<std::optional<QString>> SaveAnswers; // nullopt = the user cancels
     std::vector<QString> SuggestedNamesShown;
     std::vector<TMessage> Messages;
+    std::function<void()> OnMessage; // told as each message is shown
+    int OpenProgress = 0;            // progress shown now
+    std::vector<QString> ProgressNotes;
     std::vector<QString> ProgressLabels;
     std::vector<std::pair<std::uint64_t, std::uint64_t>> Steps;
     std::size_t CancelAtStep = 0;
