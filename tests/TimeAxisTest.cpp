@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "chart/interaction/Chart.h"
 #include "chart/panel/LineSeries.h"
 #include "chart/panel/TimeLabelRule.h"
@@ -62,6 +64,15 @@ TEST(TimeLabelRule, ATimeOfDayCountsFromTheTimeReference) {
     EXPECT_EQ(Labels(rule, 36000.5, 36002.5, 300),
               (std::vector<std::string>{"10:00:01", "10:00:02"}));
     EXPECT_EQ(rule.FrameAt(36001), 24001);
+}
+
+// A time's text at the edges of what it takes: more decimals than a microsecond has give six,
+// the most negative time is written, not overflowed.
+TEST(TimeLabelRule, TextsAtTheEdges) {
+    const TTimeLabelRule seconds(tfSeconds, 48000);
+    EXPECT_EQ(seconds.TextOfMicros(1'234'567, 9), "1.234567");
+    EXPECT_EQ(seconds.TextOfMicros(-1'500'000, -2), "-2");
+    EXPECT_EQ(seconds.TextOfMicros(INT64_MIN, 6), "-9223372036854.775808");
 }
 
 // An axis with a time rule prints the rule's labels; without one, its own numbers as ever.

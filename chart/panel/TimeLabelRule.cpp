@@ -1,5 +1,6 @@
 #include "chart/panel/TimeLabelRule.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -55,8 +56,11 @@ int TTimeLabelRule::DecimalsFor(std::int64_t step) const {
 }
 
 std::string TTimeLabelRule::TextOfMicros(std::int64_t micros, int decimals) const {
+    // A time in microseconds has six digits of the second, no more.
+    constexpr int MostDecimals = 6;
+    decimals = std::clamp(decimals, 0, MostDecimals);
     const bool negative = micros < 0;
-    std::uint64_t t = std::uint64_t(negative ? -micros : micros);
+    std::uint64_t t = negative ? 0 - std::uint64_t(micros) : std::uint64_t(micros);
     char text[64];
     if (Format == tfTimecode) {
         const std::uint64_t frames = (t * std::uint64_t(Fps) + Micro / 2) / Micro;
@@ -69,17 +73,22 @@ std::string TTimeLabelRule::TextOfMicros(std::int64_t micros, int decimals) cons
         return text;
     }
     std::uint64_t scale = 1;
-    for (int i = decimals; i < 6; ++i)
+    for (int i = decimals; i < MostDecimals; ++i)
         scale *= 10;
     t = (t + scale / 2) / scale; // rounded to the digits shown
     std::uint64_t unit = 1;
     for (int i = 0; i < decimals; ++i)
         unit *= 10;
-    const std::uint64_t seconds = t / unit, fraction = t % unit;
-    char digits[16] = "";
-    if (decimals > 0)
-        std::snprintf(digits, sizeof digits, ".%0*llu", decimals,
-                      static_cast<unsigned long long>(fraction));
+    const std::uint64_t seconds = t / unit;
+    // The fraction's digits, leading zeros kept: at most six, after the point.
+    char digits[MostDecimals + 2] = "";
+    if (decimals > 0) {
+        digits[0] = '.';
+        std::uint64_t fraction = t % unit;
+        for (int i = decimals; i >= 1; --i, fraction /= 10)
+            digits[i] = char('0' + fraction % 10);
+        digits[decimals + 1] = '\0';
+    }
     const char* sign = negative && t != 0 ? "-" : "";
     if (Format == tfSeconds) {
         std::snprintf(text, sizeof text, "%s%llu%s", sign, static_cast<unsigned long long>(seconds),

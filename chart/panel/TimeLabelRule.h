@@ -24,7 +24,7 @@ class TTimeLabelRule : public TAxisLabelRule {
     double SecondsAt(double frame) const;
 
     // A time in microseconds as this rule writes it, with `decimals` digits of the second
-    // (0, 1, 2, 3 or 6) for seconds and clock times.
+    // (0 to 6: a microsecond is the finest; more are taken as 6) for seconds and clock times.
     std::string TextOfMicros(std::int64_t micros, int decimals) const;
 
   private:
