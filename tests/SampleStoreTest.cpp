@@ -7,62 +7,26 @@
 #include "samples/LoadCommand.h"
 #include "samples/SampleStore.h"
 #include "tests/support/RecordedPlots.h"
+#include "tests/support/StoreLoads.h"
 #include "tests/support/TempDir.h"
 #include "wave/Cancelled.h"
 #include "wave/WaveBytes.h"
 
 namespace {
 
-// Frame k's samples in a file of `frames` frames: different in every file and channel.
-std::pair<std::int16_t, std::int16_t> FrameOf(int frames, int k) {
-    return {std::int16_t(k * 7 + frames), std::int16_t(-k * 3 - frames)};
-}
-
-TBytes WaveOf(int frames) {
-    std::vector<std::pair<std::int16_t, std::int16_t>> values;
-    for (int k = 1; k <= frames; ++k)
-        values.push_back(FrameOf(frames, k));
-    return PlainWave(TWaveBytes::Frames(values));
-}
-
 // Loads that grow the store (it then moves to a fresh block), shrink it, are cancelled or
 // fail, one after another on the same plots: after each the plots show exactly the store's
 // frames, read where the store now is, or nothing. Plots left on a block the store has given
 // up would read unmapped memory and stop the test (under the sanitizers too).
 TEST(SampleStore, PlotsFollowTheStoreThroughLoadsThatMoveIt) {
-    enum TEnd { enLoaded, enCancelled, enUnreadable };
-    struct TStep {
-        int Frames;
-        TEnd End;
-    };
-    // 300,000 frames need more than the first block the store takes; 700,000 more again.
-    const TStep steps[] = {{3, enLoaded},          {300'000, enLoaded}, {5, enLoaded},
-                           {700'000, enCancelled}, {2, enLoaded},       {700'000, enLoaded},
-                           {0, enUnreadable},      {4, enLoaded}};
-    TTempDir dir;
     TRecordedPlots plots;
-    const TWaveLog log = [](const std::string&) {};
-    for (const TStep& step : steps) {
-        SCOPED_TRACE(std::to_string(step.Frames) + " frames, end " + std::to_string(step.End));
-        const std::string name =
-            dir.Write("f" + std::to_string(step.Frames) + ".wav",
-                      step.End == enUnreadable ? TBytes{'x'} : WaveOf(step.Frames));
-        TLoadOptions options;
-        if (step.End == enCancelled)
-            options.Progress = [](std::uint64_t, std::uint64_t) { return false; };
-        bool cancelled = false;
-        try {
-            RunLoadCommand(true, name, log, &plots, options);
-        } catch (const TCancelled&) {
-            cancelled = true;
-        }
-        EXPECT_EQ(cancelled, step.End == enCancelled);
-        if (step.End != enLoaded) {
+    RunStoreMovingLoads(plots, [&](const TStoreStep& step) {
+        if (step.End != TStoreStep::enLoaded) {
             EXPECT_EQ(SampleCount, 0);
             EXPECT_EQ(plots.UpperCount(), 0);
             EXPECT_EQ(plots.LowerCount(), 0);
             EXPECT_FALSE(plots.ViewsStore());
-            continue;
+            return;
         }
         ASSERT_EQ(SampleCount, step.Frames);
         EXPECT_GE(LeftSamples.Capacity(), step.Frames);
@@ -77,7 +41,7 @@ TEST(SampleStore, PlotsFollowTheStoreThroughLoadsThatMoveIt) {
             ASSERT_EQ(lefts[k - 1], left) << "frame " << k;
             ASSERT_EQ(rights[k - 1], right) << "frame " << k;
         }
-    }
+    });
 }
 
 // Plots that cannot show the store where it is take the frames as adds, all of them, in order.

@@ -9,6 +9,7 @@
 #include "chart/panel/LineSeries.h"
 #include "samples/LoadCommand.h"
 #include "samples/SampleStore.h"
+#include "tests/support/StoreLoads.h"
 #include "tests/support/TempDir.h"
 #include "wave/Cancelled.h"
 #include "wave/WaveBytes.h"
@@ -17,18 +18,6 @@
 // let go of it, and take the frames as adds when they are watched.
 
 namespace {
-
-// Frame k's samples in a file of `frames` frames: different in every file and channel.
-std::pair<std::int16_t, std::int16_t> FrameOf(int frames, int k) {
-    return {std::int16_t(k * 7 + frames), std::int16_t(-k * 3 - frames)};
-}
-
-TBytes WaveOf(int frames) {
-    std::vector<std::pair<std::int16_t, std::int16_t>> values;
-    for (int k = 1; k <= frames; ++k)
-        values.push_back(FrameOf(frames, k));
-    return PlainWave(TWaveBytes::Frames(values));
-}
 
 class SeriesPlotsLoad : public ::testing::Test {
   protected:
@@ -82,42 +71,17 @@ TEST_F(SeriesPlotsLoad, PlotsViewTheStoreAndLetGoOfItWhenItChanges) {
 // frames, read where the store now is, or nothing. A list left on a block the store has given
 // up would read unmapped memory and stop the test (under the sanitizers too).
 TEST(SeriesPlotsStore, PlotsFollowTheStoreThroughLoadsThatMoveIt) {
-    enum TEnd { enLoaded, enCancelled, enUnreadable };
-    struct TStep {
-        int Frames;
-        TEnd End;
-    };
-    // 300,000 frames need more than the first block the store takes; 700,000 more again.
-    const TStep steps[] = {{3, enLoaded},          {300'000, enLoaded}, {5, enLoaded},
-                           {700'000, enCancelled}, {2, enLoaded},       {700'000, enLoaded},
-                           {0, enUnreadable},      {4, enLoaded}};
-    TTempDir dir;
     TFastLineSeries upper;
     TLineSeries lower;
     TSeriesPlots plots{upper, lower};
-    const TWaveLog log = [](const std::string&) {};
-    for (const TStep& step : steps) {
-        SCOPED_TRACE(std::to_string(step.Frames) + " frames, end " + std::to_string(step.End));
-        const std::string name =
-            dir.Write("f" + std::to_string(step.Frames) + ".wav",
-                      step.End == enUnreadable ? TBytes{'x'} : WaveOf(step.Frames));
-        TLoadOptions options;
-        if (step.End == enCancelled)
-            options.Progress = [](std::uint64_t, std::uint64_t) { return false; };
-        bool cancelled = false;
-        try {
-            RunLoadCommand(true, name, log, &plots, options);
-        } catch (const TCancelled&) {
-            cancelled = true;
-        }
-        EXPECT_EQ(cancelled, step.End == enCancelled);
-        if (step.End != enLoaded) {
+    RunStoreMovingLoads(plots, [&](const TStoreStep& step) {
+        if (step.End != TStoreStep::enLoaded) {
             EXPECT_EQ(SampleCount, 0);
             for (TChartSeries* series : {(TChartSeries*)&upper, (TChartSeries*)&lower}) {
                 EXPECT_EQ(series->PointCount(), 0);
                 EXPECT_FALSE(series->YValues.ViewsOutside());
             }
-            continue;
+            return;
         }
         ASSERT_EQ(SampleCount, step.Frames);
         EXPECT_GE(LeftSamples.Capacity(), step.Frames);
@@ -137,7 +101,7 @@ TEST(SeriesPlotsStore, PlotsFollowTheStoreThroughLoadsThatMoveIt) {
         EXPECT_EQ(upper.YValues.RangeMinMax(0, step.Frames - 1), std::make_pair(low, high));
         EXPECT_EQ(upper.GetMinY(), low);
         EXPECT_EQ(upper.GetMaxY(), high);
-    }
+    });
 }
 
 // Plots whose series are watched take the frames as adds, as they always have: one clear
