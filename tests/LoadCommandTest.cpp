@@ -8,6 +8,7 @@
 
 #include "samples/ChannelPlots.h"
 #include "tests/support/ChildProcess.h"
+#include "tests/support/LoadTest.h"
 #include "tests/support/RecordedPlots.h"
 #include "wave/Cancelled.h"
 
@@ -19,21 +20,9 @@
 
 namespace {
 
-class LoadCommand : public ::testing::Test {
+class LoadCommand : public TLoadTest {
   protected:
-    void SetUp() override {
-        SampleCount = 0;
-        LoadFailed = false;
-        WaveFileName.clear();
-    }
-
-    TLoadResult Load(const TBytes& bytes, const std::string& name = "input.wav") {
-        return RunLoadCommand(true, Dir.Write(name, bytes), Log, &Plots);
-    }
-
-    TTempDir Dir;
-    std::vector<std::string> Lines;
-    TWaveLog Log = [this](const std::string& line) { Lines.push_back(line); };
+    TChannelPlots& LoadPlots() override { return Plots; }
     TRecordedPlots Plots;
 };
 

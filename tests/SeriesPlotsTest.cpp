@@ -9,6 +9,7 @@
 #include "chart/panel/LineSeries.h"
 #include "samples/LoadCommand.h"
 #include "samples/SampleStore.h"
+#include "tests/support/LoadTest.h"
 #include "tests/support/StoreLoads.h"
 #include "tests/support/TempDir.h"
 #include "wave/Cancelled.h"
@@ -19,25 +20,13 @@
 
 namespace {
 
-class SeriesPlotsLoad : public ::testing::Test {
+class SeriesPlotsLoad : public TLoadTest {
   protected:
-    void SetUp() override {
-        SampleCount = 0;
-        LoadFailed = false;
-        WaveFileName.clear();
-    }
-
-    TLoadResult Load(const TBytes& bytes, const std::string& name = "input.wav") {
-        return RunLoadCommand(true, Dir.Write(name, bytes), Log, &Plots);
-    }
-
+    TChannelPlots& LoadPlots() override { return Plots; }
     std::vector<double> Ys(TChartSeries& series) {
         return {series.YValues.Values(), series.YValues.Values() + series.PointCount()};
     }
 
-    TTempDir Dir;
-    std::vector<std::string> Lines;
-    TWaveLog Log = [this](const std::string& line) { Lines.push_back(line); };
     TFastLineSeries Series1;
     TLineSeries Series2;
     TSeriesPlots Plots{Series1, Series2};

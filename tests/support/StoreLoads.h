@@ -36,13 +36,11 @@ struct TStoreStep {
 
 // Runs the steps on `plots`, then `check(step)` after each: 300,000 frames need more than the
 // first block the store takes, 700,000 more again.
-template <class TCheck>
-void RunStoreMovingLoads(TChannelPlots& plots, const TCheck& check) {
-    const TStoreStep steps[] = {
-        {3, TStoreStep::enLoaded},          {300'000, TStoreStep::enLoaded},
-        {5, TStoreStep::enLoaded},          {700'000, TStoreStep::enCancelled},
-        {2, TStoreStep::enLoaded},          {700'000, TStoreStep::enLoaded},
-        {0, TStoreStep::enUnreadable},      {4, TStoreStep::enLoaded}};
+template <class TCheck> void RunStoreMovingLoads(TChannelPlots& plots, const TCheck& check) {
+    const TStoreStep steps[] = {{3, TStoreStep::enLoaded},     {300'000, TStoreStep::enLoaded},
+                                {5, TStoreStep::enLoaded},     {700'000, TStoreStep::enCancelled},
+                                {2, TStoreStep::enLoaded},     {700'000, TStoreStep::enLoaded},
+                                {0, TStoreStep::enUnreadable}, {4, TStoreStep::enLoaded}};
     TTempDir dir;
     const TWaveLog log = [](const std::string&) {};
     for (const TStoreStep& step : steps) {

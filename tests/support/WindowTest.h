@@ -8,15 +8,14 @@
 
 #include "app/Form1.h"
 #include "samples/SampleStore.h"
+#include "tests/support/LoadTest.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TempDir.h"
 
 class TWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        SampleCount = 0;
-        LoadFailed = false;
-        WaveFileName.clear();
+        ResetStore();
         Form.SetDialogs(&Dialogs);
         Form.show();
         QApplication::processEvents();
