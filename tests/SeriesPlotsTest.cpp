@@ -32,6 +32,30 @@ class SeriesPlotsLoad : public TLoadTest {
     TSeriesPlots Plots{Series1, Series2};
 };
 
+// The window's series take each load's frames, X the frame number from 1: what they show after
+// a load, a shorter file, data that is not whole frames and a failed read.
+TEST_F(SeriesPlotsLoad, FillBothSeriesFrameByFrame) {
+    Load(PlainWave(TWaveBytes::Frames({{120, -35}, {-32768, 32767}, {0, 7}})));
+    EXPECT_EQ(Ys(Series1), (std::vector<double>{120, -32768, 0}));
+    EXPECT_EQ(Ys(Series2), (std::vector<double>{-35, 32767, 7}));
+    EXPECT_EQ(Series1.XValues.FirstEntry(), 1);
+    EXPECT_EQ(Series2.XValues.LastEntry(), 3);
+
+    Load(PlainWave(TWaveBytes::Frames({{9, -9}})), "short.wav");
+    EXPECT_EQ(Series1.PointCount(), 1);
+    EXPECT_EQ(Ys(Series2), (std::vector<double>{-9}));
+
+    Load(PlainWave({}));
+    EXPECT_EQ(Series1.PointCount(), 0);
+    EXPECT_EQ(Series2.PointCount(), 0);
+    Load(PlainWave({0x01, 0x00, 0xFF, 0xFF, 9, 9, 9}));
+    EXPECT_EQ(Series1.PointCount(), 1);
+
+    Load(TWaveBytes("AVI ").Bytes(), "bad.wav");
+    EXPECT_EQ(Series1.PointCount(), 0);
+    EXPECT_EQ(Series2.PointCount(), 0);
+}
+
 // The plots read the store where it is: a second load, a clear and an edit through a series
 // never leave a list reading what the store no longer holds (run under the sanitizers too).
 TEST_F(SeriesPlotsLoad, PlotsViewTheStoreAndLetGoOfItWhenItChanges) {
