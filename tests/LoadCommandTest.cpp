@@ -299,26 +299,25 @@ TEST_F(LoadCommand, KeepingTheEarlierFileUntilTheNewOneIsThere) {
     const std::string earlier =
         Dir.Write("old.wav", PlainWave(TWaveBytes::Frames({{5, 6}, {7, 8}})));
     const std::string big = Dir.Write("big.wav", ManyFrames(2'100'000, 9));
-    TVectorPlots plots;
-    ASSERT_EQ(RunLoadCommand(true, earlier, Log, &plots).FramesLoaded, 2);
+    ASSERT_EQ(RunLoadCommand(true, earlier, Log, &Plots).FramesLoaded, 2);
     for (bool whileReading : {true, false}) {
         SCOPED_TRACE(whileReading ? "while reading" : "while decoding");
         TLoadOptions options;
         options.KeepEarlierUntilDone = true;
         (whileReading ? options.Read.Progress
                       : options.Progress) = [](std::uint64_t, std::uint64_t) { return false; };
-        EXPECT_THROW(RunLoadCommand(true, big, Log, &plots, options), TCancelled);
+        EXPECT_THROW(RunLoadCommand(true, big, Log, &Plots, options), TCancelled);
         EXPECT_EQ(SampleCount, 2);
         EXPECT_EQ(WaveFileName, earlier);
-        EXPECT_EQ(plots.Lefts, (std::vector<double>{5, 7}));
+        EXPECT_EQ(Plots.UpperYs(), (std::vector<double>{5, 7})) << "shown where the store is";
         EXPECT_EQ(LeftSamples[2], 7);
         EXPECT_FALSE(LoadFailed);
     }
     TLoadOptions options;
     options.KeepEarlierUntilDone = true;
-    EXPECT_EQ(RunLoadCommand(true, big, Log, &plots, options).FramesLoaded, 2'100'000);
+    EXPECT_EQ(RunLoadCommand(true, big, Log, &Plots, options).FramesLoaded, 2'100'000);
     EXPECT_EQ(WaveFileName, big);
-    EXPECT_EQ(plots.Rights.size(), 2'100'000u);
+    EXPECT_EQ(Plots.LowerCount(), 2'100'000);
     EXPECT_EQ(RightSamples[2'100'000], 9);
 }
 
