@@ -75,11 +75,10 @@ void ShowStore(TChannelPlots* Plots, int n) {
     }
 }
 
-// Decodes the frames beside the store, then puts them in its place: until then the store, the
-// plots and WaveFileName are the earlier file's. False (nothing changed) when the room for
-// them cannot be had.
-bool DecodeBesideStore(const std::string& fileName, const std::uint8_t* bytes, int n,
-                       TChannelPlots* Plots, const TLoadOptions& options,
+// Decodes the frames beside the store, then puts them in its place: until then the store and the
+// plots are the earlier file's. False (nothing changed) when the room for them cannot be had.
+bool DecodeBesideStore(const std::uint8_t* bytes, int n, TChannelPlots* Plots,
+                       const TLoadOptions& options,
                        const std::function<void(std::uint64_t bytes)>& decoded) {
     TSampleChannel left, right;
     try {
@@ -94,7 +93,6 @@ bool DecodeBesideStore(const std::string& fileName, const std::uint8_t* bytes, i
     SampleCount = 0;
     LeftSamples.Swap(left);
     RightSamples.Swap(right);
-    WaveFileName = fileName;
     return true; // the earlier frames go with `left` and `right`
 }
 
@@ -122,8 +120,6 @@ TLoadResult LoadReadFile(const std::string& fileName, TWaveInfo& info, TChannelP
         throw TCancelled();
     TLoadResult result;
     result.FileChosen = true;
-    if (!keepEarlier)
-        WaveFileName = fileName;
     result.Status = info.Status;
     result.Problem = info.Problem;
     const bool salvage = options.SalvageCutData && info.DataCutShort && info.Data;
@@ -146,22 +142,20 @@ TLoadResult LoadReadFile(const std::string& fileName, TWaveInfo& info, TChannelP
     // decoded frames are not all held at once.
     TDataBlock& block = *info.Data;
     const auto decoded = [&block](std::uint64_t bytes) { block.ReleaseBefore(bytes); };
-    bool inStore = false;
+    bool storeChanged = false; // from then on a failure empties the store and the plots
     try {
-        if (keepEarlier) {
-            inStore = DecodeBesideStore(fileName, block.Bytes(), n, Plots, options, decoded);
-            if (!inStore) {
-                if (options.NoRoomToKeep)
-                    options.NoRoomToKeep();
-                WaveFileName = fileName;
-            }
-        }
-        if (inStore) {
+        // Beside the store, a failure or a cancel leaves the earlier file as it was.
+        const bool besideStore =
+            keepEarlier && DecodeBesideStore(block.Bytes(), n, Plots, options, decoded);
+        if (keepEarlier && !besideStore && options.NoRoomToKeep)
+            options.NoRoomToKeep();
+        storeChanged = true;
+        WaveFileName = fileName;
+        if (besideStore) {
             ShowStore(Plots, n);
         } else {
             // The count says "nothing" while the store is half rewritten.
             SampleCount = 0;
-            inStore = true;
             DecodeFrames(block.Bytes(), frames, Plots, options.FrameLimit, options.Progress,
                          decoded);
         }
@@ -171,8 +165,7 @@ TLoadResult LoadReadFile(const std::string& fileName, TWaveInfo& info, TChannelP
         result.FramesLeftOut = frames - static_cast<std::uint64_t>(n);
     } catch (...) {
         info.Data.reset();
-        // Beside the store, nothing of the earlier file was touched.
-        if (inStore)
+        if (storeChanged)
             EmptyPlotsAndStore(Plots);
         throw;
     }
