@@ -21,113 +21,13 @@
 
 #include "app/ChannelValues.h"
 #include "bench/BenchWaveFile.h"
+#include "bench/WholeProcess.h"
 #include "chart/interaction/Chart.h"
 #include "chart/panel/LineSeries.h"
 #include "memory/LargeBuffer.h"
 #include "wave/AudioFile.h"
 
 namespace {
-
-constexpr std::uint64_t Frames24 = 100'000'000;
-constexpr std::uint64_t FramesRf64 = 1'300'000'000;
-
-// A big file of `frames` stereo frames of `bits` bits (a RIFF file, or an RF64 one with its
-// sizes in ds64), filled with a cheap pseudo-random signal.
-std::string BigFile(std::uint64_t frames, int bits, bool rf64) {
-    const std::string name = (std::filesystem::temp_directory_path() /
-                              ("riffscope-bench-" + std::to_string(frames) + "-" +
-                               std::to_string(bits) + (rf64 ? "-rf64" : "") + ".wav"))
-                                 .string();
-    const std::uint64_t frameBytes = std::uint64_t(2 * bits / 8);
-    const std::uint64_t dataBytes = frames * frameBytes;
-    TBytes header;
-    if (rf64) {
-        TBytes ds64;
-        const std::uint64_t riffSize = 4 + 8 + 28 + 8 + 16 + 8 + dataBytes;
-        for (std::uint64_t value : {riffSize, dataBytes, frames})
-            for (int i = 0; i < 8; ++i)
-                ds64.push_back(std::uint8_t(value >> (8 * i)));
-        PutU32(ds64, 0);
-        header = TWaveBytes("WAVE", "RF64")
-                     .Chunk("ds64", ds64)
-                     .Chunk("fmt ", TWaveBytes::Format(1, 2, 48000, std::uint16_t(bits)))
-                     .ChunkHeader("data", 0xFFFFFFFFu)
-                     .RiffSize(0xFFFFFFFFu)
-                     .Bytes();
-    } else {
-        header = TWaveBytes()
-                     .Chunk("fmt ", TWaveBytes::Format(1, 2, 48000, std::uint16_t(bits)))
-                     .ChunkHeader("data", std::uint32_t(dataBytes))
-                     .RiffSize(std::uint32_t(4 + 24 + 8 + dataBytes))
-                     .Bytes();
-    }
-    if (std::filesystem::exists(name) &&
-        std::filesystem::file_size(name) == header.size() + dataBytes)
-        return name;
-    std::ofstream out(name, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(header.data()), std::streamsize(header.size()));
-    std::vector<std::uint8_t> block(frameBytes * 65536);
-    std::uint32_t seed = 12345;
-    for (std::uint64_t done = 0; out && done < frames;) {
-        const std::uint64_t count = std::min<std::uint64_t>(65536, frames - done);
-        for (std::uint64_t i = 0; i < count * frameBytes; i += 2) {
-            seed = seed * 1664525u + 1013904223u;
-            block[i] = std::uint8_t(seed >> 16);
-            block[i + 1] = std::uint8_t(seed >> 24);
-        }
-        out.write(reinterpret_cast<const char*>(block.data()), std::streamsize(count * frameBytes));
-        done += count;
-    }
-    out.close();
-    if (!out) {
-        std::remove(name.c_str());
-        return {};
-    }
-    return name;
-}
-
-// Reads the whole file once, so that every measurement finds it in the page cache.
-void WarmUp(const std::string& name) {
-    std::ifstream in(name, std::ios::binary);
-    std::vector<char> block(1 << 22);
-    while (in.read(block.data(), std::streamsize(block.size())) || in.gcount() > 0) {
-    }
-}
-
-std::uint64_t RssAnonKiB(pid_t pid) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("RssAnon:", 0) == 0)
-            return std::stoull(line.substr(8));
-    return 0;
-}
-
-// Runs a program to its end; returns its peak anonymous memory in KiB, polled as it runs.
-std::uint64_t RunToEnd(const std::vector<std::string>& arguments, const std::string& output = {}) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-        if (!output.empty()) {
-            const int fd = open(output.c_str(), O_WRONLY);
-            dup2(fd, 1);
-        }
-        std::vector<char*> argv;
-        for (const std::string& argument : arguments)
-            argv.push_back(const_cast<char*>(argument.c_str()));
-        argv.push_back(nullptr);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    std::uint64_t peak = 0;
-    int status = 0;
-    while (waitpid(pid, &status, WNOHANG) == 0) {
-        peak = std::max(peak, RssAnonKiB(pid));
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        std::fprintf(stderr, "%s ended with status %d\n", arguments[0].c_str(), status);
-    return peak;
-}
 
 // Renders `file` in its format as a whole process each iteration; reports the peak RssAnon.
 void RenderAsFormat(benchmark::State& state, const std::string& file) {

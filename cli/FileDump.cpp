@@ -12,6 +12,9 @@
 #include "cli/AudioJson.h"
 #include "cli/JsonText.h"
 #include "cli/MetadataJson.h"
+#include "cli/ReportJson.h"
+#include "report/QualityReport.h"
+#include "report/ReportText.h"
 #include "samples/ErrorMessage.h"
 #include "samples/FormatExport.h"
 #include "samples/LoadCommand.h"
@@ -38,6 +41,7 @@ struct TOutcome {
     std::uint64_t DataBytesPresent = 0;
     // The conformant reading, where asked for (JSON, export in the file's format).
     std::optional<TAudioFile> Audio;
+    std::optional<TQualityReport> Quality; // where asked for
 };
 
 std::string CurrentErrorText() {
@@ -228,6 +232,8 @@ void WriteJson(const std::string& file, const TOutcome& outcome, TFileReport& re
             more.push_back(info.Reason);
         WriteAudioJson(json, outcome.Audio->Facts, more);
     }
+    if (outcome.Quality)
+        json.Raw("report", QualityReportJson(*outcome.Quality));
     json.EndObject();
     report.Out = json.Text() + "\n";
     // A file that is not read at all says why here too, as the text report does.
@@ -255,7 +261,7 @@ TFileReport DumpFile(const std::string& file, const TDumpOptions& options) {
     // into memory, and the log's reader then reads the same bytes as a file.
     std::optional<TMemoryFile> streamCopy;
     std::string readName = file;
-    if (options.Json || options.AsFormat || options.Cues) {
+    if (options.Json || options.AsFormat || options.Cues || options.Report) {
         outcome.Audio = OpenAudioFile(file, true);
         const auto& bytes = outcome.Audio->Bytes;
         if (bytes && !bytes->IsMapped()) {
@@ -273,6 +279,13 @@ TFileReport DumpFile(const std::string& file, const TDumpOptions& options) {
         ExportAsFormat(file, outcome, options);
     else if (options.Export && (outcome.Info.Status == wsOk || salvage))
         LoadAndExport(file, outcome, options);
+    if (options.Report) {
+        TReportOptions judge;
+        if (options.Policy)
+            judge.Policy = *options.Policy;
+        outcome.Quality = MakeQualityReport(*outcome.Audio, judge);
+        report.ReportStatus = !outcome.Quality->Measured ? 2 : outcome.Quality->FailsRun ? 1 : 0;
+    }
     const bool readOk =
         options.AsFormat ? outcome.Audio->Facts.Decodable : outcome.Info.Status == wsOk;
     report.Ok = readOk && !outcome.LoadError && !outcome.ExportError;
@@ -282,5 +295,7 @@ TFileReport DumpFile(const std::string& file, const TDumpOptions& options) {
         WriteText(file, outcome, report);
     if (options.Cues && !options.Json)
         report.Out = CueLabelTrack(MetadataOf(*outcome.Audio));
+    else if (options.Report && !options.Json)
+        report.Out = QualityReportText(file, *outcome.Quality);
     return report;
 }

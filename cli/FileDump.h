@@ -2,7 +2,10 @@
 // What riffdump reports of one file: its log lines (or one JSON object) for standard output,
 // its status and errors for standard error, and whether it all went well.
 
+#include <memory>
 #include <string>
+
+#include "report/Policy.h"
 
 struct TDumpOptions {
     bool Export = false; // also write the frames as text beside the file
@@ -18,12 +21,19 @@ struct TDumpOptions {
     // With Export: the export's name, in place of NAME_out.dat beside the file. A stream (a
     // pipe, a FIFO, standard input) has no folder to export beside and needs one.
     std::string Output;
+    // Judge the file too: the quality report as text in place of the log lines, or as the
+    // JSON object's `report`, its rules weighed by the policy.
+    bool Report = false;
+    std::shared_ptr<const TPolicy> Policy;
 };
 
 struct TFileReport {
     std::string Out; // for standard output
     std::string Err; // for standard error
     bool Ok = false; // read wsOk and, if asked, exported
+    // With a report: 0 when it passes, 1 when a rule the policy makes an error fails, 2 when
+    // the file's audio cannot be read.
+    int ReportStatus = 0;
 };
 
 // Reads one file (pipes and FIFOs as streams) and, where asked, exports it. Safe to call from

@@ -2,8 +2,10 @@
 // window's log shows it, and with --export writes each file's frames as the export button does.
 // For collections of files: names from a list, several files read at once, JSON Lines output.
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -21,8 +23,8 @@
 namespace {
 
 constexpr const char* Usage =
-    "usage: riffdump [--export [--salvage] | --as-format] [--output FILE] [--json] [-j N]\n"
-    "                [--files-from LIST [-0]] FILE...\n"
+    "usage: riffdump [--export [--salvage] | --as-format] [--output FILE] [--json | --cues]\n"
+    "                [--report [--policy FILE]] [-j N] [--files-from LIST [-0]] FILE...\n"
     "Writes the RIFF structure of each FILE to standard output, one log line at a time,\n"
     "and \"FILE: STATUS\" to standard error. Pipes and FIFOs are read as streams.\n"
     "  --export           also write each file that reads wsOk as text, beside it (NAME_out.dat)\n"
@@ -42,6 +44,13 @@ constexpr const char* Usage =
     "                     and problems)\n"
     "  --cues             write each file's markers instead of its log: a label track, one\n"
     "                     line a marker, start and end in seconds and the label, by tabs\n"
+    "  --report           judge each file in one pass over its audio: the MD5 of the audio\n"
+    "                     data, each channel's levels (peak, RMS, DC offset, clipping,\n"
+    "                     silence, bits in use), loudness and true peak, and the rules with\n"
+    "                     their verdicts; as text in place of the log, or with --json as the\n"
+    "                     object's \"report\"\n"
+    "  --policy FILE      with --report: a JSON policy that picks rules, sets their severities\n"
+    "                     and thresholds and states what the files are expected to be\n"
     "  --files-from LIST  read the file names from LIST too, one per line (- for standard input)\n"
     "  -0                 the names in LIST are separated by NUL bytes\n"
     "  -j N               read N files at once; the output keeps the order of the names\n"
@@ -51,7 +60,9 @@ constexpr const char* Usage =
     "  --help             show this text\n"
     "  --version          show the version\n"
     "Exit status: 0 when every FILE reads wsOk (with --as-format: reads as its format says)\n"
-    "and exports, 1 otherwise, 2 on a usage error.\n";
+    "and exports, 1 otherwise, 2 on a usage error. With --report: 0 when every rule the\n"
+    "policy makes an error passes, 1 when one fails, 2 when a file's audio cannot be read\n"
+    "or the policy cannot be taken.\n";
 
 struct TOptions {
     TDumpOptions Dump;
@@ -59,6 +70,7 @@ struct TOptions {
     std::vector<std::string> Lists;
     bool NulSeparated = false;
     int Jobs = 1;
+    std::string PolicyFile;
 };
 
 int UsageError(const std::string& problem) {
@@ -115,6 +127,14 @@ int main(int argc, char* argv[]) {
             options.Dump.Cues = true;
         } else if (argument == "--salvage") {
             options.Dump.Salvage = true;
+        } else if (argument == "--report") {
+            options.Dump.Report = true;
+        } else if (argument == "--policy" || argument.rfind("--policy=", 0) == 0) {
+            const char* policy =
+                argument == "--policy" ? next() : argv[i] + std::string("--policy=").size();
+            if (policy == nullptr || *policy == '\0')
+                return UsageError("--policy needs a FILE");
+            options.PolicyFile = policy;
         } else if (argument == "--json") {
             options.Dump.Json = true;
         } else if (argument == "--stall" || argument.rfind("--stall=", 0) == 0) {
@@ -148,6 +168,19 @@ int main(int argc, char* argv[]) {
             return UsageError("unknown option " + argument);
         }
     }
+    if (!options.PolicyFile.empty()) {
+        if (!options.Dump.Report)
+            return UsageError("--policy needs --report");
+        try {
+            options.Dump.Policy =
+                std::make_shared<const TPolicy>(ReadPolicyFile(options.PolicyFile));
+        } catch (const TPolicyError& error) {
+            std::fprintf(stderr, "riffdump: the policy %s%s: %s\n", options.PolicyFile.c_str(),
+                         error.Line > 0 ? (":" + std::to_string(error.Line)).c_str() : "",
+                         error.what());
+            return 2;
+        }
+    }
     for (const std::string& list : options.Lists) {
         if (!ReadFileList(list, options.NulSeparated, options.Files)) {
             std::fprintf(stderr, "riffdump: cannot read the list %s\n", list.c_str());
@@ -174,6 +207,7 @@ int main(int argc, char* argv[]) {
             }
     }
     bool allOk = true;
+    int reportStatus = 0;
     RunInOrder<TFileReport>(
         options.Files.size(), options.Jobs,
         [&](std::size_t i) {
@@ -194,6 +228,12 @@ int main(int argc, char* argv[]) {
                 std::fwrite(report.Err.data(), 1, report.Err.size(), stderr);
             }
             allOk = report.Ok && allOk;
+            reportStatus = std::max(reportStatus, report.ReportStatus);
         });
+    if (options.Dump.Report) {
+        // The report judges: a file exported badly still fails the run.
+        const bool exportFailed = options.Dump.Export && !allOk;
+        return std::max(reportStatus, exportFailed ? 1 : 0);
+    }
     return allOk ? 0 : 1;
 }

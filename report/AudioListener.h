@@ -18,9 +18,9 @@ struct TAudioBlock {
     std::uint64_t FirstFrame = 0; // of the file, counted from 0
     std::size_t Frames = 0;
     int Channels = 0;
-    const float* const* Scaled = nullptr;        // value / full scale: -1.0 to just below 1.0
-    const std::int32_t* const* Ints = nullptr;   // or null
-    const double* const* Doubles = nullptr;      // or null
+    const float* const* Scaled = nullptr;      // value / full scale: -1.0 to just below 1.0
+    const std::int32_t* const* Ints = nullptr; // or null
+    const double* const* Doubles = nullptr;    // or null
 };
 
 // What the listeners are told before the first block.

@@ -145,6 +145,47 @@ void TAudioSamples::Read(int channel, std::uint64_t first, std::size_t count, do
                        : double(IntegerAt(p, Container, BigEndian, ValueBits));
 }
 
+void TAudioSamples::ReadFrames(std::uint64_t first, std::size_t count, std::int32_t* const* ints,
+                               double* const* doubles) const {
+    if (count == 0)
+        return;
+    thread_local std::vector<std::uint8_t> buffer;
+    const std::uint8_t* bytes = SampleAt(0, first);
+    if (Decoded.Size() == 0) {
+        buffer.resize(std::size_t(count) * FrameBytes);
+        File->ReadAt(DataOffset + first * FrameBytes, buffer.data(), buffer.size());
+        bytes = buffer.data();
+    }
+    const std::size_t step = FrameBytes;
+    for (int c = 0; c < ChannelCount; ++c) {
+        const std::uint8_t* p = bytes + std::size_t(c) * Container;
+        if (!HasIntValues()) {
+            double* out = doubles[c];
+            for (std::size_t i = 0; i < count; ++i, p += step)
+                out[i] = Float ? FloatAt(p, Container, BigEndian)
+                               : double(IntegerAt(p, Container, BigEndian, ValueBits));
+            continue;
+        }
+        std::int32_t* out = ints[c];
+        // The common layouts in loops of their own; every other one through the general read.
+        if (!BigEndian && ValueBits == 8 * Container && Container == 2) {
+            for (std::size_t i = 0; i < count; ++i, p += step)
+                out[i] = Load<std::int16_t>(p);
+        } else if (!BigEndian && ValueBits == 24 && Container == 3) {
+            for (std::size_t i = 0; i < count; ++i, p += step)
+                out[i] = std::int32_t(std::uint32_t(p[0]) << 8 | std::uint32_t(p[1]) << 16 |
+                                      std::uint32_t(p[2]) << 24) >>
+                         8;
+        } else if (!BigEndian && ValueBits == 32 && Container == 4) {
+            for (std::size_t i = 0; i < count; ++i, p += step)
+                out[i] = Load<std::int32_t>(p);
+        } else {
+            for (std::size_t i = 0; i < count; ++i, p += step)
+                out[i] = std::int32_t(IntegerAt(p, Container, BigEndian, ValueBits));
+        }
+    }
+}
+
 void TAudioSamples::ExtremesPass(const int* channels, int wanted, std::uint64_t first,
                                  std::uint64_t blockFrames, std::uint64_t blocks,
                                  const TBlockOut* outs) const {

@@ -44,6 +44,13 @@ class TAudioSamples {
     // The two channels whose block extremes will be asked for one after the other (the two
     // plots'): one pass over the file then gives both, the second kept until it is asked for.
     void ExpectTogether(int first, int second) const;
+    // Frames first..first+count-1 of every channel, planar: integers into `ints[channel]`
+    // where values are integers of at most 32 bits, otherwise doubles into `doubles[channel]`.
+    // Reads the file rather than its mapping, as BlockExtremes does; safe from several threads.
+    void ReadFrames(std::uint64_t first, std::size_t count, std::int32_t* const* ints,
+                    double* const* doubles) const;
+    // Whether ReadFrames gives integers.
+    bool HasIntValues() const { return !Float && ValueBits <= 32; }
     // An integer sample exactly (for integer encodings).
     std::int64_t IntAt(int channel, std::uint64_t frame) const;
 
