@@ -7,6 +7,7 @@
 // (Interface agreed with the pass; the implementation is in LoudnessMeter.cpp.)
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "report/AudioListener.h"
@@ -25,6 +26,8 @@ struct TLoudness {
     std::vector<double> TruePeakDbtp; // per channel, 20 log10 of it (-infinity for silence)
 };
 
+struct TLoudnessSetup; // the rate's filters and block lengths
+
 class TLoudnessMeter : public TAudioListener {
   public:
     // `weights`: one per channel (LoudnessWeights).
@@ -35,4 +38,9 @@ class TLoudnessMeter : public TAudioListener {
     std::unique_ptr<TListenerPart> Part(std::uint64_t first, std::uint64_t frames) override;
     void End(std::vector<std::unique_ptr<TListenerPart>> parts) override;
     const TLoudness& Result() const;
+
+  private:
+    std::vector<double> Weights;
+    std::shared_ptr<const TLoudnessSetup> Setup; // shared with the parts
+    TLoudness Measured;
 };
