@@ -30,6 +30,7 @@
 #include <QUrl>
 #include <QWheelEvent>
 
+#include "app/BackgroundReport.h"
 #include "app/ErrorHandler.h"
 #include "app/HeldPictures.h"
 #include "app/NumberText.h"
@@ -141,6 +142,7 @@ void TForm1::CreateControls() {
     Readout2 = new TPlotReadout(*Chart2, {}, sampleRate);
     CreateViewControls();
     CreateLinkControls();
+    CreateReportControls();
     SetReadoutSources();
     for (TChart* chart : {Chart1, Chart2}) {
         chart->installEventFilter(this); // which plot the keys go to

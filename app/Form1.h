@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include <QImage>
@@ -35,6 +37,11 @@ class TChart;
 class TFastLineSeries;
 class TLineSeries;
 class TMarkerOverlay;
+class TClipOverlay;
+class TReportPanel;
+class TBackgroundReport;
+struct TQualityReport;
+class QTimer;
 class TPlotReadout;
 
 class TForm1 : public QWidget {
@@ -123,6 +130,21 @@ class TForm1 : public QWidget {
     // Ctrl+wheel zooms the horizontal axis around the pointer, Shift+wheel pans it; true when
     // the turn was one of those.
     bool PlotWheel(TChart* chart, QWheelEvent* event);
+    // The quality report of the file loaded, made in the background after its first picture.
+    QPushButton* ReportButton; // opens the report panel; says the verdict once it is known
+    TReportPanel* ReportPanel; // a window of its own
+    TClipOverlay* Clips1;      // the clipped runs of the channel the upper plot shows
+    TClipOverlay* Clips2;      // and of the lower one's
+    // The report as last made for the file loaded; null while it is made or where none is.
+    const TQualityReport* ShownReport() const { return Report.get(); }
+    // Waits, handling events, until the report of the file loaded is made (or none is being
+    // made); false when `timeoutMs` ran out first.
+    bool WaitForReport(int timeoutMs);
+    // Centres both plots on the next (or, with `forward` false, the previous) problem in the
+    // audio after (before) the plots' centre: a clipped run, a rule's place. False when
+    // there is none.
+    bool StepToProblem(bool forward);
+
     // The file read as its format says, as last loaded.
     const TAudioFile& LoadedAudio() const { return Audio; }
 
@@ -199,6 +221,12 @@ class TForm1 : public QWidget {
     void FollowLinkedPlot(TChart* from);
     void ChooseChannels();
     void SetReadoutSources();
+    void CreateReportControls();
+    // Starts the report of the file loaded when it is another file than the report's.
+    void StartReport();
+    void ReportMade(std::optional<TQualityReport> report, const std::string& error);
+    // The clipped runs of the channels the plots show, over them (the file's format view).
+    void ShowClipMarks();
 
     std::unique_ptr<TSeriesPlots> Plots; // the two series, as the Load command fills them
     TPlatformDialogs PlatformDialogs;
@@ -215,4 +243,8 @@ class TForm1 : public QWidget {
     TChart* PointerPlot = nullptr; // the plot under the pointer
     TChart* ClickedPlot = nullptr; // the plot clicked or given the focus last
     QPointer<QMenu> OpenMenu;
+    std::unique_ptr<TBackgroundReport> Making; // the report being made
+    std::unique_ptr<TQualityReport> Report;    // the report made
+    const void* ReportOf = nullptr;            // the bytes of the file reported (or being)
+    QTimer* ReportProgress = nullptr;
 };

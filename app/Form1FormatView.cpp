@@ -267,6 +267,7 @@ void TForm1::ChooseChannels() {
     // Both plots' summaries come from one pass over the file.
     if (Samples->Channels() > 1)
         Samples->ExpectTogether(UpperChannel->currentIndex(), LowerChannel->currentIndex());
+    ShowClipMarks();
     Series1->ViewValues(channel(UpperChannel->currentIndex()));
     if (Samples->Channels() > 1) {
         Series2->ViewValues(channel(LowerChannel->currentIndex()));
@@ -357,6 +358,8 @@ void TForm1::ShowFacts() {
     if (!Audio.Facts.IsWave && Audio.Facts.Problems.empty())
         text.clear();
     FactsBox->setPlainText(text);
+    StartReport();
+    ShowClipMarks();
     const QString notice = ViewAsFormat ? QString() : FormatNotice(Audio.Facts);
     FormatNoticeLabel->setText(notice.toHtmlEscaped() +
                                QStringLiteral(" <a href=\"format\">Show it in its format</a>"));

@@ -40,6 +40,12 @@ int Render(const QString& output, const QString& fileName, bool asFormat,
     QApplication::processEvents();
     const bool readOk = fileName.isEmpty() || form.OpenAtStart(fileName);
     QApplication::processEvents();
+    // The picture shows what the report marks over the plots (the clipped runs).
+    if (asFormat) {
+        constexpr int LongestMs = 30 * 60 * 1000;
+        form.WaitForReport(LongestMs);
+        QApplication::processEvents();
+    }
     try {
         WritePngFile(form.grab().toImage(), output);
     } catch (const std::exception& error) {

@@ -93,16 +93,16 @@ std::optional<TQualityReport> MakeQualityReport(const TAudioFile& file, const TR
     const std::vector<TMetaChunk> chunks = file.Bytes ? MetadataChunks(file) : std::vector<TMetaChunk>{};
     const TFileMetadata meta = file.Bytes ? MetadataOf(file) : TFileMetadata{};
 
-    std::unique_ptr<TAudioSamples> samples;
-    if (facts.Decodable) {
+    std::shared_ptr<const TAudioSamples> samples = options.Samples;
+    if (facts.Decodable && !samples) {
         try {
-            samples = std::make_unique<TAudioSamples>(file.Bytes, facts);
+            samples = std::make_shared<const TAudioSamples>(file.Bytes, facts);
         } catch (const std::bad_alloc&) {
             throw;
         } catch (const std::exception& error) {
             report.Refusal = error.what();
         }
-    } else {
+    } else if (!facts.Decodable) {
         report.Refusal = facts.Refusal;
     }
 

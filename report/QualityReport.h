@@ -3,6 +3,7 @@
 // its loudness; the rules then judge those and what reading the file found, weighed by the
 // policy, into one verdict.
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "report/Policy.h"
 #include "report/RuleResult.h"
 #include "wave/AudioFile.h"
+#include "wave/AudioSamples.h"
 #include "wave/Progress.h"
 
 struct TMd5Report {
@@ -37,6 +39,9 @@ struct TQualityReport {
 
 struct TReportOptions {
     TPolicy Policy;
+    // The file's samples where they are decoded already (a compressed file's); else decoded
+    // here.
+    std::shared_ptr<const TAudioSamples> Samples;
     TProgressStep Progress; // false stops the report
     int Threads = 0;        // 0: one per core
 };
