@@ -24,17 +24,20 @@ namespace {
 
 // Beside the Close button, clear of the go-to box above and the link boxes below.
 const QRect ReportButtonPlace(8, 504, 148, 20);
-const QString ReportButtonText = QStringLiteral("Quality report");
+// The button's face stays the same while the report is made, so the window's picture does not
+// depend on how far it has come; its tip says the verdict.
+const QString ReportButtonTip = QStringLiteral("The file's MD5, levels, clipping, loudness and "
+                                               "rules (Ctrl+R); F8 and Shift+F8 step through its "
+                                               "problems");
 
 } // namespace
 
 void TForm1::CreateReportControls() {
-    ReportButton = new QPushButton(ReportButtonText, Panel1);
+    ReportButton = new QPushButton(QStringLiteral("Quality report..."), Panel1);
     ReportButton->setObjectName(QStringLiteral("ReportButton"));
     ReportButton->setGeometry(ReportButtonPlace);
     ReportButton->setFocusPolicy(Qt::ClickFocus);
-    ReportButton->setToolTip(QStringLiteral("The file's MD5, levels, clipping, loudness and rules "
-                                            "(Ctrl+R); F8 and Shift+F8 step through its problems"));
+    ReportButton->setToolTip(ReportButtonTip);
     ReportPanel = new TReportPanel(this);
     ReportPanel->OnPlaceChosen = [this](const TRulePlace& where) {
         if (where.Frame)
@@ -59,8 +62,6 @@ void TForm1::CreateReportControls() {
     connect(ReportProgress, &QTimer::timeout, this, [this] {
         if (!Making)
             return;
-        const int percent = int(Making->Progress() * 100);
-        ReportButton->setText(QStringLiteral("Measuring... %1 %").arg(percent));
         ReportPanel->ShowProgress(Making->Progress());
     });
 }
@@ -72,7 +73,7 @@ void TForm1::StartReport() {
     Making.reset(); // the earlier file's report is dropped with it
     Report.reset();
     ReportOf = bytes;
-    ReportButton->setText(ReportButtonText);
+    ReportButton->setToolTip(ReportButtonTip);
     if (!Audio.Bytes) {
         ReportPanel->ShowNothing(QStringLiteral("No file is loaded."));
         ReportProgress->stop();
@@ -95,12 +96,12 @@ void TForm1::ReportMade(std::optional<TQualityReport> report, const std::string&
     Making.reset();
     ReportProgress->stop();
     if (!report) {
-        ReportButton->setText(ReportButtonText);
         ReportPanel->ShowNothing(QStringLiteral("No report: ") + QString::fromStdString(error));
         return;
     }
     Report = std::make_unique<TQualityReport>(std::move(*report));
-    ReportButton->setText(QStringLiteral("Report: ") + VerdictText(Report->Verdict));
+    ReportButton->setToolTip(QStringLiteral("Verdict: ") + VerdictText(Report->Verdict) +
+                             QStringLiteral("\n") + ReportButtonTip);
     ReportPanel->ShowReport(*Report);
     ShowClipMarks();
 }
