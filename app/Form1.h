@@ -140,6 +140,9 @@ class TForm1 : public QWidget {
     // Waits, handling events, until the report of the file loaded is made (or none is being
     // made); false when `timeoutMs` ran out first.
     bool WaitForReport(int timeoutMs);
+    // Threads the report is made on: 1 by default, leaving a core to zoom and pan; 0 for one
+    // a core (a picture made off the screen, where nothing else waits).
+    void SetReportThreads(int threads) { ReportThreads = threads; }
     // Centres both plots on the next (or, with `forward` false, the previous) problem in the
     // audio after (before) the plots' centre: a clipped run, a rule's place. False when
     // there is none.
@@ -247,4 +250,5 @@ class TForm1 : public QWidget {
     std::unique_ptr<TQualityReport> Report;    // the report made
     const void* ReportOf = nullptr;            // the bytes of the file reported (or being)
     QTimer* ReportProgress = nullptr;
+    int ReportThreads = 1;
 };

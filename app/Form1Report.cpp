@@ -81,8 +81,7 @@ void TForm1::StartReport() {
     }
     TReportOptions options;
     options.Samples = Samples;
-    // One core is left to the window, so zoom and pan stay quick while the report is made.
-    options.Threads = 1;
+    options.Threads = ReportThreads;
     ReportPanel->ShowProgress(0);
     Making = std::make_unique<TBackgroundReport>(
         Audio, std::move(options), this,

@@ -35,6 +35,7 @@ int Render(const QString& output, const QString& fileName, bool asFormat,
     form.SetAsFormat(asFormat);
     form.SetTimeAxis(timeAxis);
     form.SetLinks(links.first, links.second);
+    form.SetReportThreads(0);
     form.setAttribute(Qt::WA_DontShowOnScreen);
     form.show();
     QApplication::processEvents();

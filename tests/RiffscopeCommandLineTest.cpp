@@ -63,4 +63,31 @@ TEST(RiffscopeCommandLine, RenderWritesTheWindowsPicture) {
     EXPECT_FALSE(QImage(QString::fromStdString(dir.File("broken.png"))).isNull());
 }
 
+// In the file's format view the picture waits for the quality report: a file that clips shows
+// the red marks of its clipped runs over the plot, a clean one none.
+TEST(RiffscopeCommandLine, RenderInTheFilesFormatShowsTheClippedRuns) {
+    TTempDir dir;
+    unsetenv("DISPLAY");
+    unsetenv("QT_QPA_PLATFORM");
+    const auto redMarks = [&](bool clipping) {
+        std::vector<std::pair<std::int16_t, std::int16_t>> frames;
+        for (int i = 0; i < 20000; ++i) {
+            const bool clipped = clipping && i >= 9000 && i < 9010;
+            frames.push_back({clipped ? std::int16_t(32767) : std::int16_t(i % 1000), std::int16_t(i % 700)});
+        }
+        const std::string name = clipping ? "clip" : "clean";
+        const std::string file = dir.Write(name + ".wav", PlainWave(TWaveBytes::Frames(frames)));
+        const TRun run = Riffscope(dir, {"--as-format", "--render", dir.File(name + ".png"), file});
+        EXPECT_EQ(run.ExitStatus, 0) << run.Err;
+        const QImage picture(QString::fromStdString(dir.File(name + ".png")));
+        int red = 0;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 233; x < picture.width(); ++x)
+                red += picture.pixel(x, y) == qRgb(230, 0, 0);
+        return red;
+    };
+    EXPECT_GT(redMarks(true), 10) << "a run of 10 frames in 20000 is marked";
+    EXPECT_EQ(redMarks(false), 0);
+}
+
 } // namespace
