@@ -119,6 +119,7 @@ std::size_t TWaveSource::ReadUpTo(void* destination, std::size_t count) {
         }
     }
     Position += done;
+    BytesThere += done;
     return done;
 }
 
@@ -137,7 +138,7 @@ void TWaveSource::ReadExactly(void* destination, std::size_t count) {
     else if (Position == 0)
         reason = "The file is empty.";
     else
-        reason = "The file ends after " + std::to_string(Position) + " bytes, inside a chunk.";
+        reason = "The file ends after " + std::to_string(BytesThere) + " bytes, inside a chunk.";
     throw TReadError("read past the end of the file", {}, reason);
 }
 
@@ -149,6 +150,7 @@ std::uint64_t TWaveSource::Skip(std::uint64_t count) {
         if (lseek(Fd, static_cast<off_t>(count), SEEK_CUR) < 0)
             throw TReadError("cannot move");
         Position += count;
+        BytesThere += there;
         return there;
     }
     // A stream cannot seek: its bytes are read and dropped.

@@ -62,5 +62,7 @@ class TWaveSource {
     bool Stalled = false;    // a named FIFO's writer sent nothing for the stall time
     bool Named = false;      // a named FIFO (not standard input or an unnamed pipe)
     std::uint64_t Position = 0;
+    // The bytes really there up to the position: a skip may move the position past the end.
+    std::uint64_t BytesThere = 0;
     std::uint64_t FileSize = 0;
 };
