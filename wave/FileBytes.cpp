@@ -19,6 +19,10 @@ std::string ErrnoSentence(int error) {
     return text + ".";
 }
 
+std::int64_t ModifiedNs(const struct stat& info) {
+    return std::int64_t(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec;
+}
+
 [[noreturn]] void Fail(int error) {
     throw TReadError("cannot open", ErrnoSentence(error));
 }
@@ -60,6 +64,8 @@ std::shared_ptr<const TFileBytes> TFileBytes::Open(const std::string& name, bool
         Fail(error);
     }
     file->ByteCount = static_cast<std::uint64_t>(info.st_size);
+    file->OpenedSize = info.st_size;
+    file->OpenedChangeNs = ModifiedNs(info);
     if (file->ByteCount > 0) {
         void* bytes = mmap(nullptr, file->ByteCount, PROT_READ, MAP_SHARED, fd, 0);
         const int error = errno;
@@ -109,9 +115,19 @@ void TFileBytes::ReadAt(std::uint64_t offset, void* out, std::size_t size) const
         if (got <= 0) {
             // The file is shorter than it was: what is gone reads as zeros, as in the mapping.
             std::memset(to + done, 0, size - done);
+            CutShort.store(true, std::memory_order_release);
             NoteMappedFileChanged();
             return;
         }
         done += std::size_t(got);
     }
+}
+
+bool TFileBytes::Changed() const {
+    if (!Mapped)
+        return false; // a stream's bytes are a copy of their own
+    if (CutShort.load(std::memory_order_acquire) || MappingCutShort(Bytes))
+        return true;
+    struct stat now {};
+    return fstat(Fd, &now) != 0 || now.st_size != OpenedSize || ModifiedNs(now) != OpenedChangeNs;
 }

@@ -3,6 +3,7 @@
 // is mapped (nothing is copied, the page cache serves it); a pipe or FIFO is read once into
 // memory. The mapping is guarded: a file cut short meanwhile reads as zeros, not as a crash.
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -24,6 +25,10 @@ class TFileBytes {
     const std::uint8_t* Data() const { return Bytes; }
     std::uint64_t Size() const { return ByteCount; }
     bool IsMapped() const { return Mapped; }
+    // Whether a mapped file has changed since it was opened: cut short (a read found bytes
+    // gone) or written to (its size or modification time is no longer what it was). What was
+    // read from it may then mix two versions of the file, or zeros for what is gone.
+    bool Changed() const;
 
     // Copies `size` bytes from `offset` into `out`. For a mapped file this reads the file
     // rather than touching the mapping: one pass over gigabytes is then a copy from the page
@@ -36,6 +41,9 @@ class TFileBytes {
     const std::uint8_t* Bytes = nullptr;
     std::uint64_t ByteCount = 0;
     bool Mapped = false;
-    int Fd = -1;         // a mapped file's, kept open for ReadAt
+    int Fd = -1; // a mapped file's, kept open for ReadAt
+    std::int64_t OpenedSize = 0;
+    std::int64_t OpenedChangeNs = 0; // the file's modification time when it was opened
+    mutable std::atomic<bool> CutShort{false};
     TLargeBuffer Buffer; // a stream's bytes
 };
