@@ -41,6 +41,7 @@
 #include "samples/ErrorMessage.h"
 #include "samples/FormatExport.h"
 #include "samples/LoadCommand.h"
+#include "samples/RewriteCancelled.h"
 #include "samples/SampleStore.h"
 #include "samples/SaveAsciiFile.h"
 #include "wave/AudioSamples.h"
@@ -547,6 +548,14 @@ void TForm1::SpeedButton1Click() {
             SaveAsciiFile(step);
             frames = std::uint64_t(SampleCount);
         }
+    } catch (const TRewriteCancelled& cut) {
+        // Stopped by the user in a rewrite in place: no earlier text is left to keep, and the
+        // panel must not go on saying an earlier export is there.
+        FactsBox->appendPlainText(
+            QStringLiteral("\nExport cancelled: %1 was cut after its first %2 bytes, at the end "
+                           "of a line")
+                .arg(QFile::decodeName(cut.Target.c_str()), GroupedNumber(cut.KeptBytes)));
+        return;
     } catch (const TCancelled&) {
         // Stopped by the user: the earlier file stays as it was.
         return;
