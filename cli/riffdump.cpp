@@ -14,6 +14,7 @@
 
 #include "cli/FileDump.h"
 #include "cli/FileList.h"
+#include "cli/NameText.h"
 #include "cli/RunInOrder.h"
 #include "samples/SaveAsciiFile.h"
 #include "wave/WaveSource.h"
@@ -150,7 +151,7 @@ int main(int argc, char* argv[]) {
     }
     for (const std::string& list : options.Lists) {
         if (!ReadFileList(list, options.NulSeparated, options.Files)) {
-            std::fprintf(stderr, "riffdump: cannot read the list %s\n", list.c_str());
+            std::fprintf(stderr, "riffdump: cannot read the list %s\n", NameText(list).c_str());
             return 2;
         }
     }
@@ -182,7 +183,7 @@ int main(int argc, char* argv[]) {
             } catch (...) {
                 // Whatever fails in one file's report (memory) is that file's error alone.
                 TFileReport report;
-                report.Err = options.Files[i] + ": " +
+                report.Err = NameText(options.Files[i]) + ": " +
                              MessageWithFullStop(ErrorText(std::current_exception())) + "\n";
                 return report;
             }
