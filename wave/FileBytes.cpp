@@ -1,5 +1,6 @@
 #include "wave/FileBytes.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -39,15 +40,25 @@ std::shared_ptr<const TFileBytes> TFileBytes::Open(const std::string& name, bool
         // a FIFO's first writer; its bytes are kept.
         TWaveSource source(name, acceptStreams);
         std::uint64_t size = 0;
-        constexpr std::size_t Step = std::size_t(1) << 20;
+        const std::uint64_t most = MostStreamBytes;
         for (;;) {
-            file->Buffer.Resize(size + Step);
+            // One byte past the bound tells a stream that ends there from a longer one.
+            const auto step =
+                std::size_t(std::min<std::uint64_t>(std::uint64_t(1) << 20, most + 1 - size));
+            file->Buffer.Resize(size + step);
             const std::size_t got =
-                source.ReadUpTo(reinterpret_cast<std::uint8_t*>(file->Buffer.Data()) + size, Step);
+                source.ReadUpTo(reinterpret_cast<std::uint8_t*>(file->Buffer.Data()) + size, step);
             size += got;
-            if (got < Step)
+            if (size > most)
+                throw TReadError("too long", "The stream goes on past " + std::to_string(most) +
+                                                 " bytes, the most read from a stream; reading "
+                                                 "stopped there.");
+            if (got < step)
                 break;
         }
+        // A FIFO that stalled has not ended: what came of it is not the file.
+        if (const std::string stall = source.StallReason(); !stall.empty())
+            throw TReadError("stalled", stall);
         file->Buffer.Resize(size);
         file->Bytes = reinterpret_cast<const std::uint8_t*>(file->Buffer.Data());
         file->ByteCount = size;

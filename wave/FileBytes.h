@@ -12,9 +12,14 @@
 
 class TFileBytes {
   public:
-    // Opens `name`. Pipes and FIFOs are read to their end when `acceptStreams`; other special
-    // files are refused. Throws TReadError whose Problem says why in words.
+    // Opens `name`. Pipes and FIFOs are read to their end when `acceptStreams`, up to
+    // MostStreamBytes; other special files are refused. Throws TReadError whose Problem says
+    // why in words (a FIFO that stalled, a stream longer than the bound).
     static std::shared_ptr<const TFileBytes> Open(const std::string& name, bool acceptStreams);
+    // The most bytes a stream is read to (held in memory): 4 GiB unless a program sets more or
+    // less (riffdump's --max-bytes). An endless stream stops there with a reason.
+    static inline std::atomic<std::uint64_t> MostStreamBytes{std::uint64_t(4) << 30};
+
     // The bytes given (for tests and fuzzing).
     static std::shared_ptr<const TFileBytes> Copy(const std::uint8_t* bytes, std::uint64_t size);
 

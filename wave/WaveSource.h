@@ -38,6 +38,10 @@ class TWaveSource {
     // Returns how many of them were there.
     std::uint64_t Skip(std::uint64_t count);
 
+    // Why a stream gave no more bytes when that was not its end: no writer came, or its writer
+    // stalled. Empty for an end that is one.
+    std::string StallReason() const;
+
     bool IsStream() const { return Stream; }
     // How many bytes the position stands from the start.
     std::uint64_t Offset() const { return Position; }
