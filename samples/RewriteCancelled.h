@@ -11,6 +11,6 @@ class TRewriteCancelled : public TCancelled {
   public:
     TRewriteCancelled(std::string target, std::uint64_t keptBytes)
         : Target(std::move(target)), KeptBytes(keptBytes) {}
-    std::string Target;       // the file cut
-    std::uint64_t KeptBytes;  // its length now: whole lines only
+    std::string Target;      // the file cut
+    std::uint64_t KeptBytes; // its length now: whole lines only
 };
