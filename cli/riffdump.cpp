@@ -15,8 +15,8 @@
 
 #include "cli/FileDump.h"
 #include "cli/FileList.h"
-#include "cli/NameText.h"
 #include "cli/RunInOrder.h"
+#include "samples/NameText.h"
 #include "samples/SaveAsciiFile.h"
 #include "wave/FileBytes.h"
 #include "wave/WaveSource.h"

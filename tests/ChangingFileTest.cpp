@@ -27,8 +27,8 @@ TEST(ChangingFile, AnExportOfASourceThatChangedFailsAndKeepsTheEarlierTarget) {
         {"cut short", [](const std::string& file) { ASSERT_EQ(truncate(file.c_str(), 60), 0); }},
         {"written to, same length", // a new modification time
          [](const std::string& file) {
-             std::filesystem::last_write_time(
-                 file, std::filesystem::last_write_time(file) + std::chrono::seconds(5));
+             std::filesystem::last_write_time(file, std::filesystem::last_write_time(file) +
+                                                        std::chrono::seconds(5));
          }},
     };
     for (const TCase& c : cases) {

@@ -43,8 +43,7 @@ TEST(RiffdumpStreams, ListsAndStreamsStopAtTheirBoundsWithAReason) {
         {{"-0", "--files-from", "/dev/zero"}, 2, "the list goes on past 268435456 bytes"},
         {{"--files-from", longName}, 2, "line 1 is longer than"},
         {{"--stall", "0.3", "--files-from", fifo}, 2, "No writer opened the FIFO within 0.3"},
-        {{"--max-bytes", "1000", "--json", "/dev/stdin"}, 1,
-         "The stream goes on past 1000 bytes"},
+        {{"--max-bytes", "1000", "--json", "/dev/stdin"}, 1, "The stream goes on past 1000 bytes"},
         {{"--max-bytes", "0", "x.wav"}, 2, "--max-bytes needs"},
     };
     const TBytes input(3000, 0);
@@ -62,8 +61,10 @@ TEST(RiffdumpStreams, ListsAndStreamsStopAtTheirBoundsWithAReason) {
 // A file cut inside a chunk says how many bytes it has, not where the chunk would end.
 TEST(RiffdumpStreams, AFileCutInAChunkSaysItsOwnLength) {
     TTempDir dir;
-    const TBytes bytes =
-        TWaveBytes().Chunk("fmt ", TWaveBytes::Format()).Chunk("junk", {1, 2, 3, 4}, 0x7FFFFFFF).Bytes();
+    const TBytes bytes = TWaveBytes()
+                             .Chunk("fmt ", TWaveBytes::Format())
+                             .Chunk("junk", {1, 2, 3, 4}, 0x7FFFFFFF)
+                             .Bytes();
     const std::string file = dir.Write("cut.wav", bytes);
     const TRun run = RunProgram(RIFFDUMP_PATH, dir, {file});
     EXPECT_EQ(run.Err, file + ": wsFailed\n" + file + ": The file ends after " +
