@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
@@ -393,12 +394,14 @@ std::string ExportOf(int count, int value) {
     return text;
 }
 
-pid_t StartRiffdump(const std::vector<std::string>& arguments) {
+// Standard error goes to `err`.
+pid_t StartRiffdump(const std::vector<std::string>& arguments,
+                    const std::string& err = "/dev/null") {
     const pid_t pid = fork();
     if (pid == 0) {
         const int null = open("/dev/null", O_WRONLY);
         dup2(null, 1);
-        dup2(null, 2);
+        dup2(open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
         std::vector<char*> argv{const_cast<char*>(RIFFDUMP_PATH)};
         for (const std::string& argument : arguments)
             argv.push_back(const_cast<char*>(argument.c_str()));
@@ -443,6 +446,42 @@ TEST(Riffdump, AnIgnoredSignalLeavesTheExportAlone) {
     kill(pid, SIGHUP);
     EXPECT_EQ(ExitStatusOf(pid), 0);
     EXPECT_TRUE(TTempDir::Read(dir.File("long_out.dat")) == ExportOf(frames, 3));
+}
+
+// SIGTERM in the middle of a rewrite in place (the target has a second hard link): the old text
+// is gone by then, so the file is cut after the last whole line written, with no zeros of the
+// reserved length after it, and riffdump ends by the signal, saying where the file was cut.
+TEST(Riffdump, ATerminatedRewriteInPlaceIsCutAtAWholeLine) {
+    TTempDir dir;
+    const int frames = 6'000'000;
+    const std::string wave = dir.Write(
+        "long.wav", PlainWave(TWaveBytes::Frames(
+                        std::vector<std::pair<std::int16_t, std::int16_t>>(frames, {3, 3}))));
+    const std::string target = dir.Write("long_out.dat", {'o', 'l', 'd'});
+    ASSERT_EQ(link(target.c_str(), dir.File("other.dat").c_str()), 0);
+    const pid_t pid = StartRiffdump({"--export", wave}, dir.File("err.txt"));
+    // Signalled once the first line is in the file: the reserved length is there by then.
+    const int fd = open(target.c_str(), O_RDONLY);
+    char first = 'o';
+    for (int i = 0; i < 20000 && first != ' '; ++i) {
+        if (pread(fd, &first, 1, 0) != 1 || first != ' ')
+            std::this_thread::sleep_for(std::chrono::microseconds(100));
+    }
+    close(fd);
+    ASSERT_EQ(first, ' ') << "the rewrite never started";
+    kill(pid, SIGTERM);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+    const std::string kept = TTempDir::Read(target);
+    const std::string whole = ExportOf(frames, 3);
+    EXPECT_EQ(std::count(kept.begin(), kept.end(), '\0'), 0) << "zeros of the reserved length";
+    ASSERT_LE(kept.size(), whole.size());
+    EXPECT_EQ(kept, whole.substr(0, kept.size()));
+    EXPECT_EQ(kept.size() % 8, 0u) << "cut at a whole line";
+    EXPECT_EQ(TTempDir::Read(dir.File("err.txt")),
+              "Export interrupted: " + target + " was cut after its first " +
+                  std::to_string(kept.size()) + " bytes, at the end of a line.\n");
 }
 
 // Two riffdumps exporting at once to one file (two names, hard links of each other, so both
