@@ -176,7 +176,13 @@ class TDescriptorSink : public TExportSink {
   public:
     TDescriptorSink(int fd, const std::string& name) : Fd(fd), Guard(fd, name) {}
     void Write(const char* bytes, std::size_t size) override {
-        WriteAll(Fd, bytes, size);
+        Guard.Writing();
+        try {
+            WriteAll(Fd, bytes, size);
+        } catch (...) {
+            Guard.Written(Size); // what is there is whole lines still; the rewrite cuts to it
+            throw;
+        }
         Size += size;
         Guard.Written(Size);
     }

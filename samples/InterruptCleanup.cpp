@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstdint>
 #include <cstring>
+#include <ctime>
 #include <mutex>
 
 #include <unistd.h>
@@ -25,6 +26,13 @@ constexpr int RewriteSlots = 4;
 char RewriteNames[RewriteSlots][PATH_MAX];
 std::atomic<int> RewriteFds[RewriteSlots] = {-1, -1, -1, -1};
 std::atomic<std::uint64_t> RewriteWritten[RewriteSlots];
+// A write to the slot's file is under way, on thread RewriteThread. The handler may run on
+// another thread while it is: a cut made then would be undone by the rest of that write, which
+// lands after it before the signal ends the process.
+std::atomic<bool> RewriteWriting[RewriteSlots];
+std::atomic<pid_t> RewriteThread[RewriteSlots];
+// Set by the handler: no write to a guarded file starts after it.
+std::atomic<bool> Stopping{false};
 
 // Writes `text` to standard error, as a handler may.
 void Say(const char* text) {
@@ -45,10 +53,19 @@ void SayNumber(std::uint64_t value) {
 // A rewrite stopped in the middle would keep its whole new length, zeros after what was
 // written: it is cut after its last whole line instead, and the user is told where.
 void CutRewrites() {
+    Stopping.store(true);
+    const pid_t self = gettid();
     for (int i = 0; i < RewriteSlots; ++i) {
         const int fd = RewriteFds[i].load(std::memory_order_acquire);
         if (fd < 0)
             continue;
+        // A write on this thread was interrupted by the handler and goes no further; one on
+        // another thread is waited for (a write to a disk ends), within ten seconds.
+        if (RewriteThread[i].load() != self) {
+            const timespec pause{0, 1'000'000};
+            for (int k = 0; k < 10'000 && RewriteWriting[i].load(); ++k)
+                nanosleep(&pause, nullptr);
+        }
         const std::uint64_t written = RewriteWritten[i].load(std::memory_order_acquire);
         if (ftruncate(fd, off_t(written)) != 0)
             continue;
@@ -145,9 +162,23 @@ TRewriteGuard::TRewriteGuard(int fd, const std::string& name) {
     }
 }
 
+void TRewriteGuard::Writing() {
+    if (Slot < 0)
+        return;
+    RewriteThread[Slot].store(gettid());
+    RewriteWriting[Slot].store(true);
+    // Once the handler is cutting, no more is written: the signal ends the process shortly.
+    while (Stopping.load()) {
+        RewriteWriting[Slot].store(false);
+        pause();
+    }
+}
+
 void TRewriteGuard::Written(std::uint64_t bytes) {
-    if (Slot >= 0)
-        RewriteWritten[Slot].store(bytes, std::memory_order_release);
+    if (Slot < 0)
+        return;
+    RewriteWritten[Slot].store(bytes, std::memory_order_release);
+    RewriteWriting[Slot].store(false);
 }
 
 TRewriteGuard::~TRewriteGuard() {

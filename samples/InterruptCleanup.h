@@ -32,7 +32,9 @@ class TRewriteGuard {
     TRewriteGuard(const TRewriteGuard&) = delete;
     TRewriteGuard& operator=(const TRewriteGuard&) = delete;
 
-    // The file holds `bytes` bytes of whole lines now.
+    // A write of whole lines starts now (it never returns once the handler has begun).
+    void Writing();
+    // That write is done: the file holds `bytes` bytes of whole lines now.
     void Written(std::uint64_t bytes);
 
   private:
