@@ -419,14 +419,19 @@ int ExitStatusOf(pid_t pid) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// long.wav in `dir`: `frames` frames of (3, 3), long enough to signal its export part way.
+std::string WriteLongWave(const TTempDir& dir, int frames) {
+    return dir.Write("long.wav",
+                     PlainWave(TWaveBytes::Frames(
+                         std::vector<std::pair<std::int16_t, std::int16_t>>(frames, {3, 3}))));
+}
+
 // A signal riffdump was started to ignore (SIGHUP under nohup) is no interruption: the export
 // goes on to the end and keeps its temporary file until it is renamed.
 TEST(Riffdump, AnIgnoredSignalLeavesTheExportAlone) {
     TTempDir dir;
     const int frames = 6'000'000;
-    const std::string wave = dir.Write(
-        "long.wav", PlainWave(TWaveBytes::Frames(
-                        std::vector<std::pair<std::int16_t, std::int16_t>>(frames, {3, 3}))));
+    const std::string wave = WriteLongWave(dir, frames);
     const pid_t pid = fork();
     if (pid == 0) {
         std::signal(SIGHUP, SIG_IGN); // kept across exec, as nohup does
@@ -455,9 +460,7 @@ TEST(Riffdump, AnIgnoredSignalLeavesTheExportAlone) {
 TEST(Riffdump, ATerminatedRewriteInPlaceIsCutAtAWholeLine) {
     TTempDir dir;
     const int frames = 6'000'000;
-    const std::string wave = dir.Write(
-        "long.wav", PlainWave(TWaveBytes::Frames(
-                        std::vector<std::pair<std::int16_t, std::int16_t>>(frames, {3, 3}))));
+    const std::string wave = WriteLongWave(dir, frames);
     const std::string whole = ExportOf(frames, 3);
     // One job runs on the main thread, where the handler runs; with -j 2 it runs on another,
     // whose write may be under way when the handler cuts.
