@@ -33,6 +33,7 @@
 #include "app/BackgroundReport.h"
 #include "app/ErrorHandler.h"
 #include "app/HeldPictures.h"
+#include "app/LosslessName.h"
 #include "app/NumberText.h"
 #include "app/PictureFile.h"
 #include "app/PlotReadout.h"
@@ -42,6 +43,7 @@
 #include "samples/ErrorMessage.h"
 #include "samples/FormatExport.h"
 #include "samples/LoadCommand.h"
+#include "samples/RewriteCancelled.h"
 #include "samples/SampleStore.h"
 #include "samples/SaveAsciiFile.h"
 #include "wave/AudioSamples.h"
@@ -410,9 +412,8 @@ bool TForm1::OpenAtStart(const QString& fileName) {
 
 std::uint16_t TForm1::LoadChosenFile(bool fileChosen) {
     if (!fileChosen) {
-        TLoadResult result =
-            RunLoadCommand(false, QFile::encodeName(OpenDialog1.FileName()).toStdString(), Log(),
-                           Plots.get(), TLoadOptions::Salvaging());
+        TLoadResult result = RunLoadCommand(false, BytesOfName(OpenDialog1.FileName()), Log(),
+                                            Plots.get(), TLoadOptions::Salvaging());
         return result.Status;
     }
     // A cancelled load puts back what it changed in the window: the earlier file stays.
@@ -452,14 +453,14 @@ std::uint16_t TForm1::LoadChosenFile(bool fileChosen) {
 std::uint16_t TForm1::LoadChosenFile(std::vector<TLoadMessage>& messages) {
     // Both views read the file as its format says too: for the facts panel, the notice,
     // and the file's format view, which shows the samples where they lie.
-    const std::string fileName = QFile::encodeName(OpenDialog1.FileName()).toStdString();
+    const std::string fileName = BytesOfName(OpenDialog1.FileName());
     Audio = OpenAudioFile(fileName, false);
     Samples.reset();
     FormatProblem.clear();
     if (ViewAsFormat) {
         // Decoded before anything else changes, so that a cancel finds the window as it was.
-        DecodeSamples(OpenDialog1.FileName());
-        return LogChosenFile(fileName);
+        DecodeSamples(fileName);
+        return LogChosenFile(fileName, messages);
     }
     // The window shows what a cut recording or a stream with a placeholder size holds.
     TLoadOptions options = TLoadOptions::Salvaging();
@@ -469,8 +470,8 @@ std::uint16_t TForm1::LoadChosenFile(std::vector<TLoadMessage>& messages) {
     TWaveLayout layout;
     options.Read.Layout = &layout;
     // A long load shows its progress: the first half is reading, the second decoding.
-    std::unique_ptr<TProgress> progress = Dialogs->StartProgress(
-        this, QStringLiteral("Loading %1...").arg(QFileInfo(OpenDialog1.FileName()).fileName()));
+    std::unique_ptr<TProgress> progress =
+        Dialogs->StartProgress(this, QStringLiteral("Loading %1...").arg(ShownBaseName(fileName)));
     options.Read.Progress = [&](std::uint64_t done, std::uint64_t total) {
         return progress->Step(done, 2 * total);
     };
@@ -490,8 +491,7 @@ std::uint16_t TForm1::LoadChosenFile(std::vector<TLoadMessage>& messages) {
     SampleRate = SampleCount > 0 && layout.Format ? layout.Format->SamplesPerSec : 0;
     if (!result.Problem.empty()) {
         // The log shows a failed read either way; this says it was not the file's bytes.
-        messages.push_back(
-            {true, QString::fromLocal8Bit(MessageWithFullStop(result.Problem).c_str())});
+        messages.push_back(TLoadMessage::ReadProblem(result.Problem));
     }
     if (result.FramesLeftOut > 0) {
         QLocale locale;
@@ -514,6 +514,10 @@ std::uint16_t TForm1::LoadChosenFile(std::vector<TLoadMessage>& messages) {
     return result.Status;
 }
 
+TForm1::TLoadMessage TForm1::TLoadMessage::ReadProblem(const std::string& problem) {
+    return {true, QString::fromLocal8Bit(MessageWithFullStop(problem).c_str())};
+}
+
 void TForm1::RemoveLogLinesFrom(int lines) {
     QTextDocument* log = Memo1->document();
     if (lines == 0) {
@@ -531,8 +535,7 @@ void TForm1::RemoveLogLinesFrom(int lines) {
 
 void TForm1::SpeedButton1Click() {
     std::unique_ptr<TProgress> progress = Dialogs->StartProgress(
-        this, QStringLiteral("Exporting %1...")
-                  .arg(QString::fromLocal8Bit(AsciiFileNameFor(WaveFileName).c_str())));
+        this, QStringLiteral("Exporting %1...").arg(ShownName(AsciiFileNameFor(WaveFileName))));
     const TProgressStep step = [&](std::uint64_t done, std::uint64_t total) {
         return progress->Step(done, total);
     };
@@ -549,6 +552,14 @@ void TForm1::SpeedButton1Click() {
             SaveAsciiFile(step);
             frames = std::uint64_t(SampleCount);
         }
+    } catch (const TRewriteCancelled& cut) {
+        // Stopped by the user in a rewrite in place: no earlier text is left to keep, and the
+        // panel must not go on saying an earlier export is there.
+        FactsBox->appendPlainText(
+            QStringLiteral("\nExport cancelled: %1 was cut after its first %2 bytes, at the end "
+                           "of a line")
+                .arg(ShownName(cut.Target), GroupedNumber(cut.KeptBytes)));
+        return;
     } catch (const TCancelled&) {
         // Stopped by the user: the earlier file stays as it was.
         return;
@@ -559,6 +570,6 @@ void TForm1::SpeedButton1Click() {
         return;
     }
     // Where it went, without a box to close: a line at the end of the facts panel.
-    FactsBox->appendPlainText(QStringLiteral("\nExported %1 frames to %2")
-                                  .arg(GroupedNumber(frames), QFile::decodeName(target.c_str())));
+    FactsBox->appendPlainText(
+        QStringLiteral("\nExported %1 frames to %2").arg(GroupedNumber(frames), ShownName(target)));
 }

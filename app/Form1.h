@@ -190,6 +190,8 @@ class TForm1 : public QWidget {
     struct TLoadMessage {
         bool Error;
         QString Text;
+        // Why a read failed when it was not the file's bytes (a FIFO, a device, memory).
+        static TLoadMessage ReadProblem(const std::string& problem);
     };
     // What a cancelled load puts back.
     struct TEarlierFile {
@@ -206,13 +208,14 @@ class TForm1 : public QWidget {
     TWaveLog Log();
     void CreateViewControls();
     void LayoutViewControls();
-    // Reads the chosen file for the log only (the file's format view keeps no store).
-    std::uint16_t LogChosenFile(const std::string& name);
+    // Reads the chosen file for the log only (the file's format view keeps no store); why a
+    // read failed, where not for the file's bytes, goes to `messages`.
+    std::uint16_t LogChosenFile(const std::string& name, std::vector<TLoadMessage>& messages);
     // Shows the loaded file in the file's format in both plots; false when it cannot be.
     bool ShowFileFormat();
     // Decodes the loaded file's samples, when they can be and are not yet (FormatProblem says
     // why they cannot); throws TCancelled when the user cancels a long decoding.
-    void DecodeSamples(const QString& fileName);
+    void DecodeSamples(const std::string& fileName);
     // Fills the store and the plots from the loaded file again, without new log lines.
     void ReloadFrames();
     void ShowFacts();

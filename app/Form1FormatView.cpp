@@ -21,6 +21,7 @@
 #include "app/Form1.h"
 #include "app/GoToText.h"
 #include "app/HeldPictures.h"
+#include "app/LosslessName.h"
 #include "app/MarkerOverlay.h"
 #include "app/NumberText.h"
 #include "app/PlotReadout.h"
@@ -186,7 +187,7 @@ void TForm1::SetAsFormat(bool asFormat) {
         ReloadFrames();
 }
 
-std::uint16_t TForm1::LogChosenFile(const std::string& name) {
+std::uint16_t TForm1::LogChosenFile(const std::string& name, std::vector<TLoadMessage>& messages) {
     // The log is the reader's as ever; the data chunk is passed over, not held: the samples
     // are shown where they lie in the file.
     TWaveInfo info;
@@ -195,6 +196,9 @@ std::uint16_t TForm1::LogChosenFile(const std::string& name) {
     read.KeepData = false;
     read.Layout = &layout;
     ReadWaveFile(name, info, Log(), read);
+    // Said as the default view says it: a FIFO or a device is not silently an empty view.
+    if (!info.Problem.empty())
+        messages.push_back(TLoadMessage::ReadProblem(info.Problem));
     // The store's frames are another file's: nothing of them may be exported under this name.
     WaveFileName = name;
     SampleCount = 0;
@@ -215,7 +219,7 @@ bool TForm1::ShowFileFormat() {
         return false;
     }
     try {
-        DecodeSamples(QFile::decodeName(WaveFileName.c_str()));
+        DecodeSamples(WaveFileName);
     } catch (const TCancelled&) {
     }
     if (!Samples) {
@@ -237,7 +241,7 @@ bool TForm1::ShowFileFormat() {
     return true;
 }
 
-void TForm1::DecodeSamples(const QString& fileName) {
+void TForm1::DecodeSamples(const std::string& fileName) {
     const TAudioFacts& facts = Audio.Facts;
     if (Samples || !Audio.Bytes || !facts.Decodable)
         return;
@@ -245,7 +249,7 @@ void TForm1::DecodeSamples(const QString& fileName) {
     TProgressStep step;
     if (facts.Format.IsCompressed()) {
         progress = Dialogs->StartProgress(
-            this, QStringLiteral("Decoding %1...").arg(QFileInfo(fileName).fileName()));
+            this, QStringLiteral("Decoding %1...").arg(ShownBaseName(fileName)));
         step = [&](std::uint64_t done, std::uint64_t total) { return progress->Step(done, total); };
     }
     try {
@@ -289,8 +293,7 @@ void TForm1::ReloadFrames() {
     TWaveLayout layout;
     options.Read.Layout = &layout;
     std::unique_ptr<TProgress> progress = Dialogs->StartProgress(
-        this, QStringLiteral("Loading %1...")
-                  .arg(QFileInfo(QFile::decodeName(WaveFileName.c_str())).fileName()));
+        this, QStringLiteral("Loading %1...").arg(ShownBaseName(WaveFileName)));
     options.Read.Progress = [&](std::uint64_t done, std::uint64_t total) {
         return progress->Step(done, 2 * total);
     };

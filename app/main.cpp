@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
 #include <QImage>
 #include <QScreen>
 #include <QTimer>
@@ -18,6 +19,7 @@
 #include "app/ConsoleDialogs.h"
 #include "app/FolderMemory.h"
 #include "app/Form1.h"
+#include "app/LosslessName.h"
 #include "app/PictureFile.h"
 #include "app/ViewMemory.h"
 
@@ -195,6 +197,12 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
     }
     if (parser.isSet(renderOption) && line.Render.isEmpty())
         return usageError(QStringLiteral("--render needs a file name"));
+    // The picture is saved through Qt's files, which take UTF-8 names only: any other would be
+    // written under a name with its odd bytes replaced, not the one given.
+    if (BytesOfName(line.Render) != QFile::encodeName(line.Render).toStdString())
+        return usageError(QStringLiteral("--render: the picture's name %1 is not UTF-8; give "
+                                         "it a UTF-8 name")
+                              .arg(ShownName(BytesOfName(line.Render))));
     return line;
 }
 
@@ -208,7 +216,11 @@ int main(int argc, char* argv[]) {
         QCoreApplication parsing(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("riffscope"));
         QCoreApplication::setApplicationVersion(QStringLiteral(RIFFSCOPE_VERSION));
-        line = ParseCommandLine(QCoreApplication::arguments());
+        // From the bytes given: a name that is not UTF-8 keeps every byte (see LosslessName).
+        QStringList arguments;
+        for (int i = 0; i < argc; ++i)
+            arguments << NameFromBytes(argv[i]);
+        line = ParseCommandLine(arguments);
     }
     if (line.ExitStatus >= 0)
         return line.ExitStatus;

@@ -15,12 +15,15 @@
 #include "cli/ReportJson.h"
 #include "report/QualityReport.h"
 #include "report/ReportText.h"
+#include "cli/SourceFile.h"
 #include "samples/ErrorMessage.h"
 #include "samples/FormatExport.h"
 #include "samples/LoadCommand.h"
+#include "samples/NameText.h"
 #include "samples/SaveAsciiFile.h"
 #include "wave/AudioFile.h"
 #include "wave/AudioSamples.h"
+#include "wave/FileChanged.h"
 #include "wave/MemoryFile.h"
 #include "wave/ReadWaveFile.h"
 #include "wave/WaveStatus.h"
@@ -42,7 +45,15 @@ struct TOutcome {
     // The conformant reading, where asked for (JSON, export in the file's format).
     std::optional<TAudioFile> Audio;
     std::optional<TQualityReport> Quality; // where asked for
+    bool AsFormat = false; // read and exported as its format says: the store leaves nothing out
 };
+
+// Frames beyond what the store holds: only a load into the store leaves any out.
+std::uint64_t FramesLeftOut(const TOutcome& outcome) {
+    if (outcome.AsFormat || outcome.Frames <= std::uint64_t(outcome.FramesLoaded))
+        return 0;
+    return outcome.Frames - std::uint64_t(outcome.FramesLoaded);
+}
 
 std::string CurrentErrorText() {
     return MessageWithFullStop(ErrorText(std::current_exception()));
@@ -77,30 +88,37 @@ bool IsStream(const std::string& file) {
 }
 
 // Where `file` exports to; nullopt, with the reason in `outcome`, when it has no such place.
-std::optional<std::string> ExportTargetOf(const std::string& file, const TDumpOptions& options,
-                                          TOutcome& outcome) {
-    if (!options.Output.empty())
-        return options.Output;
-    if (IsStream(file)) {
+std::optional<std::string> ExportTargetOf(const std::string& file, const TSourceFile& source,
+                                          const TDumpOptions& options, TOutcome& outcome) {
+    if (options.Output.empty() && IsStream(file)) {
         outcome.ExportError =
             "A stream has no folder to export beside: name the export with --output FILE.";
         return std::nullopt;
     }
-    return AsciiFileNameFor(file);
+    std::string target = options.Output.empty() ? AsciiFileNameFor(file) : options.Output;
+    // Written over, the input would be read back as its own export's text.
+    if (source.IsNamedBy(target)) {
+        outcome.ExportError =
+            "The export would be written over the file it reads: " + NameText(target) +
+            " is that file; nothing was written.";
+        return std::nullopt;
+    }
+    return target;
 }
 
 // The store is one for the program: a load and its export run alone.
 std::mutex StoreInUse;
 
-void LoadAndExport(const std::string& file, TOutcome& outcome, const TDumpOptions& dump) {
-    const std::optional<std::string> target = ExportTargetOf(file, dump, outcome);
+void LoadAndExport(const std::string& file, const TSourceFile& source, TOutcome& outcome,
+                   const TDumpOptions& dump) {
+    const std::optional<std::string> target = ExportTargetOf(file, source, dump, outcome);
     if (!target)
         return;
     std::lock_guard hold(StoreInUse);
     try {
         TLoadOptions options;
         options.SalvageCutData = dump.Salvage;
-        const TLoadResult result = LoadReadFile(file, outcome.Info, nullptr, options);
+        const TLoadResult result = LoadReadFile(source.ReadName(), outcome.Info, nullptr, options);
         if (result.Salvaged) {
             outcome.Salvaged = true;
             outcome.DeclaredDataSize = result.DeclaredDataSize;
@@ -123,13 +141,14 @@ void LoadAndExport(const std::string& file, TOutcome& outcome, const TDumpOption
 
 // The export of a file as its format says, from the conformant reading: it needs neither the
 // store nor the reader of the log.
-void ExportAsFormat(const std::string& file, TOutcome& outcome, const TDumpOptions& dump) {
+void ExportAsFormat(const std::string& file, const TSourceFile& source, TOutcome& outcome,
+                    const TDumpOptions& dump) {
     const TAudioFile& audio = *outcome.Audio;
     if (!audio.Facts.Decodable) {
         outcome.LoadError = "Not exported in its format: " + audio.Facts.Refusal;
         return;
     }
-    const std::optional<std::string> target = ExportTargetOf(file, dump, outcome);
+    const std::optional<std::string> target = ExportTargetOf(file, source, dump, outcome);
     if (!target)
         return;
     outcome.ExportName = *target;
@@ -141,7 +160,8 @@ void ExportAsFormat(const std::string& file, TOutcome& outcome, const TDumpOptio
     }
 }
 
-void WriteText(const std::string& file, const TOutcome& outcome, TFileReport& report) {
+void WriteText(const std::string& fileName, const TOutcome& outcome, TFileReport& report) {
+    const std::string file = NameText(fileName); // as a status line may show it
     const TWaveInfo& info = outcome.Info;
     report.Err = file + ": " + WaveStatusName(info.Status) + "\n";
     if (!info.Problem.empty())
@@ -157,9 +177,8 @@ void WriteText(const std::string& file, const TOutcome& outcome, TFileReport& re
                       std::to_string(outcome.DeclaredDataSize) + " bytes but the file ends after " +
                       std::to_string(outcome.DataBytesPresent) + "; the " +
                       std::to_string(outcome.FramesLoaded) + " frames present were exported\n";
-    if ((info.Status == wsOk || outcome.Salvaged) &&
-        outcome.Frames > std::uint64_t(outcome.FramesLoaded))
-        report.Err += file + ": " + std::to_string(outcome.Frames - outcome.FramesLoaded) +
+    if ((info.Status == wsOk || outcome.Salvaged) && FramesLeftOut(outcome) > 0)
+        report.Err += file + ": " + std::to_string(FramesLeftOut(outcome)) +
                       " frames beyond the first " + std::to_string(outcome.FramesLoaded) +
                       " were left out\n";
     if (outcome.ExportError)
@@ -204,8 +223,8 @@ void WriteJson(const std::string& file, const TOutcome& outcome, TFileReport& re
             .EndObject();
     if (info.Status == wsOk || outcome.Salvaged) {
         json.Number("frames", std::int64_t(outcome.Frames));
-        if (outcome.Frames > std::uint64_t(outcome.FramesLoaded))
-            json.Number("framesLeftOut", std::int64_t(outcome.Frames - outcome.FramesLoaded));
+        if (FramesLeftOut(outcome) > 0)
+            json.Number("framesLeftOut", std::int64_t(FramesLeftOut(outcome)));
     }
     if (outcome.LoadError)
         json.String("error", *outcome.LoadError);
@@ -238,7 +257,7 @@ void WriteJson(const std::string& file, const TOutcome& outcome, TFileReport& re
     report.Out = json.Text() + "\n";
     // A file that is not read at all says why here too, as the text report does.
     if (outcome.Audio && !outcome.Audio->Facts.IsWave && !outcome.Audio->Facts.Problems.empty())
-        report.Err += file + ": " + outcome.Audio->Facts.Problems.front() + "\n";
+        report.Err += NameText(file) + ": " + outcome.Audio->Facts.Problems.front() + "\n";
 }
 
 } // namespace
@@ -246,6 +265,7 @@ void WriteJson(const std::string& file, const TOutcome& outcome, TFileReport& re
 TFileReport DumpFile(const std::string& file, const TDumpOptions& options) {
     TFileReport report;
     TOutcome outcome;
+    outcome.AsFormat = options.AsFormat;
     TWaveReadOptions read = TWaveReadOptions::Streams();
     read.Layout = options.Json ? &outcome.Layout : nullptr;
     // Reading alone never holds a file's samples; nor does an export in the file's format,
@@ -259,10 +279,11 @@ TFileReport DumpFile(const std::string& file, const TDumpOptions& options) {
     };
     // The conformant reading takes the file's bytes where they are; a stream is read once
     // into memory, and the log's reader then reads the same bytes as a file.
+    const TSourceFile source(file);
     std::optional<TMemoryFile> streamCopy;
-    std::string readName = file;
+    std::string readName = source.ReadName();
     if (options.Json || options.AsFormat || options.Cues || options.Report) {
-        outcome.Audio = OpenAudioFile(file, true);
+        outcome.Audio = OpenAudioFile(readName, true);
         const auto& bytes = outcome.Audio->Bytes;
         if (bytes && !bytes->IsMapped()) {
             streamCopy.emplace(bytes->Data(), bytes->Size());
@@ -276,9 +297,9 @@ TFileReport DumpFile(const std::string& file, const TDumpOptions& options) {
     }
     const bool salvage = options.Salvage && outcome.Info.DataCutShort && outcome.Info.Data;
     if (options.AsFormat)
-        ExportAsFormat(file, outcome, options);
+        ExportAsFormat(file, source, outcome, options);
     else if (options.Export && (outcome.Info.Status == wsOk || salvage))
-        LoadAndExport(file, outcome, options);
+        LoadAndExport(file, source, outcome, options);
     if (options.Report) {
         TReportOptions judge;
         if (options.Policy)
@@ -286,6 +307,13 @@ TFileReport DumpFile(const std::string& file, const TDumpOptions& options) {
         outcome.Quality = MakeQualityReport(*outcome.Audio, judge);
         report.ReportStatus = !outcome.Quality->Measured ? 2 : outcome.Quality->FailsRun ? 1 : 0;
     }
+    // What was read of a file that changed meanwhile may mix two versions of it.
+    if (outcome.Audio && outcome.Audio->Bytes && outcome.Audio->Bytes->Changed() &&
+        !outcome.LoadError && !outcome.ExportError)
+        outcome.LoadError = TFileChanged().what();
+    // A report of such a file judges neither version.
+    if (outcome.Quality && outcome.LoadError)
+        report.ReportStatus = 2;
     const bool readOk =
         options.AsFormat ? outcome.Audio->Facts.Decodable : outcome.Info.Status == wsOk;
     report.Ok = readOk && !outcome.LoadError && !outcome.ExportError;
@@ -296,6 +324,6 @@ TFileReport DumpFile(const std::string& file, const TDumpOptions& options) {
     if (options.Cues && !options.Json)
         report.Out = CueLabelTrack(MetadataOf(*outcome.Audio));
     else if (options.Report && !options.Json)
-        report.Out = QualityReportText(file, *outcome.Quality);
+        report.Out = QualityReportText(NameText(file), *outcome.Quality);
     return report;
 }

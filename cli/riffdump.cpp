@@ -3,6 +3,7 @@
 // For collections of files: names from a list, several files read at once, JSON Lines output.
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -17,14 +18,17 @@
 #include "cli/FileDump.h"
 #include "cli/FileList.h"
 #include "cli/RunInOrder.h"
+#include "samples/NameText.h"
 #include "samples/SaveAsciiFile.h"
+#include "wave/FileBytes.h"
 #include "wave/WaveSource.h"
 
 namespace {
 
 constexpr const char* Usage =
     "usage: riffdump [--export [--salvage] | --as-format] [--output FILE] [--json | --cues]\n"
-    "                [--report [--policy FILE]] [-j N] [--files-from LIST [-0]] FILE...\n"
+    "                [--report [--policy FILE]] [-j N] [--max-bytes N]\n"
+    "                [--files-from LIST [-0]] FILE...\n"
     "Writes the RIFF structure of each FILE to standard output, one log line at a time,\n"
     "and \"FILE: STATUS\" to standard error. Pipes and FIFOs are read as streams.\n"
     "  --export           also write each file that reads wsOk as text, beside it (NAME_out.dat)\n"
@@ -51,12 +55,17 @@ constexpr const char* Usage =
     "                     object's \"report\"\n"
     "  --policy FILE      with --report: a JSON policy that picks rules, sets their severities\n"
     "                     and thresholds and states what the files are expected to be\n"
-    "  --files-from LIST  read the file names from LIST too, one per line (- for standard input)\n"
+    "  --files-from LIST  read the file names from LIST too, one per line (- for standard input);\n"
+    "                     a name longer than the system's path limit or a LIST over 256 MiB\n"
+    "                     is refused with its line number\n"
     "  -0                 the names in LIST are separated by NUL bytes\n"
     "  -j N               read N files at once; the output keeps the order of the names\n"
     "  --stall SECONDS    a named FIFO that gives no byte for this long (3 by default) ends\n"
     "                     as a failed read; standard input and unnamed pipes wait while\n"
     "                     their writer is there\n"
+    "  --max-bytes N      read at most N bytes of a stream (4294967296 by default) for --json,\n"
+    "                     --as-format and --cues, which hold it in memory; a longer stream\n"
+    "                     fails with a reason\n"
     "  --help             show this text\n"
     "  --version          show the version\n"
     "Exit status: 0 when every FILE reads wsOk (with --as-format: reads as its format says)\n"
@@ -97,6 +106,18 @@ bool ParseJobs(const std::string& text, int& jobs) {
     if (text.empty() || *end != '\0' || value < 1 || value > 1024)
         return false;
     jobs = int(value);
+    return true;
+}
+
+// The most bytes a stream is read to in memory (for --json, --as-format and --cues).
+bool ParseMaxBytes(const std::string& text) {
+    char* end = nullptr;
+    errno = 0;
+    const unsigned long long value = std::strtoull(text.c_str(), &end, 10);
+    if (text.empty() || text[0] == '-' || *end != '\0' || errno != 0 || value < 1 ||
+        value > (1ULL << 62))
+        return false;
+    TFileBytes::MostStreamBytes = value;
     return true;
 }
 
@@ -146,6 +167,11 @@ int main(int argc, char* argv[]) {
                 seconds > 86400)
                 return UsageError("--stall needs a number of seconds above 0");
             TWaveSource::FifoStallMs = int(seconds * 1000);
+        } else if (argument == "--max-bytes" || argument.rfind("--max-bytes=", 0) == 0) {
+            const char* value =
+                argument == "--max-bytes" ? next() : argv[i] + std::string("--max-bytes=").size();
+            if (value == nullptr || !ParseMaxBytes(value))
+                return UsageError("--max-bytes needs a number of bytes from 1 to 2^62");
         } else if (argument == "--output" || argument.rfind("--output=", 0) == 0) {
             const char* output =
                 argument == "--output" ? next() : argv[i] + std::string("--output=").size();
@@ -182,8 +208,10 @@ int main(int argc, char* argv[]) {
         }
     }
     for (const std::string& list : options.Lists) {
-        if (!ReadFileList(list, options.NulSeparated, options.Files)) {
-            std::fprintf(stderr, "riffdump: cannot read the list %s\n", list.c_str());
+        std::string problem;
+        if (!ReadFileList(list, options.NulSeparated, options.Files, problem)) {
+            std::fprintf(stderr, "riffdump: cannot read the list %s: %s\n", NameText(list).c_str(),
+                         problem.c_str());
             return 2;
         }
     }
@@ -216,7 +244,7 @@ int main(int argc, char* argv[]) {
             } catch (...) {
                 // Whatever fails in one file's report (memory) is that file's error alone.
                 TFileReport report;
-                report.Err = options.Files[i] + ": " +
+                report.Err = NameText(options.Files[i]) + ": " +
                              MessageWithFullStop(ErrorText(std::current_exception())) + "\n";
                 return report;
             }

@@ -144,6 +144,8 @@ TFileMetadata DecodeMetadata(const std::vector<TMetaChunk>& chunks, std::uint32_
 std::vector<TInfoField> DecodeInfo(const std::uint8_t* body, std::uint64_t size, bool bigEndian,
                                    TProblems& problems); // the body after "INFO"
 TBext DecodeBext(const std::uint8_t* body, std::uint64_t size, bool bigEndian, TProblems& problems);
+// iXML and axml laid out one element to a line, indented two spaces a level up to 32 levels
+// (deeper lines keep the 32nd level's indentation), so the text stays linear in the chunk.
 std::string IndentXml(const std::string& text, const std::string& chunk, TProblems& problems);
 std::vector<TCuePoint> DecodeCue(const std::uint8_t* body, std::uint64_t size, bool bigEndian,
                                  TProblems& problems);

@@ -1,4 +1,5 @@
 // iXML and axml: XML text, laid out one element to a line for reading.
+#include <algorithm>
 #include <vector>
 
 #include "meta/MetaText.h"
@@ -26,6 +27,11 @@ std::string TagName(const std::string& tag) {
     return tag.substr(1, end - 1);
 }
 
+// Lines are indented by their depth up to this many levels and no further: a chunk nested
+// thousands deep would otherwise pad every line by its depth and grow with the square of its
+// size, in time and memory. Past this depth the nesting is already beyond reading by eye.
+constexpr std::size_t MostIndentLevels = 32;
+
 } // namespace
 
 std::string IndentXml(const std::string& raw, const std::string& chunk, TProblems& problems) {
@@ -34,7 +40,7 @@ std::string IndentXml(const std::string& raw, const std::string& chunk, TProblem
     std::string out;
     std::vector<std::string> open;
     const auto line = [&](const std::string& content) {
-        out.append(2 * open.size(), ' ');
+        out.append(2 * std::min(open.size(), MostIndentLevels), ' ');
         out += content;
         out += '\n';
     };

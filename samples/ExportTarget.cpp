@@ -16,6 +16,7 @@
 
 #include "samples/InOutError.h"
 #include "samples/InterruptCleanup.h"
+#include "samples/RewriteCancelled.h"
 
 namespace {
 
@@ -113,7 +114,7 @@ constexpr mode_t SetIdBits = S_ISUID | S_ISGID;
 // plan was made is refused), never blocking on what is not a regular file.
 class TTargetFile {
   public:
-    TTargetFile(const std::string& target, bool create) {
+    TTargetFile(const std::string& target, bool create) : Name(target) {
         Fd = open(target.c_str(),
                   O_WRONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | (create ? O_CREAT : 0), 0666);
         if (Fd < 0) {
@@ -158,6 +159,7 @@ class TTargetFile {
 
   private:
     int Fd = -1;
+    std::string Name;
     struct stat Info {};
 };
 
@@ -168,18 +170,27 @@ class TCountingSink : public TExportSink {
     std::uint64_t Size = 0;
 };
 
-// Writes to a descriptor from its start on.
+// Writes to a descriptor from its start on. A signal meanwhile cuts the file after what was
+// written.
 class TDescriptorSink : public TExportSink {
   public:
-    explicit TDescriptorSink(int fd) : Fd(fd) {}
+    TDescriptorSink(int fd, const std::string& name) : Fd(fd), Guard(fd, name) {}
     void Write(const char* bytes, std::size_t size) override {
-        WriteAll(Fd, bytes, size);
+        Guard.Writing();
+        try {
+            WriteAll(Fd, bytes, size);
+        } catch (...) {
+            Guard.Written(Size); // what is there is whole lines still; the rewrite cuts to it
+            throw;
+        }
         Size += size;
+        Guard.Written(Size);
     }
     std::uint64_t Size = 0;
 
   private:
     int Fd;
+    TRewriteGuard Guard;
 };
 
 void TTargetFile::Rewrite(const std::function<void(TExportSink&)>& body) {
@@ -192,8 +203,20 @@ void TTargetFile::Rewrite(const std::function<void(TExportSink&)>& body) {
     if (count.Size > 0 && fallocate(Fd, 0, 0, static_cast<off_t>(count.Size)) != 0 &&
         errno != EOPNOTSUPP && errno != ENOSYS)
         ThrowErrno();
-    TDescriptorSink sink(Fd);
-    body(sink);
+    TDescriptorSink sink(Fd, Name);
+    try {
+        body(sink);
+    } catch (...) {
+        // The old text is gone: rather than its whole new length with zeros after the part
+        // written, the file keeps the whole lines written (the body writes whole lines only).
+        if (ftruncate(Fd, static_cast<off_t>(sink.Size)) != 0)
+            ThrowErrno();
+        try {
+            throw;
+        } catch (const TCancelled&) {
+            throw TRewriteCancelled(Name, sink.Size);
+        }
+    }
     if (ftruncate(Fd, static_cast<off_t>(sink.Size)) != 0)
         ThrowErrno();
     const int fd = std::exchange(Fd, -1);

@@ -4,10 +4,12 @@
 // complete, so a failed export never destroys an earlier good file. Where a rename would lose
 // what a rewrite in place keeps (other hard links to the target, a folder that may not be
 // written, a dangling symbolic link), the target is rewritten in place, its whole new length
-// reserved on the disk before its first byte changes. A target that is not a regular file
-// (FIFO, socket, device, folder), or a symbolic link another user owns, is refused with code 5
-// and left untouched. Two exports to one target take turns; a rewritten file never keeps
-// set-user-ID or set-group-ID bits.
+// reserved on the disk before its first byte changes; a rewrite that stops part way (cancelled,
+// an error, SIGTERM, SIGINT or SIGHUP) cuts the file after the last whole line written, as the
+// old text is gone by then, and says where (TRewriteCancelled, standard error). A target that is
+// not a regular file (FIFO, socket, device, folder), or a symbolic link another user owns, is
+// refused with code 5 and left untouched. Two exports to one target take turns; a rewritten file
+// never keeps set-user-ID or set-group-ID bits.
 
 #include <cstddef>
 #include <functional>

@@ -4,6 +4,7 @@
 
 #include "samples/ExportTarget.h"
 #include "wave/Cancelled.h"
+#include "wave/FileChanged.h"
 
 void WriteFormatFile(const std::string& fileName, const TAudioSamples& samples,
                      const TProgressStep& progress) {
@@ -17,12 +18,18 @@ void WriteFormatFile(const std::string& fileName, const TAudioSamples& samples,
         for (std::uint64_t frame = 0; frame < frames; ++frame) {
             out = samples.FormatFrame(frame, out);
             if (out >= begin + BlockSize) {
+                // A source cut short or rewritten meanwhile gives zeros or another file's
+                // samples: the export stops, and the earlier target stays.
+                if (samples.SourceChanged())
+                    throw TFileChanged();
                 sink.Write(begin, std::size_t(out - begin));
                 out = begin;
                 if (progress && !progress(frame + 1, frames))
                     throw TCancelled();
             }
         }
+        if (samples.SourceChanged())
+            throw TFileChanged();
         sink.Write(begin, std::size_t(out - begin));
     });
 }

@@ -8,7 +8,8 @@
 #include "wave/AudioSamples.h"
 #include "wave/Progress.h"
 
-// Writes every frame of `samples` to `fileName`. Throws TInOutError on an input/output error
-// and TCancelled when `progress` says stop (the target is then left as the rules say).
+// Writes every frame of `samples` to `fileName`. Throws TInOutError on an input/output error,
+// TFileChanged when the samples' file changes meanwhile and TCancelled when `progress` says
+// stop (the target is then left as the rules say).
 void WriteFormatFile(const std::string& fileName, const TAudioSamples& samples,
                      const TProgressStep& progress = {});

@@ -19,6 +19,7 @@
 #include <QUrl>
 
 #include "app/Form1.h"
+#include "app/LosslessName.h"
 #include "app/ProgressWindow.h"
 #include "chart/interaction/Chart.h"
 #include "chart/panel/LineSeries.h"
@@ -185,6 +186,21 @@ TEST_F(Form1Test, ExportWritesTheLoadedFramesBesideTheFile) {
     EXPECT_TRUE(Form.FactsBox->toPlainText().endsWith(
         QStringLiteral("Exported 2 frames to ") + QString::fromStdString(Dir.File("take_out.dat"))))
         << "a successful export says where it went";
+}
+
+// A name that is not UTF-8 (given at start, as the command line gives it) loads and exports
+// under its own bytes, and the facts panel shows it escaped.
+TEST_F(Form1Test, ANameThatIsNotUtf8LoadsAndExportsUnderItsBytes) {
+    const std::string file =
+        Dir.Write("take\xE9\xFF.wav", PlainWave(TWaveBytes::Frames({{-1, 2}, {3, -4}})));
+    ASSERT_TRUE(Form.OpenAtStart(NameFromBytes(file)));
+    EXPECT_EQ(WaveFileName, file);
+    Form.SpeedButton1->click();
+    EXPECT_EQ(TTempDir::Read(Dir.File("take\xE9\xFF_out.dat")), " -1 2\r\n 3 -4\r\n");
+    EXPECT_TRUE(Form.FactsBox->toPlainText().endsWith(
+        QStringLiteral("Exported 2 frames to ") +
+        QString::fromStdString(Dir.File("take\\xE9\\xFF_out.dat"))))
+        << Form.FactsBox->toPlainText().toStdString();
 }
 
 TEST_F(Form1Test, CloseButtonClosesTheWindow) {

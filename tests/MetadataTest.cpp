@@ -175,6 +175,31 @@ TEST(Metadata, XmlIsLaidOutOneElementToALine) {
     EXPECT_TRUE(problems.empty());
 }
 
+// XML nested far deeper than anyone reads: the laid-out text stays within a fixed multiple of
+// the chunk's size, well-formed or not, rather than padding every line by its depth.
+TEST(Metadata, DeeplyNestedXmlStaysLinearInTheChunksSize) {
+    const auto nested = [](std::size_t depth, bool closed) {
+        std::string text;
+        for (std::size_t i = 0; i < depth; ++i)
+            text += "<a>";
+        if (closed)
+            for (std::size_t i = 0; i < depth; ++i)
+                text += "</a>";
+        return text;
+    };
+    for (const std::string& xml : {nested(20000, true), nested(20000, false)}) {
+        TProblems problems;
+        const std::string laidOut = IndentXml(xml, "iXML", problems);
+        // Each tag gets a line: its text, a line end and at most 64 spaces.
+        EXPECT_LE(laidOut.size(), xml.size() + 65 * (xml.size() / 3)) << xml.size();
+    }
+    TProblems problems;
+    const std::string deep = IndentXml(nested(40, true), "iXML", problems);
+    EXPECT_TRUE(problems.empty());
+    EXPECT_NE(deep.find("\n" + std::string(64, ' ') + "<a>\n"), std::string::npos);
+    EXPECT_EQ(deep.find(std::string(66, ' ')), std::string::npos);
+}
+
 // Real files, with what their projects state of them.
 TEST(Metadata, CorpusFilesSayWhatTheirProjectsState) {
     const TFileMetadata info =

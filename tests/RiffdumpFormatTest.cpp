@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -105,6 +107,32 @@ TEST(RiffdumpAsFormat, RefusalsSayWhyAndFailTheRun) {
 
 // The metadata in the JSON and as a label track: a field a file holds twice is there twice, an
 // ID3 frame the tag lacks is left out, a time reference past 2^63 is written as it is.
+// Frames left out are the store's: a file read and exported in its format keeps them all, so
+// only the store's reading says any were left out. A sparse file one frame past the store's
+// 100,000,000 costs no disk; the export to a folder that is not there stops at once.
+TEST(RiffdumpAsFormat, NoFramesAreLeftOutOfTheFilesFormat) {
+    TTempDir dir;
+    const std::uint32_t dataSize = 4 * 100'000'001u;
+    TBytes header = TWaveBytes().Chunk("fmt ", TWaveBytes::Format()).Chunk("data", {}).Bytes();
+    for (int i = 0; i < 4; ++i) { // the data chunk's size, and the RIFF size to match
+        header[header.size() - 4 + std::size_t(i)] = std::uint8_t(dataSize >> (8 * i));
+        header[4 + std::size_t(i)] = std::uint8_t((dataSize + 36) >> (8 * i));
+    }
+    const std::string wave = dir.Write("big.wav", header);
+    std::filesystem::resize_file(wave, header.size() + dataSize);
+    const std::string nowhere = dir.File("gone/big_out.dat");
+
+    const TRun store = Riffdump(dir, {"--json", wave});
+    EXPECT_EQ(JsonOf(store)["frames"].toInteger(), 100'000'001);
+    EXPECT_EQ(JsonOf(store)["framesLeftOut"].toInteger(), 1);
+
+    const TRun json = Riffdump(dir, {"--as-format", "--json", "--output", nowhere, wave});
+    EXPECT_EQ(JsonOf(json)["audio"].toObject()["frames"].toInteger(), 100'000'001);
+    EXPECT_FALSE(JsonOf(json).contains("framesLeftOut")) << json.Out;
+    const TRun text = Riffdump(dir, {"--as-format", "--output", nowhere, wave});
+    EXPECT_EQ(text.Err.find("left out"), std::string::npos) << text.Err;
+}
+
 TEST(RiffdumpMetadata, JsonAndLabelTrackSayWhatTheChunksHold) {
     const auto text = [](TBytes& out, const std::string& id, const std::string& value) {
         out.insert(out.end(), id.begin(), id.end());

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <thread>
 
@@ -393,12 +395,14 @@ std::string ExportOf(int count, int value) {
     return text;
 }
 
-pid_t StartRiffdump(const std::vector<std::string>& arguments) {
+// Standard error goes to `err`.
+pid_t StartRiffdump(const std::vector<std::string>& arguments,
+                    const std::string& err = "/dev/null") {
     const pid_t pid = fork();
     if (pid == 0) {
         const int null = open("/dev/null", O_WRONLY);
         dup2(null, 1);
-        dup2(null, 2);
+        dup2(open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
         std::vector<char*> argv{const_cast<char*>(RIFFDUMP_PATH)};
         for (const std::string& argument : arguments)
             argv.push_back(const_cast<char*>(argument.c_str()));
@@ -415,14 +419,19 @@ int ExitStatusOf(pid_t pid) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// long.wav in `dir`: `frames` frames of (3, 3), long enough to signal its export part way.
+std::string WriteLongWave(const TTempDir& dir, int frames) {
+    return dir.Write("long.wav",
+                     PlainWave(TWaveBytes::Frames(
+                         std::vector<std::pair<std::int16_t, std::int16_t>>(frames, {3, 3}))));
+}
+
 // A signal riffdump was started to ignore (SIGHUP under nohup) is no interruption: the export
 // goes on to the end and keeps its temporary file until it is renamed.
 TEST(Riffdump, AnIgnoredSignalLeavesTheExportAlone) {
     TTempDir dir;
     const int frames = 6'000'000;
-    const std::string wave = dir.Write(
-        "long.wav", PlainWave(TWaveBytes::Frames(
-                        std::vector<std::pair<std::int16_t, std::int16_t>>(frames, {3, 3}))));
+    const std::string wave = WriteLongWave(dir, frames);
     const pid_t pid = fork();
     if (pid == 0) {
         std::signal(SIGHUP, SIG_IGN); // kept across exec, as nohup does
@@ -443,6 +452,46 @@ TEST(Riffdump, AnIgnoredSignalLeavesTheExportAlone) {
     kill(pid, SIGHUP);
     EXPECT_EQ(ExitStatusOf(pid), 0);
     EXPECT_TRUE(TTempDir::Read(dir.File("long_out.dat")) == ExportOf(frames, 3));
+}
+
+// SIGTERM in the middle of a rewrite in place (the target has a second hard link): the old text
+// is gone by then, so the file is cut after the last whole line written, with no zeros of the
+// reserved length after it, and riffdump ends by the signal, saying where the file was cut.
+TEST(Riffdump, ATerminatedRewriteInPlaceIsCutAtAWholeLine) {
+    TTempDir dir;
+    const int frames = 6'000'000;
+    const std::string wave = WriteLongWave(dir, frames);
+    const std::string whole = ExportOf(frames, 3);
+    // One job runs on the main thread, where the handler runs; with -j 2 it runs on another,
+    // whose write may be under way when the handler cuts.
+    for (const char* jobs : {"1", "2"}) {
+        SCOPED_TRACE(jobs);
+        const std::string target = dir.Write("long_out.dat", {'o', 'l', 'd'});
+        ASSERT_EQ(link(target.c_str(), dir.File("other.dat").c_str()), 0);
+        const pid_t pid = StartRiffdump({"-j", jobs, "--export", wave}, dir.File("err.txt"));
+        // Signalled once the first line is in the file: the reserved length is there by then.
+        const int fd = open(target.c_str(), O_RDONLY);
+        char first = 'o';
+        for (int i = 0; i < 20000 && first != ' '; ++i) {
+            if (pread(fd, &first, 1, 0) != 1 || first != ' ')
+                std::this_thread::sleep_for(std::chrono::microseconds(100));
+        }
+        close(fd);
+        ASSERT_EQ(first, ' ') << "the rewrite never started";
+        kill(pid, SIGTERM);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+        const std::string kept = TTempDir::Read(target);
+        EXPECT_EQ(std::count(kept.begin(), kept.end(), '\0'), 0) << "zeros of the reserved length";
+        ASSERT_LE(kept.size(), whole.size());
+        EXPECT_EQ(kept, whole.substr(0, kept.size()));
+        EXPECT_EQ(kept.size() % 6, 0u) << "cut at a whole line";
+        EXPECT_EQ(TTempDir::Read(dir.File("err.txt")),
+                  "Export interrupted: " + target + " was cut after its first " +
+                      std::to_string(kept.size()) + " bytes, at the end of a line.\n");
+        std::remove(dir.File("other.dat").c_str());
+    }
 }
 
 // Two riffdumps exporting at once to one file (two names, hard links of each other, so both

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+
+#include <sys/stat.h>
 
 #include <QImage>
 
@@ -15,6 +19,22 @@ TRun Riffscope(const TTempDir& dir, const std::vector<std::string>& arguments) {
     const char* asan = std::getenv("ASAN_OPTIONS");
     setenv("ASAN_OPTIONS", (std::string(asan ? asan : "") + ":detect_leaks=0").c_str(), 1);
     return RunProgram(RIFFSCOPE_PATH, dir, arguments);
+}
+
+// How many pixels of the plots' line colour the picture holds: the file's frames were drawn.
+int LinePixels(const QImage& picture) {
+    int lineBlue = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 233; x < picture.width(); ++x)
+            lineBlue += picture.pixel(x, y) == qRgb(68, 102, 163);
+    return lineBlue;
+}
+
+TBytes RampWave() {
+    std::vector<std::pair<std::int16_t, std::int16_t>> frames;
+    for (int i = 0; i < 2000; ++i)
+        frames.push_back({std::int16_t(i * 16 - 16000), std::int16_t(-i)});
+    return PlainWave(TWaveBytes::Frames(frames));
 }
 
 TEST(RiffscopeCommandLine, HelpVersionAndUsageErrorsNeedNoDisplay) {
@@ -41,21 +61,13 @@ TEST(RiffscopeCommandLine, RenderWritesTheWindowsPicture) {
     TTempDir dir;
     unsetenv("DISPLAY");
     unsetenv("QT_QPA_PLATFORM");
-    std::vector<std::pair<std::int16_t, std::int16_t>> frames;
-    for (int i = 0; i < 2000; ++i)
-        frames.push_back({std::int16_t(i * 16 - 16000), std::int16_t(-i)});
-    const std::string good = dir.Write("good.wav", PlainWave(TWaveBytes::Frames(frames)));
+    const std::string good = dir.Write("good.wav", RampWave());
     const TRun run = Riffscope(dir, {"--render", dir.File("good.png"), good});
     EXPECT_EQ(run.ExitStatus, 0) << run.Err;
     const QImage picture(QString::fromStdString(dir.File("good.png")));
     ASSERT_FALSE(picture.isNull());
     EXPECT_EQ(picture.size(), QSize(1372, 587));
-    // The plots' line colour is there: the file's frames were drawn.
-    int lineBlue = 0;
-    for (int y = 0; y < picture.height(); ++y)
-        for (int x = 233; x < picture.width(); ++x)
-            lineBlue += picture.pixel(x, y) == qRgb(68, 102, 163);
-    EXPECT_GT(lineBlue, 1000);
+    EXPECT_GT(LinePixels(picture), 1000);
 
     const TRun broken =
         Riffscope(dir, {"--render", dir.File("broken.png"), dir.File("missing.wav")});
@@ -88,6 +100,52 @@ TEST(RiffscopeCommandLine, RenderInTheFilesFormatShowsTheClippedRuns) {
     };
     EXPECT_GT(redMarks(true), 10) << "a run of 10 frames in 20000 is marked";
     EXPECT_EQ(redMarks(false), 0);
+}
+
+// A name is bytes: one that is not UTF-8 opens in both views all the same, and is shown
+// escaped where the picture's name cannot be kept.
+TEST(RiffscopeCommandLine, ANameThatIsNotUtf8Opens) {
+    TTempDir dir;
+    unsetenv("DISPLAY");
+    unsetenv("QT_QPA_PLATFORM");
+    const std::string odd = dir.Write("\xFF\xFE take \xE9.wav", RampWave());
+    for (const bool asFormat : {false, true}) {
+        std::vector<std::string> arguments = {"--render", dir.File("odd.png"), odd};
+        if (asFormat)
+            arguments.insert(arguments.begin(), "--as-format");
+        const TRun run = Riffscope(dir, arguments);
+        EXPECT_EQ(run.ExitStatus, 0) << asFormat << run.Err;
+        const QImage picture(QString::fromStdString(dir.File("odd.png")));
+        ASSERT_FALSE(picture.isNull());
+        EXPECT_GT(LinePixels(picture), 1000) << asFormat;
+        std::remove(dir.File("odd.png").c_str());
+    }
+    // Qt would save the picture under a name with its odd bytes replaced: refused, not misnamed.
+    const TRun run = Riffscope(dir, {"--render", dir.File("\xFFout.png"), odd});
+    EXPECT_EQ(run.ExitStatus, 2);
+    EXPECT_NE(run.Err.find("\\xFFout.png is not UTF-8"), std::string::npos) << run.Err;
+    EXPECT_FALSE(std::filesystem::exists(dir.File("\xFFout.png")));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("\xEF\xBF\xBDout.png")));
+}
+
+// The window does not read FIFOs: one with no writer is refused at once in either view, with
+// the reason on standard error rather than a bare exit status.
+TEST(RiffscopeCommandLine, AFifoIsRefusedWithItsReasonInEitherView) {
+    TTempDir dir;
+    unsetenv("DISPLAY");
+    unsetenv("QT_QPA_PLATFORM");
+    const std::string fifo = dir.File("pipe.wav");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const bool asFormat : {false, true}) {
+        std::vector<std::string> arguments = {"--render", dir.File("fifo.png"), fifo};
+        if (asFormat)
+            arguments.insert(arguments.begin(), "--as-format");
+        const TRun run = Riffscope(dir, arguments);
+        EXPECT_EQ(run.ExitStatus, 1) << asFormat;
+        EXPECT_NE(run.Err.find("riffscope: Not a regular file."), std::string::npos)
+            << asFormat << run.Err;
+        EXPECT_LT(run.Seconds, 2.0) << asFormat;
+    }
 }
 
 } // namespace

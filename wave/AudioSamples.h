@@ -32,6 +32,9 @@ class TAudioSamples {
     // encodings.
     int BitsOfValues() const { return ValueBits; }
 
+    // Whether the file the samples are read from changed since it was opened (see TFileBytes).
+    bool SourceChanged() const { return File && File->Changed(); }
+
     double At(int channel, std::uint64_t frame) const;
     // Values of `channel` at frames first..first+count-1, into `out`.
     void Read(int channel, std::uint64_t first, std::size_t count, double* out) const;

@@ -1,5 +1,6 @@
 #include "wave/FileBytes.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -19,6 +20,10 @@ std::string ErrnoSentence(int error) {
     return text + ".";
 }
 
+std::int64_t ModifiedNs(const struct stat& info) {
+    return std::int64_t(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec;
+}
+
 [[noreturn]] void Fail(int error) {
     throw TReadError("cannot open", ErrnoSentence(error));
 }
@@ -35,15 +40,25 @@ std::shared_ptr<const TFileBytes> TFileBytes::Open(const std::string& name, bool
         // a FIFO's first writer; its bytes are kept.
         TWaveSource source(name, acceptStreams);
         std::uint64_t size = 0;
-        constexpr std::size_t Step = std::size_t(1) << 20;
+        const std::uint64_t most = MostStreamBytes;
         for (;;) {
-            file->Buffer.Resize(size + Step);
+            // One byte past the bound tells a stream that ends there from a longer one.
+            const auto step =
+                std::size_t(std::min<std::uint64_t>(std::uint64_t(1) << 20, most + 1 - size));
+            file->Buffer.Resize(size + step);
             const std::size_t got =
-                source.ReadUpTo(reinterpret_cast<std::uint8_t*>(file->Buffer.Data()) + size, Step);
+                source.ReadUpTo(reinterpret_cast<std::uint8_t*>(file->Buffer.Data()) + size, step);
             size += got;
-            if (got < Step)
+            if (size > most)
+                throw TReadError("too long", "The stream goes on past " + std::to_string(most) +
+                                                 " bytes, the most read from a stream; reading "
+                                                 "stopped there.");
+            if (got < step)
                 break;
         }
+        // A FIFO that stalled has not ended: what came of it is not the file.
+        if (const std::string stall = source.StallReason(); !stall.empty())
+            throw TReadError("stalled", stall);
         file->Buffer.Resize(size);
         file->Bytes = reinterpret_cast<const std::uint8_t*>(file->Buffer.Data());
         file->ByteCount = size;
@@ -60,6 +75,8 @@ std::shared_ptr<const TFileBytes> TFileBytes::Open(const std::string& name, bool
         Fail(error);
     }
     file->ByteCount = static_cast<std::uint64_t>(info.st_size);
+    file->OpenedSize = info.st_size;
+    file->OpenedChangeNs = ModifiedNs(info);
     if (file->ByteCount > 0) {
         void* bytes = mmap(nullptr, file->ByteCount, PROT_READ, MAP_SHARED, fd, 0);
         const int error = errno;
@@ -109,9 +126,19 @@ void TFileBytes::ReadAt(std::uint64_t offset, void* out, std::size_t size) const
         if (got <= 0) {
             // The file is shorter than it was: what is gone reads as zeros, as in the mapping.
             std::memset(to + done, 0, size - done);
+            CutShort.store(true, std::memory_order_release);
             NoteMappedFileChanged();
             return;
         }
         done += std::size_t(got);
     }
+}
+
+bool TFileBytes::Changed() const {
+    if (!Mapped)
+        return false; // a stream's bytes are a copy of their own
+    if (CutShort.load(std::memory_order_acquire) || MappingCutShort(Bytes))
+        return true;
+    struct stat now {};
+    return fstat(Fd, &now) != 0 || now.st_size != OpenedSize || ModifiedNs(now) != OpenedChangeNs;
 }

@@ -14,6 +14,7 @@ namespace {
 constexpr int Slots = 64;
 std::atomic<std::uintptr_t> SlotStart[Slots];
 std::atomic<std::uintptr_t> SlotEnd[Slots];
+std::atomic<bool> SlotCutShort[Slots];
 std::atomic<bool> Changed{false};
 std::uintptr_t PageSize = 4096; // read once when the handler is installed
 struct sigaction Previous {};
@@ -31,6 +32,7 @@ void OnBusError(int signal, siginfo_t* info, void* context) {
         const std::uintptr_t page = address & ~(PageSize - 1);
         if (mmap(reinterpret_cast<void*>(page), end - page, PROT_READ,
                  MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0) != MAP_FAILED) {
+            SlotCutShort[i].store(true, std::memory_order_release);
             Changed.store(true, std::memory_order_release);
             return;
         }
@@ -68,6 +70,7 @@ bool GuardMapping(const void* start, std::size_t length) {
         std::uintptr_t expected = 0;
         if (SlotStart[i].load() == 0 &&
             SlotEnd[i].compare_exchange_strong(expected, begin + length)) {
+            SlotCutShort[i].store(false, std::memory_order_release);
             SlotStart[i].store(begin, std::memory_order_release);
             return true;
         }
@@ -84,6 +87,14 @@ void UnguardMapping(const void* start) {
             return;
         }
     }
+}
+
+bool MappingCutShort(const void* start) {
+    const auto begin = reinterpret_cast<std::uintptr_t>(start);
+    for (int i = 0; i < Slots; ++i)
+        if (SlotStart[i].load(std::memory_order_acquire) == begin)
+            return SlotCutShort[i].load(std::memory_order_acquire);
+    return false;
 }
 
 bool MappedFileChanged() {

@@ -11,6 +11,9 @@
 bool GuardMapping(const void* start, std::size_t length);
 void UnguardMapping(const void* start);
 
+// Whether the guarded mapping that starts at `start` has read past the end of its file.
+bool MappingCutShort(const void* start);
+
 // Whether a guarded mapping has read past the end of its file since the last Clear.
 bool MappedFileChanged();
 void ClearMappedFileChanged();

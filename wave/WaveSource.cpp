@@ -119,25 +119,30 @@ std::size_t TWaveSource::ReadUpTo(void* destination, std::size_t count) {
         }
     }
     Position += done;
+    BytesThere += done;
     return done;
 }
 
-void TWaveSource::ReadExactly(void* destination, std::size_t count) {
-    if (ReadUpTo(destination, count) == count)
-        return;
-    std::string reason;
+std::string TWaveSource::StallReason() const {
     const auto seconds = [] {
         const int ms = FifoStallMs;
         return ms % 1000 == 0 ? std::to_string(ms / 1000) : std::to_string(ms / 1000.0);
     };
     if (NoWriter)
-        reason = "No writer opened the FIFO within " + seconds() + " seconds.";
-    else if (Stalled)
-        reason = "The FIFO gave no byte for " + seconds() + " seconds.";
-    else if (Position == 0)
+        return "No writer opened the FIFO within " + seconds() + " seconds.";
+    if (Stalled)
+        return "The FIFO gave no byte for " + seconds() + " seconds.";
+    return {};
+}
+
+void TWaveSource::ReadExactly(void* destination, std::size_t count) {
+    if (ReadUpTo(destination, count) == count)
+        return;
+    std::string reason = StallReason();
+    if (reason.empty() && Position == 0)
         reason = "The file is empty.";
-    else
-        reason = "The file ends after " + std::to_string(Position) + " bytes, inside a chunk.";
+    else if (reason.empty())
+        reason = "The file ends after " + std::to_string(BytesThere) + " bytes, inside a chunk.";
     throw TReadError("read past the end of the file", {}, reason);
 }
 
@@ -149,6 +154,7 @@ std::uint64_t TWaveSource::Skip(std::uint64_t count) {
         if (lseek(Fd, static_cast<off_t>(count), SEEK_CUR) < 0)
             throw TReadError("cannot move");
         Position += count;
+        BytesThere += there;
         return there;
     }
     // A stream cannot seek: its bytes are read and dropped.

@@ -38,6 +38,10 @@ class TWaveSource {
     // Returns how many of them were there.
     std::uint64_t Skip(std::uint64_t count);
 
+    // Why a stream gave no more bytes when that was not its end: no writer came, or its writer
+    // stalled. Empty for an end that is one.
+    std::string StallReason() const;
+
     bool IsStream() const { return Stream; }
     // How many bytes the position stands from the start.
     std::uint64_t Offset() const { return Position; }
@@ -62,5 +66,7 @@ class TWaveSource {
     bool Stalled = false;    // a named FIFO's writer sent nothing for the stall time
     bool Named = false;      // a named FIFO (not standard input or an unnamed pipe)
     std::uint64_t Position = 0;
+    // The bytes really there up to the position: a skip may move the position past the end.
+    std::uint64_t BytesThere = 0;
     std::uint64_t FileSize = 0;
 };

@@ -206,6 +206,16 @@ TBytes ImaSeed() {
         .Bytes();
 }
 
+// `depth` opening tags, and as many closing ones after the first half of them.
+TBytes NestedXml(std::size_t depth) {
+    std::string text;
+    for (std::size_t i = 0; i < depth; ++i)
+        text += "<a>";
+    for (std::size_t i = 0; i < depth / 2; ++i)
+        text += "</a>";
+    return TBytes(text.begin(), text.end());
+}
+
 } // namespace
 
 std::vector<std::vector<std::uint8_t>> ReadWaveFileSeeds() {
@@ -252,6 +262,19 @@ std::vector<std::vector<std::uint8_t>> ReadWaveFileSeeds() {
         // A data chunk longer than a stream's first block (64 KiB), so that a stream's block
         // grows as it is read.
         PlainWave(TBytes(70'000, 0x5A)),
+        // iXML nested 1,000 deep (its closing half left off): the layout's indentation is
+        // bounded, so the text stays linear in the chunk.
+        TWaveBytes()
+            .Chunk("fmt ", fmt)
+            .Chunk("data", frames)
+            .Chunk("iXML", NestedXml(1000))
+            .Bytes(),
+        // What a stalled FIFO leaves: a stream that stops inside a chunk that declares far more
+        // (the reader must count the bytes there, not the chunk's end).
+        TWaveBytes()
+            .Chunk("fmt ", fmt)
+            .Chunk("LIST", {'I', 'N', 'F', 'O', 'I', 'N', 'A', 'M'}, 0x7FFFFFFF)
+            .Bytes(),
         // A fuzz find: mu-law in 254 channels that the codec decodes to no frames at all.
         {0x52, 0x49, 0x46, 0x46, 0x3e, 0x00, 0x00, 0x00, 0x57, 0x41, 0x56, 0x45, 0x66, 0x6d,
          0x74, 0x20, 0x14, 0x00, 0x00, 0x00, 0x07, 0x00, 0xfe, 0x00, 0x40, 0x1f, 0x00, 0x00,
