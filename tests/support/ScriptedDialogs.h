@@ -24,16 +24,26 @@ class TScriptedDialogs : public TUserDialogs {
         LastNamesShown.push_back(lastName);
         if (Answers.empty())
             return std::nullopt;
-        auto answer = Answers.front();
+        // Taken out through a plain QString: the optional's copy misleads GCC's uninitialised-
+        // value warning where this is inlined.
+        const bool cancelled = !Answers.front().has_value();
+        const QString answer = Answers.front().value_or(QString());
         Answers.pop_front();
+        if (cancelled)
+            return std::nullopt;
         return answer;
     }
     std::optional<QString> ChooseFileToSave(QWidget*, const QString& suggestedName) override {
         SuggestedNamesShown.push_back(suggestedName);
         if (SaveAnswers.empty())
             return std::nullopt;
-        auto answer = SaveAnswers.front();
+        // Taken out through a plain QString: the optional's copy misleads GCC's uninitialised-
+        // value warning where this is inlined.
+        const bool cancelled = !SaveAnswers.front().has_value();
+        const QString answer = SaveAnswers.front().value_or(QString());
         SaveAnswers.pop_front();
+        if (cancelled)
+            return std::nullopt;
         return answer;
     }
     void ShowError(QWidget*, const QString& title, const QString& text) override {
