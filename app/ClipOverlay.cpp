@@ -48,9 +48,10 @@ void TClipOverlay::paintEvent(QPaintEvent*) {
     // Only the runs in view, found by their frames; runs that fall in the same pixels are
     // drawn once.
     const double low = std::min(axis.Minimum(), axis.Maximum()) - 1;
-    const auto first = std::lower_bound(
-        Shown.begin(), Shown.end(), low,
-        [](const TClipMark& m, double x) { return double(m.First + m.Length) < x; });
+    const auto first =
+        std::lower_bound(Shown.begin(), Shown.end(), low, [](const TClipMark& m, double x) {
+            return double(m.First + m.Length) < x;
+        });
     int drawnTo = INT_MIN;
     for (auto m = first; m != Shown.end(); ++m) {
         int from = axis.PixelOfValue(double(m->First) + 1);

@@ -51,10 +51,12 @@ void TForm1::CreateReportControls() {
     connect(new QShortcut(QKeySequence(QStringLiteral("Ctrl+R")), this), &QShortcut::activated,
             ReportButton, &QPushButton::click);
     for (bool forward : {true, false})
-        connect(new QShortcut(QKeySequence(forward ? QStringLiteral("F8") : QStringLiteral("Shift+F8")),
-                              this),
-                &QShortcut::activated, this,
-                [this, forward] { RunGuarded(*Dialogs, this, [this, forward] { StepToProblem(forward); }); });
+        connect(
+            new QShortcut(QKeySequence(forward ? QStringLiteral("F8") : QStringLiteral("Shift+F8")),
+                          this),
+            &QShortcut::activated, this, [this, forward] {
+                RunGuarded(*Dialogs, this, [this, forward] { StepToProblem(forward); });
+            });
     Clips1 = new TClipOverlay(*Chart1);
     Clips2 = new TClipOverlay(*Chart2);
     ReportProgress = new QTimer(this);
@@ -69,7 +71,7 @@ void TForm1::CreateReportControls() {
 void TForm1::StartReport() {
     const void* bytes = Audio.Bytes.get();
     if (bytes == ReportOf)
-        return; // the same file, shown in another view
+        return;     // the same file, shown in another view
     Making.reset(); // the earlier file's report is dropped with it
     Report.reset();
     ReportOf = bytes;

@@ -23,7 +23,9 @@ QColor VerdictColour(TVerdict verdict) {
     return QColor(0, 120, 0);
 }
 
-QString Text(const std::string& text) { return QString::fromStdString(text); }
+QString Text(const std::string& text) {
+    return QString::fromStdString(text);
+}
 
 QString ValueText(double value, bool isFloat) {
     return isFloat ? Text(Fixed(value, 6)) : QString::number(value, 'f', 0);
@@ -31,7 +33,9 @@ QString ValueText(double value, bool isFloat) {
 
 } // namespace
 
-QString VerdictText(TVerdict verdict) { return QString::fromLatin1(VerdictName(verdict)).toUpper(); }
+QString VerdictText(TVerdict verdict) {
+    return QString::fromLatin1(VerdictName(verdict)).toUpper();
+}
 
 TReportPanel::TReportPanel(QWidget* parent) : QWidget(parent, Qt::Tool) {
     setObjectName(QStringLiteral("ReportPanel"));
@@ -96,18 +100,19 @@ void TReportPanel::ShowReport(const TQualityReport& report) {
     std::size_t notPassed = 0;
     for (const TRuleResult& rule : report.Rules)
         notPassed += rule.Verdict != vdPass;
-    Verdict->setText(VerdictText(report.Verdict) +
-                     (notPassed == 0 ? QStringLiteral(": every rule passed")
-                                     : QStringLiteral(": %1 rule%2 did not pass")
-                                           .arg(notPassed)
-                                           .arg(notPassed == 1 ? "" : "s")));
+    Verdict->setText(VerdictText(report.Verdict) + (notPassed == 0
+                                                        ? QStringLiteral(": every rule passed")
+                                                        : QStringLiteral(": %1 rule%2 did not pass")
+                                                              .arg(notPassed)
+                                                              .arg(notPassed == 1 ? "" : "s")));
     Verdict->setStyleSheet(QStringLiteral("color: %1").arg(VerdictColour(report.Verdict).name()));
 
     QStringList summary;
     if (!report.Measured)
         summary << QStringLiteral("The audio is not measured: ") + Text(report.Refusal);
     if (report.Md5.Computed) {
-        QString md5 = QStringLiteral("MD5 of the audio data: ") + Text(Md5Text(*report.Md5.Computed));
+        QString md5 =
+            QStringLiteral("MD5 of the audio data: ") + Text(Md5Text(*report.Md5.Computed));
         if (report.Md5.Stored)
             md5 += report.Md5.Agree() ? QStringLiteral(" (agrees with the MD5 chunk)")
                                       : QStringLiteral(" (the MD5 chunk says ") +
@@ -125,9 +130,10 @@ void TReportPanel::ShowReport(const TQualityReport& report) {
 
     const auto& channels = report.Levels.Channels;
     const bool isFloat = !channels.empty() && !channels.front().BitsInUse;
-    QStringList head = {"Channel", "Min", "Max", "Peak dBFS", "RMS dBFS", "DC offset", "Crest",
-                        "Clipped", "Runs", "Silent head", "Silent tail",
-                        isFloat ? "NaN / Inf / Over" : "Bits"};
+    QStringList head = {"Channel",     "Min",         "Max",
+                        "Peak dBFS",   "RMS dBFS",    "DC offset",
+                        "Crest",       "Clipped",     "Runs",
+                        "Silent head", "Silent tail", isFloat ? "NaN / Inf / Over" : "Bits"};
     if (report.Loudness)
         head << QStringLiteral("True peak dBTP");
     Levels->clear();
@@ -136,13 +142,20 @@ void TReportPanel::ShowReport(const TQualityReport& report) {
     Levels->setRowCount(int(channels.size()));
     for (std::size_t c = 0; c < channels.size(); ++c) {
         const TChannelLevels& l = channels[c];
-        QStringList row = {QString::number(c + 1), ValueText(l.Min, isFloat), ValueText(l.Max, isFloat),
-                           Text(Fixed(l.PeakDbfs, 2)), Text(Fixed(l.RmsDbfs, 2)),
-                           Text(Fixed(l.DcOffset, 6)), Text(Fixed(l.Crest, 2)),
-                           QString::number(l.ClippedSamples), QString::number(l.ClippedRuns),
-                           QString::number(l.SilenceHeadFrames), QString::number(l.SilenceTailFrames),
-                           isFloat ? QStringLiteral("%1 / %2 / %3").arg(l.NaN).arg(l.Inf).arg(l.Overs)
-                                   : QString::number(l.BitsInUse.value_or(0))};
+        QStringList row = {QString::number(c + 1),
+                           ValueText(l.Min, isFloat),
+                           ValueText(l.Max, isFloat),
+                           Text(Fixed(l.PeakDbfs, 2)),
+                           Text(Fixed(l.RmsDbfs, 2)),
+                           Text(Fixed(l.DcOffset, 6)),
+                           Text(Fixed(l.Crest, 2)),
+                           QString::number(l.ClippedSamples),
+                           QString::number(l.ClippedRuns),
+                           QString::number(l.SilenceHeadFrames),
+                           QString::number(l.SilenceTailFrames),
+                           isFloat
+                               ? QStringLiteral("%1 / %2 / %3").arg(l.NaN).arg(l.Inf).arg(l.Overs)
+                               : QString::number(l.BitsInUse.value_or(0))};
         if (report.Loudness && c < report.Loudness->TruePeakDbtp.size())
             row << Text(Fixed(report.Loudness->TruePeakDbtp[c], 2));
         for (int column = 0; column < row.size(); ++column) {
@@ -166,8 +179,9 @@ void TReportPanel::ShowReport(const TQualityReport& report) {
             if (!where.empty())
                 text += QStringLiteral(" [") + Text(where) + QStringLiteral("]");
             auto* item = new QListWidgetItem(text, Rules);
-            item->setForeground(rule.Verdict == vdPass ? palette().color(QPalette::Disabled, QPalette::Text)
-                                                       : VerdictColour(rule.Verdict));
+            item->setForeground(rule.Verdict == vdPass
+                                    ? palette().color(QPalette::Disabled, QPalette::Text)
+                                    : VerdictColour(rule.Verdict));
             if (rule.Where.Frame) {
                 item->setData(Qt::UserRole, QVariant::fromValue<qulonglong>(*rule.Where.Frame));
                 if (rule.Where.Channel)

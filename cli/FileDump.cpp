@@ -13,9 +13,9 @@
 #include "cli/JsonText.h"
 #include "cli/MetadataJson.h"
 #include "cli/ReportJson.h"
+#include "cli/SourceFile.h"
 #include "report/QualityReport.h"
 #include "report/ReportText.h"
-#include "cli/SourceFile.h"
 #include "samples/ErrorMessage.h"
 #include "samples/FormatExport.h"
 #include "samples/LoadCommand.h"
@@ -282,7 +282,11 @@ TFileReport DumpFile(const std::string& file, const TDumpOptions& options) {
     const TSourceFile source(file);
     std::optional<TMemoryFile> streamCopy;
     std::string readName = source.ReadName();
-    if (options.Json || options.AsFormat || options.Cues || options.Report) {
+    // The file as it was found, before it is read: what a later run compares to resume.
+    std::uint64_t stampSize = 0;
+    std::int64_t stampMtime = 0;
+    const bool stamped = options.Record && FileStamp(file, stampSize, stampMtime);
+    if (options.Json || options.AsFormat || options.Cues || options.Report || options.Record) {
         outcome.Audio = OpenAudioFile(readName, true);
         const auto& bytes = outcome.Audio->Bytes;
         if (bytes && !bytes->IsMapped()) {
@@ -321,6 +325,22 @@ TFileReport DumpFile(const std::string& file, const TDumpOptions& options) {
         WriteJson(file, outcome, report);
     else
         WriteText(file, outcome, report);
+    if (options.Record) {
+        TFileRecord& record = report.Record.emplace();
+        record.Path = file;
+        if (stamped) {
+            record.Size = stampSize;
+            record.MtimeNs = stampMtime;
+        }
+        record.Status = WaveStatusName(outcome.Info.Status);
+        record.Reason = outcome.LoadError               ? *outcome.LoadError
+                        : !outcome.Info.Problem.empty() ? outcome.Info.Problem
+                        : !outcome.Info.Reason.empty()  ? outcome.Info.Reason
+                                                        : outcome.Audio->Facts.Refusal;
+        record.Facts = outcome.Audio->Facts;
+        record.Metadata = MetadataRows(MetadataOf(*outcome.Audio));
+        record.Report = outcome.Quality;
+    }
     if (options.Cues && !options.Json)
         report.Out = CueLabelTrack(MetadataOf(*outcome.Audio));
     else if (options.Report && !options.Json)

@@ -3,8 +3,10 @@
 // its status and errors for standard error, and whether it all went well.
 
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "cli/FileRecord.h"
 #include "report/Policy.h"
 
 struct TDumpOptions {
@@ -25,6 +27,8 @@ struct TDumpOptions {
     // JSON object's `report`, its rules weighed by the policy.
     bool Report = false;
     std::shared_ptr<const TPolicy> Policy;
+    // Keep what was found of the file as rows for a results database.
+    bool Record = false;
 };
 
 struct TFileReport {
@@ -34,6 +38,7 @@ struct TFileReport {
     // With a report: 0 when it passes, 1 when a rule the policy makes an error fails, 2 when
     // the file's audio cannot be read.
     int ReportStatus = 0;
+    std::optional<TFileRecord> Record; // with TDumpOptions::Record
 };
 
 // Reads one file (pipes and FIFOs as streams) and, where asked, exports it. Safe to call from

@@ -3,10 +3,12 @@
 // For collections of files: names from a list, several files read at once, JSON Lines output.
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -17,7 +19,9 @@
 
 #include "cli/FileDump.h"
 #include "cli/FileList.h"
+#include "cli/ResultsDatabase.h"
 #include "cli/RunInOrder.h"
+#include "cli/ShardSplit.h"
 #include "samples/NameText.h"
 #include "samples/SaveAsciiFile.h"
 #include "wave/FileBytes.h"
@@ -28,7 +32,9 @@ namespace {
 constexpr const char* Usage =
     "usage: riffdump [--export [--salvage] | --as-format] [--output FILE] [--json | --cues]\n"
     "                [--report [--policy FILE]] [-j N] [--max-bytes N]\n"
+    "                [--db FILE [--resume]] [--shard I/N] [--format text|json|csv]\n"
     "                [--files-from LIST [-0]] FILE...\n"
+    "       riffdump --merge OUT.db IN.db...\n"
     "Writes the RIFF structure of each FILE to standard output, one log line at a time,\n"
     "and \"FILE: STATUS\" to standard error. Pipes and FIFOs are read as streams.\n"
     "  --export           also write each file that reads wsOk as text, beside it (NAME_out.dat)\n"
@@ -66,12 +72,24 @@ constexpr const char* Usage =
     "  --max-bytes N      read at most N bytes of a stream (4294967296 by default) for --json,\n"
     "                     --as-format and --cues, which hold it in memory; a longer stream\n"
     "                     fails with a reason\n"
+    "  --db FILE          also write the results into the SQLite database FILE (made when\n"
+    "                     missing): tables files, chunks, channels, rules and metadata, keyed\n"
+    "                     by the file's path; each file's rows in one transaction\n"
+    "  --resume           with --db: leave out the files whose path, size and modification\n"
+    "                     time the database already holds\n"
+    "  --shard I/N        read only the I-th (0 to N-1) of N disjoint parts of the names: the\n"
+    "                     part of a name is FNV-1a of its bytes mod N, the same on every run\n"
+    "  --format FORMAT    text (the log, the default), json (as --json) or csv: the files\n"
+    "                     table as CSV on standard output (with --db and no FILE: the\n"
+    "                     database's)\n"
+    "  --merge OUT.db     join the databases given as IN.db into OUT.db, as one run over all\n"
+    "                     their files would have written it\n"
     "  --help             show this text\n"
     "  --version          show the version\n"
     "Exit status: 0 when every FILE reads wsOk (with --as-format: reads as its format says)\n"
     "and exports, 1 otherwise, 2 on a usage error. With --report: 0 when every rule the\n"
     "policy makes an error passes, 1 when one fails, 2 when a file's audio cannot be read\n"
-    "or the policy cannot be taken.\n";
+    "or the policy cannot be taken. 2 when the database cannot be opened or written.\n";
 
 struct TOptions {
     TDumpOptions Dump;
@@ -80,6 +98,11 @@ struct TOptions {
     bool NulSeparated = false;
     int Jobs = 1;
     std::string PolicyFile;
+    std::string Database;                 // --db
+    std::optional<TShard> Shard;          // --shard I/N
+    bool Resume = false;                  // skip the files complete in the database
+    std::optional<std::string> MergeInto; // --merge OUT.db: the FILEs are the databases to join
+    bool Csv = false;                     // --format csv
 };
 
 int UsageError(const std::string& problem) {
@@ -121,6 +144,20 @@ bool ParseMaxBytes(const std::string& text) {
     return true;
 }
 
+// Joins the shard databases `inputs` into `output`.
+int MergeDatabases(const std::string& output, const std::vector<std::string>& inputs) {
+    if (inputs.empty())
+        return UsageError("--merge needs the databases to join after OUT.db");
+    try {
+        TResultsDatabase database(output);
+        database.Merge(inputs);
+    } catch (const TDatabaseError& error) {
+        std::fprintf(stderr, "riffdump: --merge %s: %s\n", NameText(output).c_str(), error.what());
+        return 2;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -129,6 +166,20 @@ int main(int argc, char* argv[]) {
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         const auto next = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
+        // "--name VALUE" or "--name=VALUE": true when the argument is that option, with its
+        // value (null when none follows).
+        const char* value = nullptr;
+        const auto takes = [&](const std::string& name) {
+            if (argument == name) {
+                value = next();
+                return true;
+            }
+            if (argument.rfind(name + "=", 0) == 0) {
+                value = argv[i] + name.size() + 1;
+                return true;
+            }
+            return false;
+        };
         if (optionsEnded || argument.empty() || argument[0] != '-' || argument == "-") {
             options.Files.push_back(argument);
         } else if (argument == "--") {
@@ -150,39 +201,54 @@ int main(int argc, char* argv[]) {
             options.Dump.Salvage = true;
         } else if (argument == "--report") {
             options.Dump.Report = true;
-        } else if (argument == "--policy" || argument.rfind("--policy=", 0) == 0) {
-            const char* policy =
-                argument == "--policy" ? next() : argv[i] + std::string("--policy=").size();
+        } else if (takes("--policy")) {
+            const char* policy = value;
             if (policy == nullptr || *policy == '\0')
                 return UsageError("--policy needs a FILE");
             options.PolicyFile = policy;
         } else if (argument == "--json") {
             options.Dump.Json = true;
-        } else if (argument == "--stall" || argument.rfind("--stall=", 0) == 0) {
-            const char* value =
-                argument == "--stall" ? next() : argv[i] + std::string("--stall=").size();
+        } else if (takes("--db")) {
+            if (value == nullptr || *value == '\0')
+                return UsageError("--db needs a FILE");
+            options.Database = value;
+        } else if (takes("--shard")) {
+            options.Shard = value ? ParseShard(value) : std::nullopt;
+            if (!options.Shard)
+                return UsageError("--shard takes I/N, N from 1 and I from 0 to N-1");
+        } else if (argument == "--resume") {
+            options.Resume = true;
+        } else if (takes("--merge")) {
+            if (value == nullptr || *value == '\0')
+                return UsageError("--merge needs OUT.db and the databases to join");
+            options.MergeInto = value;
+        } else if (takes("--format")) {
+            const std::string format = value ? value : "";
+            if (format == "csv")
+                options.Csv = true;
+            else if (format == "json")
+                options.Dump.Json = true;
+            else if (format != "text")
+                return UsageError("--format takes text, json or csv");
+        } else if (takes("--stall")) {
             char* end = nullptr;
             const double seconds = value ? std::strtod(value, &end) : 0;
             if (value == nullptr || *value == '\0' || *end != '\0' || !(seconds > 0) ||
                 seconds > 86400)
                 return UsageError("--stall needs a number of seconds above 0");
             TWaveSource::FifoStallMs = int(seconds * 1000);
-        } else if (argument == "--max-bytes" || argument.rfind("--max-bytes=", 0) == 0) {
-            const char* value =
-                argument == "--max-bytes" ? next() : argv[i] + std::string("--max-bytes=").size();
+        } else if (takes("--max-bytes")) {
             if (value == nullptr || !ParseMaxBytes(value))
                 return UsageError("--max-bytes needs a number of bytes from 1 to 2^62");
-        } else if (argument == "--output" || argument.rfind("--output=", 0) == 0) {
-            const char* output =
-                argument == "--output" ? next() : argv[i] + std::string("--output=").size();
+        } else if (takes("--output")) {
+            const char* output = value;
             if (output == nullptr || *output == '\0')
                 return UsageError("--output needs a FILE");
             options.Dump.Output = output;
         } else if (argument == "-0") {
             options.NulSeparated = true;
-        } else if (argument == "--files-from" || argument.rfind("--files-from=", 0) == 0) {
-            const char* list =
-                argument == "--files-from" ? next() : argv[i] + std::string("--files-from=").size();
+        } else if (takes("--files-from")) {
+            const char* list = value;
             if (list == nullptr || *list == '\0')
                 return UsageError("--files-from needs a LIST");
             options.Lists.push_back(list);
@@ -207,6 +273,10 @@ int main(int argc, char* argv[]) {
             return 2;
         }
     }
+    if (options.MergeInto)
+        return MergeDatabases(*options.MergeInto, options.Files);
+    if (options.Resume && options.Database.empty())
+        return UsageError("--resume needs --db");
     for (const std::string& list : options.Lists) {
         std::string problem;
         if (!ReadFileList(list, options.NulSeparated, options.Files, problem)) {
@@ -215,8 +285,39 @@ int main(int argc, char* argv[]) {
             return 2;
         }
     }
+    // The results database (CSV is written from one in memory where none is named).
+    std::unique_ptr<TResultsDatabase> database;
+    if (!options.Database.empty() || options.Csv) {
+        const std::string name = options.Database.empty() ? ":memory:" : options.Database;
+        try {
+            database = std::make_unique<TResultsDatabase>(name);
+        } catch (const TDatabaseError& error) {
+            std::fprintf(stderr, "riffdump: the database %s: %s\n", NameText(name).c_str(),
+                         error.what());
+            return 2;
+        }
+        options.Dump.Record = true;
+    }
+    if (options.Files.empty() && database && options.Csv && options.Lists.empty()) {
+        const std::string csv = database->FilesCsv(); // the files table as it stands
+        std::fwrite(csv.data(), 1, csv.size(), stdout);
+        return 0;
+    }
     if (options.Files.empty())
         return options.Lists.empty() ? UsageError("no FILE given") : 0;
+    if (options.Shard)
+        options.Files = NamesInShard(options.Files, *options.Shard);
+    if (options.Resume) {
+        // A file whose path, size and modification time are in the database is complete.
+        const std::set<TResultsDatabase::TStamp> complete = database->CompleteFiles();
+        std::vector<std::string> left;
+        for (const std::string& file : options.Files) {
+            TResultsDatabase::TStamp stamp{file, 0, 0};
+            if (!FileStamp(file, stamp.Size, stamp.MtimeNs) || !complete.count(stamp))
+                left.push_back(file);
+        }
+        options.Files = std::move(left);
+    }
     if (!options.Dump.Output.empty()) {
         if (!options.Dump.Export)
             return UsageError("--output needs --export or --as-format");
@@ -236,9 +337,12 @@ int main(int argc, char* argv[]) {
     }
     bool allOk = true;
     int reportStatus = 0;
+    std::atomic<bool> databaseFailed{false};
     RunInOrder<TFileReport>(
         options.Files.size(), options.Jobs,
         [&](std::size_t i) {
+            if (databaseFailed.load())
+                return TFileReport{}; // the run stops: nothing more can be kept
             try {
                 return DumpFile(options.Files[i], options.Dump);
             } catch (...) {
@@ -250,6 +354,22 @@ int main(int argc, char* argv[]) {
             }
         },
         [&](TFileReport& report) {
+            if (databaseFailed.load())
+                return;
+            if (database && report.Record) {
+                try {
+                    database->Write(*report.Record);
+                } catch (const TDatabaseError& error) {
+                    // The file's transaction is rolled back: the database keeps whole files.
+                    std::fprintf(stderr, "riffdump: the database %s: %s (at %s)\n",
+                                 NameText(options.Database).c_str(), error.what(),
+                                 NameText(report.Record->Path).c_str());
+                    databaseFailed = true;
+                    return;
+                }
+            }
+            if (options.Csv)
+                report.Out.clear(); // the files table is the output
             std::fwrite(report.Out.data(), 1, report.Out.size(), stdout);
             if (!report.Err.empty()) {
                 std::fflush(stdout); // the status follows its log lines
@@ -258,6 +378,12 @@ int main(int argc, char* argv[]) {
             allOk = report.Ok && allOk;
             reportStatus = std::max(reportStatus, report.ReportStatus);
         });
+    if (databaseFailed.load())
+        return 2;
+    if (options.Csv) {
+        const std::string csv = database->FilesCsv();
+        std::fwrite(csv.data(), 1, csv.size(), stdout);
+    }
     if (options.Dump.Report) {
         // The report judges: a file exported badly still fails the run.
         const bool exportFailed = options.Dump.Export && !allOk;

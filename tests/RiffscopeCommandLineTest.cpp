@@ -85,7 +85,8 @@ TEST(RiffscopeCommandLine, RenderInTheFilesFormatShowsTheClippedRuns) {
         std::vector<std::pair<std::int16_t, std::int16_t>> frames;
         for (int i = 0; i < 20000; ++i) {
             const bool clipped = clipping && i >= 9000 && i < 9010;
-            frames.push_back({clipped ? std::int16_t(32767) : std::int16_t(i % 1000), std::int16_t(i % 700)});
+            frames.push_back(
+                {clipped ? std::int16_t(32767) : std::int16_t(i % 1000), std::int16_t(i % 700)});
         }
         const std::string name = clipping ? "clip" : "clean";
         const std::string file = dir.Write(name + ".wav", PlainWave(TWaveBytes::Frames(frames)));

@@ -25,11 +25,16 @@ namespace {
 TBytes ClippingFile() {
     TBytes data;
     for (int i = 0; i < 1000; ++i) {
-        const std::int16_t left = i >= 100 && i < 105 ? 32767 : i >= 300 && i < 303 ? -32768 : std::int16_t(i % 50);
+        const std::int16_t left = i >= 100 && i < 105   ? 32767
+                                  : i >= 300 && i < 303 ? -32768
+                                                        : std::int16_t(i % 50);
         PutU16(data, std::uint16_t(left));
         PutU16(data, std::uint16_t(std::int16_t(-(i % 40))));
     }
-    return TWaveBytes().Chunk("fmt ", TWaveBytes::Format(1, 2, 48000, 16)).Chunk("data", data).Bytes();
+    return TWaveBytes()
+        .Chunk("fmt ", TWaveBytes::Format(1, 2, 48000, 16))
+        .Chunk("data", data)
+        .Bytes();
 }
 
 class WindowReportTest : public TWindowTest {
@@ -111,7 +116,10 @@ TEST_F(WindowReportTest, TheReportIsDroppedWithItsFile) {
         PutU16(data, std::uint16_t(std::int16_t(i % 100)));
         PutU16(data, std::uint16_t(std::int16_t(i % 100)));
     }
-    Open(Dir.Write("quiet.wav", TWaveBytes().Chunk("fmt ", TWaveBytes::Format(1, 2, 48000, 16)).Chunk("data", data).Bytes()));
+    Open(Dir.Write("quiet.wav", TWaveBytes()
+                                    .Chunk("fmt ", TWaveBytes::Format(1, 2, 48000, 16))
+                                    .Chunk("data", data)
+                                    .Bytes()));
     ASSERT_NE(Form.ShownReport(), nullptr);
     EXPECT_EQ(Form.ShownReport()->Levels.Channels[0].ClippedRuns, 0u);
     EXPECT_TRUE(Form.Clips1->Marks().empty());
