@@ -127,12 +127,33 @@ bool FileStamp(const std::string& path, std::uint64_t& size, std::int64_t& mtime
 }
 
 const std::vector<std::string>& FileColumns() {
-    static const std::vector<std::string> Columns = {
-        "path", "size", "mtime_ns", "status", "reason", "container", "encoding", "format_tag",
-        "channels", "sample_rate", "bits", "valid_bits", "channel_mask", "frames", "seconds",
-        "data_offset", "data_size", "md5", "md5_stored", "md5_agree", "integrated_lufs",
-        "loudness_range_lu", "momentary_max_lufs", "short_term_max_lufs", "true_peak_dbtp",
-        "verdict", "rules_not_passed"};
+    static const std::vector<std::string> Columns = {"path",
+                                                     "size",
+                                                     "mtime_ns",
+                                                     "status",
+                                                     "reason",
+                                                     "container",
+                                                     "encoding",
+                                                     "format_tag",
+                                                     "channels",
+                                                     "sample_rate",
+                                                     "bits",
+                                                     "valid_bits",
+                                                     "channel_mask",
+                                                     "frames",
+                                                     "seconds",
+                                                     "data_offset",
+                                                     "data_size",
+                                                     "md5",
+                                                     "md5_stored",
+                                                     "md5_agree",
+                                                     "integrated_lufs",
+                                                     "loudness_range_lu",
+                                                     "momentary_max_lufs",
+                                                     "short_term_max_lufs",
+                                                     "true_peak_dbtp",
+                                                     "verdict",
+                                                     "rules_not_passed"};
     return Columns;
 }
 
@@ -165,11 +186,13 @@ TResultsDatabase::TResultsDatabase(const std::string& path) : Path(path) {
         if (found) {
             if (*found != std::to_string(SchemaVersion)) {
                 Execute("ROLLBACK");
-                throw TDatabaseError("its schema is version " + *found + "; this riffdump writes version " +
+                throw TDatabaseError("its schema is version " + *found +
+                                     "; this riffdump writes version " +
                                      std::to_string(SchemaVersion));
             }
         } else {
-            Execute("INSERT INTO meta VALUES('schema_version', '" + std::to_string(SchemaVersion) + "')");
+            Execute("INSERT INTO meta VALUES('schema_version', '" + std::to_string(SchemaVersion) +
+                    "')");
         }
         Execute("COMMIT");
     } catch (...) {
@@ -194,12 +217,15 @@ void TResultsDatabase::Execute(const std::string& sql) {
 
 std::set<TResultsDatabase::TStamp> TResultsDatabase::CompleteFiles() {
     std::set<TStamp> stamps;
-    TStatement rows(Db, "SELECT path, size, mtime_ns FROM files WHERE size IS NOT NULL AND mtime_ns IS NOT NULL");
+    TStatement rows(
+        Db,
+        "SELECT path, size, mtime_ns FROM files WHERE size IS NOT NULL AND mtime_ns IS NOT NULL");
     while (rows.Step()) {
         const auto* text = reinterpret_cast<const char*>(sqlite3_column_blob(rows.Handle, 0));
-        stamps.insert({std::string(text ? text : "", std::size_t(sqlite3_column_bytes(rows.Handle, 0))),
-                       std::uint64_t(sqlite3_column_int64(rows.Handle, 1)),
-                       sqlite3_column_int64(rows.Handle, 2)});
+        stamps.insert(
+            {std::string(text ? text : "", std::size_t(sqlite3_column_bytes(rows.Handle, 0))),
+             std::uint64_t(sqlite3_column_int64(rows.Handle, 1)),
+             sqlite3_column_int64(rows.Handle, 2)});
     }
     return stamps;
 }
@@ -208,12 +234,15 @@ void TResultsDatabase::Write(const TFileRecord& record) {
     Execute("BEGIN IMMEDIATE");
     try {
         for (const char* table : FileTables)
-            TStatement(Db, std::string("DELETE FROM ") + table + " WHERE path = ?").Text(1, record.Path).Step();
+            TStatement(Db, std::string("DELETE FROM ") + table + " WHERE path = ?")
+                .Text(1, record.Path)
+                .Step();
 
         const TAudioFacts& facts = record.Facts;
         const TWaveFormat& f = facts.Format;
         const std::optional<TQualityReport>& report = record.Report;
-        TStatement files(Db, "INSERT INTO files VALUES(" + Placeholders(int(FileColumns().size())) + ")");
+        TStatement files(Db, "INSERT INTO files VALUES(" + Placeholders(int(FileColumns().size())) +
+                                 ")");
         int at = 1;
         files.Text(at++, record.Path);
         files.Maybe(at++, record.Size);
@@ -230,10 +259,14 @@ void TResultsDatabase::Write(const TFileRecord& record) {
         files.Maybe(at++, format ? std::optional<std::int64_t>(f.BitsPerSample) : std::nullopt);
         files.Maybe(at++, format ? std::optional<std::int64_t>(f.ValidBits) : std::nullopt);
         files.Maybe(at++, format ? std::optional<std::int64_t>(f.ChannelMask) : std::nullopt);
-        files.Maybe(at++, facts.HasData ? std::optional<std::int64_t>(std::int64_t(facts.Frames)) : std::nullopt);
+        files.Maybe(at++, facts.HasData ? std::optional<std::int64_t>(std::int64_t(facts.Frames))
+                                        : std::nullopt);
         files.Maybe(at++, facts.HasData ? std::optional<double>(facts.Seconds) : std::nullopt);
-        files.Maybe(at++, facts.HasData ? std::optional<std::int64_t>(std::int64_t(facts.DataOffset)) : std::nullopt);
-        files.Maybe(at++, facts.HasData ? std::optional<std::int64_t>(std::int64_t(facts.DataSize)) : std::nullopt);
+        files.Maybe(at++, facts.HasData
+                              ? std::optional<std::int64_t>(std::int64_t(facts.DataOffset))
+                              : std::nullopt);
+        files.Maybe(at++, facts.HasData ? std::optional<std::int64_t>(std::int64_t(facts.DataSize))
+                                        : std::nullopt);
         std::optional<std::string> md5, stored;
         std::optional<std::int64_t> agree, notPassed;
         std::optional<double> integrated, range, momentary, shortTerm, truePeak;
@@ -255,8 +288,9 @@ void TResultsDatabase::Write(const TFileRecord& record) {
                         truePeak = std::max(truePeak.value_or(peak), peak);
             }
             verdict = std::string(VerdictName(report->Verdict));
-            notPassed = std::int64_t(std::count_if(report->Rules.begin(), report->Rules.end(),
-                                                   [](const TRuleResult& r) { return r.Verdict != vdPass; }));
+            notPassed = std::int64_t(
+                std::count_if(report->Rules.begin(), report->Rules.end(),
+                              [](const TRuleResult& r) { return r.Verdict != vdPass; }));
         }
         files.Maybe(at++, md5);
         files.Maybe(at++, stored);
@@ -272,7 +306,10 @@ void TResultsDatabase::Write(const TFileRecord& record) {
         TStatement chunks(Db, "INSERT INTO chunks VALUES(?,?,?,?,?,?)");
         for (std::size_t i = 0; i < facts.Chunks.size(); ++i) {
             const TAudioChunk& c = facts.Chunks[i];
-            chunks.Text(1, record.Path).Int(2, std::int64_t(i)).Text(3, c.Id).Int(4, std::int64_t(c.Offset));
+            chunks.Text(1, record.Path)
+                .Int(2, std::int64_t(i))
+                .Text(3, c.Id)
+                .Int(4, std::int64_t(c.Offset));
             chunks.Int(5, std::int64_t(c.Size)).Int(6, c.Padded).Step();
         }
         if (report) {
@@ -280,14 +317,25 @@ void TResultsDatabase::Write(const TFileRecord& record) {
             for (std::size_t c = 0; c < report->Levels.Channels.size(); ++c) {
                 const TChannelLevels& l = report->Levels.Channels[c];
                 const bool isFloat = !l.BitsInUse;
-                channels.Text(1, record.Path).Int(2, std::int64_t(c + 1)).Real(3, l.Min).Real(4, l.Max);
-                channels.Real(5, l.PeakDbfs).Real(6, l.RmsDbfs).Real(7, l.DcOffset).Real(8, l.Crest);
-                channels.Int(9, std::int64_t(l.ClippedSamples)).Int(10, std::int64_t(l.ClippedRuns));
-                channels.Int(11, std::int64_t(l.SilenceHeadFrames)).Int(12, std::int64_t(l.SilenceTailFrames));
+                channels.Text(1, record.Path)
+                    .Int(2, std::int64_t(c + 1))
+                    .Real(3, l.Min)
+                    .Real(4, l.Max);
+                channels.Real(5, l.PeakDbfs)
+                    .Real(6, l.RmsDbfs)
+                    .Real(7, l.DcOffset)
+                    .Real(8, l.Crest);
+                channels.Int(9, std::int64_t(l.ClippedSamples))
+                    .Int(10, std::int64_t(l.ClippedRuns));
+                channels.Int(11, std::int64_t(l.SilenceHeadFrames))
+                    .Int(12, std::int64_t(l.SilenceTailFrames));
                 channels.Maybe(13, l.BitsInUse);
-                channels.Maybe(14, isFloat ? std::optional<std::int64_t>(std::int64_t(l.NaN)) : std::nullopt);
-                channels.Maybe(15, isFloat ? std::optional<std::int64_t>(std::int64_t(l.Inf)) : std::nullopt);
-                channels.Maybe(16, isFloat ? std::optional<std::int64_t>(std::int64_t(l.Overs)) : std::nullopt);
+                channels.Maybe(14, isFloat ? std::optional<std::int64_t>(std::int64_t(l.NaN))
+                                           : std::nullopt);
+                channels.Maybe(15, isFloat ? std::optional<std::int64_t>(std::int64_t(l.Inf))
+                                           : std::nullopt);
+                channels.Maybe(16, isFloat ? std::optional<std::int64_t>(std::int64_t(l.Overs))
+                                           : std::nullopt);
                 std::optional<double> peak;
                 if (report->Loudness && c < report->Loudness->TruePeakDbtp.size())
                     peak = Finite(report->Loudness->TruePeakDbtp[c]);
@@ -297,17 +345,25 @@ void TResultsDatabase::Write(const TFileRecord& record) {
             for (std::size_t i = 0; i < report->Rules.size(); ++i) {
                 const TRuleResult& r = report->Rules[i];
                 rules.Text(1, record.Path).Int(2, std::int64_t(i)).Text(3, r.Id);
-                rules.Text(4, SeverityName(r.Severity)).Text(5, VerdictName(r.Verdict)).Text(6, r.Message);
+                rules.Text(4, SeverityName(r.Severity))
+                    .Text(5, VerdictName(r.Verdict))
+                    .Text(6, r.Message);
                 rules.Maybe(7, r.Where.Chunk.empty() ? std::nullopt : std::optional(r.Where.Chunk));
                 rules.Maybe(8, r.Where.Offset).Maybe(9, r.Where.Frame);
-                rules.Maybe(10, r.Where.Channel ? std::optional<std::int64_t>(*r.Where.Channel + 1) : std::nullopt);
+                rules.Maybe(10, r.Where.Channel ? std::optional<std::int64_t>(*r.Where.Channel + 1)
+                                                : std::nullopt);
                 rules.Step();
             }
         }
         TStatement metadata(Db, "INSERT INTO metadata VALUES(?,?,?,?,?)");
         for (std::size_t i = 0; i < record.Metadata.size(); ++i) {
             const TMetadataRow& m = record.Metadata[i];
-            metadata.Text(1, record.Path).Int(2, std::int64_t(i)).Text(3, m.Chunk).Text(4, m.Key).Text(5, m.Value).Step();
+            metadata.Text(1, record.Path)
+                .Int(2, std::int64_t(i))
+                .Text(3, m.Chunk)
+                .Text(4, m.Key)
+                .Text(5, m.Value)
+                .Step();
         }
         files.Step();
         Execute("COMMIT");

@@ -23,6 +23,7 @@ struct TRun {
 struct TRunOptions {
     const TBytes* Input = nullptr; // fed to standard input through a pipe
     rlim_t AddressSpace = 0;       // a cap on the address space (ulimit -v), 0 for none
+    bool WithoutRights = false;    // as "nobody" when run as root, so permission bits hold
 };
 
 // Runs `program` with `arguments`, its standard output and error captured in files of `dir`.
@@ -55,6 +56,8 @@ inline TRun RunProgram(const std::string& program, const TTempDir& dir,
             const rlimit cap{options.AddressSpace, options.AddressSpace};
             setrlimit(RLIMIT_AS, &cap);
         }
+        if (options.WithoutRights && geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(126);
         execv(argv[0], argv.data());
         _exit(127);
     }
