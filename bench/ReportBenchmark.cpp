@@ -28,10 +28,18 @@ void Md5sum(benchmark::State& state, const std::string& file) {
         RunToEnd({"/usr/bin/md5sum", file}, "/dev/null");
 }
 
-void BM_Report24Bit(benchmark::State& state) { Report(state, BigFile(Frames24, 24, false)); }
-void BM_Baseline_Md5sum24Bit(benchmark::State& state) { Md5sum(state, BigFile(Frames24, 24, false)); }
-void BM_ReportRf64(benchmark::State& state) { Report(state, BigFile(FramesRf64, 16, true)); }
-void BM_Baseline_Md5sumRf64(benchmark::State& state) { Md5sum(state, BigFile(FramesRf64, 16, true)); }
+void BM_Report24Bit(benchmark::State& state) {
+    Report(state, BigFile(Frames24, 24, false));
+}
+void BM_Baseline_Md5sum24Bit(benchmark::State& state) {
+    Md5sum(state, BigFile(Frames24, 24, false));
+}
+void BM_ReportRf64(benchmark::State& state) {
+    Report(state, BigFile(FramesRf64, 16, true));
+}
+void BM_Baseline_Md5sumRf64(benchmark::State& state) {
+    Md5sum(state, BigFile(FramesRf64, 16, true));
+}
 
 } // namespace
 

@@ -33,7 +33,8 @@ inline std::uint64_t RssAnonKiB(pid_t pid) {
 }
 
 // Runs a program to its end; returns its peak anonymous memory in KiB, polled as it runs.
-inline std::uint64_t RunToEnd(const std::vector<std::string>& arguments, const std::string& output = {}) {
+inline std::uint64_t RunToEnd(const std::vector<std::string>& arguments,
+                              const std::string& output = {}) {
     const pid_t pid = fork();
     if (pid == 0) {
         if (!output.empty()) {
@@ -57,4 +58,3 @@ inline std::uint64_t RunToEnd(const std::vector<std::string>& arguments, const s
         std::fprintf(stderr, "%s ended with status %d\n", arguments[0].c_str(), status);
     return peak;
 }
-

@@ -56,7 +56,8 @@ class TBlockRoom {
         for (int c = 0; c < Channels; ++c) {
             ScaledRows.push_back(Scaled.data() + std::size_t(c) * Size);
             IntRows.push_back(Ints.empty() ? nullptr : Ints.data() + std::size_t(c) * Size);
-            DoubleRows.push_back(Doubles.empty() ? nullptr : Doubles.data() + std::size_t(c) * Size);
+            DoubleRows.push_back(Doubles.empty() ? nullptr
+                                                 : Doubles.data() + std::size_t(c) * Size);
         }
     }
     std::size_t BlockFrames() const { return Size; }
@@ -157,7 +158,8 @@ bool RunAudioPass(const TPassSetup& setup, const TPassFormat& format) {
 
     // The parts every audio listener measures, made up front so any thread can take one.
     const std::uint64_t partFrames = listening ? PartFramesFor(setup, frames, channels) : 1;
-    const std::size_t partCount = listening ? std::size_t((frames + partFrames - 1) / partFrames) : 0;
+    const std::size_t partCount =
+        listening ? std::size_t((frames + partFrames - 1) / partFrames) : 0;
     std::vector<std::vector<std::unique_ptr<TListenerPart>>> parts(setup.Listeners.size());
     std::uint64_t warmUp = 0;
     for (std::size_t l = 0; l < setup.Listeners.size(); ++l) {
@@ -182,7 +184,8 @@ bool RunAudioPass(const TPassSetup& setup, const TPassFormat& format) {
             const std::uint64_t end = std::min(frames, first + partFrames);
             // Frames before the part that settle the listeners that ask for them.
             for (std::uint64_t at = first - std::min(first, warmUp); at < first;) {
-                const std::size_t count = std::size_t(std::min<std::uint64_t>(room.BlockFrames(), first - at));
+                const std::size_t count =
+                    std::size_t(std::min<std::uint64_t>(room.BlockFrames(), first - at));
                 const TAudioBlock block = room.Read(at, count);
                 for (std::size_t l = 0; l < setup.Listeners.size(); ++l) {
                     const std::uint64_t wanted = setup.Listeners[l]->WarmUpFrames();
@@ -192,7 +195,8 @@ bool RunAudioPass(const TPassSetup& setup, const TPassFormat& format) {
                 at += count;
             }
             for (std::uint64_t at = first; at < end;) {
-                const std::size_t count = std::size_t(std::min<std::uint64_t>(room.BlockFrames(), end - at));
+                const std::size_t count =
+                    std::size_t(std::min<std::uint64_t>(room.BlockFrames(), end - at));
                 const TAudioBlock block = room.Read(at, count);
                 for (std::size_t l = 0; l < setup.Listeners.size(); ++l)
                     parts[l][p]->Frames(block);
@@ -204,9 +208,11 @@ bool RunAudioPass(const TPassSetup& setup, const TPassFormat& format) {
     };
     const auto digest = [&] {
         constexpr std::size_t Stretch = std::size_t(4) << 20;
-        std::vector<std::uint8_t> buffer(std::size_t(std::min<std::uint64_t>(Stretch, setup.Bytes.Size)));
+        std::vector<std::uint8_t> buffer(
+            std::size_t(std::min<std::uint64_t>(Stretch, setup.Bytes.Size)));
         for (std::uint64_t at = 0; at < setup.Bytes.Size;) {
-            const std::size_t size = std::size_t(std::min<std::uint64_t>(Stretch, setup.Bytes.Size - at));
+            const std::size_t size =
+                std::size_t(std::min<std::uint64_t>(Stretch, setup.Bytes.Size - at));
             setup.Bytes.File->ReadAt(setup.Bytes.Offset + at, buffer.data(), size);
             for (TByteListener* listener : setup.ByteListeners)
                 listener->Bytes(buffer.data(), size);
@@ -220,8 +226,8 @@ bool RunAudioPass(const TPassSetup& setup, const TPassFormat& format) {
 
     // The digest is one thread's, from the first byte to the last; every other thread
     // measures parts, and the digest's thread joins them when it is done.
-    const int threads = setup.Threads > 0 ? setup.Threads
-                                          : int(std::max(1u, std::thread::hardware_concurrency()));
+    const int threads =
+        setup.Threads > 0 ? setup.Threads : int(std::max(1u, std::thread::hardware_concurrency()));
     std::exception_ptr failure;
     std::mutex failureLock;
     const auto guarded = [&](const auto& work) {

@@ -47,7 +47,9 @@ bool PrintableAscii(const std::string& text, bool linesAllowed) {
     return true;
 }
 
-std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+std::string Quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
 
 // Coding history lines as written for each step of a signal's life: fields such as
 // "A=PCM,F=48000,W=24,M=stereo,T=text", separated by commas, each line ended by CR LF.
@@ -122,25 +124,24 @@ std::vector<TFinding> BextFindings(const std::vector<TMetaChunk>& chunks, const 
             bool padded = true;
             for (std::uint64_t i = text.size(); i < field.Size; ++i)
                 padded = padded && body[field.At + i] == 0;
-            findings.push_back({field.Rule, padded,
-                                padded ? std::string(field.Name) + " is " +
-                                             std::to_string(text.size()) + " of its " +
-                                             std::to_string(field.Size) + " characters."
-                                       : std::string(field.Name) +
-                                             " has bytes after the zero that ends its text: "
-                                             "it is not padded with zeros.",
-                                place(field.At)});
+            findings.push_back(
+                {field.Rule, padded,
+                 padded ? std::string(field.Name) + " is " + std::to_string(text.size()) +
+                              " of its " + std::to_string(field.Size) + " characters."
+                        : std::string(field.Name) + " has bytes after the zero that ends its text: "
+                                                    "it is not padded with zeros.",
+                 place(field.At)});
             if (!PrintableAscii(text, false) && notAscii.empty())
                 notAscii = field.Name;
         }
         const std::string date = TextOf(body + 320, 10), time = TextOf(body + 330, 8);
-        const std::string history =
-            TextOf(body + FixedPart, chunk.BodySize - FixedPart);
+        const std::string history = TextOf(body + FixedPart, chunk.BodySize - FixedPart);
         if (notAscii.empty() && !PrintableAscii(history, true))
             notAscii = "CodingHistory";
         findings.push_back({"bext.ascii", notAscii.empty(),
-                            notAscii.empty() ? "The text fields are printable ASCII."
-                                             : notAscii + " holds characters that are not printable ASCII.",
+                            notAscii.empty()
+                                ? "The text fields are printable ASCII."
+                                : notAscii + " holds characters that are not printable ASCII.",
                             place(0)});
         const bool dateOk = date.empty() || IsRealDate(date, false);
         findings.push_back({"bext.origination-date", dateOk,
@@ -150,12 +151,12 @@ std::vector<TFinding> BextFindings(const std::vector<TMetaChunk>& chunks, const 
                                            " is not a real date written yyyy-mm-dd.",
                             place(320)});
         const bool timeOk = time.empty() || IsRealTime(time);
-        findings.push_back({"bext.origination-time", timeOk,
-                            time.empty() ? "OriginationTime is not given."
-                            : timeOk     ? "OriginationTime " + time + " is a real time."
-                                         : "OriginationTime " + Quoted(time) +
-                                           " is not a real time written hh:mm:ss.",
-                            place(330)});
+        findings.push_back(
+            {"bext.origination-time", timeOk,
+             time.empty() ? "OriginationTime is not given."
+             : timeOk     ? "OriginationTime " + time + " is a real time."
+                      : "OriginationTime " + Quoted(time) + " is not a real time written hh:mm:ss.",
+             place(330)});
         const int version = body[346] | body[347] << 8;
         findings.push_back({"bext.version", version <= 2,
                             "Version is " + std::to_string(version) +
@@ -178,7 +179,7 @@ std::vector<TFinding> BextFindings(const std::vector<TMetaChunk>& chunks, const 
         }
         const std::string fault = CodingHistoryFault(history);
         findings.push_back({"bext.coding-history", fault.empty(),
-                            history.empty()  ? "No coding history is given."
+                            history.empty() ? "No coding history is given."
                             : fault.empty() ? "The coding history's lines are well-formed."
                                             : "The coding history's " + fault + ".",
                             place(FixedPart)});
@@ -210,10 +211,12 @@ std::vector<TFinding> BextFindings(const std::vector<TMetaChunk>& chunks, const 
                               Fixed(value.Measured, 2);
             }
             if (any)
-                findings.push_back({"bext.loudness", differ.empty(),
-                                    differ.empty() ? "The loudness values stated agree with the audio's within 0.1."
-                                                   : "The bext chunk states " + differ + ".",
-                                    place(412)});
+                findings.push_back(
+                    {"bext.loudness", differ.empty(),
+                     differ.empty()
+                         ? "The loudness values stated agree with the audio's within 0.1."
+                         : "The bext chunk states " + differ + ".",
+                     place(412)});
         }
     }
     for (const TInfoField& field : meta.Info)

@@ -236,7 +236,9 @@ class TJsonReader {
 
 } // namespace
 
-TJsonValue ParseJson(const std::string& text) { return TJsonReader(text).Document(); }
+TJsonValue ParseJson(const std::string& text) {
+    return TJsonReader(text).Document();
+}
 
 const char* JsonKindName(TJsonValue::TKind kind) {
     switch (kind) {

@@ -16,15 +16,14 @@ struct TJsonValue {
     bool Bool = false;
     double Number = 0;
     std::string String;
-    std::vector<TJsonValue> Items;                             // an array's
+    std::vector<TJsonValue> Items;                           // an array's
     std::vector<std::pair<std::string, TJsonValue>> Members; // an object's, in order
 };
 
 // A text that is not JSON: the line where reading stopped, and why.
 class TJsonError : public std::runtime_error {
   public:
-    TJsonError(int line, const std::string& reason)
-        : std::runtime_error(reason), Line(line) {}
+    TJsonError(int line, const std::string& reason) : std::runtime_error(reason), Line(line) {}
     int Line;
 };
 

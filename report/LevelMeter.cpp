@@ -21,9 +21,9 @@ struct TChannelPart {
     double Max = -std::numeric_limits<double>::infinity();
     double Sum = 0, SumOfSquares = 0; // floats, and integers wider than 24 bits
     std::int64_t IntSum = 0;
-    unsigned __int128 IntSquares = 0; // integers of up to 24 bits: exact
-    std::uint64_t Counted = 0;        // finite values summed
-    std::uint32_t Bits = 0;           // every integer value ORed
+    unsigned __int128 IntSquares = 0;                   // integers of up to 24 bits: exact
+    std::uint64_t Counted = 0;                          // finite values summed
+    std::uint32_t Bits = 0;                             // every integer value ORed
     std::optional<std::uint64_t> FirstSound, LastSound; // frames of the first and last non-zero
     std::uint64_t NaN = 0, Inf = 0, Overs = 0;
     // Runs: the one that started at the part's first frame and ended inside it, the one still
@@ -83,7 +83,8 @@ class TLevelPart : public TListenerPart {
 
     void Integers(TChannelPart& part, const std::int32_t* values, std::uint64_t first,
                   std::size_t count) {
-        const std::int32_t high = std::int32_t(Format.MaxValue), low = std::int32_t(Format.MinValue);
+        const std::int32_t high = std::int32_t(Format.MaxValue),
+                           low = std::int32_t(Format.MinValue);
         std::int32_t lo = std::numeric_limits<std::int32_t>::max();
         std::int32_t hi = std::numeric_limits<std::int32_t>::min();
         std::int64_t sum = 0;
@@ -179,7 +180,9 @@ class TLevelPart : public TListenerPart {
     std::uint64_t RunLength;
 };
 
-double Decibels(double ratio) { return ratio > 0 ? 20 * std::log10(ratio) : MinusInfinity; }
+double Decibels(double ratio) {
+    return ratio > 0 ? 20 * std::log10(ratio) : MinusInfinity;
+}
 
 } // namespace
 

@@ -19,14 +19,14 @@ struct TClipRun {
 };
 
 struct TChannelLevels {
-    double Min = 0, Max = 0;     // in the format's own units; 0 for a channel of no frames
-    double PeakDbfs = 0;         // -infinity for silence
-    double RmsDbfs = 0;          // 20 log10(rms / full scale), -infinity for silence
-    double DcOffset = 0;         // the mean, as a fraction of full scale
-    double Crest = 0;            // peak / rms; 0 for silence
+    double Min = 0, Max = 0; // in the format's own units; 0 for a channel of no frames
+    double PeakDbfs = 0;     // -infinity for silence
+    double RmsDbfs = 0;      // 20 log10(rms / full scale), -infinity for silence
+    double DcOffset = 0;     // the mean, as a fraction of full scale
+    double Crest = 0;        // peak / rms; 0 for silence
     std::uint64_t ClippedSamples = 0, ClippedRuns = 0;
     std::uint64_t SilenceHeadFrames = 0, SilenceTailFrames = 0;
-    std::optional<int> BitsInUse; // integers only
+    std::optional<int> BitsInUse;              // integers only
     std::uint64_t NaN = 0, Inf = 0, Overs = 0; // float data only
 };
 

@@ -25,7 +25,9 @@ TRulePlace FramePlace(std::uint64_t frame, int channel) {
     return where;
 }
 
-std::string ChannelName(std::size_t c) { return "channel " + std::to_string(c + 1); }
+std::string ChannelName(std::size_t c) {
+    return "channel " + std::to_string(c + 1);
+}
 
 } // namespace
 
@@ -34,17 +36,18 @@ std::vector<TFinding> AudioFindings(const TAudioFacts& facts, const TQualityRepo
     std::vector<TFinding> findings;
     const TMd5Report& md5 = report.Md5;
     if (md5.Stored && md5.Computed)
-        findings.push_back({"md5.mismatch", md5.Agree(),
-                            md5.Agree() ? "The MD5 chunk agrees with the audio data: " +
-                                              Md5Text(*md5.Computed) + "."
-                                        : "The MD5 chunk says " + Md5Text(*md5.Stored) +
-                                              " but the audio data's is " + Md5Text(*md5.Computed) +
-                                              (md5.CutShort ? " (of the bytes present: the data is cut short)."
-                                                            : "."),
-                            ChunkPlace(facts, "MD5 ")});
-    findings.push_back({"md5.missing", md5.Stored.has_value(),
-                        md5.Stored ? "The file keeps an MD5 chunk." : "The file keeps no MD5 chunk.",
-                        md5.Stored ? ChunkPlace(facts, "MD5 ") : TRulePlace{}});
+        findings.push_back(
+            {"md5.mismatch", md5.Agree(),
+             md5.Agree()
+                 ? "The MD5 chunk agrees with the audio data: " + Md5Text(*md5.Computed) + "."
+                 : "The MD5 chunk says " + Md5Text(*md5.Stored) + " but the audio data's is " +
+                       Md5Text(*md5.Computed) +
+                       (md5.CutShort ? " (of the bytes present: the data is cut short)." : "."),
+             ChunkPlace(facts, "MD5 ")});
+    findings.push_back(
+        {"md5.missing", md5.Stored.has_value(),
+         md5.Stored ? "The file keeps an MD5 chunk." : "The file keeps no MD5 chunk.",
+         md5.Stored ? ChunkPlace(facts, "MD5 ") : TRulePlace{}});
     if (!report.Measured)
         return findings;
 
@@ -57,13 +60,15 @@ std::vector<TFinding> AudioFindings(const TAudioFacts& facts, const TQualityRepo
     }
     TRulePlace clipPlace;
     if (!report.Levels.Runs.empty())
-        clipPlace = FramePlace(report.Levels.Runs.front().First, report.Levels.Runs.front().Channel);
+        clipPlace =
+            FramePlace(report.Levels.Runs.front().First, report.Levels.Runs.front().Channel);
     findings.push_back({"level.clipping", runs == 0,
-                        runs == 0 ? "No clipped runs of " + std::to_string(policy.ClipRunLength) +
-                                        " or more samples at full scale."
-                                  : std::to_string(runs) + " clipped run" + (runs == 1 ? "" : "s") +
-                                        " (" + std::to_string(samples) + " samples at full scale, " +
-                                        std::to_string(policy.ClipRunLength) + " or more in a row).",
+                        runs == 0
+                            ? "No clipped runs of " + std::to_string(policy.ClipRunLength) +
+                                  " or more samples at full scale."
+                            : std::to_string(runs) + " clipped run" + (runs == 1 ? "" : "s") +
+                                  " (" + std::to_string(samples) + " samples at full scale, " +
+                                  std::to_string(policy.ClipRunLength) + " or more in a row).",
                         clipPlace});
 
     for (std::size_t c = 0; c < channels.size(); ++c) {
@@ -76,13 +81,12 @@ std::vector<TFinding> AudioFindings(const TAudioFacts& facts, const TQualityRepo
                                 FramePlace(0, int(c))});
         if (level.BitsInUse && *level.BitsInUse > 0 && facts.Format.Encoding == sePcm &&
             *level.BitsInUse < facts.Format.ValueBits)
-            findings.push_back({"level.bits-in-use", false,
-                                ChannelName(c) + " uses " + std::to_string(*level.BitsInUse) +
-                                    " of its " + std::to_string(facts.Format.ValueBits) +
-                                    " bits: the lowest " +
-                                    std::to_string(facts.Format.ValueBits - *level.BitsInUse) +
-                                    " are always 0.",
-                                FramePlace(0, int(c))});
+            findings.push_back(
+                {"level.bits-in-use", false,
+                 ChannelName(c) + " uses " + std::to_string(*level.BitsInUse) + " of its " +
+                     std::to_string(facts.Format.ValueBits) + " bits: the lowest " +
+                     std::to_string(facts.Format.ValueBits - *level.BitsInUse) + " are always 0.",
+                 FramePlace(0, int(c))});
         if (level.SilenceHeadFrames == facts.Frames && facts.Frames > 0)
             findings.push_back({"level.silence", false,
                                 ChannelName(c) + " holds digital silence only.",
@@ -108,8 +112,8 @@ std::vector<TFinding> AudioFindings(const TAudioFacts& facts, const TQualityRepo
                                   Fixed(policy.DcOffsetMax, 6) + " of full scale.");
     passed("level.silence", "Every channel holds more than digital silence.");
     if (facts.Format.Encoding == sePcm)
-        passed("level.bits-in-use", "Every channel uses all its " +
-                                        std::to_string(facts.Format.ValueBits) + " bits.");
+        passed("level.bits-in-use",
+               "Every channel uses all its " + std::to_string(facts.Format.ValueBits) + " bits.");
     if (facts.Format.Encoding == seFloat) {
         passed("level.float-invalid", "No NaN or infinite values.");
         passed("level.float-overs", "No values beyond full scale.");
@@ -133,19 +137,22 @@ std::vector<TFinding> AudioFindings(const TAudioFacts& facts, const TQualityRepo
         if (policy.LoudnessTarget) {
             const double off = loud.Integrated - *policy.LoudnessTarget;
             const bool ok = std::fabs(off) <= policy.LoudnessTolerance;
-            findings.push_back({"loudness.integrated", ok,
+            findings.push_back({"loudness.integrated",
+                                ok,
                                 "Integrated loudness is " + Fixed(loud.Integrated, 1) +
                                     " LUFS; the target is " + Fixed(*policy.LoudnessTarget, 1) +
                                     " LUFS +/- " + Fixed(policy.LoudnessTolerance, 1) + " LU.",
                                 {}});
         } else {
-            findings.push_back({"loudness.integrated", true,
+            findings.push_back({"loudness.integrated",
+                                true,
                                 "Integrated loudness is " + Fixed(loud.Integrated, 1) +
                                     " LUFS (no target is set).",
                                 {}});
         }
         if (policy.LoudnessRangeMax)
-            findings.push_back({"loudness.range", !(loud.Range > *policy.LoudnessRangeMax),
+            findings.push_back({"loudness.range",
+                                !(loud.Range > *policy.LoudnessRangeMax),
                                 "Loudness range is " + Fixed(loud.Range, 1) + " LU; at most " +
                                     Fixed(*policy.LoudnessRangeMax, 1) + " LU is allowed.",
                                 {}});
@@ -158,7 +165,8 @@ std::vector<TFinding> ExpectationFindings(const TAudioFacts& facts, const TPolic
     const TWaveFormat& f = facts.Format;
     const TRulePlace format = ChunkPlace(facts, "fmt ");
     if (policy.SampleRate)
-        findings.push_back({"expect.sample-rate", facts.HasFormat && f.SampleRate == *policy.SampleRate,
+        findings.push_back({"expect.sample-rate",
+                            facts.HasFormat && f.SampleRate == *policy.SampleRate,
                             "The sample rate is " + std::to_string(f.SampleRate) + " Hz; " +
                                 std::to_string(*policy.SampleRate) + " Hz is expected.",
                             format});
@@ -174,18 +182,19 @@ std::vector<TFinding> ExpectationFindings(const TAudioFacts& facts, const TPolic
                                 std::to_string(*policy.Channels) + " are expected.",
                             format});
     if (policy.Encoding)
-        findings.push_back({"expect.encoding", facts.HasFormat && EncodingKey(f) == *policy.Encoding,
-                            "The encoding is " + EncodingKey(f) + "; " + *policy.Encoding +
-                                " is expected.",
-                            format});
+        findings.push_back(
+            {"expect.encoding", facts.HasFormat && EncodingKey(f) == *policy.Encoding,
+             "The encoding is " + EncodingKey(f) + "; " + *policy.Encoding + " is expected.",
+             format});
     for (const std::string& id : policy.Chunks) {
         const TRulePlace where = ChunkPlace(facts, id);
         std::string shown = id;
         while (!shown.empty() && shown.back() == ' ')
             shown.pop_back();
         findings.push_back({"expect.chunks", !where.Chunk.empty(),
-                            where.Chunk.empty() ? "There is no " + shown + " chunk; one is expected."
-                                                : "The " + shown + " chunk is there.",
+                            where.Chunk.empty()
+                                ? "There is no " + shown + " chunk; one is expected."
+                                : "The " + shown + " chunk is there.",
                             where});
     }
     return findings;

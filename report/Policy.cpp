@@ -25,8 +25,8 @@ const TJsonValue& Need(const TJsonValue& value, TJsonValue::TKind kind, const st
 double NumberOf(const TJsonValue& value, const std::string& key, double low, double high) {
     const double number = Need(value, TJsonValue::jkNumber, key).Number;
     if (!(number >= low && number <= high))
-        Refuse(value, "\"" + key + "\" must be from " + std::to_string(low).substr(0, 8) +
-                          " to " + std::to_string(high).substr(0, 12));
+        Refuse(value, "\"" + key + "\" must be from " + std::to_string(low).substr(0, 8) + " to " +
+                          std::to_string(high).substr(0, 12));
     return number;
 }
 
@@ -91,7 +91,8 @@ void ReadExpect(const TJsonValue& expect, TPolicy& policy) {
                 else if (name == "rangeMax")
                     policy.LoudnessRangeMax = NumberOf(v, name, 0, 100);
                 else
-                    Refuse(v, "unknown key \"" + name + "\" in \"loudness\" (target, tolerance, rangeMax)");
+                    Refuse(v, "unknown key \"" + name +
+                                  "\" in \"loudness\" (target, tolerance, rangeMax)");
             }
         } else if (key == "truePeakMax") {
             policy.TruePeakMax = NumberOf(value, key, -100, 20);

@@ -27,8 +27,8 @@ struct TPolicy {
     std::optional<double> LoudnessTarget;
     double LoudnessTolerance = 1.0;
     std::optional<double> LoudnessRangeMax;
-    double TruePeakMax = -1.0;        // dBTP
-    std::optional<bool> Clipping;     // false: a clipped run is an error
+    double TruePeakMax = -1.0;    // dBTP
+    std::optional<bool> Clipping; // false: a clipped run is an error
     bool TruePeakMaxGiven = false;
 
     // Thresholds.
@@ -44,10 +44,9 @@ struct TPolicy {
 // A policy file that cannot be taken: where and why.
 class TPolicyError : public std::runtime_error {
   public:
-    TPolicyError(int line, const std::string& reason)
-        : std::runtime_error(reason), Line(line) {}
+    TPolicyError(int line, const std::string& reason) : std::runtime_error(reason), Line(line) {}
     int Line; // 0 when the file could not be read at all
 };
 
-TPolicy ParsePolicy(const std::string& text); // throws TPolicyError
+TPolicy ParsePolicy(const std::string& text);    // throws TPolicyError
 TPolicy ReadPolicyFile(const std::string& path); // throws TPolicyError

@@ -27,7 +27,8 @@ TDataBytes DataBytesOf(const TAudioFacts& facts) {
         if (chunk.Id == "data") {
             data.Found = true;
             data.Offset = chunk.Offset + 8;
-            const std::uint64_t room = facts.FileSize > data.Offset ? facts.FileSize - data.Offset : 0;
+            const std::uint64_t room =
+                facts.FileSize > data.Offset ? facts.FileSize - data.Offset : 0;
             data.Present = std::min(chunk.Size, room);
             data.CutShort = chunk.Size > room;
             break;
@@ -59,7 +60,8 @@ TSeverity DefaultSeverity(const TRuleInfo& rule, const TPolicy& policy) {
 
 } // namespace
 
-void JudgeFindings(const std::vector<TFinding>& findings, const TPolicy& policy, TQualityReport& report) {
+void JudgeFindings(const std::vector<TFinding>& findings, const TPolicy& policy,
+                   TQualityReport& report) {
     report.Rules.clear();
     report.Verdict = vdPass;
     report.FailsRun = false;
@@ -87,10 +89,12 @@ void JudgeFindings(const std::vector<TFinding>& findings, const TPolicy& policy,
     }
 }
 
-std::optional<TQualityReport> MakeQualityReport(const TAudioFile& file, const TReportOptions& options) {
+std::optional<TQualityReport> MakeQualityReport(const TAudioFile& file,
+                                                const TReportOptions& options) {
     TQualityReport report;
     const TAudioFacts& facts = file.Facts;
-    const std::vector<TMetaChunk> chunks = file.Bytes ? MetadataChunks(file) : std::vector<TMetaChunk>{};
+    const std::vector<TMetaChunk> chunks =
+        file.Bytes ? MetadataChunks(file) : std::vector<TMetaChunk>{};
     const TFileMetadata meta = file.Bytes ? MetadataOf(file) : TFileMetadata{};
 
     std::unique_ptr<TAudioSamples> samples;
@@ -113,7 +117,8 @@ std::optional<TQualityReport> MakeQualityReport(const TAudioFile& file, const TR
     const bool loudnessMeasured = samples && format.SampleRate > 0 && samples->Frames() > 0;
     std::unique_ptr<TLoudnessMeter> loudness;
     if (loudnessMeasured)
-        loudness = std::make_unique<TLoudnessMeter>(LoudnessWeights(format.Channels, format.ChannelMask));
+        loudness =
+            std::make_unique<TLoudnessMeter>(LoudnessWeights(format.Channels, format.ChannelMask));
 
     TPassSetup pass;
     pass.Samples = samples.get();
@@ -146,7 +151,8 @@ std::optional<TQualityReport> MakeQualityReport(const TAudioFile& file, const TR
     }
 
     std::vector<TFinding> findings = StructureFindings(facts, meta);
-    for (TFinding& finding : BextFindings(chunks, meta, report.Loudness ? &*report.Loudness : nullptr))
+    for (TFinding& finding :
+         BextFindings(chunks, meta, report.Loudness ? &*report.Loudness : nullptr))
         findings.push_back(std::move(finding));
     for (TFinding& finding : AudioFindings(facts, report, options.Policy))
         findings.push_back(std::move(finding));

@@ -43,7 +43,9 @@ struct TReportOptions {
 
 // The report of a file opened for the conformant reading. Null when the progress stopped it.
 // Throws std::bad_alloc when memory runs out.
-std::optional<TQualityReport> MakeQualityReport(const TAudioFile& file, const TReportOptions& options);
+std::optional<TQualityReport> MakeQualityReport(const TAudioFile& file,
+                                                const TReportOptions& options);
 
 // The rules' results from the findings, weighed by the policy; sets the verdict.
-void JudgeFindings(const std::vector<TFinding>& findings, const TPolicy& policy, TQualityReport& report);
+void JudgeFindings(const std::vector<TFinding>& findings, const TPolicy& policy,
+                   TQualityReport& report);

@@ -9,7 +9,8 @@ namespace {
 
 std::string Upper(const char* text) {
     std::string out = text;
-    std::transform(out.begin(), out.end(), out.begin(), [](char c) { return char(std::toupper(c)); });
+    std::transform(out.begin(), out.end(), out.begin(),
+                   [](char c) { return char(std::toupper(c)); });
     return out;
 }
 
@@ -69,8 +70,8 @@ std::string QualityReportText(const std::string& file, const TQualityReport& rep
     for (const TRuleResult& rule : report.Rules)
         notPassed += rule.Verdict != vdPass;
     out += notPassed == 0 ? " (every rule passed)\n"
-                          : " (" + std::to_string(notPassed) + " rule" + (notPassed == 1 ? "" : "s") +
-                                " did not pass)\n";
+                          : " (" + std::to_string(notPassed) + " rule" +
+                                (notPassed == 1 ? "" : "s") + " did not pass)\n";
     if (!report.Measured)
         out += "  The audio is not measured: " + report.Refusal + "\n";
     if (report.Md5.Computed) {
@@ -87,20 +88,26 @@ std::string QualityReportText(const std::string& file, const TQualityReport& rep
         const bool isFloat = std::any_of(channels.begin(), channels.end(),
                                          [](const TChannelLevels& c) { return !c.BitsInUse; });
         std::vector<std::vector<std::string>> rows;
-        std::vector<std::string> head = {"Channel", "Min", "Max", "Peak dBFS", "RMS dBFS",
-                                         "DC offset", "Crest", "Clipped", "Runs",
-                                         "Silent head", "Silent tail"};
+        std::vector<std::string> head = {"Channel",  "Min",         "Max",        "Peak dBFS",
+                                         "RMS dBFS", "DC offset",   "Crest",      "Clipped",
+                                         "Runs",     "Silent head", "Silent tail"};
         head.push_back(isFloat ? "NaN/Inf/Over" : "Bits");
         if (report.Loudness)
             head.push_back("True peak dBTP");
         rows.push_back(head);
         for (std::size_t c = 0; c < channels.size(); ++c) {
             const TChannelLevels& l = channels[c];
-            std::vector<std::string> row = {
-                std::to_string(c + 1), Value(l.Min, isFloat), Value(l.Max, isFloat),
-                Fixed(l.PeakDbfs, 2), Fixed(l.RmsDbfs, 2), Fixed(l.DcOffset, 6), Fixed(l.Crest, 2),
-                std::to_string(l.ClippedSamples), std::to_string(l.ClippedRuns),
-                std::to_string(l.SilenceHeadFrames), std::to_string(l.SilenceTailFrames)};
+            std::vector<std::string> row = {std::to_string(c + 1),
+                                            Value(l.Min, isFloat),
+                                            Value(l.Max, isFloat),
+                                            Fixed(l.PeakDbfs, 2),
+                                            Fixed(l.RmsDbfs, 2),
+                                            Fixed(l.DcOffset, 6),
+                                            Fixed(l.Crest, 2),
+                                            std::to_string(l.ClippedSamples),
+                                            std::to_string(l.ClippedRuns),
+                                            std::to_string(l.SilenceHeadFrames),
+                                            std::to_string(l.SilenceTailFrames)};
             row.push_back(isFloat ? std::to_string(l.NaN) + "/" + std::to_string(l.Inf) + "/" +
                                         std::to_string(l.Overs)
                                   : std::to_string(l.BitsInUse.value_or(0)));

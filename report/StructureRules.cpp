@@ -88,7 +88,8 @@ TRulePlace PlaceOf(const std::string& problem, const TAudioFacts& facts) {
                 where.Offset = chunk.Offset;
                 return where;
             }
-    if (problem.find("format") != std::string::npos || problem.find("block align") != std::string::npos ||
+    if (problem.find("format") != std::string::npos ||
+        problem.find("block align") != std::string::npos ||
         problem.find("byte rate") != std::string::npos)
         for (const TAudioChunk& chunk : facts.Chunks)
             if (chunk.Id == "fmt ") {

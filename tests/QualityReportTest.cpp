@@ -61,11 +61,13 @@ TEST(QualityReport, DigestsTheDataChunkBytesAlone) {
     };
     const TBytes fmt8 = TWaveBytes::Format(1, 1, 8000, 8);
     const std::vector<TCase> cases = {
-        {"three bytes, padded", TWaveBytes().Chunk("fmt ", fmt8).Chunk("data", {'a', 'b', 'c', 0}, 3).Bytes(),
+        {"three bytes, padded",
+         TWaveBytes().Chunk("fmt ", fmt8).Chunk("data", {'a', 'b', 'c', 0}, 3).Bytes(),
          "900150983cd24fb0d6963f7d28e17f72", false},
         {"empty data", TWaveBytes().Chunk("fmt ", fmt8).Chunk("data", {}).Bytes(),
          "d41d8cd98f00b204e9800998ecf8427e", false},
-        {"cut short: the bytes present", TWaveBytes().Chunk("fmt ", fmt8).Chunk("data", {'a', 'b', 'c'}, 6).Bytes(),
+        {"cut short: the bytes present",
+         TWaveBytes().Chunk("fmt ", fmt8).Chunk("data", {'a', 'b', 'c'}, 6).Bytes(),
          "900150983cd24fb0d6963f7d28e17f72", true},
         {"16-bit frames", MonoWave16({0, 0, 16384, -16384, 32767, 32767, 32767, 0}),
          "3f7ab90ad5b602df6ba5590886df4768", false},
@@ -108,7 +110,8 @@ TEST(QualityReport, MD5ChunkAgreesOrFails) {
 // Levels of a small channel, against values computed by hand: min, max, peak and RMS in
 // dBFS, DC offset, crest factor, a clipped run, silence at both ends, the bits in use.
 TEST(QualityReport, LevelsOfOneChannel) {
-    const TQualityReport report = ReportOf(MonoWave16({0, 0, 16384, -16384, 32767, 32767, 32767, 0}));
+    const TQualityReport report =
+        ReportOf(MonoWave16({0, 0, 16384, -16384, 32767, 32767, 32767, 0}));
     ASSERT_TRUE(report.Measured);
     ASSERT_EQ(report.Levels.Channels.size(), 1u);
     const TChannelLevels& l = report.Levels.Channels[0];
@@ -139,8 +142,10 @@ TEST(QualityReport, BitsInUseAndSilence) {
         data.push_back(std::uint8_t(v >> 8));
         data.push_back(std::uint8_t(v >> 16));
     }
-    const TQualityReport wide = ReportOf(
-        TWaveBytes().Chunk("fmt ", TWaveBytes::Format(1, 1, 48000, 24)).Chunk("data", data).Bytes());
+    const TQualityReport wide = ReportOf(TWaveBytes()
+                                             .Chunk("fmt ", TWaveBytes::Format(1, 1, 48000, 24))
+                                             .Chunk("data", data)
+                                             .Bytes());
     EXPECT_EQ(wide.Levels.Channels.at(0).BitsInUse, 16);
     EXPECT_EQ(RuleOf(wide, "level.bits-in-use")->Verdict, vdWarn);
 
@@ -162,8 +167,10 @@ TEST(QualityReport, FloatValuesThatAreNotAudio) {
         std::memcpy(&bits, &v, 4);
         PutU32(data, bits);
     }
-    const TQualityReport report = ReportOf(
-        TWaveBytes().Chunk("fmt ", TWaveBytes::Format(3, 1, 48000, 32)).Chunk("data", data).Bytes());
+    const TQualityReport report = ReportOf(TWaveBytes()
+                                               .Chunk("fmt ", TWaveBytes::Format(3, 1, 48000, 32))
+                                               .Chunk("data", data)
+                                               .Bytes());
     const TChannelLevels& l = report.Levels.Channels.at(0);
     EXPECT_EQ(l.NaN, 1u);
     EXPECT_EQ(l.Inf, 1u);
@@ -181,7 +188,9 @@ TEST(QualityReport, LevelsDoNotDependOnTheSplit) {
     for (int i = 0; i < 5000; ++i) {
         seed = seed * 1664525u + 1013904223u;
         const int kind = int(seed >> 28);
-        left.push_back(kind < 4 ? std::int16_t(32767) : kind < 6 ? std::int16_t(-32768) : std::int16_t(seed >> 16));
+        left.push_back(kind < 4   ? std::int16_t(32767)
+                       : kind < 6 ? std::int16_t(-32768)
+                                  : std::int16_t(seed >> 16));
         right.push_back(i > 100 && i < 4000 ? std::int16_t(-32768) : std::int16_t(i % 3));
     }
     TBytes data;
@@ -189,8 +198,10 @@ TEST(QualityReport, LevelsDoNotDependOnTheSplit) {
         PutU16(data, std::uint16_t(left[i]));
         PutU16(data, std::uint16_t(right[i]));
     }
-    const TAudioFile file = FileOf(
-        TWaveBytes().Chunk("fmt ", TWaveBytes::Format(1, 2, 48000, 16)).Chunk("data", data).Bytes());
+    const TAudioFile file = FileOf(TWaveBytes()
+                                       .Chunk("fmt ", TWaveBytes::Format(1, 2, 48000, 16))
+                                       .Chunk("data", data)
+                                       .Bytes());
     const TAudioSamples samples(file.Bytes, file.Facts);
     const auto levelsWith = [&](std::uint64_t partFrames, int threads) {
         TLevelMeter meter(3);
@@ -210,7 +221,8 @@ TEST(QualityReport, LevelsDoNotDependOnTheSplit) {
         SCOPED_TRACE(part);
         const TLevels split = levelsWith(part, 2);
         for (int c = 0; c < 2; ++c) {
-            const TChannelLevels &a = whole.Channels[std::size_t(c)], &b = split.Channels[std::size_t(c)];
+            const TChannelLevels &a = whole.Channels[std::size_t(c)],
+                                 &b = split.Channels[std::size_t(c)];
             EXPECT_EQ(a.Min, b.Min);
             EXPECT_EQ(a.Max, b.Max);
             EXPECT_EQ(a.RmsDbfs, b.RmsDbfs);
@@ -234,7 +246,8 @@ struct TBextFields {
     std::string Date = "2024-02-29", Time = "23:59:59";
     std::uint16_t Version = 1;
     TBytes Umid = TBytes(64, 0);
-    std::string History = "A=PCM,F=48000,W=24,M=stereo,T=original\r\nA=PCM,F=48000,W=24,M=stereo\r\n";
+    std::string History =
+        "A=PCM,F=48000,W=24,M=stereo,T=original\r\nA=PCM,F=48000,W=24,M=stereo\r\n";
     std::function<void(TBytes&)> Patch; // a last change to the body's bytes
 
     TBytes Body() const {
@@ -280,10 +293,10 @@ TEST(QualityReport, BroadcastDescriptionRules) {
         return result;
     };
     const std::map<std::string, TVerdict> good = verdicts({});
-    for (const char* id : {"bext.description-length", "bext.originator-length",
-                           "bext.originator-reference-length", "bext.ascii", "bext.origination-date",
-                           "bext.origination-time", "bext.version", "bext.umid", "bext.coding-history",
-                           "info.icrd-date"}) {
+    for (const char* id :
+         {"bext.description-length", "bext.originator-length", "bext.originator-reference-length",
+          "bext.ascii", "bext.origination-date", "bext.origination-time", "bext.version",
+          "bext.umid", "bext.coding-history", "info.icrd-date"}) {
         ASSERT_TRUE(good.count(id)) << id;
         EXPECT_EQ(good.at(id), vdPass) << id;
     }
@@ -293,9 +306,12 @@ TEST(QualityReport, BroadcastDescriptionRules) {
         std::function<void(TBextFields&)> Break;
     };
     const std::vector<TCase> cases = {
-        {"bext.description-length", [](TBextFields& f) { f.Patch = [](TBytes& b) { b[10] = 'x'; }; }},
-        {"bext.originator-length", [](TBextFields& f) { f.Patch = [](TBytes& b) { b[256 + 31] = 'x'; }; }},
-        {"bext.originator-reference-length", [](TBextFields& f) { f.Patch = [](TBytes& b) { b[288 + 20] = 'y'; }; }},
+        {"bext.description-length",
+         [](TBextFields& f) { f.Patch = [](TBytes& b) { b[10] = 'x'; }; }},
+        {"bext.originator-length",
+         [](TBextFields& f) { f.Patch = [](TBytes& b) { b[256 + 31] = 'x'; }; }},
+        {"bext.originator-reference-length",
+         [](TBextFields& f) { f.Patch = [](TBytes& b) { b[288 + 20] = 'y'; }; }},
         {"bext.ascii", [](TBextFields& f) { f.Description = "Caf\xc3\xa9"; }},
         {"bext.origination-date", [](TBextFields& f) { f.Date = "2023-02-29"; }},
         {"bext.origination-date", [](TBextFields& f) { f.Date = "2024/05/01"; }},
@@ -342,12 +358,19 @@ TEST(QualityReport, ReadingProblemsHaveStableIds) {
         {"Not a WAV file: it starts with 'OggS'.", false, "structure.not-wave"},
         {"The file is empty.", false, "structure.not-wave"},
         {"There is no data chunk.", false, "structure.no-data"},
-        {"The data chunk declares 1000 bytes but the file ends after 10; the frames present are taken.", false, "structure.data-cut-short"},
-        {"The 'LIST' chunk declares 500 bytes but the file ends after 20.", false, "structure.chunk-cut-short"},
-        {"The 'junk' chunk of odd size 3 is not followed by its pad byte.", false, "structure.pad-byte"},
-        {"The RIFF size says 100 bytes follow its header, but the file has 90.", false, "structure.riff-size"},
+        {"The data chunk declares 1000 bytes but the file ends after 10; the frames present are "
+         "taken.",
+         false, "structure.data-cut-short"},
+        {"The 'LIST' chunk declares 500 bytes but the file ends after 20.", false,
+         "structure.chunk-cut-short"},
+        {"The 'junk' chunk of odd size 3 is not followed by its pad byte.", false,
+         "structure.pad-byte"},
+        {"The RIFF size says 100 bytes follow its header, but the file has 90.", false,
+         "structure.riff-size"},
         {"The byte rate says 1 but rate x block align is 176400.", false, "format.byte-rate"},
-        {"The data chunk's size is a placeholder (4294967295); the data is taken to the end of the file: 8 bytes.", false, "structure.data-size-placeholder"},
+        {"The data chunk's size is a placeholder (4294967295); the data is taken to the end of the "
+         "file: 8 bytes.",
+         false, "structure.data-size-placeholder"},
         {"The encoding 0x0055 is not one this program decodes.", false, "structure.encoding"},
         {"LIST/INFO entry INAM has no zero at its end.", true, "meta.info"},
         {"The bext chunk has 100 bytes, fewer than the 602 of its fields.", true, "meta.bext"},
@@ -411,7 +434,8 @@ TEST(QualityReport, PolicyWeighsTheRules) {
     EXPECT_FALSE(plain.FailsRun);
     EXPECT_EQ(RuleOf(plain, "expect.sample-rate"), nullptr);
 
-    TPolicy policy = ParsePolicy(R"({"expect": {"sampleRate": 44100, "channels": 1, "chunks": ["bext"]},
+    TPolicy policy =
+        ParsePolicy(R"({"expect": {"sampleRate": 44100, "channels": 1, "chunks": ["bext"]},
                                      "rules": {"level.clipping": "off"}})");
     const TQualityReport judged = ReportOf(file, policy);
     EXPECT_TRUE(judged.FailsRun);
