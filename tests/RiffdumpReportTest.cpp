@@ -78,6 +78,18 @@ std::vector<QJsonObject> JsonLines(const std::string& out) {
     return lines;
 }
 
+TBytes BytesOf(const std::string& text) {
+    return TBytes(text.begin(), text.end());
+}
+
+// A list of names for --files-from, one a line.
+TBytes NameList(const std::vector<std::string>& files) {
+    std::string list;
+    for (const std::string& file : files)
+        list += file + "\n";
+    return BytesOf(list);
+}
+
 std::set<QString> Keys(const QJsonObject& object) {
     const QStringList keys = object.keys();
     return {keys.begin(), keys.end()};
@@ -103,32 +115,60 @@ TEST(RiffdumpReport, ExitStatusesAndWhatTheySay) {
         {"a policy that holds",
          R"({"expect": {"sampleRate": 44100, "bitsPerSample": 16, "channels": 2,
              "truePeakMax": -1.0, "clipping": false}, "rules": {"level.dc-offset": "off"}})",
-         {tone}, 0, tone + ": PASS (every rule passed)\n", ""},
-        {"a policy that fails", R"({"expect": {"sampleRate": 48000}})", {tone}, 1,
+         {tone},
+         0,
+         tone + ": PASS (every rule passed)\n",
+         ""},
+        {"a policy that fails",
+         R"({"expect": {"sampleRate": 48000}})",
+         {tone},
+         1,
          "  fail expect.sample-rate (error): The sample rate is 44100 Hz; 48000 Hz is expected. "
          "[chunk 'fmt ' at offset 12]\n",
          ""},
-        {"a warning fails nothing", R"({"expect": {"chunks": ["bext"]}, "rules": {"expect.chunks": "warning"}})",
-         {tone}, 0, tone + ": WARN (1 rule did not pass)\n", ""},
-        {"an unknown rule", "{\n  \"rules\": {\n    \"x\": \"error\"}}", {tone}, 2, "",
+        {"a warning fails nothing",
+         R"({"expect": {"chunks": ["bext"]}, "rules": {"expect.chunks": "warning"}})",
+         {tone},
+         0,
+         tone + ": WARN (1 rule did not pass)\n",
+         ""},
+        {"an unknown rule",
+         "{\n  \"rules\": {\n    \"x\": \"error\"}}",
+         {tone},
+         2,
+         "",
          "riffdump: the policy " + policy + ":3: unknown rule \"x\"\n"},
-        {"not JSON", "{\"expect\": {\"sampleRate\": 48000,}}", {tone}, 2, "",
+        {"not JSON",
+         "{\"expect\": {\"sampleRate\": 48000,}}",
+         {tone},
+         2,
+         "",
          "riffdump: the policy " + policy + ":1: not valid JSON"},
-        {"a file that is not there", nullptr, {missing}, 2,
+        {"a file that is not there",
+         nullptr,
+         {missing},
+         2,
          missing + ": FAIL (1 rule did not pass)\n  The audio is not measured: No such file or "
                    "directory.\n  fail structure.unreadable (error): No such file or directory.\n",
          ""},
-        {"not a WAV file", R"({"expect": {"sampleRate": 44100}})", {tone, avi}, 2,
-         "  The audio is not measured: ", ""},
-        {"a failure and a file not read", R"({"expect": {"sampleRate": 48000}})",
-         {missing, tone}, 2, "  fail expect.sample-rate (error)", ""},
+        {"not a WAV file",
+         R"({"expect": {"sampleRate": 44100}})",
+         {tone, avi},
+         2,
+         "  The audio is not measured: ",
+         ""},
+        {"a failure and a file not read",
+         R"({"expect": {"sampleRate": 48000}})",
+         {missing, tone},
+         2,
+         "  fail expect.sample-rate (error)",
+         ""},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Name);
         std::vector<std::string> arguments = {"--report"};
         if (c.Policy != nullptr) {
-            const std::string text = c.Policy;
-            dir.Write("policy.json", TBytes(text.begin(), text.end()));
+            dir.Write("policy.json", BytesOf(c.Policy));
             arguments.insert(arguments.end(), {"--policy", policy});
         }
         arguments.insert(arguments.end(), c.Files.begin(), c.Files.end());
@@ -163,7 +203,8 @@ TEST(RiffdumpReport, JsonReportHoldsEveryMember) {
     EXPECT_EQ(report["verdict"].toString(), "pass");
 
     const QJsonObject md5 = report["md5"].toObject();
-    const QByteArray data(reinterpret_cast<const char*>(tone.Data.data()), qsizetype(tone.Data.size()));
+    const QByteArray data(reinterpret_cast<const char*>(tone.Data.data()),
+                          qsizetype(tone.Data.size()));
     EXPECT_EQ(md5["computed"].toString(),
               QString(QCryptographicHash::hash(data, QCryptographicHash::Md5).toHex()));
     EXPECT_TRUE(md5["stored"].isNull());
@@ -172,9 +213,17 @@ TEST(RiffdumpReport, JsonReportHoldsEveryMember) {
 
     const QJsonArray channels = report["channels"].toArray();
     ASSERT_EQ(channels.size(), 2);
-    const std::set<QString> levelKeys = {
-        "min", "max", "peakDbfs", "rmsDbfs", "dcOffset", "crest", "clippedSamples", "clippedRuns",
-        "silenceHeadFrames", "silenceTailFrames", "bitsInUse"};
+    const std::set<QString> levelKeys = {"min",
+                                         "max",
+                                         "peakDbfs",
+                                         "rmsDbfs",
+                                         "dcOffset",
+                                         "crest",
+                                         "clippedSamples",
+                                         "clippedRuns",
+                                         "silenceHeadFrames",
+                                         "silenceTailFrames",
+                                         "bitsInUse"};
     for (int c = 0; c < 2; ++c) {
         const QJsonObject levels = channels[c].toObject();
         const auto& values = c == 0 ? tone.Left : tone.Right;
@@ -187,7 +236,8 @@ TEST(RiffdumpReport, JsonReportHoldsEveryMember) {
         EXPECT_NEAR(levels["crest"].toDouble(), std::sqrt(2.0), 0.01);
     }
     // The right channel is 6 dB below the left.
-    EXPECT_NEAR(channels[0]["peakDbfs"].toDouble() - channels[1]["peakDbfs"].toDouble(), 6.02, 0.01);
+    EXPECT_NEAR(channels[0]["peakDbfs"].toDouble() - channels[1]["peakDbfs"].toDouble(), 6.02,
+                0.01);
 
     const QJsonObject loudness = report["loudness"].toObject();
     EXPECT_EQ(Keys(loudness), (std::set<QString>{"integrated", "range", "momentaryMax",
@@ -223,17 +273,12 @@ TEST(RiffdumpReport, JobsListsAndStreamsReportAlike) {
         dir.Write("tone.wav", tone.File), dir.Write("float.wav", FloatWave()),
         dir.File("missing.wav"), dir.Write("movie.avi", TWaveBytes("AVI ").Bytes()),
         dir.Write("cut.wav", PlainWave(TBytes(tone.Data.begin(), tone.Data.begin() + 4000)))};
-    std::string list;
-    for (const std::string& file : files)
-        list += file + "\n";
-    const std::string listFile = dir.Write("list.txt", TBytes(list.begin(), list.end()));
-    const std::string policy = dir.Write("policy.json", [] {
-        const std::string text = R"({"expect": {"sampleRate": 44100}})";
-        return TBytes(text.begin(), text.end());
-    }());
-    for (const std::vector<std::string>& mode :
-         {std::vector<std::string>{"--report"}, {"--report", "--json"},
-          {"--report", "--policy", policy}}) {
+    const std::string listFile = dir.Write("list.txt", NameList(files));
+    const std::string policy =
+        dir.Write("policy.json", BytesOf(R"({"expect": {"sampleRate": 44100}})"));
+    for (const std::vector<std::string>& mode : {std::vector<std::string>{"--report"},
+                                                 {"--report", "--json"},
+                                                 {"--report", "--policy", policy}}) {
         std::vector<std::string> oneJob = mode;
         oneJob.insert(oneJob.end(), files.begin(), files.end());
         std::vector<std::string> twoJobs = oneJob;
@@ -251,7 +296,8 @@ TEST(RiffdumpReport, JobsListsAndStreamsReportAlike) {
 
     const QJsonObject fromFile =
         JsonLine(Riffdump(dir, {"--json", "--report", files[0]}).Out)["report"].toObject();
-    const TRun streamed = Riffdump(dir, {"--json", "--report", "/dev/stdin"}, {.Input = &tone.File});
+    const TRun streamed =
+        Riffdump(dir, {"--json", "--report", "/dev/stdin"}, {.Input = &tone.File});
     EXPECT_EQ(streamed.ExitStatus, 0);
     const QJsonObject fromStream = JsonLine(streamed.Out)["report"].toObject();
     EXPECT_EQ(fromStream["md5"], fromFile["md5"]);
@@ -296,12 +342,9 @@ TEST(RiffdumpReport, EveryCorpusFileIsReportedWithKnownRules) {
     }
     std::sort(files.begin(), files.end());
     ASSERT_FALSE(files.empty());
-    std::string list;
-    for (const std::string& file : files)
-        list += file + "\n";
-    const TBytes listBytes(list.begin(), list.end());
-    const TRun run =
-        Riffdump(dir, {"--report", "--json", "-j", "2", "--files-from", "-"}, {.Input = &listBytes});
+    const TBytes listBytes = NameList(files);
+    const TRun run = Riffdump(dir, {"--report", "--json", "-j", "2", "--files-from", "-"},
+                              {.Input = &listBytes});
     // Without a policy nothing fails the run; a file whose audio is not read gives 2.
     EXPECT_TRUE(run.ExitStatus == 0 || run.ExitStatus == 2) << run.ExitStatus << run.Err;
     const std::vector<QJsonObject> lines = JsonLines(run.Out);
