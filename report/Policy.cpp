@@ -8,6 +8,7 @@
 
 #include "report/JsonValue.h"
 #include "report/RuleCatalog.h"
+#include "wave/WaveFormat.h"
 
 namespace {
 
@@ -62,6 +63,20 @@ void ReadRules(const TJsonValue& rules, TPolicy& policy) {
     }
 }
 
+// An encoding by the name the reading gives it; a name no file can have would fail every file.
+std::string EncodingOf(const TJsonValue& value, const std::string& key) {
+    const std::string name = Need(value, TJsonValue::jkString, key).String;
+    std::string known;
+    for (int e = sePcm; e <= seGsm610; ++e) {
+        TWaveFormat format;
+        format.Encoding = TSampleEncoding(e);
+        if (EncodingKey(format) == name)
+            return name;
+        known += (known.empty() ? "" : ", ") + EncodingKey(format);
+    }
+    Refuse(value, "unknown encoding \"" + name + "\" (" + known + ")");
+}
+
 void ReadExpect(const TJsonValue& expect, TPolicy& policy) {
     Need(expect, TJsonValue::jkObject, "expect");
     for (const auto& [key, value] : expect.Members) {
@@ -72,7 +87,7 @@ void ReadExpect(const TJsonValue& expect, TPolicy& policy) {
         } else if (key == "channels") {
             policy.Channels = int(WholeOf(value, key, 1, 65535));
         } else if (key == "encoding") {
-            policy.Encoding = Need(value, TJsonValue::jkString, key).String;
+            policy.Encoding = EncodingOf(value, key);
         } else if (key == "chunks") {
             for (const TJsonValue& item : Need(value, TJsonValue::jkArray, key).Items) {
                 std::string id = Need(item, TJsonValue::jkString, "chunks").String;

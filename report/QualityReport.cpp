@@ -150,7 +150,7 @@ std::optional<TQualityReport> MakeQualityReport(const TAudioFile& file,
             report.Loudness = loudness->Result();
     }
 
-    std::vector<TFinding> findings = StructureFindings(facts, meta);
+    std::vector<TFinding> findings = StructureFindings(facts, meta, file.Bytes != nullptr);
     for (TFinding& finding :
          BextFindings(chunks, meta, report.Loudness ? &*report.Loudness : nullptr))
         findings.push_back(std::move(finding));

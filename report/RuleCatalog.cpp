@@ -27,6 +27,7 @@ const char* VerdictName(TVerdict verdict) {
 const std::vector<TRuleInfo>& RuleCatalog() {
     static const std::vector<TRuleInfo> Rules = {
         // What the reading of the structure finds.
+        {"structure.unreadable", svError, "the file can be opened and read"},
         {"structure.not-wave", svError, "the file is a RIFF, RIFX, RF64 or BW64 file of form WAVE"},
         {"structure.no-format", svError, "there is a format chunk"},
         {"structure.no-data", svError, "there is a data chunk"},

@@ -109,11 +109,13 @@ std::string ProblemRuleId(const std::string& problem, bool fromMetadata) {
     return fromMetadata ? "meta.other" : "structure.other";
 }
 
-std::vector<TFinding> StructureFindings(const TAudioFacts& facts, const TFileMetadata& meta) {
+std::vector<TFinding> StructureFindings(const TAudioFacts& facts, const TFileMetadata& meta,
+                                        bool opened) {
     std::vector<TFinding> findings;
     bool byteRateSaid = false, blockAlignSaid = false;
     for (const std::string& problem : facts.Problems) {
-        TFinding finding{ProblemRuleId(problem, false), false, problem, PlaceOf(problem, facts)};
+        TFinding finding{opened ? ProblemRuleId(problem, false) : "structure.unreadable", false,
+                         problem, PlaceOf(problem, facts)};
         byteRateSaid = byteRateSaid || finding.Id == "format.byte-rate";
         blockAlignSaid = blockAlignSaid || finding.Id == "format.block-align";
         findings.push_back(std::move(finding));

@@ -12,4 +12,7 @@
 // The rule id a problem of the reading belongs to ("structure.*" or "meta.*").
 std::string ProblemRuleId(const std::string& problem, bool fromMetadata);
 
-std::vector<TFinding> StructureFindings(const TAudioFacts& facts, const TFileMetadata& meta);
+// `opened`: whether the file's bytes could be had at all; if not, its problems say why not
+// (the system's own words, which no pattern of ours can pick out).
+std::vector<TFinding> StructureFindings(const TAudioFacts& facts, const TFileMetadata& meta,
+                                        bool opened);

@@ -415,6 +415,7 @@ TEST(QualityReport, PolicyReadsItsKeys) {
         {"{\"expect\": {\"sampleRate\": 48000,}}", 1, "not valid JSON"},
         {"[1, 2]", 1, "a policy is a JSON object"},
         {"{\"expect\":\n {\"bitsPerSample\": 24.5}}", 2, "whole number"},
+        {"{\"expect\": {\"encoding\": \"PCM\"}}", 1, "unknown encoding \"PCM\" (pcm, float, "},
     };
     for (const TCase& c : refusals) {
         try {

@@ -8,7 +8,12 @@
 #include <unistd.h>
 
 #include "cli/FileDump.h"
+#include "cli/ReportJson.h"
 #include "meta/MetadataText.h"
+#include "report/Policy.h"
+#include "report/QualityReport.h"
+#include "report/ReportText.h"
+#include "report/RuleCatalog.h"
 #include "tests/fuzz/JsonCheck.h"
 #include "tests/support/FilledPipe.h"
 #include "tests/support/PipeInput.h"
@@ -51,6 +56,32 @@ bool FuzzDumpFile(const std::string& fileName) {
     return tabs == 0;
 }
 
+// The quality report of the file, judged by the input read as a policy where it is one: every
+// rule it names is in the catalogue, only a policy fails the run, and its JSON is well-formed.
+// Two threads for odd sizes, so that the split of the pass is fuzzed too. Large inputs are
+// left to the reader's checks: the report's cost grows with the audio, not with what it finds.
+bool FuzzQualityReport(const TAudioFile& file, const std::uint8_t* data, std::size_t size) {
+    TReportOptions options;
+    try {
+        options.Policy = ParsePolicy(std::string(reinterpret_cast<const char*>(data), size));
+    } catch (const TPolicyError& error) {
+        if (error.Line < 1)
+            return false; // text in memory always has a line to blame
+    }
+    constexpr std::size_t ReportedUpTo = 256 * 1024;
+    if (size > ReportedUpTo)
+        return true;
+    options.Threads = 1 + int(size % 2);
+    const std::optional<TQualityReport> report = MakeQualityReport(file, options);
+    if (!report || (report->FailsRun && !options.Policy.Given))
+        return false;
+    for (const TRuleResult& rule : report->Rules)
+        if (FindRule(rule.Id) == nullptr)
+            return false;
+    QualityReportText("fuzz.wav", *report);
+    return IsWellFormedJson(QualityReportJson(*report));
+}
+
 // Whether two readings of the same bytes say the same.
 bool SameFacts(const TAudioFacts& a, const TAudioFacts& b) {
     return a.IsWave == b.IsWave && a.Decodable == b.Decodable && a.Frames == b.Frames &&
@@ -69,6 +100,8 @@ bool FuzzReadAudioFile(const std::uint8_t* data, std::size_t size, const std::st
         return false;
     // Every metadata chunk decoded and worded, never past its bytes.
     MetadataText(MetadataOf(inMemory));
+    if (!FuzzQualityReport(inMemory, data, size))
+        return false;
     const TAudioFile mapped = OpenAudioFile(fileName, false);
     if (!SameFacts(mapped.Facts, facts))
         return false;
@@ -216,6 +249,16 @@ TBytes NestedXml(std::size_t depth) {
     return TBytes(text.begin(), text.end());
 }
 
+// A policy's text: every cut of it is a policy refused at some line, the whole one is taken.
+TBytes PolicySeed() {
+    const std::string text = R"({"expect": {"sampleRate": 48000, "bitsPerSample": 24, "channels": 2,
+  "encoding": "pcm", "chunks": ["bext", "MD5"], "loudness": {"target": -23, "tolerance": 1,
+  "rangeMax": 20}, "truePeakMax": -1.0, "clipping": false},
+ "rules": {"level.dc-offset": "off", "bext.*": "error", "md5.missing": "warning"},
+ "thresholds": {"clipRunLength": 2, "dcOffsetMax": 0.001}})";
+    return TBytes(text.begin(), text.end());
+}
+
 } // namespace
 
 std::vector<std::vector<std::uint8_t>> ReadWaveFileSeeds() {
@@ -281,5 +324,6 @@ std::vector<std::vector<std::uint8_t>> ReadWaveFileSeeds() {
          0x40, 0x1f, 0x00, 0x00, 0x01, 0x00, 0x08, 0x00, 0x00, 0x00, 0x00, 0x00, 0x66, 0x61,
          0x63, 0x74, 0x04, 0x00, 0x00, 0x00, 0x09, 0x00, 0x00, 0x00, 0x64, 0x61, 0x74, 0x61,
          0x09, 0x00, 0x00, 0x00, 0xff, 0x8b, 0x83, 0x8b, 0xff, 0x0b, 0x03, 0x0b, 0xff, 0x00},
+        PolicySeed(),
     };
 }
