@@ -50,8 +50,10 @@ CREATE TABLE IF NOT EXISTS metadata(
 // The tables that hold a file's rows, the files table last (its row says the file is whole).
 const char* const FileTables[] = {"chunks", "channels", "rules", "metadata", "files"};
 
+} // namespace
+
 // A prepared statement, finalised when it goes.
-class TStatement {
+class TResultsDatabase::TStatement {
   public:
     TStatement(sqlite3* db, const std::string& sql) : Db(db) {
         if (sqlite3_prepare_v2(db, sql.c_str(), int(sql.size()), &Handle, nullptr) != SQLITE_OK)
@@ -103,6 +105,8 @@ class TStatement {
   private:
     sqlite3* Db;
 };
+
+namespace {
 
 std::string Placeholders(int count) {
     std::string text = "?";
@@ -203,7 +207,28 @@ TResultsDatabase::TResultsDatabase(const std::string& path) : Path(path) {
 }
 
 TResultsDatabase::~TResultsDatabase() {
+    try {
+        Flush();
+    } catch (const TDatabaseError&) {
+        // The batch is rolled back: the database keeps the files committed before it.
+        sqlite3_exec(Db, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+    Prepared.clear();
     sqlite3_close(Db);
+}
+
+TResultsDatabase::TStatement& TResultsDatabase::Statement(const std::string& sql) {
+    std::unique_ptr<TStatement>& statement = Prepared[sql];
+    if (!statement)
+        statement = std::make_unique<TStatement>(Db, sql);
+    return *statement;
+}
+
+void TResultsDatabase::Flush() {
+    if (!InBatch)
+        return;
+    InBatch = false;
+    Execute("COMMIT");
 }
 
 void TResultsDatabase::Execute(const std::string& sql) {
@@ -231,18 +256,23 @@ std::set<TResultsDatabase::TStamp> TResultsDatabase::CompleteFiles() {
 }
 
 void TResultsDatabase::Write(const TFileRecord& record) {
-    Execute("BEGIN IMMEDIATE");
+    if (!InBatch) {
+        Execute("BEGIN IMMEDIATE");
+        InBatch = true;
+        BatchFiles = 0;
+        BatchStart = std::chrono::steady_clock::now();
+    }
     try {
         for (const char* table : FileTables)
-            TStatement(Db, std::string("DELETE FROM ") + table + " WHERE path = ?")
+            Statement(std::string("DELETE FROM ") + table + " WHERE path = ?")
                 .Text(1, record.Path)
                 .Step();
 
         const TAudioFacts& facts = record.Facts;
         const TWaveFormat& f = facts.Format;
         const std::optional<TQualityReport>& report = record.Report;
-        TStatement files(Db, "INSERT INTO files VALUES(" + Placeholders(int(FileColumns().size())) +
-                                 ")");
+        TStatement& files =
+            Statement("INSERT INTO files VALUES(" + Placeholders(int(FileColumns().size())) + ")");
         int at = 1;
         files.Text(at++, record.Path);
         files.Maybe(at++, record.Size);
@@ -303,7 +333,7 @@ void TResultsDatabase::Write(const TFileRecord& record) {
         files.Maybe(at++, verdict);
         files.Maybe(at++, notPassed);
 
-        TStatement chunks(Db, "INSERT INTO chunks VALUES(?,?,?,?,?,?)");
+        TStatement& chunks = Statement("INSERT INTO chunks VALUES(?,?,?,?,?,?)");
         for (std::size_t i = 0; i < facts.Chunks.size(); ++i) {
             const TAudioChunk& c = facts.Chunks[i];
             chunks.Text(1, record.Path)
@@ -313,7 +343,8 @@ void TResultsDatabase::Write(const TFileRecord& record) {
             chunks.Int(5, std::int64_t(c.Size)).Int(6, c.Padded).Step();
         }
         if (report) {
-            TStatement channels(Db, "INSERT INTO channels VALUES(" + Placeholders(17) + ")");
+            TStatement& channels =
+                Statement("INSERT INTO channels VALUES(" + Placeholders(17) + ")");
             for (std::size_t c = 0; c < report->Levels.Channels.size(); ++c) {
                 const TChannelLevels& l = report->Levels.Channels[c];
                 const bool isFloat = !l.BitsInUse;
@@ -341,7 +372,7 @@ void TResultsDatabase::Write(const TFileRecord& record) {
                     peak = Finite(report->Loudness->TruePeakDbtp[c]);
                 channels.Maybe(17, peak).Step();
             }
-            TStatement rules(Db, "INSERT INTO rules VALUES(" + Placeholders(10) + ")");
+            TStatement& rules = Statement("INSERT INTO rules VALUES(" + Placeholders(10) + ")");
             for (std::size_t i = 0; i < report->Rules.size(); ++i) {
                 const TRuleResult& r = report->Rules[i];
                 rules.Text(1, record.Path).Int(2, std::int64_t(i)).Text(3, r.Id);
@@ -355,7 +386,7 @@ void TResultsDatabase::Write(const TFileRecord& record) {
                 rules.Step();
             }
         }
-        TStatement metadata(Db, "INSERT INTO metadata VALUES(?,?,?,?,?)");
+        TStatement& metadata = Statement("INSERT INTO metadata VALUES(?,?,?,?,?)");
         for (std::size_t i = 0; i < record.Metadata.size(); ++i) {
             const TMetadataRow& m = record.Metadata[i];
             metadata.Text(1, record.Path)
@@ -366,9 +397,17 @@ void TResultsDatabase::Write(const TFileRecord& record) {
                 .Step();
         }
         files.Step();
-        Execute("COMMIT");
+        // A batch ends after a few hundred files or a second, so another run writing the same
+        // database gets its turn and a stopped run has little to do again.
+        constexpr int BatchMostFiles = 256;
+        if (++BatchFiles >= BatchMostFiles ||
+            std::chrono::steady_clock::now() - BatchStart > std::chrono::seconds(1))
+            Flush();
     } catch (...) {
+        for (auto& [sql, statement] : Prepared)
+            sqlite3_reset(statement->Handle);
         sqlite3_exec(Db, "ROLLBACK", nullptr, nullptr, nullptr);
+        InBatch = false;
         throw;
     }
 }

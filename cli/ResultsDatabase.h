@@ -4,7 +4,10 @@
 // a schema_version in `meta`. Each file's rows are written in one transaction, so a run
 // stopped at any instant leaves only whole files; a file already there is replaced.
 
+#include <chrono>
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -41,8 +44,12 @@ class TResultsDatabase {
     };
     std::set<TStamp> CompleteFiles();
 
-    // Writes one file's rows in one transaction, replacing what was there of that path.
+    // Writes one file's rows, replacing what was there of that path. Files are committed a
+    // few hundred at a time (or every second), each whole within its transaction: a run
+    // stopped at any instant leaves whole files, and the disk is synchronised once a batch.
     void Write(const TFileRecord& record);
+    // Commits the files written since the last commit.
+    void Flush();
 
     // Joins the databases `inputs` into this one: every input's files and their rows, as one
     // run over all their files writes them (SQL: ATTACH and INSERT ... SELECT).
@@ -52,9 +59,16 @@ class TResultsDatabase {
     std::string FilesCsv();
 
   private:
+    class TStatement;
     void Execute(const std::string& sql);
+    // The prepared statement of `sql`, kept for the next file.
+    TStatement& Statement(const std::string& sql);
     sqlite3* Db = nullptr;
     std::string Path;
+    std::map<std::string, std::unique_ptr<TStatement>> Prepared;
+    bool InBatch = false;
+    int BatchFiles = 0;
+    std::chrono::steady_clock::time_point BatchStart;
 };
 
 // The columns of the files table, in order (also the CSV's header).

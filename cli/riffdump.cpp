@@ -378,6 +378,15 @@ int main(int argc, char* argv[]) {
             allOk = report.Ok && allOk;
             reportStatus = std::max(reportStatus, report.ReportStatus);
         });
+    if (database && !databaseFailed.load()) {
+        try {
+            database->Flush();
+        } catch (const TDatabaseError& error) {
+            std::fprintf(stderr, "riffdump: the database %s: %s\n",
+                         NameText(options.Database).c_str(), error.what());
+            databaseFailed = true;
+        }
+    }
     if (databaseFailed.load())
         return 2;
     if (options.Csv) {

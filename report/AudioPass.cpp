@@ -47,7 +47,9 @@ class TBlockRoom {
   public:
     TBlockRoom(const TAudioSamples& samples, double fullScale)
         : Samples(samples), Channels(samples.Channels()), Scale(float(1.0 / fullScale)),
-          Size(BlockFramesFor(samples.Channels())) {
+          // No more room than the file's frames need: a small file takes little.
+          Size(std::size_t(
+              std::clamp<std::uint64_t>(samples.Frames(), 1, BlockFramesFor(samples.Channels())))) {
         Scaled.resize(std::size_t(Channels) * Size);
         if (samples.HasIntValues())
             Ints.resize(std::size_t(Channels) * Size);
@@ -242,7 +244,10 @@ bool RunAudioPass(const TPassSetup& setup, const TPassFormat& format) {
         }
     };
     std::vector<std::thread> helpers;
-    const int helperCount = std::min<int>(threads - 1, int(partCount));
+    // A small file is done sooner on one thread than a thread is started.
+    constexpr std::uint64_t SamplesWorthAThread = std::uint64_t(1) << 20;
+    const bool small = frames * std::uint64_t(std::max(channels, 1)) < SamplesWorthAThread;
+    const int helperCount = small ? 0 : std::min<int>(threads - 1, int(partCount));
     try {
         for (int t = 0; t < helperCount; ++t)
             helpers.emplace_back([&] { guarded(measureParts); });

@@ -34,9 +34,11 @@ std::string WriteFiles(const TTempDir& dir, int count, int frames) {
     for (int f = 0; f < count; ++f) {
         std::vector<std::pair<std::int16_t, std::int16_t>> samples;
         for (int i = 0; i < frames; ++i)
-            samples.push_back({std::int16_t((i * (f + 3)) % 20000 - 10000), std::int16_t(f == 3 && i < 10 ? 32767 : i % 300)});
+            samples.push_back({std::int16_t((i * (f + 3)) % 20000 - 10000),
+                               std::int16_t(f == 3 && i < 10 ? 32767 : i % 300)});
         list += dir.Write("take" + std::to_string(f) + ".wav",
-                          TWaveBytes().Chunk("fmt ", TWaveBytes::Format(1, 2, 48000, 16))
+                          TWaveBytes()
+                              .Chunk("fmt ", TWaveBytes::Format(1, 2, 48000, 16))
                               .Chunk("data", TWaveBytes::Frames(samples))
                               .Bytes()) +
                 "\n";
@@ -52,7 +54,8 @@ std::vector<std::string> Rows(const std::string& database, const std::string& ta
     sqlite3_open_v2(database.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
     std::vector<std::string> rows;
     sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(db, ("SELECT * FROM " + table + " ORDER BY 1, 2").c_str(), -1, &statement, nullptr) == SQLITE_OK)
+    if (sqlite3_prepare_v2(db, ("SELECT * FROM " + table + " ORDER BY 1, 2").c_str(), -1,
+                           &statement, nullptr) == SQLITE_OK)
         while (sqlite3_step(statement) == SQLITE_ROW) {
             std::string row;
             for (int c = 0; c < sqlite3_column_count(statement); ++c) {
@@ -97,7 +100,8 @@ TEST(ResultsDatabase, ShardsSplitTheListOnceAndAlike) {
 TEST(ResultsDatabase, RowsAgreeWithTheJson) {
     TTempDir dir;
     const std::string list = WriteFiles(dir, 4, 2000);
-    const TRun run = Riffdump(dir, {"--report", "--json", "--db", dir.File("r.db"), "--files-from", list});
+    const TRun run =
+        Riffdump(dir, {"--report", "--json", "--db", dir.File("r.db"), "--files-from", list});
     ASSERT_EQ(run.ExitStatus, 0) << run.Err;
     const std::vector<std::string> files = Rows(dir.File("r.db"), "files");
     ASSERT_EQ(files.size(), 4u);
@@ -129,13 +133,17 @@ TEST(ResultsDatabase, RowsAgreeWithTheJson) {
 TEST(ResultsDatabase, ShardsMergeAndKilledRunsResume) {
     TTempDir dir;
     const std::string list = WriteFiles(dir, 30, 96000);
-    ASSERT_EQ(Riffdump(dir, {"--report", "--db", dir.File("one.db"), "--files-from", list}).ExitStatus, 0);
+    ASSERT_EQ(
+        Riffdump(dir, {"--report", "--db", dir.File("one.db"), "--files-from", list}).ExitStatus,
+        0);
 
     std::vector<std::string> merge = {"--merge", dir.File("merged.db")};
     for (int i = 0; i < 4; ++i) {
         const std::string part = dir.File("part" + std::to_string(i) + ".db");
         ASSERT_EQ(Riffdump(dir, {"--report", "--shard", std::to_string(i) + "/4", "--db", part,
-                                 "--files-from", list}).ExitStatus, 0);
+                                 "--files-from", list})
+                      .ExitStatus,
+                  0);
         merge.push_back(part);
     }
     ASSERT_EQ(Riffdump(dir, merge).ExitStatus, 0);
@@ -157,10 +165,12 @@ TEST(ResultsDatabase, ShardsMergeAndKilledRunsResume) {
         int status = 0;
         waitpid(pid, &status, 0);
         const std::size_t before = Rows(db, "files").size();
-        const TRun resumed = Riffdump(dir, {"--report", "--resume", "--db", db, "--files-from", list});
+        const TRun resumed =
+            Riffdump(dir, {"--report", "--resume", "--db", db, "--files-from", list});
         EXPECT_EQ(resumed.ExitStatus, 0) << resumed.Err;
         // A file complete before the kill gets no status line again.
-        EXPECT_EQ(std::size_t(std::count(resumed.Err.begin(), resumed.Err.end(), '\n')), 30 - before)
+        EXPECT_EQ(std::size_t(std::count(resumed.Err.begin(), resumed.Err.end(), '\n')),
+                  30 - before)
             << fraction;
         ExpectSameRows(dir.File("one.db"), db);
     }
@@ -177,7 +187,8 @@ TEST(ResultsDatabase, DatabasesThatCannotBeUsedAreRefusedUntouched) {
     EXPECT_EQ(TTempDir::Read(dir.File("notes.db")), "notes");
     // Shards and merges out of range or of nothing.
     EXPECT_EQ(Riffdump(dir, {"--shard", "4/4", "--files-from", list}).ExitStatus, 2);
-    EXPECT_EQ(Riffdump(dir, {"--resume", "--files-from", list}).ExitStatus, 2) << "--resume needs --db";
+    EXPECT_EQ(Riffdump(dir, {"--resume", "--files-from", list}).ExitStatus, 2)
+        << "--resume needs --db";
     EXPECT_EQ(Riffdump(dir, {"--merge", dir.File("m.db"), dir.File("missing.db")}).ExitStatus, 2);
     EXPECT_EQ(Riffdump(dir, {"--merge", dir.File("m.db"), dir.File("notes.db")}).ExitStatus, 2);
 
