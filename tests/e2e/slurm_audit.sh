@@ -155,7 +155,7 @@ export RIFFDUMP="$riffdump" RIFFSCOPE_AUDIT_POLL=1
 feed 1 &
 feeder=$!
 start=$SECONDS
-timeout 150 "$slurm_audit" "$audit/list" "$out" 4 >"$work/run1.out" 2>"$work/run1.err" &
+timeout 150 "$slurm_audit" "$audit/list" "$out" 4 --partition=audit --time=5 >"$work/run1.out" 2>"$work/run1.err" &
 run=$!
 killed=""
 for _ in $(seq 600); do
@@ -189,7 +189,7 @@ grep -q "run the same command again" "$work/run1.err" || fail "the failure does 
 feed 0 &
 feeder=$!
 start=$SECONDS
-timeout 150 "$slurm_audit" "$audit/list" "$out" 4 >"$work/run2.out" 2>"$work/run2.err" ||
+timeout 150 "$slurm_audit" "$audit/list" "$out" 4 --partition=audit --time=5 >"$work/run2.out" 2>"$work/run2.err" ||
   { cat "$work/run2.out" "$work/run2.err" >&2; show_logs; fail "the second run failed"; }
 wait "$feeder" || true
 feeder=""
