@@ -91,16 +91,22 @@ std::string ShardDatabase(int shard, int files) {
         record.Facts.Format.BitsPerSample = 24;
         record.Facts.Frames = 480000;
         record.Facts.Chunks = {{"fmt ", 12, 16, false}, {"data", 36, 2880000, false}};
-        record.Metadata = {{"LIST", "INAM", "Take"}, {"LIST", "IART", "Someone"}, {"bext", "Version", "1"}};
+        record.Metadata = {
+            {"LIST", "INAM", "Take"}, {"LIST", "IART", "Someone"}, {"bext", "Version", "1"}};
         TQualityReport report;
         report.Measured = true;
         report.Md5.Computed = TMd5{};
         report.Levels.Channels.resize(2);
         for (int r = 0; r < 8; ++r)
-            report.Rules.push_back({"level.clipping", svWarning, vdPass, "No clipped runs of 3 or more samples at full scale.", {}});
+            report.Rules.push_back({"level.clipping",
+                                    svWarning,
+                                    vdPass,
+                                    "No clipped runs of 3 or more samples at full scale.",
+                                    {}});
         record.Report = report;
         for (int f = 0; f < files; ++f) {
-            record.Path = "/archive/shard" + std::to_string(shard) + "/take" + std::to_string(f) + ".wav";
+            record.Path =
+                "/archive/shard" + std::to_string(shard) + "/take" + std::to_string(f) + ".wav";
             record.Size = 2880044 + std::uint64_t(f);
             record.MtimeNs = 1700000000000000000 + f;
             db.Write(record);
@@ -118,7 +124,8 @@ std::vector<std::string> Shards() {
 }
 
 void BM_MergeShards(benchmark::State& state) {
-    std::vector<std::string> arguments = {RIFFDUMP_PATH, "--merge", (Folder / "merged.db").string()};
+    std::vector<std::string> arguments = {RIFFDUMP_PATH, "--merge",
+                                          (Folder / "merged.db").string()};
     for (const std::string& shard : Shards())
         arguments.push_back(shard);
     for (const std::string& shard : Shards())
@@ -142,8 +149,8 @@ void BM_Baseline_CopyShardRows(benchmark::State& state) {
     for (const std::string& shard : Shards()) {
         sql += "ATTACH '" + shard + "' AS s; BEGIN;";
         for (const char* table : {"files", "chunks", "channels", "rules", "metadata"})
-            sql += std::string("CREATE TABLE IF NOT EXISTS ") + table + " AS SELECT * FROM s." + table +
-                   " WHERE 0; INSERT INTO " + table + " SELECT * FROM s." + table + ";";
+            sql += std::string("CREATE TABLE IF NOT EXISTS ") + table + " AS SELECT * FROM s." +
+                   table + " WHERE 0; INSERT INTO " + table + " SELECT * FROM s." + table + ";";
         sql += "COMMIT; DETACH s;";
     }
     Run(state, {"/usr/bin/sqlite3", out, sql}, out);
@@ -151,9 +158,15 @@ void BM_Baseline_CopyShardRows(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(BM_Baseline_ReportJsonSmallFiles)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5);
+BENCHMARK(BM_Baseline_ReportJsonSmallFiles)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(5);
 BENCHMARK(BM_ReportDbSmallFiles)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5);
-BENCHMARK(BM_Baseline_ReportLargeFile)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
+BENCHMARK(BM_Baseline_ReportLargeFile)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(3);
 BENCHMARK(BM_ReportDbLargeFile)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
 BENCHMARK(BM_Baseline_CopyShardFiles)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
 BENCHMARK(BM_Baseline_CopyShardRows)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
