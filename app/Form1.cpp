@@ -1,5 +1,7 @@
 #include "app/Form1.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -43,6 +45,7 @@
 #include "samples/ErrorMessage.h"
 #include "samples/FormatExport.h"
 #include "samples/LoadCommand.h"
+#include "samples/NameText.h"
 #include "samples/RewriteCancelled.h"
 #include "samples/SampleStore.h"
 #include "samples/SaveAsciiFile.h"
@@ -540,6 +543,15 @@ void TForm1::SpeedButton1Click() {
         return progress->Step(done, total);
     };
     const std::string target = AsciiFileNameFor(WaveFileName);
+    // A target that is the loaded file itself (a link under the export's name) would be
+    // written over what is read, and the recording lost.
+    struct stat source {
+    }, written{};
+    if (!WaveFileName.empty() && stat(WaveFileName.c_str(), &source) == 0 &&
+        stat(target.c_str(), &written) == 0 && source.st_dev == written.st_dev &&
+        source.st_ino == written.st_ino)
+        throw std::runtime_error("The export would be written over the file it reads: " +
+                                 NameText(target) + " is that file; nothing was written.");
     std::uint64_t frames = 0;
     try {
         if (ViewAsFormat) {

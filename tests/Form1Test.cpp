@@ -203,6 +203,25 @@ TEST_F(Form1Test, ANameThatIsNotUtf8LoadsAndExportsUnderItsBytes) {
         << Form.FactsBox->toPlainText().toStdString();
 }
 
+// An export whose name is a link to the loaded file itself is refused in both views: the
+// recording is left whole.
+TEST_F(Form1Test, AnExportOverTheLoadedFileIsRefused) {
+    const TBytes wave = PlainWave(TWaveBytes::Frames({{-1, 2}, {3, -4}}));
+    const std::string file = Dir.Write("take.wav", wave);
+    std::filesystem::create_hard_link(file, Dir.File("take_out.dat"));
+    for (bool asFormat : {false, true}) {
+        Form.SetAsFormat(asFormat);
+        ASSERT_TRUE(Form.OpenAtStart(QString::fromStdString(file)));
+        Dialogs.Messages.clear();
+        Form.SpeedButton1->click();
+        ASSERT_EQ(Dialogs.Messages.size(), 1u) << asFormat;
+        EXPECT_TRUE(Dialogs.Messages[0].Error);
+        EXPECT_TRUE(Dialogs.Messages[0].Text.startsWith(
+            "The export would be written over the file it reads"));
+        EXPECT_EQ(TTempDir::Read(file), std::string(wave.begin(), wave.end())) << asFormat;
+    }
+}
+
 TEST_F(Form1Test, CloseButtonClosesTheWindow) {
     Form.BitBtn1->click();
     EXPECT_FALSE(Form.isVisible());
