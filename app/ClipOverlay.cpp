@@ -16,26 +16,11 @@ constexpr int MarkHeight = 6;
 
 } // namespace
 
-TClipOverlay::TClipOverlay(TChart& chart) : QWidget(&chart), Chart(chart) {
-    setObjectName(chart.objectName() + QStringLiteral("Clips"));
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-    setAttribute(Qt::WA_NoSystemBackground);
-    hide();
-    auto previous = chart.OnAfterDraw;
-    chart.OnAfterDraw = [this, previous] {
-        if (previous)
-            previous();
-        setGeometry(0, 0, Chart.width(), Chart.height());
-        update();
-    };
-}
+TClipOverlay::TClipOverlay(TChart& chart) : TPlotOverlay(chart, QStringLiteral("Clips")) {}
 
 void TClipOverlay::SetMarks(std::vector<TClipMark> marks) {
     Shown = std::move(marks);
-    setGeometry(0, 0, Chart.width(), Chart.height());
-    setVisible(!Shown.empty());
-    raise();
-    update();
+    Cover(!Shown.empty());
 }
 
 void TClipOverlay::paintEvent(QPaintEvent*) {

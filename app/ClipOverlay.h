@@ -7,16 +7,14 @@
 #include <cstdint>
 #include <vector>
 
-#include <QWidget>
-
-class TChart;
+#include "app/PlotOverlay.h"
 
 struct TClipMark {
     std::uint64_t First = 0; // frame, from 0: the plot's X is First + 1
     std::uint64_t Length = 0;
 };
 
-class TClipOverlay : public QWidget {
+class TClipOverlay : public TPlotOverlay {
     Q_OBJECT
   public:
     explicit TClipOverlay(TChart& chart);
@@ -29,6 +27,5 @@ class TClipOverlay : public QWidget {
     void paintEvent(QPaintEvent* event) override;
 
   private:
-    TChart& Chart;
     std::vector<TClipMark> Shown;
 };

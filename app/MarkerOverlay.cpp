@@ -14,28 +14,12 @@ const QColor LabelColour(150, 20, 20);
 
 } // namespace
 
-TMarkerOverlay::TMarkerOverlay(TChart& chart) : QWidget(&chart), Chart(chart) {
-    setObjectName(chart.objectName() + QStringLiteral("Markers"));
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-    setAttribute(Qt::WA_NoSystemBackground);
-    hide();
-    // After each paint of the chart (a zoom, a pan, a load) the markers move with its scale.
-    auto previous = chart.OnAfterDraw;
-    chart.OnAfterDraw = [this, previous] {
-        if (previous)
-            previous();
-        setGeometry(0, 0, Chart.width(), Chart.height());
-        update();
-    };
-}
+TMarkerOverlay::TMarkerOverlay(TChart& chart) : TPlotOverlay(chart, QStringLiteral("Markers")) {}
 
 void TMarkerOverlay::SetMarkers(std::vector<TPlotMarker> markers, std::uint64_t frames) {
     Shown = std::move(markers);
     FrameCount = frames;
-    setGeometry(0, 0, Chart.width(), Chart.height());
-    setVisible(!Shown.empty());
-    raise();
-    update();
+    Cover(!Shown.empty());
 }
 
 void TMarkerOverlay::paintEvent(QPaintEvent*) {

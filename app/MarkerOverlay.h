@@ -8,9 +8,7 @@
 #include <string>
 #include <vector>
 
-#include <QWidget>
-
-class TChart;
+#include "app/PlotOverlay.h"
 
 struct TPlotMarker {
     std::uint64_t Frame = 0;  // from 0: the plot's X is Frame + 1
@@ -18,7 +16,7 @@ struct TPlotMarker {
     std::string Label;
 };
 
-class TMarkerOverlay : public QWidget {
+class TMarkerOverlay : public TPlotOverlay {
     Q_OBJECT
   public:
     explicit TMarkerOverlay(TChart& chart);
@@ -31,7 +29,6 @@ class TMarkerOverlay : public QWidget {
     void paintEvent(QPaintEvent* event) override;
 
   private:
-    TChart& Chart;
     std::vector<TPlotMarker> Shown;
     std::uint64_t FrameCount = 0;
 };
