@@ -427,6 +427,7 @@ std::uint16_t TForm1::LoadChosenFile(bool fileChosen) {
     LoadCancelled = false;
     try {
         status = LoadChosenFile(messages);
+        ShowWholeFile();
     } catch (const TCancelled&) {
         LoadCancelled = true;
         Audio = std::move(earlier.Audio);
@@ -515,6 +516,16 @@ std::uint16_t TForm1::LoadChosenFile(std::vector<TLoadMessage>& messages) {
                       GroupedNumber(std::uint64_t(result.FramesLoaded)))});
     }
     return result.Status;
+}
+
+// An earlier file's zoom names frames of that file: on another file it would show an empty
+// stretch, or a part chosen for reasons that no longer hold.
+void TForm1::ShowWholeFile() {
+    for (TChart* chart : {Chart1, Chart2}) {
+        chart->CancelDrag();
+        if (chart->ScalesSaved)
+            chart->UnzoomAxes();
+    }
 }
 
 TForm1::TLoadMessage TForm1::TLoadMessage::ReadProblem(const std::string& problem) {

@@ -186,6 +186,8 @@ class TForm1 : public QWidget {
     QString SuggestedPictureName(const std::vector<TChart*>& charts) const;
     void LayoutControls();
     std::uint16_t LoadChosenFile(bool fileChosen); // the reader's status
+    // Undoes every zoom and pan of both plots, so that a file just shown is seen whole.
+    void ShowWholeFile();
     // What a load has to say, said once its progress is gone and the plots are drawn.
     struct TLoadMessage {
         bool Error;

@@ -185,6 +185,7 @@ void TForm1::SetAsFormat(bool asFormat) {
         ShowFileFormat();
     else
         ReloadFrames();
+    ShowWholeFile();
 }
 
 std::uint16_t TForm1::LogChosenFile(const std::string& name, std::vector<TLoadMessage>& messages) {

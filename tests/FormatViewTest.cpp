@@ -339,3 +339,37 @@ TEST_F(FormatViewTest, PlusAndMinusZoomTheHorizontalAxis) {
 }
 
 } // namespace
+
+namespace {
+
+std::vector<std::pair<std::int16_t, std::int16_t>> Ramp(int count) {
+    std::vector<std::pair<std::int16_t, std::int16_t>> frames;
+    for (int i = 0; i < count; ++i)
+        frames.push_back({std::int16_t(i % 300), std::int16_t(-(i % 500))});
+    return frames;
+}
+
+// A new file is shown whole, however the earlier one was zoomed and panned; so is a file shown
+// again in the other view.
+TEST_F(FormatViewTest, ANewFileOpensWhole) {
+    ASSERT_TRUE(Open(Write("first.wav", PlainWave(TWaveBytes::Frames(Ramp(1000))))));
+    Form.Chart1->ZoomHorizontal(100, 200);
+    Form.Chart2->PanByFraction(0.25, 0.1);
+    Form.Chart2->ZoomCentred(2);
+    ASSERT_TRUE(Open(Write("second.wav", PlainWave(TWaveBytes::Frames(Ramp(3000))))));
+    for (TChart* chart : {Form.Chart1, Form.Chart2}) {
+        chart->Draw();
+        EXPECT_TRUE(chart->BottomAxis().Automatic());
+        EXPECT_TRUE(chart->LeftAxis().Automatic());
+        EXPECT_EQ(chart->BottomAxis().Minimum(), 1);
+        EXPECT_EQ(chart->BottomAxis().Maximum(), 3000);
+    }
+    Form.Chart1->ZoomHorizontal(2000, 2100);
+    Form.SetAsFormat(true);
+    QApplication::processEvents();
+    Form.Chart1->Draw();
+    EXPECT_TRUE(Form.Chart1->BottomAxis().Automatic()) << "a change of view shows it whole";
+    EXPECT_EQ(Form.Chart1->BottomAxis().Maximum(), 3000);
+}
+
+} // namespace
