@@ -221,15 +221,31 @@ void TForm1::OpenDropped(const QString& fileName) {
 // The plots' keys are the window's: they reach the plot under the pointer even when another
 // control has the focus. A control that edits text (the log) keeps the keys it types with.
 void TForm1::CreatePlotKeys() {
-    for (Qt::Key key : {Qt::Key_Plus, Qt::Key_Minus, Qt::Key_Left, Qt::Key_Right, Qt::Key_Up,
-                        Qt::Key_Down, Qt::Key_0, Qt::Key_Home, Qt::Key_Escape}) {
+    const auto add = [this](QKeyCombination keys, Qt::Key key, bool bothAxes) {
         // The keypad's keys match too.
-        auto* shortcut = new QShortcut(QKeySequence(key), this);
-        connect(shortcut, &QShortcut::activated, this, [this, key] { PlotKey(key); });
-    }
+        auto* shortcut = new QShortcut(QKeySequence(keys), this);
+        const auto act = [this, key, bothAxes] { PlotKey(key, bothAxes); };
+        connect(shortcut, &QShortcut::activated, this, act);
+        // A layout may send one key press as two of these (+ as Shift+= and as +): each
+        // does the same, so the one Qt picks does it.
+        connect(shortcut, &QShortcut::activatedAmbiguously, this, act);
+    };
+    for (Qt::Key key : {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down, Qt::Key_0,
+                        Qt::Key_Home, Qt::Key_Escape})
+        add(QKeyCombination(key), key, false);
+    // = and + are one key on many keyboards, + with Shift: both zoom the horizontal axis
+    // whether Shift is held or not. Ctrl zooms both axes.
+    for (auto [key, zoom] :
+         {std::pair{Qt::Key_Plus, Qt::Key_Plus}, std::pair{Qt::Key_Equal, Qt::Key_Plus},
+          std::pair{Qt::Key_Minus, Qt::Key_Minus}})
+        for (Qt::KeyboardModifiers held :
+             {Qt::KeyboardModifiers(), Qt::KeyboardModifiers(Qt::ShiftModifier)}) {
+            add(QKeyCombination(held, key), zoom, false);
+            add(QKeyCombination(held | Qt::ControlModifier, key), zoom, true);
+        }
 }
 
-void TForm1::PlotKey(int key) {
+void TForm1::PlotKey(Qt::Key key, bool bothAxes) {
     if (key == Qt::Key_Escape) {
         // The drag in progress, wherever the pointer has gone since it started.
         for (TChart* chart : {Chart1, Chart2})
@@ -239,10 +255,8 @@ void TForm1::PlotKey(int key) {
     TChart* chart = KeyPlot();
     if (chart == nullptr)
         return;
-    // + and - zoom the horizontal axis alone; with Shift, both axes as ever.
     const bool zoomKey = key == Qt::Key_Plus || key == Qt::Key_Minus;
-    const bool shift = QGuiApplication::keyboardModifiers() & Qt::ShiftModifier;
-    if (zoomKey && !shift && !chart->Zoom.Dragging && !chart->PanState.Dragging) {
+    if (zoomKey && !bothAxes && !chart->Zoom.Dragging && !chart->PanState.Dragging) {
         RunGuarded(*Dialogs, this, [chart, key] {
             const TChartAxis& bottom = chart->BottomAxis();
             const double centre = (bottom.Minimum() + bottom.Maximum()) / 2;

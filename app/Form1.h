@@ -182,7 +182,9 @@ class TForm1 : public QWidget {
     void CreateControls();
     void CreateShortcuts();
     void CreatePlotKeys();
-    void PlotKey(int key);
+    // Does what `key` does to the plot the keys go to; a zoom key zooms both axes with
+    // `bothAxes`, else the horizontal one.
+    void PlotKey(Qt::Key key, bool bothAxes);
     QString SuggestedPictureName(const std::vector<TChart*>& charts) const;
     void LayoutControls();
     std::uint16_t LoadChosenFile(bool fileChosen); // the reader's status

@@ -372,4 +372,39 @@ TEST_F(FormatViewTest, ANewFileOpensWhole) {
     EXPECT_EQ(Form.Chart1->BottomAxis().Maximum(), 3000);
 }
 
+// = and + zoom the horizontal axis with Shift or without, on the main keyboard and the
+// keypad; - zooms out; with Ctrl both axes zoom.
+TEST_F(FormatViewTest, ZoomKeys) {
+    ASSERT_TRUE(Open(Write("keys.wav", PlainWave(TWaveBytes::Frames(Ramp(1001))))));
+    TChart* chart = Form.Chart1;
+    chart->setFocus(Qt::TabFocusReason); // the plot the keys go to
+    QApplication::processEvents();
+    const auto width = [](const TChartAxis& axis) { return axis.Maximum() - axis.Minimum(); };
+    const double across = width(chart->BottomAxis()), down = width(chart->LeftAxis());
+    struct TCase {
+        Qt::Key Key;
+        Qt::KeyboardModifiers Held;
+        double Across, Down; // the ranges after the key, as parts of the whole ones
+    };
+    const TCase cases[] = {
+        {Qt::Key_Equal, Qt::NoModifier, 0.5, 1},
+        {Qt::Key_Plus, Qt::ShiftModifier, 0.5, 1},
+        {Qt::Key_Plus, Qt::NoModifier, 0.5, 1},
+        {Qt::Key_Equal, Qt::ShiftModifier, 0.5, 1},
+        {Qt::Key_Plus, Qt::KeypadModifier, 0.5, 1},
+        {Qt::Key_Minus, Qt::NoModifier, 2, 1},
+        {Qt::Key_Minus, Qt::KeypadModifier, 2, 1},
+        {Qt::Key_Equal, Qt::ControlModifier, 0.5, 0.5},
+        {Qt::Key_Plus, Qt::ControlModifier | Qt::ShiftModifier, 0.5, 0.5},
+        {Qt::Key_Minus, Qt::ControlModifier, 2, 2},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(QKeySequence(QKeyCombination(c.Held, c.Key)).toString().toStdString());
+        QTest::keyClick(&Form, Qt::Key_0); // the whole file again
+        QTest::keyClick(&Form, c.Key, c.Held);
+        EXPECT_DOUBLE_EQ(width(chart->BottomAxis()), across * c.Across);
+        EXPECT_DOUBLE_EQ(width(chart->LeftAxis()), down * c.Down);
+    }
+}
+
 } // namespace
