@@ -28,6 +28,7 @@
 #include "app/ProgressWindow.h"
 #include "chart/interaction/Chart.h"
 #include "chart/panel/FastLineSeries.h"
+#include "chart/panel/FrameLabelRule.h"
 #include "chart/panel/LineSeries.h"
 #include "chart/panel/TimeLabelRule.h"
 #include "meta/MetadataText.h"
@@ -331,7 +332,7 @@ void TForm1::SetReadoutSources() {
                 [samples = Samples, channel](int frame) {
                     return ValueText(*samples, channel, std::uint64_t(frame - 1));
                 },
-                ChannelName(channel)};
+                ChannelName(channel), 0};
     };
     Readout1->SetSource(source(UpperChannel));
     Readout2->SetSource(Samples->Channels() > 1 ? source(LowerChannel) : TReadoutSource{});
@@ -447,7 +448,10 @@ void TForm1::ApplyTimeAxis(const TFileMetadata& meta) {
                                                                             : tfTimecode;
         rule = std::make_shared<TTimeLabelRule>(format, rate, offset, FpsOf(Axis));
     }
-    // Frames (or a file with no rate) keep the axes' own numbers, pixel for pixel.
+    // The file's format names its frames from 0, as its facts and markers do; the default view
+    // keeps the axes' own numbers, pixel for pixel.
+    if (!rule && ViewAsFormat)
+        rule = std::make_shared<TFrameLabelRule>(0);
     for (TChart* chart : {Chart1, Chart2})
         chart->BottomAxis().SetLabelRule(rule);
 }
@@ -455,7 +459,10 @@ void TForm1::ApplyTimeAxis(const TFileMetadata& meta) {
 void TForm1::GoToTyped() {
     const std::uint32_t rate =
         ViewAsFormat ? (Audio.Facts.HasFormat ? Audio.Facts.Format.SampleRate : 0) : SampleRate;
-    const TGoTo target = ParseGoTo(GoToBox->text().toStdString(), rate, FpsOf(Axis));
+    // The file's format counts its frames from 0, as its markers and facts do; the default
+    // view names the numbers its axis shows.
+    const TGoTo target =
+        ParseGoTo(GoToBox->text().toStdString(), rate, FpsOf(Axis), ViewAsFormat ? 0 : 1);
     if (!target.Frame)
         throw std::runtime_error(target.Problem);
     GoToX(*target.Frame);

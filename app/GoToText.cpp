@@ -34,7 +34,7 @@ std::vector<std::string> Split(const std::string& text, char by) {
 
 } // namespace
 
-TGoTo ParseGoTo(const std::string& input, std::uint32_t rate, int fps) {
+TGoTo ParseGoTo(const std::string& input, std::uint32_t rate, int fps, int firstFrame) {
     std::string text;
     for (char c : input)
         if (!std::isspace(static_cast<unsigned char>(c)))
@@ -48,11 +48,12 @@ TGoTo ParseGoTo(const std::string& input, std::uint32_t rate, int fps) {
     }
     if (text[0] == '#') {
         double frame = 0;
-        if (!Number(text.substr(1), false, frame) || frame < 1) {
-            result.Problem = "A frame is a whole number from 1: " + usage;
+        if (!Number(text.substr(1), false, frame) || frame < firstFrame) {
+            result.Problem =
+                "A frame is a whole number from " + std::to_string(firstFrame) + ": " + usage;
             return result;
         }
-        result.Frame = frame;
+        result.Frame = frame - firstFrame + 1;
         return result;
     }
     if (rate == 0) {

@@ -1,7 +1,8 @@
 #pragma once
 // What the go-to box takes: a time from the start ("1:23.5", "1:02:03.25", "83.5"), a
-// timecode ("00:01:23:12" at the given frames a second) or a frame of the plot ("#3683350",
-// frames counted from 1). The answer is the plot's frame, or why the text is none of these.
+// timecode ("00:01:23:12" at the given frames a second) or a frame ("#3683350", counted from
+// `firstFrame`: the plot's own X from 1, or the file's frames from 0). The answer is the plot's
+// X, or why the text is none of these.
 
 #include <cstdint>
 #include <optional>
@@ -12,4 +13,4 @@ struct TGoTo {
     std::string Problem;         // when the text is not understood
 };
 
-TGoTo ParseGoTo(const std::string& text, std::uint32_t rate, int fps);
+TGoTo ParseGoTo(const std::string& text, std::uint32_t rate, int fps, int firstFrame = 1);

@@ -43,9 +43,9 @@ QString ReadoutText(int frame, std::int32_t value, std::uint32_t sampleRate) {
 }
 
 QString ReadoutText(int frame, const QString& value, std::uint32_t sampleRate,
-                    const QString& channel) {
+                    const QString& channel, int firstFrame) {
     QString text = channel.isEmpty() ? QString() : channel + QLatin1Char('\n');
-    text += QStringLiteral("Frame %1").arg(GroupedNumber(std::uint64_t(frame)));
+    text += QStringLiteral("Frame %1").arg(GroupedNumber(std::uint64_t(frame - 1 + firstFrame)));
     if (sampleRate != 0) {
         const double seconds = double(frame - 1) / sampleRate;
         const QString time = GroupedDecimal(seconds, TimeDecimals(sampleRate));
@@ -114,7 +114,8 @@ void TPlotReadout::Refresh() {
     }
     const TChartAxis& axis = Chart.Axis(TAxisKind(Chart.Series(0)->HorizAxis));
     const int frame = FrameAtPixel(axis, LastPointer.x(), frames);
-    setText(ReadoutText(frame, Source.ValueText(frame), SampleRate(), Source.Channel));
+    setText(ReadoutText(frame, Source.ValueText(frame), SampleRate(), Source.Channel,
+                        Source.FirstFrame));
     resize(sizeHint());
     move(ReadoutPlace(LastPointer, size(), Chart.size()));
     show();

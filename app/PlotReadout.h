@@ -13,12 +13,14 @@
 class TChart;
 class TChartAxis;
 
-// What a readout reads of its plot: how many frames there are (1..count) and a frame's value
-// as text; the channel is named in the label when given.
+// What a readout reads of its plot: how many frames there are (the plot's X 1..count) and the
+// value at an X as text; the channel is named in the label when given. `FirstFrame` is the
+// number the label gives the frame at X 1: the plot's own X (1), or the file's frame (0).
 struct TReadoutSource {
     std::function<int()> FrameCount;
     std::function<QString(int frame)> ValueText;
     QString Channel;
+    int FirstFrame = 1;
 };
 
 class TPlotReadout : public QLabel {
@@ -51,12 +53,13 @@ class TPlotReadout : public QLabel {
 // The frame nearest the value at pixel `x` of the axis, within 1..frameCount.
 int FrameAtPixel(const TChartAxis& axis, int x, int frameCount);
 
-// The readout's text: the frame, its time from the start of the data when the rate is known
-// (frame 1 at 0 s, with enough decimals to tell neighbouring frames apart), and its value.
+// The readout's text: the frame at the plot's X `frame`, named from `firstFrame`, its time from
+// the start of the data when the rate is known (X 1 at 0 s, with enough decimals to tell
+// neighbouring frames apart), and its value.
 QString ReadoutText(int frame, std::int32_t value, std::uint32_t sampleRate);
 // The same with the value as text, and the channel's name on a line of its own when given.
 QString ReadoutText(int frame, const QString& value, std::uint32_t sampleRate,
-                    const QString& channel = {});
+                    const QString& channel = {}, int firstFrame = 1);
 
 // Where the label of `size` goes for the pointer at `pointer`: below and to the right of it,
 // or on the other side where that would leave `area`.

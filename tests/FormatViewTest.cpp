@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTest>
@@ -203,7 +204,8 @@ TEST_F(FormatViewTest, TheReadoutNamesTheChannelAndTheFormatsValue) {
     QApplication::processEvents();
     QApplication::processEvents();
     Form.Readout2->PointerAt(QPoint(chart->BottomAxis().PixelOfValue(2), chart->ChartYCenter()));
-    EXPECT_EQ(Form.Readout2->text().toStdString(), "Channel 2\nFrame 2\nTime 0.10 s\nValue 2");
+    // The file's format names its frames from 0: X 2 is frame 1.
+    EXPECT_EQ(Form.Readout2->text().toStdString(), "Channel 2\nFrame 1\nTime 0.10 s\nValue 2");
 }
 
 } // namespace
@@ -261,6 +263,10 @@ TEST(GoToText, TimesTimecodesAndFrames) {
     }
     EXPECT_FALSE(ParseGoTo("1:23.5", 0, 25).Frame) << "no rate: only frames";
     EXPECT_EQ(ParseGoTo("#12", 0, 25).Frame, 12);
+    // The file's own frames count from 0: frame N is the plot's X N + 1.
+    EXPECT_EQ(ParseGoTo("#0", 0, 25, 0).Frame, 1);
+    EXPECT_EQ(ParseGoTo("#44100", 0, 25, 0).Frame, 44101);
+    EXPECT_EQ(ParseGoTo("1:23.5", 1000, 25, 0).Frame, 83501) << "a time is no frame number";
 }
 
 } // namespace
@@ -405,6 +411,56 @@ TEST_F(FormatViewTest, ZoomKeys) {
         EXPECT_DOUBLE_EQ(width(chart->BottomAxis()), across * c.Across);
         EXPECT_DOUBLE_EQ(width(chart->LeftAxis()), down * c.Down);
     }
+}
+
+// A cue at sample 44,100: in the file's format it is drawn, read and reached at frame 44,100;
+// the default view names the numbers of its own axis.
+TEST_F(FormatViewTest, OneFrameCountInTheFilesFormat) {
+    TBytes cue;
+    PutU32(cue, 1); // one point
+    PutU32(cue, 1); // its id
+    PutU32(cue, 44100);
+    PutText(cue, "data");
+    PutU32(cue, 0);
+    PutU32(cue, 0);
+    PutU32(cue, 44100); // the sample it marks
+    const std::string file =
+        Write("cue.wav", TWaveBytes()
+                             .Chunk("fmt ", TWaveBytes::Format(1, 2, 44100, 16))
+                             .Chunk("cue ", cue)
+                             .Chunk("data", TWaveBytes::Frames(Ramp(44200)))
+                             .Bytes());
+    Form.SetAsFormat(true);
+    ASSERT_TRUE(Open(file));
+    ASSERT_EQ(Form.Markers1->Markers().size(), 1u);
+    EXPECT_EQ(Form.Markers1->Markers()[0].Frame, 44100u);
+    TChart* chart = Form.Chart1;
+    const auto centre = [chart] {
+        return (chart->BottomAxis().Minimum() + chart->BottomAxis().Maximum()) / 2;
+    };
+    const auto readout = [&](double x) {
+        chart->Draw();
+        Form.Readout1->PointerAt(
+            QPoint(chart->BottomAxis().PixelOfValue(x), chart->ChartYCenter()));
+        return Form.Readout1->text();
+    };
+    emit Form.MarkerChoice->activated(1);
+    EXPECT_DOUBLE_EQ(centre(), 44101) << "the plot's X of frame 44,100";
+    EXPECT_TRUE(readout(centre()).contains("Frame 44,100\n")) << readout(centre()).toStdString();
+    EXPECT_EQ(chart->BottomAxis().LabelTextOf(44101), "44,100");
+    chart->UndoZoom();
+    Form.GoToBox->setText("#44100");
+    emit Form.GoToBox->returnPressed();
+    EXPECT_DOUBLE_EQ(centre(), 44101);
+
+    // The default view: the axis, the readout and the go-to box name the same X.
+    Form.SetAsFormat(false);
+    QApplication::processEvents();
+    Form.GoToBox->setText("#44100");
+    emit Form.GoToBox->returnPressed();
+    EXPECT_DOUBLE_EQ(centre(), 44100);
+    EXPECT_EQ(chart->BottomAxis().LabelTextOf(44100), "44,100");
+    EXPECT_TRUE(readout(44100).contains("Frame 44,100\n"));
 }
 
 } // namespace
