@@ -204,17 +204,39 @@ TResultsDatabase::TResultsDatabase(const std::string& path) : Path(path) {
         Db = nullptr;
         throw;
     }
+    Committer = std::thread([this] { CommitOldBatches(); });
 }
 
 TResultsDatabase::~TResultsDatabase() {
+    {
+        std::lock_guard hold(Lock);
+        Closing = true;
+    }
+    Wake.notify_all();
+    if (Committer.joinable())
+        Committer.join();
     try {
-        Flush();
+        FlushLocked();
     } catch (const TDatabaseError&) {
         // The batch is rolled back: the database keeps the files committed before it.
         sqlite3_exec(Db, "ROLLBACK", nullptr, nullptr, nullptr);
     }
     Prepared.clear();
     sqlite3_close(Db);
+}
+
+void TResultsDatabase::CommitOldBatches() {
+    std::unique_lock hold(Lock);
+    while (!Wake.wait_for(hold, std::chrono::milliseconds(200), [this] { return Closing; })) {
+        if (!InBatch || std::chrono::steady_clock::now() - BatchStart < std::chrono::seconds(1))
+            continue;
+        try {
+            FlushLocked();
+        } catch (const TDatabaseError& error) {
+            sqlite3_exec(Db, "ROLLBACK", nullptr, nullptr, nullptr);
+            CommitFailure = error.what(); // said by the next write
+        }
+    }
 }
 
 TResultsDatabase::TStatement& TResultsDatabase::Statement(const std::string& sql) {
@@ -225,6 +247,13 @@ TResultsDatabase::TStatement& TResultsDatabase::Statement(const std::string& sql
 }
 
 void TResultsDatabase::Flush() {
+    std::lock_guard hold(Lock);
+    if (!CommitFailure.empty())
+        throw TDatabaseError(CommitFailure);
+    FlushLocked();
+}
+
+void TResultsDatabase::FlushLocked() {
     if (!InBatch)
         return;
     InBatch = false;
@@ -241,6 +270,7 @@ void TResultsDatabase::Execute(const std::string& sql) {
 }
 
 std::set<TResultsDatabase::TStamp> TResultsDatabase::CompleteFiles() {
+    std::lock_guard hold(Lock);
     std::set<TStamp> stamps;
     TStatement rows(
         Db,
@@ -256,6 +286,9 @@ std::set<TResultsDatabase::TStamp> TResultsDatabase::CompleteFiles() {
 }
 
 void TResultsDatabase::Write(const TFileRecord& record) {
+    std::lock_guard hold(Lock);
+    if (!CommitFailure.empty())
+        throw TDatabaseError(CommitFailure);
     if (!InBatch) {
         Execute("BEGIN IMMEDIATE");
         InBatch = true;
@@ -402,7 +435,7 @@ void TResultsDatabase::Write(const TFileRecord& record) {
         constexpr int BatchMostFiles = 256;
         if (++BatchFiles >= BatchMostFiles ||
             std::chrono::steady_clock::now() - BatchStart > std::chrono::seconds(1))
-            Flush();
+            FlushLocked();
     } catch (...) {
         for (auto& [sql, statement] : Prepared)
             sqlite3_reset(statement->Handle);
@@ -413,6 +446,7 @@ void TResultsDatabase::Write(const TFileRecord& record) {
 }
 
 void TResultsDatabase::Merge(const std::vector<std::string>& inputs) {
+    std::lock_guard hold(Lock);
     for (const std::string& input : inputs) {
         {
             // Attaching creates a missing file: a name that is not there is said as such.
@@ -449,6 +483,7 @@ void TResultsDatabase::Merge(const std::vector<std::string>& inputs) {
 }
 
 std::string TResultsDatabase::FilesCsv() {
+    std::lock_guard hold(Lock);
     const auto field = [](const std::string& text) {
         if (text.find_first_of(",\"\r\n") == std::string::npos)
             return text;

@@ -5,12 +5,15 @@
 // stopped at any instant leaves only whole files; a file already there is replaced.
 
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "cli/FileRecord.h"
@@ -48,7 +51,9 @@ class TResultsDatabase {
     // few hundred at a time (or every second), each whole within its transaction: a run
     // stopped at any instant leaves whole files, and the disk is synchronised once a batch.
     void Write(const TFileRecord& record);
-    // Commits the files written since the last commit.
+    // Commits the files written since the last commit. A batch is also committed once it is a
+    // second old, by a thread of its own, so a file that takes long to read (a slow stream)
+    // does not hold the files before it back.
     void Flush();
 
     // Joins the databases `inputs` into this one: every input's files and their rows, as one
@@ -66,9 +71,17 @@ class TResultsDatabase {
     sqlite3* Db = nullptr;
     std::string Path;
     std::map<std::string, std::unique_ptr<TStatement>> Prepared;
+    void FlushLocked();
+    void CommitOldBatches();
     bool InBatch = false;
     int BatchFiles = 0;
     std::chrono::steady_clock::time_point BatchStart;
+    // The connection is used under this lock: by the writer and by the committing thread.
+    std::mutex Lock;
+    std::condition_variable Wake;
+    bool Closing = false;
+    std::string CommitFailure; // a batch the committing thread could not commit
+    std::thread Committer;
 };
 
 // The columns of the files table, in order (also the CSV's header).
