@@ -16,17 +16,6 @@ constexpr std::uint64_t NoHop = std::numeric_limits<std::uint64_t>::max();
 // Frames read at once while building: many hops share one read of the samples.
 constexpr std::uint64_t BuildChunkFrames = 1 << 16;
 
-std::uint64_t CountAndClearNonFinite(double* values, std::size_t count) {
-    std::uint64_t bad = 0;
-    for (std::size_t i = 0; i < count; ++i) {
-        if (!std::isfinite(values[i])) {
-            values[i] = 0;
-            ++bad;
-        }
-    }
-    return bad;
-}
-
 void MaxInto(float* into, const float* from, int count) {
     for (int i = 0; i < count; ++i)
         into[i] = std::max(into[i], from[i]);
@@ -116,24 +105,26 @@ void TSpectralPyramid::Build(int threads, const TSpectrumProgress& progress) {
 void TSpectralPyramid::BuildHops(std::uint64_t first, std::uint64_t last,
                                  const TSpectrumProgress& progress, std::uint64_t& nonFinite) {
     TScratch scratch(Used, RowCount);
-    const auto hop = std::uint64_t(HopFrames);
-    const std::uint64_t chunkHops = std::max<std::uint64_t>(1, BuildChunkFrames / hop);
-    std::vector<double> samples(std::size_t((chunkHops - 1) * hop) + std::size_t(WindowFrames));
+    const auto hop = std::int64_t(HopFrames);
+    const auto half = std::int64_t(WindowFrames / 2);
+    const std::uint64_t chunkHops =
+        std::max<std::uint64_t>(1, BuildChunkFrames / std::uint64_t(hop));
+    std::vector<double> samples(std::size_t((chunkHops - 1) * std::uint64_t(hop)) +
+                                std::size_t(WindowFrames));
     float* level0 = Levels[0].data();
     for (std::uint64_t h0 = first; h0 <= last; h0 += chunkHops) {
         const std::uint64_t h1 = std::min(last, h0 + chunkHops - 1);
-        const std::uint64_t from = h0 * hop;
-        const std::uint64_t to = std::min(FrameCount, h1 * hop + std::uint64_t(WindowFrames));
-        const auto count = std::size_t(to - from);
-        Reader(from, count, samples.data());
-        // A hop that starts in this chunk and reaches past the next one's start is read
-        // twice: its samples are counted only up to where the next chunk starts.
-        const std::uint64_t ownEnd = std::min(to, (h1 + 1) * hop);
-        nonFinite += CountAndClearNonFinite(samples.data(), std::size_t(ownEnd - from));
-        CountAndClearNonFinite(samples.data() + (ownEnd - from), count - (ownEnd - from));
-        std::fill(samples.begin() + std::ptrdiff_t(count), samples.end(), 0.0);
+        const std::int64_t from = std::int64_t(h0) * hop - half;
+        const auto count = std::size_t(std::int64_t(h1 - h0) * hop + std::int64_t(WindowFrames));
+        // Neighbouring chunks read the frames between them twice: each chunk counts the
+        // frames from its first hop's centre less half a window up to the next chunk's.
+        const std::int64_t ownFrom = h0 == 0 ? 0 : from;
+        const std::int64_t ownTo =
+            h1 + 1 == HopCount ? std::int64_t(FrameCount) : std::int64_t(h1 + 1) * hop - half;
+        nonFinite += ReadFrames(from, count, samples.data(), ownFrom, ownTo);
         for (std::uint64_t h = h0; h <= h1; ++h) {
-            scratch.Spectrum.Power(samples.data() + (h - h0) * hop, scratch.Bins.data());
+            scratch.Spectrum.Power(samples.data() + (h - h0) * std::uint64_t(hop),
+                                   scratch.Bins.data());
             ReduceToRows(scratch.Bins.data(), scratch.Rows.data());
             MaxInto(level0 + (h / std::uint64_t(BlockHops)) * std::uint64_t(RowCount),
                     scratch.Rows.data(), RowCount);
@@ -141,6 +132,25 @@ void TSpectralPyramid::BuildHops(std::uint64_t first, std::uint64_t last,
         if (progress && !progress(h1 + 1 - first, last + 1 - first))
             return;
     }
+}
+
+std::uint64_t TSpectralPyramid::ReadFrames(std::int64_t from, std::size_t count, double* out,
+                                           std::int64_t countFrom, std::int64_t countTo) const {
+    const std::int64_t inFrom = std::max<std::int64_t>(from, 0);
+    const std::int64_t inTo = std::min(from + std::int64_t(count), std::int64_t(FrameCount));
+    std::fill(out, out + count, 0.0);
+    if (inFrom >= inTo)
+        return 0;
+    double* in = out + (inFrom - from);
+    Reader(std::uint64_t(inFrom), std::size_t(inTo - inFrom), in);
+    std::uint64_t bad = 0;
+    for (std::int64_t f = inFrom; f < inTo; ++f, ++in) {
+        if (!std::isfinite(*in)) {
+            *in = 0;
+            bad += (f >= countFrom && f < countTo) ? 1 : 0;
+        }
+    }
+    return bad;
 }
 
 void TSpectralPyramid::BuildUpperLevels() {
@@ -170,12 +180,8 @@ void TSpectralPyramid::ReduceToRows(const float* bins, float* rows) const {
 void TSpectralPyramid::HopRows(TScratch& scratch, std::uint64_t hop) const {
     if (scratch.RowsHop == hop)
         return;
-    const std::uint64_t from = hop * std::uint64_t(HopFrames);
-    const std::uint64_t to = std::min(FrameCount, from + std::uint64_t(WindowFrames));
-    const auto count = std::size_t(to - from);
-    Reader(from, count, scratch.Frame.data());
-    CountAndClearNonFinite(scratch.Frame.data(), count);
-    std::fill(scratch.Frame.begin() + std::ptrdiff_t(count), scratch.Frame.end(), 0.0);
+    const std::int64_t from = std::int64_t(hop) * HopFrames - WindowFrames / 2;
+    ReadFrames(from, scratch.Frame.size(), scratch.Frame.data(), 0, 0);
     scratch.Spectrum.Power(scratch.Frame.data(), scratch.Bins.data());
     ReduceToRows(scratch.Bins.data(), scratch.Rows.data());
     scratch.RowsHop = hop;

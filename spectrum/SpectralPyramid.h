@@ -5,7 +5,8 @@
 // few hops at its ends from the samples, so each pixel is the exact maximum over every hop
 // in its column whatever the zoom, and a burst too short for one column is never lost.
 //
-// Hop h transforms frames h * hop .. h * hop + window - 1; frames past the end read as 0.
+// Hop h's window is centred on frame h * hop, so hop h shows the time of that frame and the
+// first frames are not lost to the taper; frames before the start and past the end read as 0.
 // A channel of F frames has ceil(F / hop) hops, so a file shorter than the window still has
 // one (padded) and an empty one has none. Samples that are not finite numbers read as 0 and
 // are counted.
@@ -62,6 +63,10 @@ class TSpectralPyramid {
     void BuildHops(std::uint64_t first, std::uint64_t last, const TSpectrumProgress& progress,
                    std::uint64_t& nonFinite);
     void BuildUpperLevels();
+    // Frames from..from+count-1 into `out`, 0 outside the file and for values that are not
+    // finite numbers; returns how many of those lie in countFrom..countTo-1.
+    std::uint64_t ReadFrames(std::int64_t from, std::size_t count, double* out,
+                             std::int64_t countFrom, std::int64_t countTo) const;
     // One hop's rows, transformed from the samples.
     void HopRows(TScratch& scratch, std::uint64_t hop) const;
     void ReduceToRows(const float* bins, float* rows) const;

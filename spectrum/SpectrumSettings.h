@@ -14,9 +14,10 @@ struct TSpectrumSettings {
     // Hops per block of the pyramid's finest level: fewer costs more memory, more costs more
     // transforms at the ends of a column that cuts through a block.
     int BlockHops = 8;
-    // The most frequency rows the pyramid keeps; longer windows keep the maximum of groups of
-    // neighbouring bins, so memory does not grow with the window.
-    int MaxRows = 1024;
+    // The most frequency rows the pyramid keeps (the default keeps every bin of the default
+    // window); longer windows keep the maximum of groups of neighbouring bins, so memory
+    // does not grow with the window.
+    int MaxRows = 1025;
 
     int WindowFrames() const { return std::clamp(WindowLength, 256, 32768) & ~1; }
     int HopFrames() const { return Hop > 0 ? std::min(Hop, WindowFrames()) : WindowFrames() / 2; }
