@@ -263,21 +263,33 @@ std::vector<std::pair<int, int>> TSpectralPyramid::RowBands(const TSpectrogramVi
     return bands;
 }
 
-std::vector<float> TSpectralPyramid::Render(const TSpectrogramView& view) const {
+std::vector<float> TSpectralPyramid::Render(const TSpectrogramView& view, int threads) const {
     const int width = std::max(view.Width, 0), height = std::max(view.Height, 0);
     std::vector<float> image(std::size_t(width) * std::size_t(height), float(FloorDb));
     const auto bands = RowBands(view);
-    TScratch scratch(Used, RowCount);
-    std::vector<float> rows(static_cast<std::size_t>(RowCount));
-    for (int x = 0; x < width; ++x) {
-        const THopRange hops = HopsOfColumn(view, x);
-        ColumnInto(scratch, hops.First, hops.Last, rows.data());
-        for (int y = 0; y < height; ++y) {
-            const auto [first, last] = bands[std::size_t(y)];
-            const float power = *std::max_element(rows.begin() + first, rows.begin() + last + 1);
-            const std::size_t pixel = std::size_t(height - 1 - y) * std::size_t(width);
-            image[pixel + std::size_t(x)] = float(PowerToDb(power));
+    // Columns that cut through blocks transform hops: split the columns between threads,
+    // each writing its own pixels.
+    auto renderColumns = [&](int fromX, int toX) {
+        TScratch scratch(Used, RowCount);
+        std::vector<float> rows(static_cast<std::size_t>(RowCount));
+        for (int x = fromX; x < toX; ++x) {
+            const THopRange hops = HopsOfColumn(view, x);
+            ColumnInto(scratch, hops.First, hops.Last, rows.data());
+            for (int y = 0; y < height; ++y) {
+                const auto [first, last] = bands[std::size_t(y)];
+                const float power =
+                    *std::max_element(rows.begin() + first, rows.begin() + last + 1);
+                const std::size_t pixel = std::size_t(height - 1 - y) * std::size_t(width);
+                image[pixel + std::size_t(x)] = float(PowerToDb(power));
+            }
         }
-    }
+    };
+    const int parts = std::clamp(threads, 1, std::max(width, 1));
+    std::vector<std::thread> helpers;
+    for (int part = 1; part < parts; ++part)
+        helpers.emplace_back(renderColumns, width * part / parts, width * (part + 1) / parts);
+    renderColumns(0, width / parts);
+    for (auto& t : helpers)
+        t.join();
     return image;
 }

@@ -55,7 +55,9 @@ class TSpectralPyramid {
     std::vector<std::pair<int, int>> RowBands(const TSpectrogramView& view) const;
 
     // The view's pixels as levels in dBFS, Width x Height, top row (highest frequency) first.
-    std::vector<float> Render(const TSpectrogramView& view) const;
+    // Safe to call from several threads at once; with `threads` > 1 it splits the columns
+    // itself (the reader is then called from those threads).
+    std::vector<float> Render(const TSpectrogramView& view, int threads = 1) const;
 
   private:
     struct TScratch;
