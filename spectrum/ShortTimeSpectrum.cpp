@@ -10,24 +10,38 @@
 namespace {
 
 // FFTW's planner is not thread-safe and a plan is costly to make: one plan per length for
-// the whole program, made under a lock. Executing a plan on other aligned arrays is safe
-// from several threads at once.
+// the whole program, made under a lock, and given back when the program ends (so a leak check
+// finds nothing). Executing a plan on other aligned arrays is safe from several threads.
+class TPlans {
+  public:
+    ~TPlans() {
+        for (auto& [length, plan] : Made)
+            fftw_destroy_plan(plan);
+    }
+    fftw_plan For(int length) {
+        std::lock_guard<std::mutex> guard(Lock);
+        auto it = Made.find(length);
+        if (it != Made.end())
+            return it->second;
+        double* in = fftw_alloc_real(std::size_t(length));
+        fftw_complex* out = fftw_alloc_complex(std::size_t(length / 2 + 1));
+        // Estimated, not measured: the same plan whatever the machine's load, so the same
+        // bits for the same frame in the pyramid and when computed again for a zoomed view.
+        fftw_plan plan = fftw_plan_dft_r2c_1d(length, in, out, FFTW_ESTIMATE | FFTW_DESTROY_INPUT);
+        fftw_free(in);
+        fftw_free(out);
+        Made.emplace(length, plan);
+        return plan;
+    }
+
+  private:
+    std::mutex Lock;
+    std::map<int, fftw_plan> Made;
+};
+
 fftw_plan PlanFor(int length) {
-    static std::mutex lock;
-    static std::map<int, fftw_plan> plans;
-    std::lock_guard<std::mutex> guard(lock);
-    auto it = plans.find(length);
-    if (it != plans.end())
-        return it->second;
-    double* in = fftw_alloc_real(std::size_t(length));
-    fftw_complex* out = fftw_alloc_complex(std::size_t(length / 2 + 1));
-    // Estimated, not measured: the same plan whatever the machine's load, so the same bits
-    // for the same frame in the pyramid and when computed again for a zoomed view.
-    fftw_plan plan = fftw_plan_dft_r2c_1d(length, in, out, FFTW_ESTIMATE | FFTW_DESTROY_INPUT);
-    fftw_free(in);
-    fftw_free(out);
-    plans.emplace(length, plan);
-    return plan;
+    static TPlans plans;
+    return plans.For(length);
 }
 
 } // namespace
