@@ -37,7 +37,7 @@ QString DurationText(double seconds) {
     const long long hours = millis / 3'600'000, minutes = millis / 60'000 % 60;
     const long long secs = millis / 1000 % 60, rest = millis % 1000;
     const QString tail = QStringLiteral("%1.%2")
-                             .arg(secs, hours > 0 || minutes > 0 ? 2 : 1, 10, QLatin1Char('0'))
+                             .arg(secs, 2, 10, QLatin1Char('0'))
                              .arg(rest, 3, 10, QLatin1Char('0'));
     if (hours > 0)
         return QStringLiteral("%1:%2:%3")

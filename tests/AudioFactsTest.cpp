@@ -595,3 +595,17 @@ TEST(MappedFile, CutShortWhileShownReadsZerosNotACrash) {
 }
 
 } // namespace
+
+// Bytes after the last chunk are counted in words that agree with their number.
+TEST(AudioFacts, TrailingBytesAreCountedInGrammar) {
+    for (const auto& [extra, words] :
+         {std::pair{1, "1 byte that is not"}, std::pair{3, "3 bytes that are not"}}) {
+        TBytes bytes = PlainWave(TWaveBytes::Frames({{1, 2}}));
+        bytes.insert(bytes.end(), std::size_t(extra), 0x55);
+        const TAudioFacts facts = ReadAudioFacts(bytes.data(), bytes.size());
+        bool said = false;
+        for (const std::string& problem : facts.Problems)
+            said = said || problem.find(words) != std::string::npos;
+        EXPECT_TRUE(said) << words;
+    }
+}

@@ -13,6 +13,7 @@
 #include <QToolButton>
 #include <QWheelEvent>
 
+#include "app/AudioFactsText.h"
 #include "app/Form1.h"
 #include "app/GoToText.h"
 #include "app/MarkerOverlay.h"
@@ -461,6 +462,21 @@ TEST_F(FormatViewTest, OneFrameCountInTheFilesFormat) {
     EXPECT_DOUBLE_EQ(centre(), 44100);
     EXPECT_EQ(chart->BottomAxis().LabelTextOf(44100), "44,100");
     EXPECT_TRUE(readout(44100).contains("Frame 44,100\n"));
+}
+
+} // namespace
+
+namespace {
+
+// Durations as a clock reads them: seconds always in two digits.
+TEST(DurationText, SecondsInTwoDigits) {
+    const std::pair<double, const char*> cases[] = {{0, "0:00.000"},
+                                                    {1, "0:01.000"},
+                                                    {2.0005, "0:02.001"},
+                                                    {83.5, "1:23.500"},
+                                                    {3723.25, "1:02:03.250"}};
+    for (const auto& [seconds, text] : cases)
+        EXPECT_EQ(DurationText(seconds), QString::fromLatin1(text)) << seconds;
 }
 
 } // namespace

@@ -306,7 +306,8 @@ void TChunkWalk::Run() {
     while (at < Size) {
         if (Size - at < HeaderBytes) {
             Facts.Problem("The file ends with " + ByteCount(Size - at) +
-                          " that are not a whole chunk header.");
+                          (Size - at == 1 ? " that is" : " that are") +
+                          " not a whole chunk header.");
             break;
         }
         const std::uint8_t* header = Bytes + at;
