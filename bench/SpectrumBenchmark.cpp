@@ -1,6 +1,6 @@
-// The spectrogram on ten minutes of 48 kHz audio, one channel: building the pyramid of
-// spectral maxima and rendering views of 1137 x 296 from it, against FFTW transforming every
-// hop's frame alone (the least any spectrogram of every hop costs) in the same run.
+// Ten minutes of 48 kHz audio, one channel: the pyramid of spectral maxima built, and plot-sized
+// pictures drawn from it, each against the baseline of transforming every hop's frame with FFTW
+// alone in the same run (no picture of every hop can cost less).
 #include <benchmark/benchmark.h>
 
 #include <cmath>

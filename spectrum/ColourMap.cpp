@@ -5,8 +5,8 @@
 
 namespace {
 
-// Each perceptual map is given by colours at evenly spaced points along it, from the lowest
-// to the highest level; the 256 entries are interpolated between them.
+// Each map is a few colours at equal steps from quietest to loudest; the 256 entries are
+// blended between them.
 const std::vector<std::uint32_t> ViridisStops = {0x440154, 0x472D7B, 0x3B528B, 0x2C728E, 0x21918C,
                                                  0x28AE80, 0x5EC962, 0xADDC30, 0xFDE725};
 const std::vector<std::uint32_t> MagmaStops = {0x000004, 0x1C1044, 0x4F127B, 0x812581, 0xB5367A,

@@ -1,6 +1,6 @@
 #pragma once
-// The colours a level index (0 = lowest shown level, 255 = highest) is drawn in. The
-// perceptual maps rise in lightness from end to end, so a louder pixel always reads brighter.
+// Colours for the spectrogram's levels: index 0 is the quietest level drawn, 255 the loudest.
+// Every map gets lighter from one end to the other, so a louder pixel is always brighter.
 
 #include <array>
 #include <cstdint>

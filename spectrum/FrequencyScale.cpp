@@ -33,6 +33,7 @@ double TFrequencyScale::PositionOf(double frequency) const {
     return frequency / Top;
 }
 
+// The mel scale: pitch as listeners hear it, close to linear below 700 Hz and logarithmic above.
 double HertzToMel(double hertz) {
     return 2595 * std::log10(1 + hertz / 700);
 }
