@@ -45,6 +45,7 @@ struct TOutcome {
     // The conformant reading, where asked for (JSON, export in the file's format).
     std::optional<TAudioFile> Audio;
     std::optional<TQualityReport> Quality; // where asked for
+    std::optional<TFileMetadata> Metadata; // decoded once, for every output that shows it
     bool AsFormat = false; // read and exported as its format says: the store leaves nothing out
 };
 
@@ -241,7 +242,7 @@ void WriteJson(const std::string& file, const TOutcome& outcome, TFileReport& re
         json.EndObject();
     }
     if (outcome.Audio) {
-        const TFileMetadata meta = MetadataOf(*outcome.Audio);
+        const TFileMetadata& meta = *outcome.Metadata;
         if (outcome.Audio->Facts.IsWave)
             json.Raw("metadata", MetadataJson(meta));
         std::vector<std::string> more = meta.Problems;
@@ -294,6 +295,8 @@ TFileReport DumpFile(const std::string& file, const TDumpOptions& options) {
             readName = streamCopy->Name();
         }
     }
+    if (outcome.Audio && (options.Json || options.Cues || options.Record))
+        outcome.Metadata = MetadataOf(*outcome.Audio);
     ReadWaveFile(readName, outcome.Info, log, read);
     if (outcome.Info.Status == wsOk) {
         outcome.Frames = outcome.Info.DataSize / 4;
@@ -338,11 +341,11 @@ TFileReport DumpFile(const std::string& file, const TDumpOptions& options) {
                         : !outcome.Info.Reason.empty()  ? outcome.Info.Reason
                                                         : outcome.Audio->Facts.Refusal;
         record.Facts = outcome.Audio->Facts;
-        record.Metadata = MetadataRows(MetadataOf(*outcome.Audio));
+        record.Metadata = MetadataRows(*outcome.Metadata);
         record.Report = outcome.Quality;
     }
     if (options.Cues && !options.Json)
-        report.Out = CueLabelTrack(MetadataOf(*outcome.Audio));
+        report.Out = CueLabelTrack(*outcome.Metadata);
     else if (options.Report && !options.Json)
         report.Out = QualityReportText(NameText(file), *outcome.Quality);
     return report;
