@@ -291,6 +291,8 @@ void TChunkWalk::Run() {
     Facts.Container = RawId(id);
     Facts.RiffSize = ReadU32(Bytes + 4, BigEndian);
     std::uint64_t at = RiffHeaderBytes;
+    // What is said of a ds64 chunk is said before the walk reaches it.
+    std::size_t ds64Problems = Facts.Problems.size();
     if (rf64) {
         if (at + HeaderBytes <= Size && IdIs(Bytes + at, "ds64")) {
             const std::uint64_t size = ReadU32(Bytes + at + 4, false);
@@ -299,6 +301,7 @@ void TChunkWalk::Run() {
         } else {
             Facts.Problem("The " + Facts.Container +
                           " file has no ds64 chunk first; its 32-bit sizes are taken.");
+            ds64Problems = Facts.Problems.size();
         }
         if (Ds64 && Facts.RiffSize == SizeFromDs64)
             Facts.RiffSize = Ds64->RiffSize;
@@ -316,7 +319,15 @@ void TChunkWalk::Run() {
         const std::uint64_t body = at + HeaderBytes;
         const std::uint64_t room = Size - body;
         const bool isData = IdIs(header, "data");
-        TAudioChunk chunk{RawId(header), at, declared, false};
+        TAudioChunk chunk{RawId(header), at, declared, false, {}};
+        // What is said from here on, until the chunk is listed, is said of it.
+        const std::size_t problemsBefore =
+            at == RiffHeaderBytes && IdIs(header, "ds64") ? ds64Problems : Facts.Problems.size();
+        const auto listChunk = [&] {
+            chunk.Problems.assign(Facts.Problems.begin() + std::ptrdiff_t(problemsBefore),
+                                  Facts.Problems.end());
+            Facts.Chunks.push_back(chunk);
+        };
         if (isData && !DataSeen) {
             DataSeen = true;
             DataBeforeFormat = !FormatSeen;
@@ -327,11 +338,10 @@ void TChunkWalk::Run() {
             TakeData(body, declared, allOnes || zeroWithData);
             chunk.Size = (allOnes || zeroWithData) ? Facts.DataSize : declared;
             if (allOnes || zeroWithData || declared > room) {
-                Facts.Chunks.push_back(chunk);
+                listChunk();
                 break; // the data runs to the end of the file
             }
         } else if (declared > room) {
-            Facts.Chunks.push_back(chunk);
             Facts.Problem("The " + Quoted(IdText(header)) + " chunk declares " + Number(declared) +
                           " bytes but the file ends after " + Number(room) + ".");
             if (IdIs(header, "fmt ") && !FormatSeen) {
@@ -339,6 +349,7 @@ void TChunkWalk::Run() {
                 Facts.HasFormat = true;
                 Facts.Format = ReadFormatChunk(Bytes + body, room, BigEndian, Facts);
             }
+            listChunk();
             break;
         } else if (IdIs(header, "fmt ") && !FormatSeen) {
             FormatSeen = true;
@@ -359,7 +370,7 @@ void TChunkWalk::Run() {
                 next += 1;
             }
         }
-        Facts.Chunks.push_back(chunk);
+        listChunk();
         at = next;
     }
     if (!FormatSeen)
@@ -402,24 +413,19 @@ std::uint16_t ValueBitsOf(const TWaveFormat& f, const std::uint8_t* data, std::u
     return lowZero || !fitsLow ? std::uint16_t(width) : std::uint16_t(valid);
 }
 
-} // namespace
-
-TAudioFacts ReadAudioFacts(const std::uint8_t* bytes, std::uint64_t size) {
-    TAudioFacts facts;
-    TChunkWalk(bytes, size, facts).Run();
-    if (!facts.IsWave || !facts.HasFormat || !facts.HasData)
-        return facts;
+// The frames of the data, as the format says to read them.
+void MeasureData(const std::uint8_t* bytes, TAudioFacts& facts) {
     const TWaveFormat& f = facts.Format;
     if (f.Encoding == seUnknown || f.Channels == 0) {
         if (facts.Refusal.empty())
             facts.Refuse("The format names no encoding this program decodes.");
-        return facts;
+        return;
     }
     if (f.IsPlain() || f.Encoding == seALaw || f.Encoding == seMuLaw) {
         const std::uint64_t frameBytes = f.FrameBytes();
         if (frameBytes == 0) {
             facts.Refuse("The format gives no size for a sample.");
-            return facts;
+            return;
         }
         facts.Frames = facts.DataSize / frameBytes;
         const std::uint64_t rest = facts.DataSize % frameBytes;
@@ -437,12 +443,40 @@ TAudioFacts ReadAudioFacts(const std::uint8_t* bytes, std::uint64_t size) {
     } else {
         if (f.BlockAlign == 0) {
             facts.Refuse("The format says a block of 0 bytes.");
-            return facts;
+            return;
         }
         facts.Frames = BlockCodedFrames(f, facts.DataSize);
     }
     facts.Decodable = true;
     if (f.SampleRate != 0)
         facts.Seconds = double(facts.Frames) / f.SampleRate;
+}
+
+// Problems said after the walk are the format's or the data's.
+void ListWithTheirChunks(TAudioFacts& facts, std::size_t from) {
+    const auto first = [&](const char* id) -> TAudioChunk* {
+        for (TAudioChunk& chunk : facts.Chunks)
+            if (chunk.Id == id)
+                return &chunk;
+        return nullptr;
+    };
+    for (std::size_t i = from; i < facts.Problems.size(); ++i) {
+        const std::string& problem = facts.Problems[i];
+        TAudioChunk* chunk = first(problem.rfind("The format", 0) == 0 ? "fmt " : "data");
+        if (chunk != nullptr)
+            chunk->Problems.push_back(problem);
+    }
+}
+
+} // namespace
+
+TAudioFacts ReadAudioFacts(const std::uint8_t* bytes, std::uint64_t size) {
+    TAudioFacts facts;
+    TChunkWalk(bytes, size, facts).Run();
+    if (!facts.IsWave || !facts.HasFormat || !facts.HasData)
+        return facts;
+    const std::size_t walked = facts.Problems.size();
+    MeasureData(bytes, facts);
+    ListWithTheirChunks(facts, walked);
     return facts;
 }

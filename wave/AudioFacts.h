@@ -15,6 +15,9 @@ struct TAudioChunk {
     std::uint64_t Offset; // where the chunk's header starts in the file
     std::uint64_t Size;   // the size of its body (from ds64 where the header says 0xFFFFFFFF)
     bool Padded;          // an odd body followed by its pad byte
+    // The problems (of the file's list) that are this chunk's: its size, its pad byte, what
+    // its body says.
+    std::vector<std::string> Problems;
 };
 
 struct TAudioFacts {
