@@ -361,4 +361,52 @@ TEST(ReadWaveFile, DamagedFilesAlwaysEndInAStatus) {
     }
 }
 
+// A file that ends too soon says its real size and where the walk stopped, the same read as a
+// file or through a pipe; the status stays wsFailed.
+TEST(ReadWaveFile, AFileThatEndsTooSoonSaysWhereTheWalkStopped) {
+    const TBytes plain = PlainWave(TWaveBytes::Frames({{1, 2}}));
+    const auto cut = [](const TBytes& bytes, std::size_t size) {
+        return TBytes(bytes.begin(), bytes.begin() + std::ptrdiff_t(size));
+    };
+    // The odd chunk's pad byte is not skipped: the next header is read one byte early, inside
+    // the data chunk's id, and declares a size far past the end.
+    TBytes odd = TWaveBytes()
+                     .Chunk("fmt ", TWaveBytes::Format())
+                     .Chunk("inst", {60, 0, 0, 0, 127, 1, 127})
+                     .Bytes();
+    odd.push_back(0);
+    const TBytes rest =
+        TWaveBytes().Chunk("data", TBytes(std::size_t(4) * 1000, 0x10)).Bytes();
+    odd.insert(odd.end(), rest.begin() + 12, rest.end());
+    const struct {
+        const char* Name;
+        TBytes Bytes;
+        std::string Reason;
+    } cases[] = {
+        {"inside the RIFF header", cut(plain, 7),
+         "The file ends after 7 bytes, inside its RIFF header."},
+        {"inside a chunk header", cut(plain, 15),
+         "The file ends after 15 bytes, inside the chunk header at offset 12."},
+        {"inside the format chunk's fields", cut(plain, 30),
+         "The chunk at offset 12 declares 16 bytes; the file ends after 30."},
+        {"at a chunk boundary, with no data chunk", cut(plain, 36),
+         "The file ends after 36 bytes, before a data chunk."},
+        {"after a chunk that declares more than there is",
+         TWaveBytes()
+             .Chunk("fmt ", TWaveBytes::Format())
+             .Chunk("junk", {1, 2, 3, 4}, 0x7FFFFFFF)
+             .Bytes(),
+         "The chunk at offset 36 declares 2,147,483,647 bytes; the file ends after 48."},
+        {"an odd chunk's pad byte taken for a header", odd,
+         "The chunk at offset 51 declares 1,024,097 bytes; the file ends after 4,060."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        for (const TReadResult& read : {ReadBytes(c.Bytes), ReadThroughPipe(c.Bytes)}) {
+            EXPECT_EQ(read.Info.Status, wsFailed);
+            EXPECT_EQ(read.Info.Reason, c.Reason);
+        }
+    }
+}
+
 } // namespace

@@ -155,11 +155,73 @@ class TLayoutNotes {
     TWaveLayout* Layout;
 };
 
+// A number with its thousands grouped: 3,441,572.
+std::string Grouped(std::uint64_t value) {
+    const std::string digits = std::to_string(value);
+    std::string text;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0)
+            text += ',';
+        text += digits[i];
+    }
+    return text;
+}
+
+// Where the walk is, so that a file that ends too soon can be told where it ended: in the
+// RIFF header, in a chunk's header, after a chunk whose body runs past the end, or at a chunk
+// boundary before the chunk the walk looks for.
+class TWalkPlace {
+  public:
+    void Seeking(const char* what) { Sought = what; }
+    void HeaderAt(std::uint64_t offset) { Header = offset; }
+    // A chunk's header was read whole: the next one is due past its body.
+    void ChunkRead(std::uint64_t offset, std::uint32_t size) {
+        Chunk = offset;
+        Declared = size;
+        InChunk = true;
+        Header = offset + 8 + size;
+    }
+
+    std::string EndReason(std::uint64_t present) const {
+        if (Header == 0)
+            return "The file ends after " + Grouped(present) + " bytes, inside its RIFF header.";
+        if (InChunk && present < Header)
+            return "The chunk at offset " + Grouped(Chunk) + " declares " + Grouped(Declared) +
+                   " bytes; the file ends after " + Grouped(present) + ".";
+        if (present == Header)
+            return "The file ends after " + Grouped(present) + " bytes, before " + Sought + ".";
+        return "The file ends after " + Grouped(present) + " bytes, inside the chunk header at " +
+               "offset " + Grouped(Header) + ".";
+    }
+
+  private:
+    const char* Sought = "a format chunk";
+    std::uint64_t Header = 0; // where the header read last (or next) starts
+    std::uint64_t Chunk = 0;  // the last chunk whose header was read whole
+    std::uint32_t Declared = 0;
+    bool InChunk = false;
+};
+
+void WalkFrom(TWaveSource& file, TWalkPlace& place, TWaveInfo& Info, const TWaveLog& Log,
+              const TWaveReadOptions& options);
+
 // The walk itself; returns normally for every status but wsFailed, which is thrown.
 void WalkChunks(const std::string& FileName, TWaveInfo& Info, const TWaveLog& Log,
                 const TWaveReadOptions& options) {
-    TLayoutNotes notes(options.Layout);
     TWaveSource file(FileName, options.AcceptStreams);
+    TWalkPlace place;
+    try {
+        WalkFrom(file, place, Info, Log, options);
+    } catch (TReadError& error) {
+        if (error.FileEnded)
+            error.Reason = place.EndReason(file.BytesPresent());
+        throw;
+    }
+}
+
+void WalkFrom(TWaveSource& file, TWalkPlace& place, TWaveInfo& Info, const TWaveLog& Log,
+              const TWaveReadOptions& options) {
+    TLayoutNotes notes(options.Layout);
 
     TChunkId riff = ReadId(file);
     if (!IsId(riff, "RIFF")) {
@@ -184,8 +246,10 @@ void WalkChunks(const std::string& FileName, TWaveInfo& Info, const TWaveLog& Lo
     for (;;) {
         file.Skip(size);
         const std::uint64_t offset = file.Offset();
+        place.HeaderAt(offset);
         id = ReadId(file);
         size = ReadSize(file);
+        place.ChunkRead(offset, size);
         notes.Chunk(id, offset, size);
         Log(IdText(id));
         if (size > LargestChunkSize) {
@@ -215,13 +279,16 @@ void WalkChunks(const std::string& FileName, TWaveInfo& Info, const TWaveLog& Lo
         Log(NumberLine("wcbSize ", Field16(format, 16)));
 
     // Second walk: to the data chunk. Here the id is logged before the size is read.
+    place.Seeking("a data chunk");
     size = 0;
     for (;;) {
         file.Skip(size);
         const std::uint64_t offset = file.Offset();
+        place.HeaderAt(offset);
         id = ReadId(file);
         Log(IdText(id));
         size = ReadSize(file);
+        place.ChunkRead(offset, size);
         notes.Chunk(id, offset, size);
         Log(NumberLine("chankSize ", size));
         if (IsId(id, "data"))

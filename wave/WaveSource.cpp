@@ -139,11 +139,14 @@ void TWaveSource::ReadExactly(void* destination, std::size_t count) {
     if (ReadUpTo(destination, count) == count)
         return;
     std::string reason = StallReason();
-    if (reason.empty() && Position == 0)
+    const bool ended = reason.empty();
+    if (ended && Position == 0)
         reason = "The file is empty.";
-    else if (reason.empty())
+    else if (ended)
         reason = "The file ends after " + std::to_string(BytesThere) + " bytes, inside a chunk.";
-    throw TReadError("read past the end of the file", {}, reason);
+    TReadError error("read past the end of the file", {}, reason);
+    error.FileEnded = ended && Position != 0;
+    throw error;
 }
 
 std::uint64_t TWaveSource::Skip(std::uint64_t count) {

@@ -19,6 +19,8 @@ struct TReadError : std::runtime_error {
     std::string Problem;
     // Why, in words for the user, whatever the cause ("No such file or directory.").
     std::string Reason;
+    // The file (or a stream that was not stalled) simply had no more bytes.
+    bool FileEnded = false;
 };
 
 class TWaveSource {
@@ -45,6 +47,8 @@ class TWaveSource {
     bool IsStream() const { return Stream; }
     // How many bytes the position stands from the start.
     std::uint64_t Offset() const { return Position; }
+    // How many bytes were really there up to the position (a skip may go past the end).
+    std::uint64_t BytesPresent() const { return BytesThere; }
     // What the file still holds after the position, when that can be known (not for a stream).
     std::optional<std::uint64_t> BytesLeft() const;
 
