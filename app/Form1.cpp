@@ -40,6 +40,7 @@
 #include "app/PictureFile.h"
 #include "app/PlotReadout.h"
 #include "app/PlotSettings.h"
+#include "app/StructurePanel.h"
 #include "chart/interaction/Chart.h"
 #include "chart/panel/LineSeries.h"
 #include "samples/ErrorMessage.h"
@@ -148,6 +149,8 @@ void TForm1::CreateControls() {
     CreateViewControls();
     CreateLinkControls();
     CreateReportControls();
+    StructurePanel = new TStructurePanel(this);
+    StructureButton = AddStructureButton(Panel1, this, StructurePanel);
     SetReadoutSources();
     for (TChart* chart : {Chart1, Chart2}) {
         chart->installEventFilter(this); // which plot the keys go to
@@ -434,7 +437,7 @@ std::uint16_t TForm1::LoadChosenFile(bool fileChosen) {
         return result.Status;
     }
     // A cancelled load puts back what it changed in the window: the earlier file stays.
-    TEarlierFile earlier{Audio, Samples, FormatProblem, SampleRate,
+    TEarlierFile earlier{Audio,      Samples,    FormatProblem, ReadStatus, ReadReason, SampleRate,
                          Memo1->document()->isEmpty() ? 0 : Memo1->document()->blockCount()};
     std::vector<TLoadMessage> messages;
     std::uint16_t status = wsFailed;
@@ -447,6 +450,8 @@ std::uint16_t TForm1::LoadChosenFile(bool fileChosen) {
         Audio = std::move(earlier.Audio);
         Samples = std::move(earlier.Samples);
         FormatProblem = std::move(earlier.FormatProblem);
+        ReadStatus = earlier.ReadStatus;
+        ReadReason = std::move(earlier.ReadReason);
         SampleRate = earlier.SampleRate;
         RemoveLogLinesFrom(earlier.LogLines);
         SetReadoutSources();
@@ -507,6 +512,8 @@ std::uint16_t TForm1::LoadChosenFile(std::vector<TLoadMessage>& messages) {
         result = RunLoadCommand(true, fileName, Log(), Plots.get(), options);
     }
     SampleRate = SampleCount > 0 && layout.Format ? layout.Format->SamplesPerSec : 0;
+    ReadStatus = result.Salvaged ? std::uint16_t(wsOk) : result.Status;
+    ReadReason = result.Reason;
     if (!result.Problem.empty()) {
         // The log shows a failed read either way; this says it was not the file's bytes.
         messages.push_back(TLoadMessage::ReadProblem(result.Problem));

@@ -39,6 +39,7 @@ class TLineSeries;
 class TMarkerOverlay;
 class TClipOverlay;
 class TReportPanel;
+class TStructurePanel;
 class TBackgroundReport;
 struct TQualityReport;
 class QTimer;
@@ -148,6 +149,10 @@ class TForm1 : public QWidget {
     // there is none.
     bool StepToProblem(bool forward);
 
+    // Every chunk of the file loaded, in a window of its own (Ctrl+T).
+    QPushButton* StructureButton;
+    TStructurePanel* StructurePanel;
+
     // The file read as its format says, as last loaded.
     const TAudioFile& LoadedAudio() const { return Audio; }
 
@@ -202,6 +207,8 @@ class TForm1 : public QWidget {
         TAudioFile Audio;
         std::shared_ptr<const TAudioSamples> Samples;
         QString FormatProblem;
+        std::uint16_t ReadStatus;
+        std::string ReadReason;
         std::uint32_t SampleRate;
         int LogLines;
     };
@@ -248,6 +255,10 @@ class TForm1 : public QWidget {
     TAudioFile Audio;
     std::shared_ptr<const TAudioSamples> Samples; // Audio's samples, once shown
     QString FormatProblem;         // why the file's format cannot be shown, when it cannot
+    // What the default view's reader said of the file: its status (wsOk for a file cut short
+    // whose frames were loaded all the same) and its reason.
+    std::uint16_t ReadStatus = 0;
+    std::string ReadReason;
     TFileMetadata ShownMetadata;   // what the facts panel shows of Audio's metadata
     bool LoadCancelled = false;    // the last load was cancelled: the earlier file stays
     TChart* PointerPlot = nullptr; // the plot under the pointer

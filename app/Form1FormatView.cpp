@@ -26,6 +26,8 @@
 #include "app/NumberText.h"
 #include "app/PlotReadout.h"
 #include "app/ProgressWindow.h"
+#include "app/RefusalNotice.h"
+#include "app/StructurePanel.h"
 #include "chart/interaction/Chart.h"
 #include "chart/panel/FastLineSeries.h"
 #include "chart/panel/FrameLabelRule.h"
@@ -198,6 +200,8 @@ std::uint16_t TForm1::LogChosenFile(const std::string& name, std::vector<TLoadMe
     read.KeepData = false;
     read.Layout = &layout;
     ReadWaveFile(name, info, Log(), read);
+    ReadStatus = info.Status;
+    ReadReason = info.Reason;
     // Said as the default view says it: a FIFO or a device is not silently an empty view.
     if (!info.Problem.empty())
         messages.push_back(TLoadMessage::ReadProblem(info.Problem));
@@ -303,8 +307,10 @@ void TForm1::ReloadFrames() {
         return progress->Step(total + done, 2 * total);
     };
     try {
-        RunLoadCommand(
+        const TLoadResult result = RunLoadCommand(
             true, WaveFileName, [](const std::string&) {}, Plots.get(), options);
+        ReadStatus = result.Salvaged ? std::uint16_t(wsOk) : result.Status;
+        ReadReason = result.Reason;
     } catch (const TCancelled&) {
     }
     SampleRate = SampleCount > 0 && layout.Format ? layout.Format->SamplesPerSec : 0;
@@ -363,9 +369,13 @@ void TForm1::ShowFacts() {
     if (!Audio.Facts.IsWave && Audio.Facts.Problems.empty())
         text.clear();
     FactsBox->setPlainText(text);
+    StructurePanel->ShowFile(Audio, ShownName(WaveFileName));
     StartReport();
     ShowClipMarks();
-    const QString notice = ViewAsFormat ? QString() : FormatNotice(Audio.Facts);
+    // A file the default view cannot read says why; one it reads, what it holds.
+    QString notice = ViewAsFormat ? QString() : RefusalNotice(Audio.Facts, ReadStatus, ReadReason);
+    if (notice.isEmpty() && !ViewAsFormat)
+        notice = FormatNotice(Audio.Facts);
     FormatNoticeLabel->setText(notice.toHtmlEscaped() +
                                QStringLiteral(" <a href=\"format\">Show it in its format</a>"));
     FormatNoticeLabel->setVisible(!notice.isEmpty() && Audio.Facts.Decodable);

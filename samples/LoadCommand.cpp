@@ -122,6 +122,7 @@ TLoadResult LoadReadFile(const std::string& fileName, TWaveInfo& info, TChannelP
     result.FileChosen = true;
     result.Status = info.Status;
     result.Problem = info.Problem;
+    result.Reason = info.Reason;
     const bool salvage = options.SalvageCutData && info.DataCutShort && info.Data;
     if ((info.Status != wsOk || !info.Data) && !salvage) {
         // Nothing trustworthy to decode: show and keep nothing rather than stale samples.

@@ -17,6 +17,7 @@ struct TLoadResult {
     int FramesLoaded = 0;            // frames now in the store (SampleCount)
     std::uint64_t FramesLeftOut = 0; // frames beyond the store's capacity, not loaded
     std::string Problem;             // why the read failed, when the file's bytes are not the cause
+    std::string Reason;              // why the read failed, in words, whatever the cause
     // A file cut short inside its data chunk whose whole frames were loaded all the same
     // (the status stays the reader's): what the chunk declared and what was there.
     bool Salvaged = false;
