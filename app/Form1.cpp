@@ -34,6 +34,7 @@
 
 #include "app/BackgroundReport.h"
 #include "app/ErrorHandler.h"
+#include "app/FileWatch.h"
 #include "app/HeldPictures.h"
 #include "app/LosslessName.h"
 #include "app/NumberText.h"
@@ -151,6 +152,8 @@ void TForm1::CreateControls() {
     CreateReportControls();
     StructurePanel = new TStructurePanel(this);
     StructureButton = AddStructureButton(Panel1, this, StructurePanel);
+    FileWatch = new TFileWatch(this);
+    FileWatch->OnChanged = [this] { ShowFacts(); };
     SetReadoutSources();
     for (TChart* chart : {Chart1, Chart2}) {
         chart->installEventFilter(this); // which plot the keys go to

@@ -40,6 +40,7 @@ class TMarkerOverlay;
 class TClipOverlay;
 class TReportPanel;
 class TStructurePanel;
+class TFileWatch;
 class TBackgroundReport;
 struct TQualityReport;
 class QTimer;
@@ -152,6 +153,9 @@ class TForm1 : public QWidget {
     // Every chunk of the file loaded, in a window of its own (Ctrl+T).
     QPushButton* StructureButton;
     TStructurePanel* StructurePanel;
+    // Notices the file loaded changing on disk: the notice and the facts say so, with a link
+    // that loads it again.
+    TFileWatch* FileWatch;
 
     // The file read as its format says, as last loaded.
     const TAudioFile& LoadedAudio() const { return Audio; }

@@ -16,6 +16,7 @@
 #include <QScopeGuard>
 
 #include "app/AudioFactsText.h"
+#include "app/FileWatch.h"
 #include "app/ChannelValues.h"
 #include "app/ErrorHandler.h"
 #include "app/Form1.h"
@@ -118,8 +119,12 @@ void TForm1::CreateViewControls() {
     FormatNoticeLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     FormatNoticeLabel->setTextFormat(Qt::RichText);
     FormatNoticeLabel->hide();
-    connect(FormatNoticeLabel, &QLabel::linkActivated, this,
-            [this] { ViewFormat->setChecked(true); });
+    connect(FormatNoticeLabel, &QLabel::linkActivated, this, [this](const QString& link) {
+        if (link == QLatin1String("reload"))
+            OpenAtStart(NameFromBytes(WaveFileName));
+        else
+            ViewFormat->setChecked(true);
+    });
 
     FactsBox = new QPlainTextEdit(Panel1);
     FactsBox->setObjectName(QStringLiteral("Facts"));
@@ -379,6 +384,14 @@ void TForm1::ShowFacts() {
     FormatNoticeLabel->setText(notice.toHtmlEscaped() +
                                QStringLiteral(" <a href=\"format\">Show it in its format</a>"));
     FormatNoticeLabel->setVisible(!notice.isEmpty() && Audio.Facts.Decodable);
+    // A file changed on disk says so above all else, until it is loaded again.
+    FileWatch->Watch(WaveFileName, Audio.Bytes);
+    if (const QString& change = FileWatch->Change(); !change.isEmpty()) {
+        FactsBox->setPlainText(ChangedFileFacts(change) + QStringLiteral("\n\n") +
+                               FactsBox->toPlainText());
+        FormatNoticeLabel->setText(ChangedFileNotice(change));
+        FormatNoticeLabel->show();
+    }
 }
 
 void TForm1::ShowMarkers(const TFileMetadata& meta) {

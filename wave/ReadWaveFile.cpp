@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 
+#include "wave/GroupedDigits.h"
 #include "wave/LittleEndian.h"
 #include "wave/WaveSource.h"
 
@@ -155,18 +156,6 @@ class TLayoutNotes {
     TWaveLayout* Layout;
 };
 
-// A number with its thousands grouped: 3,441,572.
-std::string Grouped(std::uint64_t value) {
-    const std::string digits = std::to_string(value);
-    std::string text;
-    for (std::size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0)
-            text += ',';
-        text += digits[i];
-    }
-    return text;
-}
-
 // Where the walk is, so that a file that ends too soon can be told where it ended: in the
 // RIFF header, in a chunk's header, after a chunk whose body runs past the end, or at a chunk
 // boundary before the chunk the walk looks for.
@@ -184,14 +173,14 @@ class TWalkPlace {
 
     std::string EndReason(std::uint64_t present) const {
         if (Header == 0)
-            return "The file ends after " + Grouped(present) + " bytes, inside its RIFF header.";
+            return "The file ends after " + GroupedDigits(present) + " bytes, inside its RIFF header.";
         if (InChunk && present < Header)
-            return "The chunk at offset " + Grouped(Chunk) + " declares " + Grouped(Declared) +
-                   " bytes; the file ends after " + Grouped(present) + ".";
+            return "The chunk at offset " + GroupedDigits(Chunk) + " declares " + GroupedDigits(Declared) +
+                   " bytes; the file ends after " + GroupedDigits(present) + ".";
         if (present == Header)
-            return "The file ends after " + Grouped(present) + " bytes, before " + Sought + ".";
-        return "The file ends after " + Grouped(present) + " bytes, inside the chunk header at " +
-               "offset " + Grouped(Header) + ".";
+            return "The file ends after " + GroupedDigits(present) + " bytes, before " + Sought + ".";
+        return "The file ends after " + GroupedDigits(present) + " bytes, inside the chunk header at " +
+               "offset " + GroupedDigits(Header) + ".";
     }
 
   private:
