@@ -440,8 +440,10 @@ std::uint16_t TForm1::LoadChosenFile(bool fileChosen) {
         return result.Status;
     }
     // A cancelled load puts back what it changed in the window: the earlier file stays.
-    TEarlierFile earlier{Audio,      Samples,    FormatProblem, ReadStatus, ReadReason, SampleRate,
+    TEarlierFile earlier{Audio, Samples, FormatProblem, SampleRate,
                          Memo1->document()->isEmpty() ? 0 : Memo1->document()->blockCount()};
+    const std::uint16_t earlierStatus = ReadStatus;
+    const std::string earlierReason = ReadReason;
     std::vector<TLoadMessage> messages;
     std::uint16_t status = wsFailed;
     LoadCancelled = false;
@@ -453,8 +455,8 @@ std::uint16_t TForm1::LoadChosenFile(bool fileChosen) {
         Audio = std::move(earlier.Audio);
         Samples = std::move(earlier.Samples);
         FormatProblem = std::move(earlier.FormatProblem);
-        ReadStatus = earlier.ReadStatus;
-        ReadReason = std::move(earlier.ReadReason);
+        ReadStatus = earlierStatus;
+        ReadReason = earlierReason;
         SampleRate = earlier.SampleRate;
         RemoveLogLinesFrom(earlier.LogLines);
         SetReadoutSources();

@@ -211,8 +211,6 @@ class TForm1 : public QWidget {
         TAudioFile Audio;
         std::shared_ptr<const TAudioSamples> Samples;
         QString FormatProblem;
-        std::uint16_t ReadStatus;
-        std::string ReadReason;
         std::uint32_t SampleRate;
         int LogLines;
     };
@@ -259,10 +257,6 @@ class TForm1 : public QWidget {
     TAudioFile Audio;
     std::shared_ptr<const TAudioSamples> Samples; // Audio's samples, once shown
     QString FormatProblem;         // why the file's format cannot be shown, when it cannot
-    // What the default view's reader said of the file: its status (wsOk for a file cut short
-    // whose frames were loaded all the same) and its reason.
-    std::uint16_t ReadStatus = 0;
-    std::string ReadReason;
     TFileMetadata ShownMetadata;   // what the facts panel shows of Audio's metadata
     bool LoadCancelled = false;    // the last load was cancelled: the earlier file stays
     TChart* PointerPlot = nullptr; // the plot under the pointer
@@ -273,4 +267,9 @@ class TForm1 : public QWidget {
     const void* ReportOf = nullptr;            // the bytes of the file reported (or being)
     QTimer* ReportProgress = nullptr;
     int ReportThreads = 1;
+
+    // What the default view's reader said of the file: its status (wsOk for a file cut short
+    // whose frames were loaded all the same) and its reason.
+    std::uint16_t ReadStatus = 0;
+    std::string ReadReason;
 };

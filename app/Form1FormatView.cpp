@@ -16,9 +16,9 @@
 #include <QScopeGuard>
 
 #include "app/AudioFactsText.h"
-#include "app/FileWatch.h"
 #include "app/ChannelValues.h"
 #include "app/ErrorHandler.h"
+#include "app/FileWatch.h"
 #include "app/Form1.h"
 #include "app/GoToText.h"
 #include "app/HeldPictures.h"

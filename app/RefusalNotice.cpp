@@ -12,9 +12,9 @@ QString Holds(const TAudioFacts& facts) {
     QString holds = QString::fromStdString(EncodingName(f));
     if (f.IsPlain())
         holds = QStringLiteral("%1-bit %2").arg(f.ValidBits).arg(holds);
-    return QStringLiteral("%1 in %2").arg(holds, f.Channels == 1
-                                                     ? QStringLiteral("1 channel")
-                                                     : QStringLiteral("%1 channels").arg(f.Channels));
+    return QStringLiteral("%1 in %2")
+        .arg(holds, f.Channels == 1 ? QStringLiteral("1 channel")
+                                    : QStringLiteral("%1 channels").arg(f.Channels));
 }
 
 // The default view's reader reads the next header right after an odd body: a pad byte before

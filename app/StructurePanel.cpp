@@ -157,8 +157,8 @@ void TStructurePanel::AddNode(const TChunkNode& node, QTreeWidgetItem* parent) {
     item->setText(scOffset, GroupedNumber(node.Offset));
     item->setText(scDeclared, GroupedNumber(node.Declared));
     item->setText(scUsed, GroupedNumber(node.Used));
-    item->setText(scPad, node.Pad == pbNone ? QString()
-                                            : QString::fromStdString(PadByteText(node.Pad)));
+    item->setText(scPad,
+                  node.Pad == pbNone ? QString() : QString::fromStdString(PadByteText(node.Pad)));
     if (!node.Problems.empty()) {
         QStringList problems;
         for (const std::string& problem : node.Problems)
@@ -206,7 +206,8 @@ QPushButton* AddStructureButton(QWidget* column, QWidget* window, TStructurePane
     button->setObjectName(QStringLiteral("StructureButton"));
     button->setGeometry(StructureButtonPlace);
     button->setFocusPolicy(Qt::ClickFocus);
-    button->setToolTip(QStringLiteral("Every chunk of the file, its fields and its bytes (Ctrl+T)"));
+    button->setToolTip(
+        QStringLiteral("Every chunk of the file, its fields and its bytes (Ctrl+T)"));
     QObject::connect(button, &QPushButton::clicked, panel, [panel] {
         panel->show();
         panel->raise();

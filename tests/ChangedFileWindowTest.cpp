@@ -82,7 +82,8 @@ TEST_F(ChangedFileTest, AFileCutShortWhileShownIsSaidAndReloaded) {
 TEST_F(ChangedFileTest, AFileReplacedWhileShownIsSaidInTheDefaultViewToo) {
     const std::string file = Dir.Write("take.wav", PlainWave(Frames(10, 5)));
     const std::string other = Dir.Write(
-        "new.wav", TWaveBytes().Chunk("fmt ", TWaveBytes::Format(1, 1)).Chunk("data", {1, 0}).Bytes());
+        "new.wav",
+        TWaveBytes().Chunk("fmt ", TWaveBytes::Format(1, 1)).Chunk("data", {1, 0}).Bytes());
     ASSERT_TRUE(Form.OpenAtStart(QString::fromStdString(file)));
     ASSERT_EQ(std::rename(other.c_str(), file.c_str()), 0);
     // Told by the system, or seen when the window is next activated.

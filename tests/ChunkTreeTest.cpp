@@ -30,8 +30,9 @@ std::vector<std::string> Ids(const std::vector<TChunkNode>& nodes) {
 }
 
 bool Has(const std::vector<std::string>& lines, const std::string& part) {
-    return std::any_of(lines.begin(), lines.end(),
-                       [&](const std::string& line) { return line.find(part) != std::string::npos; });
+    return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
+        return line.find(part) != std::string::npos;
+    });
 }
 
 TBytes Text(const std::string& text) {

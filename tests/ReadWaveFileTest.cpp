@@ -375,8 +375,7 @@ TEST(ReadWaveFile, AFileThatEndsTooSoonSaysWhereTheWalkStopped) {
                      .Chunk("inst", {60, 0, 0, 0, 127, 1, 127})
                      .Bytes();
     odd.push_back(0);
-    const TBytes rest =
-        TWaveBytes().Chunk("data", TBytes(std::size_t(4) * 1000, 0x10)).Bytes();
+    const TBytes rest = TWaveBytes().Chunk("data", TBytes(std::size_t(4) * 1000, 0x10)).Bytes();
     odd.insert(odd.end(), rest.begin() + 12, rest.end());
     const struct {
         const char* Name;

@@ -60,8 +60,10 @@ TEST_F(StructureViewTest, ListsEveryChunkInBothViews) {
             const auto& chunks = Form.LoadedAudio().Facts.Chunks;
             ASSERT_EQ(root->childCount(), int(chunks.size()));
             for (int i = 0; i < root->childCount(); ++i) {
-                EXPECT_TRUE(root->child(i)->text(TStructurePanel::scChunk).startsWith(
-                    QString::fromLatin1(chunks[std::size_t(i)].Id.c_str())));
+                EXPECT_TRUE(
+                    root->child(i)
+                        ->text(TStructurePanel::scChunk)
+                        .startsWith(QString::fromLatin1(chunks[std::size_t(i)].Id.c_str())));
                 EXPECT_EQ(root->child(i)->text(TStructurePanel::scOffset).remove(','),
                           QString::number(chunks[std::size_t(i)].Offset));
             }

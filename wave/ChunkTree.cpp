@@ -88,9 +88,9 @@ TChunkNode TTreeBuilder::Build() {
         root.Used = Size - HeaderBytes;
         root.Fields.push_back("Container: " + Facts.Container + " (form WAVE)");
         root.Fields.push_back("File size: " + std::to_string(Size) + " bytes");
-        root.Fields.push_back("Size after the header's first 8 bytes: " +
-                              std::to_string(Facts.RiffSize) + " (the file has " +
-                              std::to_string(Size - HeaderBytes) + ")");
+        root.Fields.push_back(
+            "Size after the header's first 8 bytes: " + std::to_string(Facts.RiffSize) +
+            " (the file has " + std::to_string(Size - HeaderBytes) + ")");
         for (const TAudioChunk& chunk : Facts.Chunks)
             root.Children.push_back(ChunkNode(chunk));
     }
@@ -119,11 +119,11 @@ TChunkNode TTreeBuilder::ChunkNode(const TAudioChunk& chunk) {
     node.Problems = chunk.Problems;
     const std::uint32_t written = ReadU32(Bytes + chunk.Offset + 4, BigEndian);
     if (written != chunk.Size)
-        node.Fields.push_back("The header's size field says " + Hex(written, 8) +
-                              (Facts.Container == "RIFF" || Facts.Container == "RIFX"
-                                   ? "; the size taken is " + std::to_string(chunk.Size)
-                                   : "; the size is taken from ds64: " +
-                                         std::to_string(chunk.Size)));
+        node.Fields.push_back(
+            "The header's size field says " + Hex(written, 8) +
+            (Facts.Container == "RIFF" || Facts.Container == "RIFX"
+                 ? "; the size taken is " + std::to_string(chunk.Size)
+                 : "; the size is taken from ds64: " + std::to_string(chunk.Size)));
     if (chunk.Id == "fmt " && !FormatTaken) {
         FormatTaken = true;
         FormatFields(node);
@@ -176,8 +176,8 @@ void TTreeBuilder::DataFields(TChunkNode& node) const {
 void TTreeBuilder::MetadataFields(TChunkNode& node, const TMetaChunk& chunk) const {
     std::vector<TMetaChunk> chunks = {chunk};
     std::vector<std::string> joined;
-    const bool adtl = chunk.Id == "LIST" && chunk.BodySize >= 4 &&
-                      std::equal(chunk.Body, chunk.Body + 4, "adtl");
+    const bool adtl =
+        chunk.Id == "LIST" && chunk.BodySize >= 4 && std::equal(chunk.Body, chunk.Body + 4, "adtl");
     if (adtl) {
         // Its labels name cue points: read with the file's cue chunks, and what those say
         // of themselves is theirs.
@@ -217,8 +217,9 @@ void TTreeBuilder::ListEntries(TChunkNode& list) const {
         const std::uint64_t bytes = next - at;
         if (list.Form == "INFO") {
             for (const TInfoField& field : DecodeInfo(Bytes + at, bytes, BigEndian, entry.Problems))
-                entry.Fields.push_back(field.Name + ": " + field.Text +
-                                       (field.Encoding == "UTF-8" ? "" : " (" + field.Encoding + ")"));
+                entry.Fields.push_back(
+                    field.Name + ": " + field.Text +
+                    (field.Encoding == "UTF-8" ? "" : " (" + field.Encoding + ")"));
         } else if (list.Form == "adtl") {
             const TAssociatedData data = DecodeAdtl(Bytes + at, bytes, BigEndian, entry.Problems);
             for (const TCueText& label : data.Labels)
@@ -258,8 +259,8 @@ void TTreeBuilder::Ds64Entries(TChunkNode& ds64) const {
         entry.Declared = ReadU64(Bytes + body + at + 4, false);
         entry.Used = Ds64EntryBytes;
         entry.TableEntry = true;
-        entry.Fields.push_back("The " + entry.Id + " chunk's size: " +
-                               std::to_string(entry.Declared));
+        entry.Fields.push_back("The " + entry.Id +
+                               " chunk's size: " + std::to_string(entry.Declared));
         ds64.Children.push_back(std::move(entry));
     }
 }

@@ -19,8 +19,8 @@ enum TPadByte : std::uint8_t {
 };
 
 struct TChunkNode {
-    std::string Id;   // the four raw bytes of its id (the container's at the root)
-    std::string Form; // the form type of the root and of a LIST: "WAVE", "INFO", "adtl"
+    std::string Id;               // the four raw bytes of its id (the container's at the root)
+    std::string Form;             // the form type of the root and of a LIST: "WAVE", "INFO", "adtl"
     std::uint64_t Offset = 0;     // where it starts in the file
     std::uint64_t HeaderSize = 8; // the bytes before its body (12 at the root, counting the form)
     // The size the file gives its body: from ds64 where its header says 0xFFFFFFFF; for a

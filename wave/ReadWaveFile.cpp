@@ -173,14 +173,17 @@ class TWalkPlace {
 
     std::string EndReason(std::uint64_t present) const {
         if (Header == 0)
-            return "The file ends after " + GroupedDigits(present) + " bytes, inside its RIFF header.";
+            return "The file ends after " + GroupedDigits(present) +
+                   " bytes, inside its RIFF header.";
         if (InChunk && present < Header)
-            return "The chunk at offset " + GroupedDigits(Chunk) + " declares " + GroupedDigits(Declared) +
-                   " bytes; the file ends after " + GroupedDigits(present) + ".";
+            return "The chunk at offset " + GroupedDigits(Chunk) + " declares " +
+                   GroupedDigits(Declared) + " bytes; the file ends after " +
+                   GroupedDigits(present) + ".";
         if (present == Header)
-            return "The file ends after " + GroupedDigits(present) + " bytes, before " + Sought + ".";
-        return "The file ends after " + GroupedDigits(present) + " bytes, inside the chunk header at " +
-               "offset " + GroupedDigits(Header) + ".";
+            return "The file ends after " + GroupedDigits(present) + " bytes, before " + Sought +
+                   ".";
+        return "The file ends after " + GroupedDigits(present) +
+               " bytes, inside the chunk header at " + "offset " + GroupedDigits(Header) + ".";
     }
 
   private:
