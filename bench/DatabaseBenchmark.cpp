@@ -90,7 +90,7 @@ std::string ShardDatabase(int shard, int files) {
         record.Facts.Format.SampleRate = 48000;
         record.Facts.Format.BitsPerSample = 24;
         record.Facts.Frames = 480000;
-        record.Facts.Chunks = {{"fmt ", 12, 16, false}, {"data", 36, 2880000, false}};
+        record.Facts.Chunks = {{"fmt ", 12, 16, false, {}}, {"data", 36, 2880000, false, {}}};
         record.Metadata = {
             {"LIST", "INAM", "Take"}, {"LIST", "IART", "Someone"}, {"bext", "Version", "1"}};
         TQualityReport report;
