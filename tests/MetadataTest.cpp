@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "meta/Metadata.h"
@@ -154,6 +155,8 @@ TEST(Metadata, BextGivesItsTimeReferenceAsATimeOfDay) {
     bext[413] = 0xF7;
     bext[414] = 0xFF; // loudness range: not given
     bext[415] = 0x7F;
+    bext[416] = 0x9C; // max true peak -1.00 (-100, 0xFF9C)
+    bext[417] = 0xFF;
     PutText(bext, "A=PCM,F=48000\r\n");
     const TFileMetadata meta = Decode({{"bext", bext}});
     ASSERT_TRUE(meta.Bext);
@@ -163,6 +166,16 @@ TEST(Metadata, BextGivesItsTimeReferenceAsATimeOfDay) {
     EXPECT_FALSE(meta.Bext->LoudnessRange);
     EXPECT_EQ(meta.Bext->CodingHistory, "A=PCM,F=48000\r\n");
     EXPECT_TRUE(meta.Bext->Umid.empty());
+    // The values as a person reads them carry their units; a value not given is left out.
+    const std::vector<std::string> lines = MetadataText(meta).at(0).Lines;
+    const auto has = [&](const std::string& line) {
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    };
+    EXPECT_TRUE(has("Loudness value: -23.00 LUFS"));
+    EXPECT_TRUE(has("Max true peak level: -1.00 dBTP"));
+    EXPECT_TRUE(std::none_of(lines.begin(), lines.end(), [](const std::string& line) {
+        return line.rfind("Loudness range", 0) == 0;
+    }));
 }
 
 TEST(Metadata, XmlIsLaidOutOneElementToALine) {
