@@ -1,10 +1,13 @@
 #include "app/AudioFactsText.h"
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
 
 #include <QStringList>
 
 #include "app/NumberText.h"
+#include "wave/SpeakerPositions.h"
 
 namespace {
 
@@ -23,8 +26,18 @@ QString Bits(const TWaveFormat& f) {
 
 QString Channels(const TWaveFormat& f) {
     QString text = QString::number(f.Channels);
-    if (f.ChannelMask != 0)
-        text += QStringLiteral(" (mask 0x%1)").arg(f.ChannelMask, 0, 16);
+    if (f.ChannelMask != 0) {
+        // The mask's positions, at most 32; channels past them keep their numbers.
+        const int named = std::min<int>(f.Channels, std::popcount(f.ChannelMask));
+        QStringList names;
+        for (int c = 0; c < named; ++c)
+            names << QString::fromStdString(ChannelName(c, f.ChannelMask));
+        if (f.Channels > named)
+            names << QStringLiteral("%1 more").arg(f.Channels - named);
+        text += QStringLiteral(" (mask 0x%1: %2)")
+                    .arg(f.ChannelMask, 0, 16)
+                    .arg(names.join(QStringLiteral(", ")));
+    }
     return text;
 }
 

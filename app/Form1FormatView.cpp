@@ -36,6 +36,7 @@
 #include "samples/SampleStore.h"
 #include "wave/AudioSamples.h"
 #include "wave/Cancelled.h"
+#include "wave/SpeakerPositions.h"
 
 namespace {
 
@@ -55,8 +56,9 @@ const QString MarkerPrompt = QStringLiteral("Go to a marker...");
 // The most frames a plot takes: a value list counts in signed 32-bit numbers.
 constexpr std::uint64_t PlotFrameLimit = INT_MAX - 1;
 
-QString ChannelName(int channel) {
-    return QStringLiteral("Channel %1").arg(channel + 1);
+// Named by the channel mask where it names the channel's position ("Front Left").
+QString ShownChannelName(int channel, const TAudioFacts& facts) {
+    return QString::fromStdString(ChannelName(channel, facts.Format.ChannelMask));
 }
 
 // A value as the file's format has it: integers whole, floats in the shortest text that
@@ -234,7 +236,7 @@ bool TForm1::ShowFileFormat() {
         const int chosen = box->currentIndex();
         box->clear();
         for (int c = 0; c < channels; ++c)
-            box->addItem(ChannelName(c));
+            box->addItem(ShownChannelName(c, Audio.Facts));
         const int fallback = box == UpperChannel ? 0 : std::min(1, channels - 1);
         box->setCurrentIndex(chosen >= 0 && chosen < channels ? chosen : fallback);
     }
@@ -332,7 +334,7 @@ void TForm1::SetReadoutSources() {
                 [samples = Samples, channel](int frame) {
                     return ValueText(*samples, channel, std::uint64_t(frame - 1));
                 },
-                ChannelName(channel), 0};
+                ShownChannelName(channel, Audio.Facts), 0};
     };
     Readout1->SetSource(source(UpperChannel));
     Readout2->SetSource(Samples->Channels() > 1 ? source(LowerChannel) : TReadoutSource{});

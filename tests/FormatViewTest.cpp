@@ -127,6 +127,30 @@ TEST_F(FormatViewTest, ManyChannelsEachPlotChoosesOne) {
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 5);
 }
 
+// Channels take their names from the channel mask, in the choices, the facts and the readout;
+// one past the mask's bits keeps its number.
+TEST_F(FormatViewTest, ChannelsAreNamedByTheirMask) {
+    const std::string file =
+        Write("three.wav", TWaveBytes()
+                               .Chunk("fmt ", TWaveBytes::ExtensibleFormat(3, 8000, 16, 0x3))
+                               .Chunk("data", Samples({1, 2, 3, 4, 5, 6}, 2))
+                               .Bytes());
+    Form.SetAsFormat(true);
+    ASSERT_TRUE(Open(file));
+    QStringList names;
+    for (int i = 0; i < Form.UpperChannel->count(); ++i)
+        names << Form.UpperChannel->itemText(i);
+    EXPECT_EQ(names, (QStringList{"Front Left", "Front Right", "Channel 3"}));
+    EXPECT_EQ(Form.LowerChannel->currentText(), "Front Right");
+    EXPECT_TRUE(Form.FactsBox->toPlainText().contains(
+        "Channels: 3 (mask 0x3: Front Left, Front Right, 1 more)"))
+        << Form.FactsBox->toPlainText().toStdString();
+    Form.Chart2->Draw();
+    Form.Readout2->PointerAt(
+        QPoint(Form.Chart2->BottomAxis().PixelOfValue(1), Form.Chart2->ChartYCenter()));
+    EXPECT_TRUE(Form.Readout2->text().startsWith("Front Right\n")) << Form.Readout2->text().toStdString();
+}
+
 TEST_F(FormatViewTest, MonoFloatShowsItsValuesAndSaysThereIsNoSecondChannel) {
     const std::string file =
         Write("mono.wav", TWaveBytes()
