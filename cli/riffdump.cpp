@@ -31,10 +31,11 @@ namespace {
 
 constexpr const char* Usage =
     "usage: riffdump [--export [--salvage] | --as-format] [--output FILE] [--json | --cues]\n"
-    "                [--report [--policy FILE]] [-j N] [--max-bytes N]\n"
+    "                [--report [--policy FILE]] [-j N] [--stall SECONDS] [--max-bytes N]\n"
     "                [--db FILE [--resume]] [--shard I/N] [--format text|json|csv]\n"
-    "                [--files-from LIST [-0]] FILE...\n"
+    "                [--files-from LIST [-0]] [--] FILE...\n"
     "       riffdump --merge OUT.db IN.db...\n"
+    "       riffdump -h | --help | --version\n"
     "Writes the RIFF structure of each FILE to standard output, one log line at a time,\n"
     "and \"FILE: STATUS\" to standard error. Pipes and FIFOs are read as streams.\n"
     "  --export           also write each file that reads wsOk as text, beside it (NAME_out.dat)\n"
@@ -84,7 +85,8 @@ constexpr const char* Usage =
     "                     database's)\n"
     "  --merge OUT.db     join the databases given as IN.db into OUT.db, as one run over all\n"
     "                     their files would have written it\n"
-    "  --help             show this text\n"
+    "  --                 take every later argument as a FILE, even one that starts with -\n"
+    "  -h, --help         show this text\n"
     "  --version          show the version\n"
     "Exit status: 0 when every FILE reads wsOk (with --as-format: reads as its format says)\n"
     "and exports, 1 otherwise, 2 on a usage error. With --report: 0 when every rule the\n"
