@@ -32,6 +32,7 @@
 #include "chart/panel/LineSeries.h"
 #include "chart/panel/TimeLabelRule.h"
 #include "meta/MetadataText.h"
+#include "meta/TimelineMarks.h"
 #include "samples/LoadCommand.h"
 #include "samples/SampleStore.h"
 #include "wave/AudioSamples.h"
@@ -375,11 +376,8 @@ void TForm1::ShowFacts() {
 
 void TForm1::ShowMarkers(const TFileMetadata& meta) {
     std::vector<TPlotMarker> markers;
-    for (const TMarker& m : meta.Markers)
-        markers.push_back({m.Frame, m.Length.value_or(0), m.Label});
-    if (meta.Sampler)
-        for (const TSampleLoop& loop : meta.Sampler->Loops)
-            markers.push_back({loop.Start, std::uint64_t(loop.End) - loop.Start + 1, {}});
+    for (const TTimelineMark& m : TimelineMarks(meta))
+        markers.push_back({m.Frame, m.Length, m.Label});
     // The markers count the file's frames: the default view's frames are the same only for a
     // file of 16-bit stereo PCM.
     std::uint64_t frames = 0;

@@ -9,6 +9,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include "tests/support/MarkerChunks.h"
 #include "tests/support/RunProgram.h"
 #include "tests/support/TempDir.h"
 #include "wave/WaveBytes.h"
@@ -196,6 +197,24 @@ TEST(RiffdumpMetadata, JsonAndLabelTrackSayWhatTheChunksHold) {
     const TRun track = Riffdump(dir, {"--cues", file});
     ASSERT_EQ(track.ExitStatus, 0) << track.Err;
     EXPECT_EQ(track.Out, "1.000000\t1.000000\tIn tro\n");
+}
+
+// A region stored as a cue point and a sampler loop of the same id is a region in the label
+// track, with the cue point's label; a loop that no cue point names is no line of it.
+TEST(RiffdumpFormat, CuesWriteLoopRegionsAsRegions) {
+    const std::vector<TCueAt> points = {{1, 0, "Verse"}, {2, 44100, "Hit"}};
+    TTempDir dir;
+    const std::string file =
+        dir.Write("regions.wav", TWaveBytes()
+                                     .Chunk("fmt ", TWaveBytes::Format())
+                                     .Chunk("data", TBytes(4 * 88200, 0))
+                                     .Chunk("cue ", CueChunk(points))
+                                     .Chunk("LIST", LabelList(points))
+                                     .Chunk("smpl", SamplerChunk({{1, 0, 22049}, {9, 100, 200}}))
+                                     .Bytes());
+    const TRun track = Riffdump(dir, {"--cues", file});
+    ASSERT_EQ(track.ExitStatus, 0) << track.Err;
+    EXPECT_EQ(track.Out, "0.000000\t0.500000\tVerse\n1.000000\t1.000000\tHit\n");
 }
 
 } // namespace
