@@ -22,6 +22,7 @@
 #include "chart/panel/FastLineSeries.h"
 #include "chart/panel/LineSeries.h"
 #include "samples/SampleStore.h"
+#include "tests/support/MarkerChunks.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WindowTest.h"
@@ -267,6 +268,48 @@ TEST_F(FormatViewTest, MarkersAreDrawnOverThePlotsAndChosenToGoThere) {
 } // namespace
 
 namespace {
+
+// A marker's label stands on the plot's own background, readable over a full-scale waveform
+// that fills the plot; a region stored as a cue point and a sampler loop of its id is drawn as
+// one labelled region.
+TEST_F(FormatViewTest, MarkerLabelsStandOnABackgroundOfTheirOwn) {
+    std::vector<std::pair<std::int16_t, std::int16_t>> frames;
+    for (int i = 0; i < 4000; ++i)
+        frames.emplace_back(i % 2 ? 32767 : -32767, i % 3 ? 32767 : -32767);
+    const std::vector<TCueAt> points = {{1, 0, "Verse"}, {2, 2000, "Hit"}};
+    const std::string file =
+        Write("dense.wav", TWaveBytes()
+                               .Chunk("fmt ", TWaveBytes::Format(1, 2, 8000, 16))
+                               .Chunk("cue ", CueChunk(points))
+                               .Chunk("LIST", LabelList(points))
+                               .Chunk("smpl", SamplerChunk({{1, 0, 999}}))
+                               .Chunk("data", TWaveBytes::Frames(frames))
+                               .Bytes());
+    ASSERT_TRUE(Open(file));
+    const std::vector<TPlotMarker>& marks = Form.Markers1->Markers();
+    ASSERT_EQ(marks.size(), 2u) << "the loop is the first marker's region";
+    EXPECT_EQ(marks[0].Length, 1000u);
+    EXPECT_EQ(marks[0].Label, "Verse");
+
+    const QRgb wave = qRgb(68, 102, 163); // the upper plot's line
+    const QImage shown = Form.Chart1->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage plot = Form.PlotPicture(Form.Chart1);
+    for (const TPlotMarker& mark : marks) {
+        SCOPED_TRACE(mark.Label);
+        const QRect label = Form.Markers1->LabelRect(mark);
+        ASSERT_FALSE(label.isEmpty());
+        int under = 0, lettered = 0;
+        for (int y = label.top(); y <= label.bottom(); ++y)
+            for (int x = label.left(); x <= label.right(); ++x) {
+                under += plot.pixel(x, y) == wave;
+                const QColor c = shown.pixelColor(x, y);
+                EXPECT_NE(c.rgb(), wave) << x << ", " << y;
+                lettered += c.red() > c.green() + 60 && c.red() > c.blue() + 60;
+            }
+        EXPECT_GT(under, label.width()) << "the waveform fills the place of the label";
+        EXPECT_GT(lettered, 5) << "the label's letters";
+    }
+}
 
 TEST(GoToText, TimesTimecodesAndFrames) {
     struct TCase {
