@@ -19,7 +19,7 @@ QString Bits(const TWaveFormat& f) {
     QString text = QStringLiteral("%1 bits").arg(f.BitsPerSample);
     if (f.ValidBits != f.BitsPerSample)
         text += QStringLiteral(" (%1 valid)").arg(f.ValidBits);
-    if (f.IsPlain() && f.ContainerBytes * 8 != f.BitsPerSample)
+    if (f.IsPlain() && f.ContainerBytes != 0 && f.ContainerBytes * 8 != f.BitsPerSample)
         text += QStringLiteral(" in %1-byte containers").arg(f.ContainerBytes);
     return text;
 }
@@ -70,6 +70,11 @@ QString FormatNotice(const TAudioFacts& facts) {
     if (!facts.IsWave || !facts.HasFormat || IsSixteenBitStereoPcm(facts))
         return {};
     const TWaveFormat& f = facts.Format;
+    if (f.Channels == 0)
+        return facts.Container == "RIFF"
+                   ? QStringLiteral("The format says 0 channels: this file holds no audio; its "
+                                    "data is shown here as 16-bit stereo frames.")
+                   : QStringLiteral("The format says 0 channels: this file holds no audio.");
     QString holds = QStringLiteral("%1 %2").arg(QString::fromStdString(facts.Container),
                                                 QString::fromStdString(EncodingName(f)));
     if (f.IsPlain())
@@ -80,6 +85,12 @@ QString FormatNotice(const TAudioFacts& facts) {
                               ? QStringLiteral("it is shown here as 16-bit stereo frames")
                               : QStringLiteral("the 16-bit stereo view reads RIFF files only");
     return QStringLiteral("This file holds %1 in %2; %3.").arg(holds, channels, shown);
+}
+
+QString NothingToPlot(const TAudioFacts& facts) {
+    if (!facts.IsWave || !facts.HasFormat || facts.Format.Channels != 0)
+        return {};
+    return QStringLiteral("The format says 0 channels: this file holds no audio to plot.");
 }
 
 QString AudioFactsText(const TAudioFacts& facts) {

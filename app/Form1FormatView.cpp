@@ -24,6 +24,7 @@
 #include "app/LosslessName.h"
 #include "app/MarkerOverlay.h"
 #include "app/NumberText.h"
+#include "app/PlotNotice.h"
 #include "app/PlotReadout.h"
 #include "app/ProgressWindow.h"
 #include "chart/interaction/Chart.h"
@@ -171,6 +172,8 @@ void TForm1::CreateViewControls() {
     NoSecondChannel->setAlignment(Qt::AlignCenter);
     NoSecondChannel->setAttribute(Qt::WA_TransparentForMouseEvents);
     NoSecondChannel->hide();
+    NothingToPlot1 = new TPlotNotice(*Chart1, QStringLiteral("NothingToPlot"));
+    NothingToPlot2 = new TPlotNotice(*Chart2, QStringLiteral("NothingToPlot"));
 }
 
 void TForm1::SetAsFormat(bool asFormat) {
@@ -216,6 +219,8 @@ std::uint16_t TForm1::LogChosenFile(const std::string& name, std::vector<TLoadMe
 
 bool TForm1::ShowFileFormat() {
     NoSecondChannel->hide();
+    for (TPlotNotice* notice : {NothingToPlot1, NothingToPlot2})
+        notice->SetText(NothingToPlot(Audio.Facts));
     const TAudioFacts& facts = Audio.Facts;
     SampleRate = facts.HasFormat ? facts.Format.SampleRate : 0;
     if (!Audio.Bytes || !facts.Decodable) {
@@ -291,6 +296,8 @@ void TForm1::ChooseChannels() {
 
 void TForm1::ReloadFrames() {
     NoSecondChannel->hide();
+    for (TPlotNotice* notice : {NothingToPlot1, NothingToPlot2})
+        notice->SetText({});
     if (WaveFileName.empty())
         return;
     // The log already holds this file's lines: the read for the store logs nothing.
@@ -369,9 +376,12 @@ void TForm1::ShowFacts() {
     StartReport();
     ShowClipMarks();
     const QString notice = ViewAsFormat ? QString() : FormatNotice(Audio.Facts);
-    FormatNoticeLabel->setText(notice.toHtmlEscaped() +
-                               QStringLiteral(" <a href=\"format\">Show it in its format</a>"));
-    FormatNoticeLabel->setVisible(!notice.isEmpty() && Audio.Facts.Decodable);
+    // A file of no channels has nothing for its format's view to show: said, not offered.
+    const bool noChannels = Audio.Facts.HasFormat && Audio.Facts.Format.Channels == 0;
+    FormatNoticeLabel->setText(
+        notice.toHtmlEscaped() +
+        (noChannels ? QString() : QStringLiteral(" <a href=\"format\">Show it in its format</a>")));
+    FormatNoticeLabel->setVisible(!notice.isEmpty() && (Audio.Facts.Decodable || noChannels));
 }
 
 void TForm1::ShowMarkers(const TFileMetadata& meta) {

@@ -17,6 +17,7 @@
 #include "app/Form1.h"
 #include "app/GoToText.h"
 #include "app/MarkerOverlay.h"
+#include "app/PlotNotice.h"
 #include "app/PlotReadout.h"
 #include "chart/interaction/Chart.h"
 #include "chart/panel/FastLineSeries.h"
@@ -150,6 +151,40 @@ TEST_F(FormatViewTest, ChannelsAreNamedByTheirMask) {
     Form.Readout2->PointerAt(
         QPoint(Form.Chart2->BottomAxis().PixelOfValue(1), Form.Chart2->ChartYCenter()));
     EXPECT_TRUE(Form.Readout2->text().startsWith("Front Right\n")) << Form.Readout2->text().toStdString();
+}
+
+// A format of 0 channels: the default view shows its data as ever and says the file holds no
+// audio; the file's format plots nothing and says so over the plots and in the facts.
+TEST_F(FormatViewTest, AFileOfNoChannelsSaysSo) {
+    TBytes format = TWaveBytes::Format(1, 0, 44100, 16);
+    format[12] = 4; // a block align of 4 bytes all the same
+    const std::string file = Write("none.wav", TWaveBytes()
+                                                   .Chunk("fmt ", format)
+                                                   .Chunk("data", TBytes(400, 0))
+                                                   .Bytes());
+    ASSERT_TRUE(Open(file));
+    EXPECT_EQ(SampleCount, 100) << "the default view reads it as ever";
+    ASSERT_TRUE(Form.FormatNoticeLabel->isVisible());
+    EXPECT_TRUE(Form.FormatNoticeLabel->text().contains("0 channels: this file holds no audio"));
+    EXPECT_FALSE(Form.FormatNoticeLabel->text().contains("href")) << "no view to offer";
+    EXPECT_FALSE(Form.NothingToPlot1->isVisible());
+    EXPECT_TRUE(Form.FactsBox->toPlainText().contains("The format says 0 channels"));
+    EXPECT_TRUE(Form.FactsBox->toPlainText().contains("Bits: 16 bits\n"));
+
+    Form.SetAsFormat(true);
+    QApplication::processEvents();
+    EXPECT_EQ(Form.Series1->PointCount(), 0);
+    EXPECT_EQ(Form.Series2->PointCount(), 0);
+    for (TPlotNotice* notice : {Form.NothingToPlot1, Form.NothingToPlot2}) {
+        EXPECT_TRUE(notice->isVisible());
+        EXPECT_EQ(notice->Text(), "The format says 0 channels: this file holds no audio to plot.");
+    }
+    EXPECT_FALSE(Form.UpperChannel->isVisible());
+
+    Form.SetAsFormat(false);
+    QApplication::processEvents();
+    EXPECT_FALSE(Form.NothingToPlot1->isVisible());
+    EXPECT_EQ(Form.Series1->PointCount(), 100);
 }
 
 TEST_F(FormatViewTest, MonoFloatShowsItsValuesAndSaysThereIsNoSecondChannel) {
