@@ -96,12 +96,12 @@ class TForm1 : public QWidget {
     QLabel* FormatNoticeLabel; // what a file holds that the default view does not show as it is
     QPlainTextEdit* FactsBox;  // the file read as its format says: facts and problems
     QLabel* NoSecondChannel;   // over the lower plot, for a file of one channel
-    // Over both plots of the file's format where its format leaves nothing to plot.
-    TPlotNotice* NothingToPlot1;
-    TPlotNotice* NothingToPlot2;
     TMarkerOverlay* Markers1;  // the file's markers over the upper plot
     TMarkerOverlay* Markers2;  // and over the lower one
     QComboBox* MarkerChoice;   // brings both plots to the marker chosen
+    // Over both plots of the file's format where its format leaves nothing to plot.
+    TPlotNotice* NothingToPlot1;
+    TPlotNotice* NothingToPlot2;
     // Centres both plots' horizontal view on frame `frame` (from 0) of the file.
     void GoToFrame(std::uint64_t frame);
     // The same for the plots' X (frame 1 at 0 s).

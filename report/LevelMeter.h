@@ -20,7 +20,7 @@ struct TClipRun {
 };
 
 struct TChannelLevels {
-    std::string Name; // its position as the channel mask names it ("Front Left"), or empty
+    std::string Name;        // its position as the channel mask names it ("Front Left"), or empty
     double Min = 0, Max = 0; // in the format's own units; 0 for a channel of no frames
     double PeakDbfs = 0;     // -infinity for silence
     double RmsDbfs = 0;      // 20 log10(rms / full scale), -infinity for silence

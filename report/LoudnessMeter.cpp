@@ -40,8 +40,7 @@ std::vector<double> LoudnessWeights(int channels, std::uint32_t channelMask) {
         const double byPosition[5] = {1.0, 1.0, 1.0, surround, surround};
         return std::vector<double>(byPosition, byPosition + channels);
     }
-    for (int position :
-         SpeakerPositions(channels, channelMask != 0 ? channelMask : 0xFFFFFFFFu))
+    for (int position : SpeakerPositions(channels, channelMask != 0 ? channelMask : 0xFFFFFFFFu))
         weights.push_back(weightOf(position));
     return weights;
 }

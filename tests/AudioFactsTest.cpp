@@ -619,13 +619,19 @@ TEST(ChannelName, FromTheChannelMask) {
         std::uint32_t Mask;
         const char* Name;
     } cases[] = {
-        {0, 0x3F, "Front Left"},      {3, 0x3F, "LFE"},
-        {5, 0x3F, "Back Right"},      {4, 0x60F, "Side Left"},
-        {0, 0x4, "Centre"},           {1, 0x4, "Channel 2"},
-        {1, 0x300, "Side Left"},      {3, 0x2F00, "Top Centre"},
-        {4, 0x2F00, "Top Front Centre"}, {0, 0x20000, "Top Back Right"},
+        {0, 0x3F, "Front Left"},
+        {3, 0x3F, "LFE"},
+        {5, 0x3F, "Back Right"},
+        {4, 0x60F, "Side Left"},
+        {0, 0x4, "Centre"},
+        {1, 0x4, "Channel 2"},
+        {1, 0x300, "Side Left"},
+        {3, 0x2F00, "Top Centre"},
+        {4, 0x2F00, "Top Front Centre"},
+        {0, 0x20000, "Top Back Right"},
         {0, 0x40000, "Channel 1"}, // bit 18 names none
-        {1, 0, "Channel 2"},          {6, 0x3F, "Channel 7"},
+        {1, 0, "Channel 2"},
+        {6, 0x3F, "Channel 7"},
     };
     for (const TCase& c : cases)
         EXPECT_EQ(ChannelName(c.Channel, c.Mask), c.Name) << c.Channel << ", mask " << c.Mask;

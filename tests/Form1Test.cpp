@@ -360,8 +360,7 @@ TEST_F(Form1Test, TheOpenDialogStartsInTheRememberedFolder) {
 // starts beside the last file chosen.
 TEST_F(Form1Test, TheOpenDialogOffersWavFilesFirst) {
     const std::string file = Dir.Write("take.wav", PlainWave({}));
-    const std::unique_ptr<QFileDialog> dialog =
-        MakeOpenDialog(&Form, QString::fromStdString(file));
+    const std::unique_ptr<QFileDialog> dialog = MakeOpenDialog(&Form, QString::fromStdString(file));
     EXPECT_EQ(dialog->nameFilters(),
               (QStringList{"WAV files (*.wav *.wave *.bwf *.rf64)", "All files (*)"}));
     EXPECT_EQ(dialog->selectedNameFilter(), "WAV files (*.wav *.wave *.bwf *.rf64)");

@@ -150,7 +150,8 @@ TEST_F(FormatViewTest, ChannelsAreNamedByTheirMask) {
     Form.Chart2->Draw();
     Form.Readout2->PointerAt(
         QPoint(Form.Chart2->BottomAxis().PixelOfValue(1), Form.Chart2->ChartYCenter()));
-    EXPECT_TRUE(Form.Readout2->text().startsWith("Front Right\n")) << Form.Readout2->text().toStdString();
+    EXPECT_TRUE(Form.Readout2->text().startsWith("Front Right\n"))
+        << Form.Readout2->text().toStdString();
 }
 
 // A format of 0 channels: the default view shows its data as ever and says the file holds no
@@ -158,10 +159,8 @@ TEST_F(FormatViewTest, ChannelsAreNamedByTheirMask) {
 TEST_F(FormatViewTest, AFileOfNoChannelsSaysSo) {
     TBytes format = TWaveBytes::Format(1, 0, 44100, 16);
     format[12] = 4; // a block align of 4 bytes all the same
-    const std::string file = Write("none.wav", TWaveBytes()
-                                                   .Chunk("fmt ", format)
-                                                   .Chunk("data", TBytes(400, 0))
-                                                   .Bytes());
+    const std::string file =
+        Write("none.wav", TWaveBytes().Chunk("fmt ", format).Chunk("data", TBytes(400, 0)).Bytes());
     ASSERT_TRUE(Open(file));
     EXPECT_EQ(SampleCount, 100) << "the default view reads it as ever";
     ASSERT_TRUE(Form.FormatNoticeLabel->isVisible());

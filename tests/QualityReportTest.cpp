@@ -360,8 +360,9 @@ TEST(QualityReport, BroadcastDescriptionRules) {
                             .Chunk("data", Int16Data({1, -1}))
                             .Bytes();
     const TQualityReport report = ReportOf(file);
-    const auto loudness = std::find_if(report.Rules.begin(), report.Rules.end(),
-                                       [](const TRuleResult& r) { return r.Id == "bext.loudness"; });
+    const auto loudness =
+        std::find_if(report.Rules.begin(), report.Rules.end(),
+                     [](const TRuleResult& r) { return r.Id == "bext.loudness"; });
     ASSERT_NE(loudness, report.Rules.end());
     EXPECT_EQ(loudness->Message.rfind("The bext chunk states LoudnessValue 0.00 LUFS where the "
                                       "audio's is ",

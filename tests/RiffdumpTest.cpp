@@ -83,14 +83,12 @@ struct TOptionUse {
     const char* Value; // null for none
 };
 const TOptionUse Options[] = {
-    {"--export", nullptr}, {"--salvage", nullptr},   {"--as-format", nullptr},
-    {"--output", "o.dat"}, {"--json", nullptr},      {"--cues", nullptr},
-    {"--report", nullptr}, {"--policy", "p.json"},   {"-j", "2"},
-    {"--stall", "1"},      {"--max-bytes", "100"},   {"--db", "r.db"},
-    {"--resume", nullptr}, {"--shard", "0/1"},       {"--format", "text"},
-    {"--files-from", "-"}, {"-0", nullptr},          {"--merge", "m.db"},
-    {"--", nullptr},       {"-h", nullptr},          {"--help", nullptr},
-    {"--version", nullptr},
+    {"--export", nullptr}, {"--salvage", nullptr}, {"--as-format", nullptr}, {"--output", "o.dat"},
+    {"--json", nullptr},   {"--cues", nullptr},    {"--report", nullptr},    {"--policy", "p.json"},
+    {"-j", "2"},           {"--stall", "1"},       {"--max-bytes", "100"},   {"--db", "r.db"},
+    {"--resume", nullptr}, {"--shard", "0/1"},     {"--format", "text"},     {"--files-from", "-"},
+    {"-0", nullptr},       {"--merge", "m.db"},    {"--", nullptr},          {"-h", nullptr},
+    {"--help", nullptr},   {"--version", nullptr},
 };
 
 // The words of `text` that name an option: "[--export", "--json|--cues]" give "--export",

@@ -3,11 +3,24 @@
 namespace {
 
 const char* const Names[spNamedCount] = {
-    "Front Left",         "Front Right",           "Centre",        "LFE",
-    "Back Left",          "Back Right",            "Front Left of Centre",
-    "Front Right of Centre", "Back Centre",        "Side Left",     "Side Right",
-    "Top Centre",         "Top Front Left",        "Top Front Centre",
-    "Top Front Right",    "Top Back Left",         "Top Back Centre", "Top Back Right",
+    "Front Left",
+    "Front Right",
+    "Centre",
+    "LFE",
+    "Back Left",
+    "Back Right",
+    "Front Left of Centre",
+    "Front Right of Centre",
+    "Back Centre",
+    "Side Left",
+    "Side Right",
+    "Top Centre",
+    "Top Front Left",
+    "Top Front Centre",
+    "Top Front Right",
+    "Top Back Left",
+    "Top Back Centre",
+    "Top Back Right",
 };
 
 } // namespace
