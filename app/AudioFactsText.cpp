@@ -1,10 +1,13 @@
 #include "app/AudioFactsText.h"
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
 
 #include <QStringList>
 
 #include "app/NumberText.h"
+#include "wave/SpeakerPositions.h"
 
 namespace {
 
@@ -16,15 +19,25 @@ QString Bits(const TWaveFormat& f) {
     QString text = QStringLiteral("%1 bits").arg(f.BitsPerSample);
     if (f.ValidBits != f.BitsPerSample)
         text += QStringLiteral(" (%1 valid)").arg(f.ValidBits);
-    if (f.IsPlain() && f.ContainerBytes * 8 != f.BitsPerSample)
+    if (f.IsPlain() && f.ContainerBytes != 0 && f.ContainerBytes * 8 != f.BitsPerSample)
         text += QStringLiteral(" in %1-byte containers").arg(f.ContainerBytes);
     return text;
 }
 
 QString Channels(const TWaveFormat& f) {
     QString text = QString::number(f.Channels);
-    if (f.ChannelMask != 0)
-        text += QStringLiteral(" (mask 0x%1)").arg(f.ChannelMask, 0, 16);
+    if (f.ChannelMask != 0) {
+        // The mask's positions, at most 32; channels past them keep their numbers.
+        const int named = std::min<int>(f.Channels, std::popcount(f.ChannelMask));
+        QStringList names;
+        for (int c = 0; c < named; ++c)
+            names << QString::fromStdString(ChannelName(c, f.ChannelMask));
+        if (f.Channels > named)
+            names << QStringLiteral("%1 more").arg(f.Channels - named);
+        text += QStringLiteral(" (mask 0x%1: %2)")
+                    .arg(f.ChannelMask, 0, 16)
+                    .arg(names.join(QStringLiteral(", ")));
+    }
     return text;
 }
 
@@ -57,6 +70,11 @@ QString FormatNotice(const TAudioFacts& facts) {
     if (!facts.IsWave || !facts.HasFormat || IsSixteenBitStereoPcm(facts))
         return {};
     const TWaveFormat& f = facts.Format;
+    if (f.Channels == 0)
+        return facts.Container == "RIFF"
+                   ? QStringLiteral("The format says 0 channels: this file holds no audio; its "
+                                    "data is shown here as 16-bit stereo frames.")
+                   : QStringLiteral("The format says 0 channels: this file holds no audio.");
     QString holds = QStringLiteral("%1 %2").arg(QString::fromStdString(facts.Container),
                                                 QString::fromStdString(EncodingName(f)));
     if (f.IsPlain())
@@ -67,6 +85,12 @@ QString FormatNotice(const TAudioFacts& facts) {
                               ? QStringLiteral("it is shown here as 16-bit stereo frames")
                               : QStringLiteral("the 16-bit stereo view reads RIFF files only");
     return QStringLiteral("This file holds %1 in %2; %3.").arg(holds, channels, shown);
+}
+
+QString NothingToPlot(const TAudioFacts& facts) {
+    if (!facts.IsWave || !facts.HasFormat || facts.Format.Channels != 0)
+        return {};
+    return QStringLiteral("The format says 0 channels: this file holds no audio to plot.");
 }
 
 QString AudioFactsText(const TAudioFacts& facts) {

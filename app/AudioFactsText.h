@@ -17,5 +17,9 @@ bool IsSixteenBitStereoPcm(const TAudioFacts& facts);
 // default view shows the file as it is.
 QString FormatNotice(const TAudioFacts& facts);
 
+// The sentence over the plots of the file's format where its format leaves nothing to plot
+// (0 channels); empty otherwise.
+QString NothingToPlot(const TAudioFacts& facts);
+
 // A duration as h:mm:ss.mmm (hours only when there are any): 1:23.500, 1:02:03.250.
 QString DurationText(double seconds);

@@ -37,6 +37,7 @@ class TChart;
 class TFastLineSeries;
 class TLineSeries;
 class TMarkerOverlay;
+class TPlotNotice;
 class TClipOverlay;
 class TReportPanel;
 class TStructurePanel;
@@ -100,6 +101,9 @@ class TForm1 : public QWidget {
     TMarkerOverlay* Markers1;  // the file's markers over the upper plot
     TMarkerOverlay* Markers2;  // and over the lower one
     QComboBox* MarkerChoice;   // brings both plots to the marker chosen
+    // Over both plots of the file's format where its format leaves nothing to plot.
+    TPlotNotice* NothingToPlot1;
+    TPlotNotice* NothingToPlot2;
     // Centres both plots' horizontal view on frame `frame` (from 0) of the file.
     void GoToFrame(std::uint64_t frame);
     // The same for the plots' X (frame 1 at 0 s).

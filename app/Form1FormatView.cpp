@@ -25,6 +25,7 @@
 #include "app/LosslessName.h"
 #include "app/MarkerOverlay.h"
 #include "app/NumberText.h"
+#include "app/PlotNotice.h"
 #include "app/PlotReadout.h"
 #include "app/ProgressWindow.h"
 #include "app/RefusalNotice.h"
@@ -35,10 +36,12 @@
 #include "chart/panel/LineSeries.h"
 #include "chart/panel/TimeLabelRule.h"
 #include "meta/MetadataText.h"
+#include "meta/TimelineMarks.h"
 #include "samples/LoadCommand.h"
 #include "samples/SampleStore.h"
 #include "wave/AudioSamples.h"
 #include "wave/Cancelled.h"
+#include "wave/SpeakerPositions.h"
 
 namespace {
 
@@ -58,8 +61,9 @@ const QString MarkerPrompt = QStringLiteral("Go to a marker...");
 // The most frames a plot takes: a value list counts in signed 32-bit numbers.
 constexpr std::uint64_t PlotFrameLimit = INT_MAX - 1;
 
-QString ChannelName(int channel) {
-    return QStringLiteral("Channel %1").arg(channel + 1);
+// Named by the channel mask where it names the channel's position ("Front Left").
+QString ShownChannelName(int channel, const TAudioFacts& facts) {
+    return QString::fromStdString(ChannelName(channel, facts.Format.ChannelMask));
 }
 
 // A value as the file's format has it: integers whole, floats in the shortest text that
@@ -175,6 +179,8 @@ void TForm1::CreateViewControls() {
     NoSecondChannel->setAlignment(Qt::AlignCenter);
     NoSecondChannel->setAttribute(Qt::WA_TransparentForMouseEvents);
     NoSecondChannel->hide();
+    NothingToPlot1 = new TPlotNotice(*Chart1, QStringLiteral("NothingToPlot"));
+    NothingToPlot2 = new TPlotNotice(*Chart2, QStringLiteral("NothingToPlot"));
 }
 
 void TForm1::SetAsFormat(bool asFormat) {
@@ -222,6 +228,8 @@ std::uint16_t TForm1::LogChosenFile(const std::string& name, std::vector<TLoadMe
 
 bool TForm1::ShowFileFormat() {
     NoSecondChannel->hide();
+    for (TPlotNotice* notice : {NothingToPlot1, NothingToPlot2})
+        notice->SetText(NothingToPlot(Audio.Facts));
     const TAudioFacts& facts = Audio.Facts;
     SampleRate = facts.HasFormat ? facts.Format.SampleRate : 0;
     if (!Audio.Bytes || !facts.Decodable) {
@@ -243,7 +251,7 @@ bool TForm1::ShowFileFormat() {
         const int chosen = box->currentIndex();
         box->clear();
         for (int c = 0; c < channels; ++c)
-            box->addItem(ChannelName(c));
+            box->addItem(ShownChannelName(c, Audio.Facts));
         const int fallback = box == UpperChannel ? 0 : std::min(1, channels - 1);
         box->setCurrentIndex(chosen >= 0 && chosen < channels ? chosen : fallback);
     }
@@ -297,6 +305,8 @@ void TForm1::ChooseChannels() {
 
 void TForm1::ReloadFrames() {
     NoSecondChannel->hide();
+    for (TPlotNotice* notice : {NothingToPlot1, NothingToPlot2})
+        notice->SetText({});
     if (WaveFileName.empty())
         return;
     // The log already holds this file's lines: the read for the store logs nothing.
@@ -343,7 +353,7 @@ void TForm1::SetReadoutSources() {
                 [samples = Samples, channel](int frame) {
                     return ValueText(*samples, channel, std::uint64_t(frame - 1));
                 },
-                ChannelName(channel), 0};
+                ShownChannelName(channel, Audio.Facts), 0};
     };
     Readout1->SetSource(source(UpperChannel));
     Readout2->SetSource(Samples->Channels() > 1 ? source(LowerChannel) : TReadoutSource{});
@@ -381,9 +391,12 @@ void TForm1::ShowFacts() {
     QString notice = ViewAsFormat ? QString() : RefusalNotice(Audio.Facts, ReadStatus, ReadReason);
     if (notice.isEmpty() && !ViewAsFormat)
         notice = FormatNotice(Audio.Facts);
-    FormatNoticeLabel->setText(notice.toHtmlEscaped() +
-                               QStringLiteral(" <a href=\"format\">Show it in its format</a>"));
-    FormatNoticeLabel->setVisible(!notice.isEmpty() && Audio.Facts.Decodable);
+    // A file of no channels has nothing for its format's view to show: said, not offered.
+    const bool noChannels = Audio.Facts.HasFormat && Audio.Facts.Format.Channels == 0;
+    FormatNoticeLabel->setText(
+        notice.toHtmlEscaped() +
+        (noChannels ? QString() : QStringLiteral(" <a href=\"format\">Show it in its format</a>")));
+    FormatNoticeLabel->setVisible(!notice.isEmpty() && (Audio.Facts.Decodable || noChannels));
     // A file changed on disk says so above all else, until it is loaded again.
     FileWatch->Watch(WaveFileName, Audio.Bytes);
     if (const QString& change = FileWatch->Change(); !change.isEmpty()) {
@@ -396,11 +409,8 @@ void TForm1::ShowFacts() {
 
 void TForm1::ShowMarkers(const TFileMetadata& meta) {
     std::vector<TPlotMarker> markers;
-    for (const TMarker& m : meta.Markers)
-        markers.push_back({m.Frame, m.Length.value_or(0), m.Label});
-    if (meta.Sampler)
-        for (const TSampleLoop& loop : meta.Sampler->Loops)
-            markers.push_back({loop.Start, std::uint64_t(loop.End) - loop.Start + 1, {}});
+    for (const TTimelineMark& m : TimelineMarks(meta))
+        markers.push_back({m.Frame, m.Length, m.Label});
     // The markers count the file's frames: the default view's frames are the same only for a
     // file of 16-bit stereo PCM.
     std::uint64_t frames = 0;

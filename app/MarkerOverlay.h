@@ -1,6 +1,7 @@
 #pragma once
 // The file's markers over a plot: a vertical line at each marker's frame with its label along
-// the top, and a light band over each region (a labelled region's length, a sampler loop).
+// the top on the plot's own background, and a light band over each region (a labelled
+// region's length, a sampler loop).
 // A widget of its own on top of the chart, as the readout is: the chart's picture never
 // changes for it. It follows every zoom and pan, as it is drawn again after each paint.
 
@@ -24,6 +25,9 @@ class TMarkerOverlay : public TPlotOverlay {
     // The markers to draw; those beyond `frames` are not drawn.
     void SetMarkers(std::vector<TPlotMarker> markers, std::uint64_t frames);
     const std::vector<TPlotMarker>& Markers() const { return Shown; }
+    // Where a marker's label stands, on a background of its own; empty for a marker drawn
+    // without one (no label, or outside the plot).
+    QRect LabelRect(const TPlotMarker& marker) const;
 
   protected:
     void paintEvent(QPaintEvent* event) override;

@@ -142,7 +142,9 @@ void TReportPanel::ShowReport(const TQualityReport& report) {
     Levels->setRowCount(int(channels.size()));
     for (std::size_t c = 0; c < channels.size(); ++c) {
         const TChannelLevels& l = channels[c];
-        QStringList row = {QString::number(c + 1),
+        const QString channel =
+            QString::number(c + 1) + (l.Name.empty() ? QString() : QLatin1Char(' ') + Text(l.Name));
+        QStringList row = {channel,
                            ValueText(l.Min, isFloat),
                            ValueText(l.Max, isFloat),
                            Text(Fixed(l.PeakDbfs, 2)),

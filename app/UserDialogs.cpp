@@ -5,13 +5,22 @@
 
 #include "app/ProgressWindow.h"
 
+std::unique_ptr<QFileDialog> MakeOpenDialog(QWidget* parent, const QString& lastName) {
+    // No title or default extension of its own: the system's.
+    auto dialog = std::make_unique<QFileDialog>(
+        parent, QString(), lastName,
+        QStringLiteral("WAV files (*.wav *.wave *.bwf *.rf64);;All files (*)"));
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    return dialog;
+}
+
 std::optional<QString> TPlatformDialogs::ChooseFileToOpen(QWidget* parent,
                                                           const QString& lastName) {
-    // No title, filter or default extension of its own: the system's defaults, all files.
-    QString chosen = QFileDialog::getOpenFileName(parent, QString(), lastName);
-    if (chosen.isEmpty())
+    const std::unique_ptr<QFileDialog> dialog = MakeOpenDialog(parent, lastName);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
         return std::nullopt;
-    return chosen;
+    return dialog->selectedFiles().first();
 }
 
 std::optional<QString> TPlatformDialogs::ChooseFileToSave(QWidget* parent,

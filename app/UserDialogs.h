@@ -9,6 +9,7 @@
 
 #include <QString>
 
+class QFileDialog;
 class QWidget;
 
 // The progress of one long command, shown while it lasts.
@@ -37,6 +38,10 @@ class TUserDialogs {
     // Starts showing the progress of a command that may take long; it ends with the object.
     virtual std::unique_ptr<TProgress> StartProgress(QWidget* parent, const QString& label) = 0;
 };
+
+// The open dialog as the platform shows it, starting at `lastName`: WAV files first (by the
+// names they go by), then all files.
+std::unique_ptr<QFileDialog> MakeOpenDialog(QWidget* parent, const QString& lastName);
 
 // The real dialogs of the platform.
 class TPlatformDialogs : public TUserDialogs {

@@ -169,6 +169,12 @@ void WriteText(const std::string& fileName, const TOutcome& outcome, TFileReport
         report.Err += file + ": " + MessageWithFullStop(info.Problem) + "\n";
     else if (!info.Reason.empty() && !outcome.Salvaged)
         report.Err += file + ": " + info.Reason + "\n"; // why the read failed, in words
+    // The log's reader takes any data as 16-bit stereo frames; a format of no channels holds
+    // no audio at all, and a read that says wsOk should not hide that.
+    if (info.Status == wsOk && info.Channels == 0 && !outcome.AsFormat)
+        report.Err += file +
+                      ": the format says 0 channels: the file holds no audio; its data is read as "
+                      "16-bit stereo frames all the same\n";
     if (outcome.LoadError) {
         report.Err += file + ": " + *outcome.LoadError + "\n";
         return;

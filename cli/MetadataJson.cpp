@@ -5,6 +5,7 @@
 
 #include "cli/JsonText.h"
 #include "meta/MetadataText.h"
+#include "meta/TimelineMarks.h"
 
 namespace {
 
@@ -161,9 +162,12 @@ std::string MetadataJson(const TFileMetadata& meta) {
 
 std::string CueLabelTrack(const TFileMetadata& meta) {
     std::string track;
-    for (const TMarker& m : meta.Markers) {
+    // The cue points, as the window draws them: a region where one spans frames.
+    for (const TTimelineMark& m : TimelineMarks(meta)) {
+        if (!m.CueId)
+            continue;
         const double start = Seconds(m.Frame, meta.SampleRate);
-        const double end = Seconds(m.Frame + m.Length.value_or(0), meta.SampleRate);
+        const double end = Seconds(m.Frame + m.Length, meta.SampleRate);
         char times[64];
         std::snprintf(times, sizeof times, "%.6f\t%.6f\t", start, end);
         std::string label = m.Label;

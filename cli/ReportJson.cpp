@@ -47,8 +47,12 @@ std::string QualityReportJson(const TQualityReport& report) {
     json.BeginArray("channels");
     for (std::size_t c = 0; c < report.Levels.Channels.size(); ++c) {
         const TChannelLevels& l = report.Levels.Channels[c];
-        json.BeginObject()
-            .Double("min", l.Min)
+        json.BeginObject();
+        if (l.Name.empty())
+            json.Null("name"); // the channel mask names no position for it
+        else
+            json.String("name", l.Name);
+        json.Double("min", l.Min)
             .Double("max", l.Max)
             .Double("peakDbfs", l.PeakDbfs)
             .Double("rmsDbfs", l.RmsDbfs)

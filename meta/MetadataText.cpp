@@ -56,16 +56,20 @@ std::vector<TMetaGroup> MetadataText(const TFileMetadata& meta) {
                               TimeOfDay(b->TimeReference, rate) + ")");
         group.Lines.push_back("Version: " + std::to_string(b->Version));
         Add(group.Lines, "UMID", b->Umid);
-        const std::pair<const char*, const std::optional<double>*> loudness[] = {
-            {"Loudness value", &b->LoudnessValue},
-            {"Loudness range", &b->LoudnessRange},
-            {"Max true peak level", &b->MaxTruePeakLevel},
-            {"Max momentary loudness", &b->MaxMomentaryLoudness},
-            {"Max short-term loudness", &b->MaxShortTermLoudness},
+        const struct {
+            const char* Name;
+            const std::optional<double>* Value;
+            const char* Unit;
+        } loudness[] = {
+            {"Loudness value", &b->LoudnessValue, "LUFS"},
+            {"Loudness range", &b->LoudnessRange, "LU"},
+            {"Max true peak level", &b->MaxTruePeakLevel, "dBTP"},
+            {"Max momentary loudness", &b->MaxMomentaryLoudness, "LUFS"},
+            {"Max short-term loudness", &b->MaxShortTermLoudness, "LUFS"},
         };
-        for (const auto& [name, value] : loudness)
+        for (const auto& [name, value, unit] : loudness)
             if (*value)
-                group.Lines.push_back(std::string(name) + ": " + Number(**value, 2));
+                group.Lines.push_back(std::string(name) + ": " + Number(**value, 2) + " " + unit);
         Add(group.Lines, "Coding history", b->CodingHistory);
         groups.push_back(group);
     }

@@ -193,11 +193,13 @@ std::vector<TFinding> BextFindings(const std::vector<TMetaChunk>& chunks, const 
                 const char* Name;
                 std::optional<double> Stated;
                 double Measured;
-            } values[] = {{"LoudnessValue", b.LoudnessValue, measured->Integrated},
-                          {"LoudnessRange", b.LoudnessRange, measured->Range},
-                          {"MaxTruePeakLevel", b.MaxTruePeakLevel, truePeak},
-                          {"MaxMomentaryLoudness", b.MaxMomentaryLoudness, measured->MomentaryMax},
-                          {"MaxShortTermLoudness", b.MaxShortTermLoudness, measured->ShortTermMax}};
+                const char* Unit;
+            } values[] = {
+                {"LoudnessValue", b.LoudnessValue, measured->Integrated, " LUFS"},
+                {"LoudnessRange", b.LoudnessRange, measured->Range, " LU"},
+                {"MaxTruePeakLevel", b.MaxTruePeakLevel, truePeak, " dBTP"},
+                {"MaxMomentaryLoudness", b.MaxMomentaryLoudness, measured->MomentaryMax, " LUFS"},
+                {"MaxShortTermLoudness", b.MaxShortTermLoudness, measured->ShortTermMax, " LUFS"}};
             std::string differ;
             bool any = false;
             for (const auto& value : values) {
@@ -207,14 +209,14 @@ std::vector<TFinding> BextFindings(const std::vector<TMetaChunk>& chunks, const 
                 // The stated values are in hundredths; the measurement may round differently.
                 if (!(std::fabs(*value.Stated - value.Measured) <= 0.1 + 0.005))
                     differ += (differ.empty() ? "" : ", ") + std::string(value.Name) + " " +
-                              Fixed(*value.Stated, 2) + " where the audio's is " +
-                              Fixed(value.Measured, 2);
+                              Fixed(*value.Stated, 2) + value.Unit + " where the audio's is " +
+                              Fixed(value.Measured, 2) + value.Unit;
             }
             if (any)
                 findings.push_back(
                     {"bext.loudness", differ.empty(),
                      differ.empty()
-                         ? "The loudness values stated agree with the audio's within 0.1."
+                         ? "The loudness values stated agree with the audio's within 0.1 LU."
                          : "The bext chunk states " + differ + ".",
                      place(412)});
         }

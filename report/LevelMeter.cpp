@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 
+#include "wave/SpeakerPositions.h"
+
 namespace {
 
 constexpr double MinusInfinity = -std::numeric_limits<double>::infinity();
@@ -204,6 +206,7 @@ void TLevelMeter::End(std::vector<std::unique_ptr<TListenerPart>> parts) {
     std::vector<std::vector<TClipRun>> runs(channels);
     for (std::size_t c = 0; c < channels; ++c) {
         TChannelLevels& out = Levels.Channels[c];
+        out.Name = MaskedChannelName(int(c), Format.Format.ChannelMask);
         TChannelPart all;
         std::optional<TRun> carried; // a run going on across the parts' edges
         const auto emit = [&](const TRun& run) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "report/AudioListener.h"
@@ -19,6 +20,7 @@ struct TClipRun {
 };
 
 struct TChannelLevels {
+    std::string Name;        // its position as the channel mask names it ("Front Left"), or empty
     double Min = 0, Max = 0; // in the format's own units; 0 for a channel of no frames
     double PeakDbfs = 0;     // -infinity for silence
     double RmsDbfs = 0;      // 20 log10(rms / full scale), -infinity for silence

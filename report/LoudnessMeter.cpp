@@ -7,28 +7,27 @@
 
 #include "report/KWeighting.h"
 #include "report/TruePeak.h"
+#include "wave/SpeakerPositions.h"
 
 #if defined(__x86_64__)
 #include <emmintrin.h>
 #endif
 
-// Channel positions are the WAVE channel mask's bits, lowest first: front left, front right,
-// front centre, LFE, back left, back right, front left/right of centre, back centre, side left,
-// side right, then the top positions. LFE weighs 0; back and side left/right are the surrounds
-// (1.41); back centre lies behind the listener rather than beside and weighs 1.0, as do the
-// fronts, the tops and channels beyond the mask's bits. Without a mask, one to five channels are
-// L, R, C, Ls, Rs in that order; from six on they take the mask bits in order (L R C LFE Ls Rs
-// and on), as a WAVE file without a mask is laid out.
+// Channels take their positions from the channel mask. LFE weighs 0; back and side left/right
+// are the surrounds (1.41); back centre lies behind the listener rather than beside and weighs
+// 1.0, as do the fronts, the tops and channels beyond the mask's bits. Without a mask, one to
+// five channels are L, R, C, Ls, Rs in that order; from six on they take the mask's positions
+// in order (L R C LFE Ls Rs and on), as a WAVE file without a mask is laid out.
 std::vector<double> LoudnessWeights(int channels, std::uint32_t channelMask) {
     const double surround = 1.41;
-    auto weightOfBit = [&](int bit) {
-        switch (bit) {
-        case 3: // LFE
+    auto weightOf = [&](int position) {
+        switch (position) {
+        case spLowFrequency:
             return 0.0;
-        case 4:  // back left
-        case 5:  // back right
-        case 9:  // side left
-        case 10: // side right
+        case spBackLeft:
+        case spBackRight:
+        case spSideLeft:
+        case spSideRight:
             return surround;
         default:
             return 1.0;
@@ -41,11 +40,8 @@ std::vector<double> LoudnessWeights(int channels, std::uint32_t channelMask) {
         const double byPosition[5] = {1.0, 1.0, 1.0, surround, surround};
         return std::vector<double>(byPosition, byPosition + channels);
     }
-    const std::uint32_t mask = channelMask != 0 ? channelMask : 0xFFFFFFFFu;
-    for (int bit = 0; bit < 32 && int(weights.size()) < channels; ++bit)
-        if (mask & (1u << bit))
-            weights.push_back(weightOfBit(bit));
-    weights.resize(std::size_t(channels), 1.0);
+    for (int position : SpeakerPositions(channels, channelMask != 0 ? channelMask : 0xFFFFFFFFu))
+        weights.push_back(weightOf(position));
     return weights;
 }
 

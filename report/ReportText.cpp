@@ -97,7 +97,8 @@ std::string QualityReportText(const std::string& file, const TQualityReport& rep
         rows.push_back(head);
         for (std::size_t c = 0; c < channels.size(); ++c) {
             const TChannelLevels& l = channels[c];
-            std::vector<std::string> row = {std::to_string(c + 1),
+            std::vector<std::string> row = {std::to_string(c + 1) +
+                                                (l.Name.empty() ? "" : " " + l.Name),
                                             Value(l.Min, isFloat),
                                             Value(l.Max, isFloat),
                                             Fixed(l.PeakDbfs, 2),

@@ -16,6 +16,7 @@
 #include "wave/AudioFile.h"
 #include "wave/AudioSamples.h"
 #include "wave/MappingGuard.h"
+#include "wave/SpeakerPositions.h"
 #include "wave/WaveBytes.h"
 
 namespace {
@@ -608,4 +609,35 @@ TEST(AudioFacts, TrailingBytesAreCountedInGrammar) {
             said = said || problem.find(words) != std::string::npos;
         EXPECT_TRUE(said) << words;
     }
+}
+
+// A channel is named by the position its mask bit stands for, in bit order; without a mask, or
+// past the mask's bits, it keeps its number.
+TEST(ChannelName, FromTheChannelMask) {
+    struct TCase {
+        int Channel;
+        std::uint32_t Mask;
+        const char* Name;
+    } cases[] = {
+        {0, 0x3F, "Front Left"},
+        {3, 0x3F, "LFE"},
+        {5, 0x3F, "Back Right"},
+        {4, 0x60F, "Side Left"},
+        {0, 0x4, "Centre"},
+        {1, 0x4, "Channel 2"},
+        {1, 0x300, "Side Left"},
+        {3, 0x2F00, "Top Centre"},
+        {4, 0x2F00, "Top Front Centre"},
+        {0, 0x20000, "Top Back Right"},
+        {0, 0x40000, "Channel 1"}, // bit 18 names none
+        {1, 0, "Channel 2"},
+        {6, 0x3F, "Channel 7"},
+    };
+    for (const TCase& c : cases)
+        EXPECT_EQ(ChannelName(c.Channel, c.Mask), c.Name) << c.Channel << ", mask " << c.Mask;
+    EXPECT_EQ(MaskedChannelName(1, 0), "");
+    // Every position from the lowest bit: each channel of an all-positions mask has a name.
+    const std::vector<int> all = SpeakerPositions(20, 0x3FFFF);
+    EXPECT_EQ(all[17], spTopBackRight);
+    EXPECT_EQ(all[18], spNone);
 }

@@ -9,6 +9,8 @@
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProgressDialog>
@@ -21,6 +23,7 @@
 #include "app/Form1.h"
 #include "app/LosslessName.h"
 #include "app/ProgressWindow.h"
+#include "app/UserDialogs.h"
 #include "chart/interaction/Chart.h"
 #include "chart/panel/LineSeries.h"
 #include "samples/SampleStore.h"
@@ -351,6 +354,19 @@ TEST_F(Form1Test, TheOpenDialogStartsInTheRememberedFolder) {
               (std::vector<QString>{QString::fromStdString(Dir.Path.string()),
                                     QString::fromStdString(Dir.Path.string())}));
     EXPECT_EQ(told, QStringList{QString::fromStdString(sub)});
+}
+
+// The platform's open dialog offers the names WAV files go by first, all files second, and
+// starts beside the last file chosen.
+TEST_F(Form1Test, TheOpenDialogOffersWavFilesFirst) {
+    const std::string file = Dir.Write("take.wav", PlainWave({}));
+    const std::unique_ptr<QFileDialog> dialog = MakeOpenDialog(&Form, QString::fromStdString(file));
+    EXPECT_EQ(dialog->nameFilters(),
+              (QStringList{"WAV files (*.wav *.wave *.bwf *.rf64)", "All files (*)"}));
+    EXPECT_EQ(dialog->selectedNameFilter(), "WAV files (*.wav *.wave *.bwf *.rf64)");
+    EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFile);
+    EXPECT_EQ(QFileInfo(dialog->directory().absolutePath()),
+              QFileInfo(QString::fromStdString(Dir.Path.string())));
 }
 
 // The window opens inside the screen's available area: where it is as usual if it fits there,

@@ -17,11 +17,13 @@
 #include "app/Form1.h"
 #include "app/GoToText.h"
 #include "app/MarkerOverlay.h"
+#include "app/PlotNotice.h"
 #include "app/PlotReadout.h"
 #include "chart/interaction/Chart.h"
 #include "chart/panel/FastLineSeries.h"
 #include "chart/panel/LineSeries.h"
 #include "samples/SampleStore.h"
+#include "tests/support/MarkerChunks.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WindowTest.h"
@@ -125,6 +127,63 @@ TEST_F(FormatViewTest, ManyChannelsEachPlotChoosesOne) {
     const std::string text = TTempDir::Read(Dir.File("six_out.dat"));
     EXPECT_EQ(text.substr(0, text.find('\n') + 1), " 0 100 200 300 400 500\r\n");
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 5);
+}
+
+// Channels take their names from the channel mask, in the choices, the facts and the readout;
+// one past the mask's bits keeps its number.
+TEST_F(FormatViewTest, ChannelsAreNamedByTheirMask) {
+    const std::string file =
+        Write("three.wav", TWaveBytes()
+                               .Chunk("fmt ", TWaveBytes::ExtensibleFormat(3, 8000, 16, 0x3))
+                               .Chunk("data", Samples({1, 2, 3, 4, 5, 6}, 2))
+                               .Bytes());
+    Form.SetAsFormat(true);
+    ASSERT_TRUE(Open(file));
+    QStringList names;
+    for (int i = 0; i < Form.UpperChannel->count(); ++i)
+        names << Form.UpperChannel->itemText(i);
+    EXPECT_EQ(names, (QStringList{"Front Left", "Front Right", "Channel 3"}));
+    EXPECT_EQ(Form.LowerChannel->currentText(), "Front Right");
+    EXPECT_TRUE(Form.FactsBox->toPlainText().contains(
+        "Channels: 3 (mask 0x3: Front Left, Front Right, 1 more)"))
+        << Form.FactsBox->toPlainText().toStdString();
+    Form.Chart2->Draw();
+    Form.Readout2->PointerAt(
+        QPoint(Form.Chart2->BottomAxis().PixelOfValue(1), Form.Chart2->ChartYCenter()));
+    EXPECT_TRUE(Form.Readout2->text().startsWith("Front Right\n"))
+        << Form.Readout2->text().toStdString();
+}
+
+// A format of 0 channels: the default view shows its data as ever and says the file holds no
+// audio; the file's format plots nothing and says so over the plots and in the facts.
+TEST_F(FormatViewTest, AFileOfNoChannelsSaysSo) {
+    TBytes format = TWaveBytes::Format(1, 0, 44100, 16);
+    format[12] = 4; // a block align of 4 bytes all the same
+    const std::string file =
+        Write("none.wav", TWaveBytes().Chunk("fmt ", format).Chunk("data", TBytes(400, 0)).Bytes());
+    ASSERT_TRUE(Open(file));
+    EXPECT_EQ(SampleCount, 100) << "the default view reads it as ever";
+    ASSERT_TRUE(Form.FormatNoticeLabel->isVisible());
+    EXPECT_TRUE(Form.FormatNoticeLabel->text().contains("0 channels: this file holds no audio"));
+    EXPECT_FALSE(Form.FormatNoticeLabel->text().contains("href")) << "no view to offer";
+    EXPECT_FALSE(Form.NothingToPlot1->isVisible());
+    EXPECT_TRUE(Form.FactsBox->toPlainText().contains("The format says 0 channels"));
+    EXPECT_TRUE(Form.FactsBox->toPlainText().contains("Bits: 16 bits\n"));
+
+    Form.SetAsFormat(true);
+    QApplication::processEvents();
+    EXPECT_EQ(Form.Series1->PointCount(), 0);
+    EXPECT_EQ(Form.Series2->PointCount(), 0);
+    for (TPlotNotice* notice : {Form.NothingToPlot1, Form.NothingToPlot2}) {
+        EXPECT_TRUE(notice->isVisible());
+        EXPECT_EQ(notice->Text(), "The format says 0 channels: this file holds no audio to plot.");
+    }
+    EXPECT_FALSE(Form.UpperChannel->isVisible());
+
+    Form.SetAsFormat(false);
+    QApplication::processEvents();
+    EXPECT_FALSE(Form.NothingToPlot1->isVisible());
+    EXPECT_EQ(Form.Series1->PointCount(), 100);
 }
 
 TEST_F(FormatViewTest, MonoFloatShowsItsValuesAndSaysThereIsNoSecondChannel) {
@@ -243,6 +302,48 @@ TEST_F(FormatViewTest, MarkersAreDrawnOverThePlotsAndChosenToGoThere) {
 } // namespace
 
 namespace {
+
+// A marker's label stands on the plot's own background, readable over a full-scale waveform
+// that fills the plot; a region stored as a cue point and a sampler loop of its id is drawn as
+// one labelled region.
+TEST_F(FormatViewTest, MarkerLabelsStandOnABackgroundOfTheirOwn) {
+    std::vector<std::pair<std::int16_t, std::int16_t>> frames;
+    for (int i = 0; i < 4000; ++i)
+        frames.emplace_back(i % 2 ? 32767 : -32767, i % 3 ? 32767 : -32767);
+    const std::vector<TCueAt> points = {{1, 0, "Verse"}, {2, 2000, "Hit"}};
+    const std::string file =
+        Write("dense.wav", TWaveBytes()
+                               .Chunk("fmt ", TWaveBytes::Format(1, 2, 8000, 16))
+                               .Chunk("cue ", CueChunk(points))
+                               .Chunk("LIST", LabelList(points))
+                               .Chunk("smpl", SamplerChunk({{1, 0, 999}}))
+                               .Chunk("data", TWaveBytes::Frames(frames))
+                               .Bytes());
+    ASSERT_TRUE(Open(file));
+    const std::vector<TPlotMarker>& marks = Form.Markers1->Markers();
+    ASSERT_EQ(marks.size(), 2u) << "the loop is the first marker's region";
+    EXPECT_EQ(marks[0].Length, 1000u);
+    EXPECT_EQ(marks[0].Label, "Verse");
+
+    const QRgb wave = qRgb(68, 102, 163); // the upper plot's line
+    const QImage shown = Form.Chart1->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage plot = Form.PlotPicture(Form.Chart1);
+    for (const TPlotMarker& mark : marks) {
+        SCOPED_TRACE(mark.Label);
+        const QRect label = Form.Markers1->LabelRect(mark);
+        ASSERT_FALSE(label.isEmpty());
+        int under = 0, lettered = 0;
+        for (int y = label.top(); y <= label.bottom(); ++y)
+            for (int x = label.left(); x <= label.right(); ++x) {
+                under += plot.pixel(x, y) == wave;
+                const QColor c = shown.pixelColor(x, y);
+                EXPECT_NE(c.rgb(), wave) << x << ", " << y;
+                lettered += c.red() > c.green() + 60 && c.red() > c.blue() + 60;
+            }
+        EXPECT_GT(under, label.width()) << "the waveform fills the place of the label";
+        EXPECT_GT(lettered, 5) << "the label's letters";
+    }
+}
 
 TEST(GoToText, TimesTimecodesAndFrames) {
     struct TCase {

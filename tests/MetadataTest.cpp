@@ -3,10 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
+#include <tuple>
 
 #include "meta/Metadata.h"
 #include "meta/MetadataText.h"
+#include "meta/TimelineMarks.h"
 #include "wave/AudioFile.h"
 #include "wave/WaveBytes.h"
 
@@ -141,6 +144,56 @@ TEST(Metadata, MarkersJoinTheirLabelsNotesAndRegions) {
     EXPECT_EQ(text[0].Lines[1], "#2 at frame 48000 (1.000 s), length 24000 frames: Chorus");
 }
 
+// A cue point and a sampler loop of one id that starts at it make one labelled region; a
+// loop of no cue point is a region of its own without a label.
+TEST(Metadata, TimelineMarksPairCuePointsWithTheirLoops) {
+    struct TCase {
+        const char* What;
+        std::vector<TMarker> Markers;
+        std::vector<TSampleLoop> Loops;
+        std::vector<std::tuple<std::uint64_t, std::uint64_t, std::string, bool>> Marks;
+    };
+    const auto loop = [](std::uint32_t id, std::uint32_t start, std::uint32_t end) {
+        TSampleLoop l;
+        l.Id = id;
+        l.Start = start;
+        l.End = end;
+        return l;
+    };
+    const TCase cases[] = {
+        {"a region stored as a cue point and its loop",
+         {{1, 48000, "Verse", {}, std::nullopt}},
+         {loop(1, 48000, 95999)},
+         {{48000, 48000, "Verse", true}}},
+        {"the associated data's length wins",
+         {{1, 100, "A", {}, 50}},
+         {loop(1, 100, 999)},
+         {{100, 50, "A", true}}},
+        {"a loop of another id",
+         {{1, 100, "A", {}, std::nullopt}},
+         {loop(7, 0, 9)},
+         {{100, 0, "A", true}, {0, 10, "", false}}},
+        {"a loop of the id that starts elsewhere",
+         {{1, 100, "A", {}, std::nullopt}},
+         {loop(1, 200, 299)},
+         {{100, 0, "A", true}, {200, 100, "", false}}},
+        {"a loop that ends before it starts spans nothing",
+         {},
+         {loop(3, 500, 10)},
+         {{500, 0, "", false}}},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.What);
+        TFileMetadata meta;
+        meta.Markers = c.Markers;
+        meta.Sampler.emplace().Loops = c.Loops;
+        std::vector<std::tuple<std::uint64_t, std::uint64_t, std::string, bool>> marks;
+        for (const TTimelineMark& m : TimelineMarks(meta))
+            marks.emplace_back(m.Frame, m.Length, m.Label, m.CueId.has_value());
+        EXPECT_EQ(marks, c.Marks);
+    }
+}
+
 TEST(Metadata, BextGivesItsTimeReferenceAsATimeOfDay) {
     TBytes bext(602, 0);
     const std::string description = "Interview";
@@ -154,6 +207,8 @@ TEST(Metadata, BextGivesItsTimeReferenceAsATimeOfDay) {
     bext[413] = 0xF7;
     bext[414] = 0xFF; // loudness range: not given
     bext[415] = 0x7F;
+    bext[416] = 0x9C; // max true peak -1.00 (-100, 0xFF9C)
+    bext[417] = 0xFF;
     PutText(bext, "A=PCM,F=48000\r\n");
     const TFileMetadata meta = Decode({{"bext", bext}});
     ASSERT_TRUE(meta.Bext);
@@ -163,6 +218,16 @@ TEST(Metadata, BextGivesItsTimeReferenceAsATimeOfDay) {
     EXPECT_FALSE(meta.Bext->LoudnessRange);
     EXPECT_EQ(meta.Bext->CodingHistory, "A=PCM,F=48000\r\n");
     EXPECT_TRUE(meta.Bext->Umid.empty());
+    // The values as a person reads them carry their units; a value not given is left out.
+    const std::vector<std::string> lines = MetadataText(meta).at(0).Lines;
+    const auto has = [&](const std::string& line) {
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    };
+    EXPECT_TRUE(has("Loudness value: -23.00 LUFS"));
+    EXPECT_TRUE(has("Max true peak level: -1.00 dBTP"));
+    EXPECT_TRUE(std::none_of(lines.begin(), lines.end(), [](const std::string& line) {
+        return line.rfind("Loudness range", 0) == 0;
+    }));
 }
 
 TEST(Metadata, XmlIsLaidOutOneElementToALine) {

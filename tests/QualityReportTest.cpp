@@ -344,6 +344,32 @@ TEST(QualityReport, BroadcastDescriptionRules) {
     smpte.Umid = {0x06, 0x0A, 0x2B, 0x34, 0x01, 0x01, 0x01, 0x05, 0x01, 0x01, 0x0D, 0x20, 0x13};
     smpte.Umid.resize(64, 0x11);
     EXPECT_EQ(verdicts(smpte).at("bext.umid"), vdPass);
+
+    // A stated loudness that differs from the audio's is said with its unit.
+    TBextFields stated;
+    stated.Version = 2;
+    stated.Patch = [](TBytes& b) {
+        for (std::size_t at = 414; at < 422; at += 2) { // range and the maxima: not given
+            b[at] = 0xFF;
+            b[at + 1] = 0x7F;
+        }
+    }; // the loudness value stays 0.00
+    const TBytes file = TWaveBytes()
+                            .Chunk("fmt ", TWaveBytes::Format(1, 1, 48000, 16))
+                            .Chunk("bext", stated.Body())
+                            .Chunk("data", Int16Data({1, -1}))
+                            .Bytes();
+    const TQualityReport report = ReportOf(file);
+    const auto loudness =
+        std::find_if(report.Rules.begin(), report.Rules.end(),
+                     [](const TRuleResult& r) { return r.Id == "bext.loudness"; });
+    ASSERT_NE(loudness, report.Rules.end());
+    EXPECT_EQ(loudness->Message.rfind("The bext chunk states LoudnessValue 0.00 LUFS where the "
+                                      "audio's is ",
+                                      0),
+              0u)
+        << loudness->Message;
+    EXPECT_EQ(loudness->Message.substr(loudness->Message.size() - 6), " LUFS.");
 }
 
 // Every problem the reading of the structure and of the metadata finds has an id of its own

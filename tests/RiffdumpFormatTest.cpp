@@ -9,6 +9,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include "tests/support/MarkerChunks.h"
 #include "tests/support/RunProgram.h"
 #include "tests/support/TempDir.h"
 #include "wave/WaveBytes.h"
@@ -196,6 +197,48 @@ TEST(RiffdumpMetadata, JsonAndLabelTrackSayWhatTheChunksHold) {
     const TRun track = Riffdump(dir, {"--cues", file});
     ASSERT_EQ(track.ExitStatus, 0) << track.Err;
     EXPECT_EQ(track.Out, "1.000000\t1.000000\tIn tro\n");
+}
+
+// A format of 0 channels reads wsOk as 16-bit stereo frames, and riffdump says the file holds
+// no audio in every mode.
+TEST(RiffdumpFormat, AFileOfNoChannelsSaysSo) {
+    TBytes format = TWaveBytes::Format(1, 0, 44100, 16);
+    format[12] = 4; // a block align of 4 bytes all the same
+    TTempDir dir;
+    const std::string file = dir.Write(
+        "none.wav", TWaveBytes().Chunk("fmt ", format).Chunk("data", TBytes(400, 0)).Bytes());
+    const TRun plain = Riffdump(dir, {file});
+    EXPECT_EQ(plain.ExitStatus, 0);
+    EXPECT_EQ(plain.Err, file + ": wsOk\n" + file +
+                             ": the format says 0 channels: the file holds no audio; its data is "
+                             "read as 16-bit stereo frames all the same\n");
+    const TRun asFormat = Riffdump(dir, {"--as-format", file});
+    EXPECT_EQ(asFormat.ExitStatus, 1);
+    EXPECT_NE(asFormat.Err.find(": Not exported in its format: The format says 0 channels, so "
+                                "there are no samples to read.\n"),
+              std::string::npos)
+        << asFormat.Err;
+    const QJsonObject json = JsonOf(Riffdump(dir, {"--json", file}));
+    EXPECT_EQ(json["problems"].toArray().first().toString(),
+              "The format says 0 channels, so there are no samples to read.");
+}
+
+// A region stored as a cue point and a sampler loop of the same id is a region in the label
+// track, with the cue point's label; a loop that no cue point names is no line of it.
+TEST(RiffdumpFormat, CuesWriteLoopRegionsAsRegions) {
+    const std::vector<TCueAt> points = {{1, 0, "Verse"}, {2, 44100, "Hit"}};
+    TTempDir dir;
+    const std::string file =
+        dir.Write("regions.wav", TWaveBytes()
+                                     .Chunk("fmt ", TWaveBytes::Format())
+                                     .Chunk("data", TBytes(4 * 88200, 0))
+                                     .Chunk("cue ", CueChunk(points))
+                                     .Chunk("LIST", LabelList(points))
+                                     .Chunk("smpl", SamplerChunk({{1, 0, 22049}, {9, 100, 200}}))
+                                     .Bytes());
+    const TRun track = Riffdump(dir, {"--cues", file});
+    ASSERT_EQ(track.ExitStatus, 0) << track.Err;
+    EXPECT_EQ(track.Out, "0.000000\t0.500000\tVerse\n1.000000\t1.000000\tHit\n");
 }
 
 } // namespace

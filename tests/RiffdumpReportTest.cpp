@@ -213,7 +213,8 @@ TEST(RiffdumpReport, JsonReportHoldsEveryMember) {
 
     const QJsonArray channels = report["channels"].toArray();
     ASSERT_EQ(channels.size(), 2);
-    const std::set<QString> levelKeys = {"min",
+    const std::set<QString> levelKeys = {"name",
+                                         "min",
                                          "max",
                                          "peakDbfs",
                                          "rmsDbfs",
@@ -228,6 +229,7 @@ TEST(RiffdumpReport, JsonReportHoldsEveryMember) {
         const QJsonObject levels = channels[c].toObject();
         const auto& values = c == 0 ? tone.Left : tone.Right;
         EXPECT_EQ(Keys(levels), levelKeys);
+        EXPECT_TRUE(levels["name"].isNull()) << "no channel mask names it";
         EXPECT_EQ(levels["min"].toDouble(), *std::min_element(values.begin(), values.end()));
         EXPECT_EQ(levels["max"].toDouble(), *std::max_element(values.begin(), values.end()));
         EXPECT_EQ(levels["bitsInUse"].toInt(), 16);
@@ -262,6 +264,30 @@ TEST(RiffdumpReport, JsonReportHoldsEveryMember) {
     EXPECT_EQ(floatLevels["nan"].toInt(), 1);
     EXPECT_EQ(floatLevels["inf"].toInt(), 1);
     EXPECT_GE(floatLevels["overs"].toInt(), 1);
+
+    // The channel mask names the channels, in the object and in the text; the loudness is
+    // said with its units, the numbers of the object stay bare.
+    const std::string masked =
+        dir.Write("masked.wav", TWaveBytes()
+                                    .Chunk("fmt ", TWaveBytes::ExtensibleFormat(2, 44100, 16, 0x3))
+                                    .Chunk("data", tone.Data)
+                                    .Bytes());
+    const QJsonArray named = JsonLine(Riffdump(dir, {"--json", "--report", masked}).Out)["report"]
+                                 .toObject()["channels"]
+                                 .toArray();
+    ASSERT_EQ(named.size(), 2);
+    EXPECT_EQ(named[0]["name"].toString(), "Front Left");
+    EXPECT_EQ(named[1]["name"].toString(), "Front Right");
+    const std::string text = Riffdump(dir, {"--report", masked}).Out;
+    EXPECT_NE(text.find("\n  1 Front Left  "), std::string::npos) << text;
+    EXPECT_NE(text.find("\n  2 Front Right "), std::string::npos) << text;
+    EXPECT_NE(text.find("True peak dBTP\n"), std::string::npos) << text;
+    const std::size_t loud = text.find("  Loudness: integrated ");
+    ASSERT_NE(loud, std::string::npos) << text;
+    const std::string line = text.substr(loud, text.find('\n', loud) - loud);
+    for (const char* unit : {" LUFS, range ", " LU, momentary max ", " LUFS, short-term max "})
+        EXPECT_NE(line.find(unit), std::string::npos) << line;
+    EXPECT_EQ(line.substr(line.size() - 5), " LUFS") << line;
 }
 
 // Several jobs and a list of names give what one job gives for the names, and a stream reports

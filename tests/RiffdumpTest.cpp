@@ -5,6 +5,8 @@
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
+#include <set>
+#include <sstream>
 #include <thread>
 
 #include <QJsonArray>
@@ -73,6 +75,84 @@ TEST(Riffdump, UsageErrorsHelpAndVersion) {
     TRun version = Riffdump(dir, {"--version"});
     EXPECT_EQ(version.ExitStatus, 0);
     EXPECT_EQ(version.Out.rfind("riffdump ", 0), 0u);
+}
+
+// The options riffdump takes, each with a value where it takes one.
+struct TOptionUse {
+    const char* Name;
+    const char* Value; // null for none
+};
+const TOptionUse Options[] = {
+    {"--export", nullptr}, {"--salvage", nullptr}, {"--as-format", nullptr}, {"--output", "o.dat"},
+    {"--json", nullptr},   {"--cues", nullptr},    {"--report", nullptr},    {"--policy", "p.json"},
+    {"-j", "2"},           {"--stall", "1"},       {"--max-bytes", "100"},   {"--db", "r.db"},
+    {"--resume", nullptr}, {"--shard", "0/1"},     {"--format", "text"},     {"--files-from", "-"},
+    {"-0", nullptr},       {"--merge", "m.db"},    {"--", nullptr},          {"-h", nullptr},
+    {"--help", nullptr},   {"--version", nullptr},
+};
+
+// The words of `text` that name an option: "[--export", "--json|--cues]" give "--export",
+// "--json" and "--cues".
+std::set<std::string> OptionWords(const std::string& text) {
+    std::set<std::string> words;
+    std::string word;
+    const auto end = [&] {
+        if (word.size() > 1 && word[0] == '-' && word != "-" && word.find('/') == std::string::npos)
+            words.insert(word);
+        word.clear();
+    };
+    for (char c : text) {
+        if (c == ' ' || c == '\n' || c == '[' || c == ']' || c == '|' || c == ',' || c == '"')
+            end();
+        else
+            word += c;
+    }
+    end();
+    return words;
+}
+
+// The help's synopsis and its list name every option the parser takes, and nothing else; the
+// manual page's synopsis and options do the same.
+TEST(Riffdump, TheHelpAndTheManualNameEveryOption) {
+    TTempDir dir;
+    std::set<std::string> taken;
+    for (const TOptionUse& option : Options) {
+        taken.insert(option.Name);
+        std::vector<std::string> arguments = {option.Name};
+        if (option.Value)
+            arguments.push_back(dir.File(option.Value));
+        const TRun run = Riffdump(dir, arguments);
+        EXPECT_EQ(run.Err.find("unknown option"), std::string::npos) << option.Name << run.Err;
+    }
+    EXPECT_NE(Riffdump(dir, {"--frobnicate"}).Err.find("unknown option"), std::string::npos);
+
+    const std::string help = Riffdump(dir, {"--help"}).Out;
+    const std::size_t described = help.find("\nWrites ");
+    ASSERT_NE(described, std::string::npos) << help;
+    EXPECT_EQ(OptionWords(help.substr(0, described)), taken) << "the synopsis";
+    std::string list; // the first words of each option's lines
+    std::istringstream lines(help.substr(described));
+    for (std::string line; std::getline(lines, line);)
+        if (line.rfind("  -", 0) == 0)
+            list += line.substr(2, line.find("  ", 2) - 2) + "\n";
+    EXPECT_EQ(OptionWords(list), taken) << "the list of options";
+
+    // The manual: its synopsis, and each option's tag (the line after .TP).
+    std::string manual = TTempDir::Read(std::string(SOURCE_DIR) + "/packaging/man/riffdump.1.in");
+    for (std::size_t at; (at = manual.find("\\-")) != std::string::npos;)
+        manual.replace(at, 2, "-");
+    const std::size_t synopsis = manual.find(".SH SYNOPSIS"),
+                      description = manual.find(".SH DESCRIPTION"),
+                      options = manual.find(".SH OPTIONS"), status = manual.find(".SH EXIT STATUS");
+    ASSERT_TRUE(synopsis < description && options < status);
+    EXPECT_EQ(OptionWords(manual.substr(synopsis, description - synopsis)), taken)
+        << "the manual's synopsis";
+    std::string tags;
+    std::istringstream section(manual.substr(options, status - options));
+    for (std::string line, previous; std::getline(section, line); previous = line)
+        if (previous == ".TP")
+            tags += line + "\n";
+    EXPECT_EQ(OptionWords(tags), taken) << "the manual's options";
 }
 
 TEST(Riffdump, ExportWritesEachGoodFileBesideIt) {

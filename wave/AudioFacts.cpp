@@ -188,7 +188,7 @@ TWaveFormat ReadFormatChunk(const std::uint8_t* body, std::uint64_t size, bool b
             f.SamplesPerBlock = ReadU16(body + 18, bigEndian);
     }
     if (f.Channels == 0)
-        facts.Refuse("The format says 0 channels.");
+        facts.Refuse("The format says 0 channels, so there are no samples to read.");
     if (f.SampleRate == 0)
         facts.Problem("The format says 0 samples a second: no times can be given.");
     SetEncoding(f, facts);

@@ -62,6 +62,19 @@ class TWaveBytes {
         return body;
     }
 
+    // An extensible format chunk body of integer PCM with its channel mask.
+    static TBytes ExtensibleFormat(std::uint16_t channels, std::uint32_t rate, std::uint16_t bits,
+                                   std::uint32_t mask) {
+        TBytes extra;
+        PutU16(extra, 22); // the extension's size
+        PutU16(extra, bits);
+        PutU32(extra, mask);
+        const TBytes pcm = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
+                            0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+        extra.insert(extra.end(), pcm.begin(), pcm.end());
+        return Format(0xFFFE, channels, rate, bits, extra);
+    }
+
     // Stereo 16-bit frames, left then right.
     static TBytes Frames(const std::vector<std::pair<std::int16_t, std::int16_t>>& frames) {
         TBytes body;
