@@ -25,6 +25,7 @@
 #include "app/MarkerOverlay.h"
 #include "app/NumberText.h"
 #include "app/PlotReadout.h"
+#include "app/PlotSettings.h"
 #include "app/ProgressWindow.h"
 #include "chart/interaction/Chart.h"
 #include "chart/panel/FastLineSeries.h"
@@ -177,6 +178,8 @@ void TForm1::SetAsFormat(bool asFormat) {
     }
     ViewAsFormat = asFormat;
     (asFormat ? ViewFormat : ViewFrames)->setChecked(true);
+    ApplyValueRoom(*Chart1, ppUpper, asFormat);
+    ApplyValueRoom(*Chart2, ppLower, asFormat);
     const bool loaded = Audio.Bytes != nullptr || !WaveFileName.empty();
     const auto showFacts = qScopeGuard([this] { ShowFacts(); });
     const THeldPictures held{Chart1, Chart2};
