@@ -8,6 +8,7 @@ namespace {
 
 constexpr auto ShareKey = "Layout/ShareWindow";
 constexpr auto ColumnWidthKey = "Layout/ColumnWidth";
+constexpr auto WindowPlaceKey = "Layout/SharedWindowPlace";
 
 } // namespace
 
@@ -29,4 +30,12 @@ int RememberedColumnWidth() {
 
 void RememberColumnWidth(int width) {
     QSettings(SettingsOrganization, SettingsApplication).setValue(ColumnWidthKey, width);
+}
+
+QByteArray RememberedSharedWindowPlace() {
+    return QSettings(SettingsOrganization, SettingsApplication).value(WindowPlaceKey).toByteArray();
+}
+
+void RememberSharedWindowPlace(const QByteArray& place) {
+    QSettings(SettingsOrganization, SettingsApplication).setValue(WindowPlaceKey, place);
 }

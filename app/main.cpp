@@ -260,12 +260,20 @@ int main(int argc, char* argv[]) {
     form.OnColumnWidthChanged = RememberColumnWidth;
     form.SetWindowLayout(line.Layout.value_or(RememberedWindowLayout()));
     form.OnWindowLayoutChanged = RememberWindowLayout;
-    if (const QScreen* screen = form.screen())
+    // A shared window opens where and as large as it was left; restoreGeometry keeps it on
+    // the screen.
+    const QByteArray sharedPlace = RememberedSharedWindowPlace();
+    const bool placed = form.WindowLayout() == wlShare && !sharedPlace.isEmpty() &&
+                        form.restoreGeometry(sharedPlace);
+    if (const QScreen* screen = form.screen(); screen != nullptr && !placed)
         form.FitInside(screen->availableGeometry());
     form.show();
     if (!line.FileName.isEmpty()) {
         const QString fileName = line.FileName;
         WhenOnScreen(form, [&form, fileName] { form.OpenAtStart(fileName); });
     }
-    return app.exec();
+    const int status = app.exec();
+    if (form.WindowLayout() == wlShare)
+        RememberSharedWindowPlace(form.saveGeometry());
+    return status;
 }

@@ -330,6 +330,12 @@ TEST(LayoutMemory, TheChoiceAndTheWidthAreKept) {
     }
     RememberColumnWidth(417);
     EXPECT_EQ(RememberedColumnWidth(), 417);
+    TForm1 form;
+    form.setGeometry(40, 30, 1500, 900);
+    RememberSharedWindowPlace(form.saveGeometry());
+    TForm1 again;
+    ASSERT_TRUE(again.restoreGeometry(RememberedSharedWindowPlace()));
+    EXPECT_EQ(again.size(), QSize(1500, 900));
 }
 
 // A file whose left channel swings to ±30,000 and whose right one to ±9: their value labels
