@@ -80,6 +80,12 @@ void TForm1::FollowLinkedPlot(TChart* from) {
                                  : 0;
     for (TChart* chart : {Chart1, Chart2})
         chart->LeftAxis().SetLabelsMinimumSize(labelsRoom);
+    // And their time axes keep the same room at their ends: the lower plot, which has none of
+    // its own, takes the upper one's.
+    const TChartAxis& upperTime = Chart1->BottomAxis();
+    TChartAxis& lowerTime = Chart2->BottomAxis();
+    lowerTime.SetMinimumOffset(LinkX ? upperTime.MinimumOffset() : 0);
+    lowerTime.SetMaximumOffset(LinkX ? upperTime.MaximumOffset() : 0);
     if (LinkX) {
         const TChartAxis& source = from->BottomAxis();
         TChartAxis& target = to->BottomAxis();
