@@ -33,6 +33,8 @@
 #include <QWheelEvent>
 
 #include "app/BackgroundReport.h"
+#include "app/ColumnHandle.h"
+#include "app/ColumnLayout.h"
 #include "app/ErrorHandler.h"
 #include "app/FileWatch.h"
 #include "app/HeldPictures.h"
@@ -56,11 +58,6 @@
 
 namespace {
 
-// The window's fixed layout, in pixels of the client area.
-constexpr int ClientWidth = 1372;
-constexpr int ClientHeight = 587;
-constexpr int Panel1Width = 233;
-constexpr int Chart1Height = 296;
 constexpr int PanelBevel = 1;
 
 QFrame* NewRaisedPanel(QWidget* parent) {
@@ -84,7 +81,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), OpenDialog1(this, Dialogs) {
     CreatePlotKeys();
     setAcceptDrops(true);
     move(342, 143);
-    resize(ClientWidth, ClientHeight);
+    resize(FixedClientSize);
 }
 
 TForm1::~TForm1() = default;
@@ -154,6 +151,7 @@ void TForm1::CreateControls() {
     StructureButton = AddStructureButton(Panel1, this, StructurePanel);
     FileWatch = new TFileWatch(this);
     FileWatch->OnChanged = [this] { ShowFacts(); };
+    CreateLayoutControls();
     SetReadoutSources();
     for (TChart* chart : {Chart1, Chart2}) {
         chart->installEventFilter(this); // which plot the keys go to
@@ -387,22 +385,23 @@ void TForm1::CopyPlotPicture(TChart* chart) {
 }
 
 // Panel1 is docked left at its width; Panel2 takes the rest. Inside Panel2, Chart1 is docked
-// to the top at its height and Chart2 fills what is left.
+// to the top at its height and Chart2 fills what is left. A shared window places them by its
+// own rule (WindowRects) and the column's controls with them.
 void TForm1::LayoutControls() {
-    const int w = width(), h = height();
-    const bool columnScrolls = h < ClientHeight;
-    const int columnWidth =
-        Panel1Width +
-        (columnScrolls ? ColumnScroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent) : 0);
-    ColumnScroll->setGeometry(0, 0, std::min(w, columnWidth), h);
-    Panel1->resize(Panel1Width, std::max(h, ClientHeight)); // placed by the scroll area
-    Panel2->setGeometry(columnWidth, 0, std::max(0, w - columnWidth), h);
-    const int innerWidth = std::max(0, Panel2->width() - 2 * PanelBevel);
-    const int innerHeight = std::max(0, Panel2->height() - 2 * PanelBevel);
-    const int chart1Height = std::min(Chart1Height, innerHeight);
-    Chart1->setGeometry(PanelBevel, PanelBevel, innerWidth, chart1Height);
-    Chart2->setGeometry(PanelBevel, PanelBevel + chart1Height, innerWidth,
-                        innerHeight - chart1Height);
+    const TWindowRects rects =
+        WindowRects(size(), Layout, SharedColumn,
+                    ColumnScroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+    ColumnScroll->setGeometry(rects.Column);
+    Panel1->resize(rects.ColumnPanel); // placed by the scroll area
+    ColumnHandle->setGeometry(rects.ColumnHandle);
+    ColumnHandle->setVisible(Layout == wlShare);
+    Panel2->setGeometry(rects.Plots);
+    Chart1->setGeometry(rects.UpperPlot);
+    Chart2->setGeometry(rects.LowerPlot);
+    if (Layout == wlShare)
+        ColumnPlaces->Place();
+    if (NoSecondChannel->isVisible())
+        NoSecondChannel->setGeometry(0, 0, Chart2->width(), Chart2->height());
 }
 
 void TForm1::resizeEvent(QResizeEvent* event) {

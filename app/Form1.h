@@ -16,6 +16,7 @@
 #include "app/OpenDialog.h"
 #include "app/SeriesPlots.h"
 #include "app/UserDialogs.h"
+#include "app/WindowLayout.h"
 #include "meta/Metadata.h"
 #include "wave/AudioFile.h"
 #include "wave/ReadWaveFile.h"
@@ -46,6 +47,8 @@ class TBackgroundReport;
 struct TQualityReport;
 class QTimer;
 class TPlotReadout;
+class TColumnHandle;
+class TColumnLayout;
 
 class TForm1 : public QWidget {
     Q_OBJECT
@@ -185,6 +188,21 @@ class TForm1 : public QWidget {
     void SavePlotPictures(const std::vector<TChart*>& charts);
     void CopyPlotPicture(TChart* chart);
 
+    // The window's layout: the fixed one (the default), or one that shares a large window
+    // (plots of equal height, a column as wide as its handle is dragged, whose log and facts
+    // take its free height). The column's check box and Ctrl+L switch it.
+    TWindowLayout WindowLayout() const { return Layout; }
+    void SetWindowLayout(TWindowLayout layout);
+    // Told when the user switches the layout (to keep the choice across runs).
+    std::function<void(TWindowLayout layout)> OnWindowLayoutChanged;
+    // The column's width in a shared window, as asked for (the window may show it narrower).
+    int ColumnWidth() const { return SharedColumn; }
+    void SetColumnWidth(int width);
+    // Told when the user has dragged the column's handle (to keep the width across runs).
+    std::function<void(int width)> OnColumnWidthChanged;
+    TColumnHandle* ColumnHandle; // between the column and the plots in a shared window
+    QCheckBox* ShareBox;         // "Share the window"
+
   protected:
     void resizeEvent(QResizeEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -200,6 +218,7 @@ class TForm1 : public QWidget {
     void PlotKey(Qt::Key key, bool bothAxes);
     QString SuggestedPictureName(const std::vector<TChart*>& charts) const;
     void LayoutControls();
+    void CreateLayoutControls();
     std::uint16_t LoadChosenFile(bool fileChosen); // the reader's status
     // Undoes every zoom and pan of both plots, so that a file just shown is seen whole.
     void ShowWholeFile();
@@ -276,4 +295,7 @@ class TForm1 : public QWidget {
     // whose frames were loaded all the same) and its reason.
     std::uint16_t ReadStatus = 0;
     std::string ReadReason;
+    TWindowLayout Layout = wlFixed;
+    int SharedColumn = DefaultSharedColumnWidth;
+    std::unique_ptr<TColumnLayout> ColumnPlaces; // the column's controls in a shared window
 };

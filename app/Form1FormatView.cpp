@@ -27,6 +27,7 @@
 #include "app/NumberText.h"
 #include "app/PlotNotice.h"
 #include "app/PlotReadout.h"
+#include "app/PlotSettings.h"
 #include "app/ProgressWindow.h"
 #include "app/RefusalNotice.h"
 #include "app/StructurePanel.h"
@@ -190,6 +191,8 @@ void TForm1::SetAsFormat(bool asFormat) {
     }
     ViewAsFormat = asFormat;
     (asFormat ? ViewFormat : ViewFrames)->setChecked(true);
+    ApplyValueRoom(*Chart1, ppUpper, asFormat);
+    ApplyValueRoom(*Chart2, ppLower, asFormat);
     const bool loaded = Audio.Bytes != nullptr || !WaveFileName.empty();
     const auto showFacts = qScopeGuard([this] { ShowFacts(); });
     const THeldPictures held{Chart1, Chart2};

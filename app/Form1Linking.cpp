@@ -1,6 +1,7 @@
 // Plots that move together, and the wheel's horizontal zoom and pan: the horizontal axes share
 // their zoom and pan, the vertical axes (apart) the wider of their two ranges.
 
+#include <algorithm>
 #include <cmath>
 
 #include <QCheckBox>
@@ -72,6 +73,19 @@ void TForm1::SetLinks(bool horizontal, bool vertical) {
 
 void TForm1::FollowLinkedPlot(TChart* from) {
     TChart* to = Other(from, Chart1, Chart2);
+    // Plots that move together start their plot areas at one x, so that one time sits at one
+    // x in both: the value axes take the room of the wider labels of the two.
+    const int labelsRoom = LinkX ? std::max(Chart1->LeftAxis().Layout().LabelsAsked,
+                                            Chart2->LeftAxis().Layout().LabelsAsked)
+                                 : 0;
+    for (TChart* chart : {Chart1, Chart2})
+        chart->LeftAxis().SetLabelsMinimumSize(labelsRoom);
+    // And their time axes keep the same room at their ends: the lower plot, which has none of
+    // its own, takes the upper one's.
+    const TChartAxis& upperTime = Chart1->BottomAxis();
+    TChartAxis& lowerTime = Chart2->BottomAxis();
+    lowerTime.SetMinimumOffset(LinkX ? upperTime.MinimumOffset() : 0);
+    lowerTime.SetMaximumOffset(LinkX ? upperTime.MaximumOffset() : 0);
     if (LinkX) {
         const TChartAxis& source = from->BottomAxis();
         TChartAxis& target = to->BottomAxis();

@@ -10,6 +10,10 @@ constexpr TColor LightYellow = RGBColor(0xFF, 0xFF, 0xE0);
 constexpr TColor LineBlue = RGBColor(68, 102, 163);
 constexpr TColor AxisLineGrey = RGBColor(0x40, 0x40, 0x40);
 constexpr TColor GridGrey = RGBColor(0xA9, 0xA9, 0xA9);
+// The stored room of the upper plot's axes; the lower plot's is 0.
+constexpr int StoredUpperRoom = 1;
+// The room above and below the values in the file's format view.
+constexpr int FormatViewValueRoom = 4;
 
 TPlotFont Verdana(TPlotFont font) {
     font.Name = "Verdana";
@@ -65,8 +69,8 @@ void ApplyPlotSettings(TChart& chart, TCustomLineSeries& series, TPlotPlace plac
     if (place == ppUpper) {
         // One pixel of room beyond the first and last frame and the extreme samples.
         for (TChartAxis* axis : {&chart.BottomAxis(), &chart.LeftAxis()}) {
-            axis->SetMinimumOffset(1);
-            axis->SetMaximumOffset(1);
+            axis->SetMinimumOffset(StoredUpperRoom);
+            axis->SetMaximumOffset(StoredUpperRoom);
         }
     }
 
@@ -74,4 +78,11 @@ void ApplyPlotSettings(TChart& chart, TCustomLineSeries& series, TPlotPlace plac
     series.SetLinePenColor(LineBlue);
     chart.SetRepaintEnabled(true);
     chart.Invalidate();
+}
+
+void ApplyValueRoom(TChart& chart, TPlotPlace place, bool asFormat) {
+    const int room = asFormat ? FormatViewValueRoom : place == ppUpper ? StoredUpperRoom : 0;
+    TChartAxis& left = chart.LeftAxis();
+    left.SetMinimumOffset(room);
+    left.SetMaximumOffset(room);
 }

@@ -8,3 +8,8 @@ class TCustomLineSeries;
 enum TPlotPlace { ppUpper, ppLower };
 
 void ApplyPlotSettings(TChart& chart, TCustomLineSeries& series, TPlotPlace place);
+
+// The room, in pixels, between a plot's extreme values and its frame. In the file's format
+// view a value at full scale would lie on the frame (or under it, at the bottom): the plots
+// keep a few pixels clear there. The default view keeps the stored room.
+void ApplyValueRoom(TChart& chart, TPlotPlace place, bool asFormat);

@@ -19,6 +19,7 @@
 #include "app/ConsoleDialogs.h"
 #include "app/FolderMemory.h"
 #include "app/Form1.h"
+#include "app/LayoutMemory.h"
 #include "app/LosslessName.h"
 #include "app/PictureFile.h"
 #include "app/ViewMemory.h"
@@ -30,10 +31,11 @@ constexpr int UsageErrorStatus = 2;
 // Paints the window at its normal size without showing it, with `fileName` loaded (if any),
 // and saves the picture. Returns the exit status.
 int Render(const QString& output, const QString& fileName, bool asFormat,
-           TForm1::TTimeAxis timeAxis, std::pair<bool, bool> links) {
+           TForm1::TTimeAxis timeAxis, std::pair<bool, bool> links, TWindowLayout layout) {
     TConsoleDialogs dialogs;
     TForm1 form;
     form.SetDialogs(&dialogs);
+    form.SetWindowLayout(layout);
     form.SetAsFormat(asFormat);
     form.SetTimeAxis(timeAxis);
     form.SetLinks(links.first, links.second);
@@ -99,6 +101,7 @@ struct TCommandLine {
     bool AsFormat = false; // the file's format view for this run
     TForm1::TTimeAxis TimeAxis = TForm1::taFrames;
     std::optional<std::pair<bool, bool>> Links; // horizontal, vertical; for this run when given
+    std::optional<TWindowLayout> Layout;        // for this run when given
 };
 
 // frames, seconds, hms, timecode, timecode:24, timecode:25, timecode:30, timeofday.
@@ -153,6 +156,13 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
                        "pan), y (the same vertical range, the wider of the two) or xy."),
         QStringLiteral("AXES"));
     parser.addOption(linkOption);
+    const QCommandLineOption layoutOption(
+        QStringLiteral("layout"),
+        QStringLiteral("The window's layout for this run: parts (the column and the upper plot "
+                       "at their fixed sizes) or share (plots of equal height, a column that "
+                       "widens, whose log and facts take its free height)."),
+        QStringLiteral("LAYOUT"));
+    parser.addOption(layoutOption);
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("A WAV file to open at start."),
                                  QStringLiteral("[FILE]"));
@@ -195,6 +205,11 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
             return usageError(QStringLiteral("--link takes x, y or xy"));
         line.Links = std::pair{links.contains(QLatin1Char('x')), links.contains(QLatin1Char('y'))};
     }
+    if (parser.isSet(layoutOption)) {
+        line.Layout = WindowLayoutNamed(parser.value(layoutOption));
+        if (!line.Layout)
+            return usageError(QStringLiteral("--layout takes parts or share"));
+    }
     if (parser.isSet(renderOption) && line.Render.isEmpty())
         return usageError(QStringLiteral("--render needs a file name"));
     // The picture is saved through Qt's files, which take UTF-8 names only: any other would be
@@ -229,7 +244,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     if (!line.Render.isEmpty())
         return Render(line.Render, line.FileName, line.AsFormat, line.TimeAxis,
-                      line.Links.value_or(std::pair{false, false}));
+                      line.Links.value_or(std::pair{false, false}), line.Layout.value_or(wlFixed));
 
     TForm1 form;
     form.OpenDialog1.SetInitialFolder(RememberedFolder());
@@ -241,12 +256,24 @@ int main(int argc, char* argv[]) {
     const auto [linkX, linkY] = line.Links.value_or(RememberedLinks());
     form.SetLinks(linkX, linkY);
     form.OnLinksChanged = RememberLinks;
-    if (const QScreen* screen = form.screen())
+    form.SetColumnWidth(RememberedColumnWidth());
+    form.OnColumnWidthChanged = RememberColumnWidth;
+    form.SetWindowLayout(line.Layout.value_or(RememberedWindowLayout()));
+    form.OnWindowLayoutChanged = RememberWindowLayout;
+    // A shared window opens where and as large as it was left; restoreGeometry keeps it on
+    // the screen.
+    const QByteArray sharedPlace = RememberedSharedWindowPlace();
+    const bool placed = form.WindowLayout() == wlShare && !sharedPlace.isEmpty() &&
+                        form.restoreGeometry(sharedPlace);
+    if (const QScreen* screen = form.screen(); screen != nullptr && !placed)
         form.FitInside(screen->availableGeometry());
     form.show();
     if (!line.FileName.isEmpty()) {
         const QString fileName = line.FileName;
         WhenOnScreen(form, [&form, fileName] { form.OpenAtStart(fileName); });
     }
-    return app.exec();
+    const int status = app.exec();
+    if (form.WindowLayout() == wlShare)
+        RememberSharedWindowPlace(form.saveGeometry());
+    return status;
 }

@@ -278,6 +278,25 @@ TEST(AxisLayout, BottomAndLeftAxesTakeTheirRoom) {
     EXPECT_EQ(chart.LeftAxis().Layout().LinePos, chart.ChartRect().Left);
 }
 
+// A least room for the labels widens the axis's room only where the labels need less; what
+// the labels asked for stays known, so that two plots can agree on the wider of theirs.
+TEST(AxisLayout, TheLabelsTakeAtLeastTheirLeastRoom) {
+    TChart chart;
+    chart.resize(800, 400);
+    chart.AddSeries(std::make_unique<TLineSeries>())->AddPointXY(1, 5);
+    chart.Draw();
+    const int w = chart.LeftAxis().WidestLabel();
+    const int own = chart.ChartRect().Left;
+    EXPECT_EQ(chart.LeftAxis().Layout().LabelsAsked, w);
+    for (auto [least, left] : {std::pair{0, own}, std::pair{w - 1, own}, std::pair{w, own},
+                               std::pair{w + 30, own + 30}}) {
+        chart.LeftAxis().SetLabelsMinimumSize(least);
+        chart.Draw();
+        EXPECT_EQ(chart.ChartRect().Left, left) << least;
+        EXPECT_EQ(chart.LeftAxis().Layout().LabelsAsked, w) << least;
+    }
+}
+
 TEST(AxisLayout, NoGridLineOnAnAxisEnd) {
     TChart chart;
     chart.resize(400, 300);

@@ -75,6 +75,34 @@ TEST(RiffscopeCommandLine, RenderWritesTheWindowsPicture) {
     EXPECT_FALSE(QImage(QString::fromStdString(dir.File("broken.png"))).isNull());
 }
 
+// --layout chooses the layout for one run: parts is the default picture itself; share is
+// another; a word it does not take is a usage error.
+TEST(RiffscopeCommandLine, TheLayoutForOneRun) {
+    TTempDir dir;
+    unsetenv("DISPLAY");
+    unsetenv("QT_QPA_PLATFORM");
+    const std::string file = dir.Write("ramp.wav", RampWave());
+    const auto picture = [&](const std::string& name, std::vector<std::string> options) {
+        options.insert(options.end(), {"--render", dir.File(name), file});
+        const TRun run = Riffscope(dir, options);
+        EXPECT_EQ(run.ExitStatus, 0) << run.Err;
+        return QImage(QString::fromStdString(dir.File(name)));
+    };
+    const QImage plain = picture("plain.png", {});
+    const QImage parts = picture("parts.png", {"--layout=parts"});
+    const QImage share = picture("share.png", {"--layout", "share"});
+    ASSERT_FALSE(plain.isNull());
+    EXPECT_EQ(parts, plain);
+    EXPECT_EQ(share.size(), plain.size());
+    EXPECT_NE(share, plain);
+    EXPECT_GT(LinePixels(share), 1000);
+
+    const TRun wrong = Riffscope(dir, {"--layout=wide", file});
+    EXPECT_EQ(wrong.ExitStatus, 2);
+    EXPECT_NE(wrong.Err.find("--layout takes parts or share"), std::string::npos) << wrong.Err;
+    EXPECT_NE(Riffscope(dir, {"--help"}).Out.find("--layout <LAYOUT>"), std::string::npos);
+}
+
 // In the file's format view the picture waits for the quality report: a file that clips shows
 // the red marks of its clipped runs over the plot, a clean one none.
 TEST(RiffscopeCommandLine, RenderInTheFilesFormatShowsTheClippedRuns) {

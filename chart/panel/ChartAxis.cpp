@@ -164,6 +164,7 @@ void TChartAxis::RoundRange() {
 void TChartAxis::TakeFacts(TAxisFacts facts) {
     Known = std::move(facts);
     Laid.Shown = Known.Shown;
+    Laid.LabelsAsked = 0; // until the labels take their room in this layout
 }
 
 void TChartAxis::UpdateRange() {

@@ -68,6 +68,7 @@ struct TAxisLayout {
     std::vector<int> TickPositions;
     std::vector<TPendingLabel> PendingLabels;
     std::vector<TPendingLabel> Items; // the labels drawn in the last paint
+    int LabelsAsked = 0; // the room the labels asked for themselves, before LabelsMinimumSize
 };
 
 class TChartAxis {
@@ -242,6 +243,13 @@ class TChartAxis {
         if (ChangeValue(LabelsSizeValue, value))
             Changed();
     }
+    // The least room the labels take across the axis (0: what they need). Plots that move
+    // together give their value axes one room, so that their plot areas start at one edge.
+    int LabelsMinimumSize() const { return LabelsMinimumSizeValue; }
+    void SetLabelsMinimumSize(int value) {
+        if (ChangeValue(LabelsMinimumSizeValue, value))
+            Changed();
+    }
     TAxisLabelStyle LabelStyle() const { return LabelStyleValue; }
     void SetLabelStyle(TAxisLabelStyle value) {
         if (ChangeValue(LabelStyleValue, value))
@@ -296,6 +304,8 @@ class TChartAxis {
     double LabelStep() const;
     TAxisLabelStyle EffectiveLabelStyle() const;
     int LabelsExtent() const;
+    // The room the labels need by themselves, whatever LabelsMinimumSize says.
+    int OwnLabelsExtent() const;
     int WidestLabel() const;
     int TickBand() const;
     // The value labels and tick positions of the current layout, into Layout().
@@ -369,6 +379,7 @@ class TChartAxis {
     bool LabelsBehindValue = false;
     bool LabelsOnAxisValue = true;
     int LabelsSizeValue = 0;
+    int LabelsMinimumSizeValue = 0;
     TAxisLabelStyle LabelStyleValue = talAuto;
     bool TickOnLabelsOnlyValue = true;
     int PositionPercentValue = 0;

@@ -72,6 +72,10 @@ int TChartAxis::WidestLabel() const {
 }
 
 int TChartAxis::LabelsExtent() const {
+    return std::max(OwnLabelsExtent(), LabelsMinimumSize());
+}
+
+int TChartAxis::OwnLabelsExtent() const {
     int extent = LabelsSize();
     if (extent == 0) {
         const int angle = LabelsAngle();
@@ -103,8 +107,10 @@ void TChartAxis::ReserveAxisSpace(TRect& rect, bool takesRoom) {
         // they take the height of their text across it.
         Laid.TitlePos = take(TextHeightIn(TitleFont()));
     }
-    if (Labels())
-        Laid.LabelsPos = take(LabelsExtent());
+    if (Labels()) {
+        Laid.LabelsAsked = OwnLabelsExtent();
+        Laid.LabelsPos = take(std::max(Laid.LabelsAsked, LabelsMinimumSize()));
+    }
     const int band = TickBand(); // the wall size is 0 in a two-dimensional view
     if (band > 0)
         take(band);
