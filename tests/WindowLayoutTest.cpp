@@ -184,15 +184,18 @@ TEST_F(WindowLayoutTest, SharingAScreenGivesEqualPlotsAndATallLogAndFacts) {
             const QRect place = fixedPlaces[i].first->geometry();
             EXPECT_TRUE(Form.Panel1->rect().contains(place))
                 << fixedPlaces[i].first->objectName().toStdString();
-            for (std::size_t j = i + 1; j < fixedPlaces.size(); ++j)
-                if (!fixedPlaces[i].second.intersects(fixedPlaces[j].second))
+            for (std::size_t j = i + 1; j < fixedPlaces.size(); ++j) {
+                if (!fixedPlaces[i].second.intersects(fixedPlaces[j].second)) {
                     EXPECT_FALSE(place.intersects(fixedPlaces[j].first->geometry()))
                         << fixedPlaces[i].first->objectName().toStdString() << " over "
                         << fixedPlaces[j].first->objectName().toStdString();
+                }
+            }
         }
         EXPECT_GT(LinesShown(Form.Memo1), fixedLog);
-        if (client.height() >= 1009)
+        if (client.height() >= 1009) {
             EXPECT_GE(LinesShown(Form.FactsBox), 25);
+        }
         EXPECT_GT(LinesShown(Form.FactsBox), fixedFacts);
     }
 
