@@ -146,6 +146,7 @@ void TForm1::CreateControls() {
     Readout1 = new TPlotReadout(*Chart1, {}, sampleRate);
     Readout2 = new TPlotReadout(*Chart2, {}, sampleRate);
     CreateViewControls();
+    CreateSpectrogramControls();
     CreateLinkControls();
     CreateReportControls();
     SetReadoutSources();
@@ -316,6 +317,7 @@ void TForm1::ShowPlotMenu(TChart* chart, QPoint at) {
                     }));
     menu->addAction(QStringLiteral("&Copy Picture"), this,
                     guarded([this, chart] { CopyPlotPicture(chart); }));
+    AddSpectrogramMenu(menu, chart);
     menu->addSeparator();
     menu->addAction(QStringLiteral("&Undo Zoom"), this, guarded([chart] { chart->UndoZoom(); }));
     OpenMenu = menu;

@@ -14,7 +14,9 @@
 #include <QWidget>
 
 #include "app/OpenDialog.h"
+#include "app/PlotSettings.h"
 #include "app/SeriesPlots.h"
+#include "app/SpectrogramChoice.h"
 #include "app/UserDialogs.h"
 #include "meta/Metadata.h"
 #include "wave/AudioFile.h"
@@ -43,6 +45,8 @@ class TBackgroundReport;
 struct TQualityReport;
 class QTimer;
 class TPlotReadout;
+class TSpectrogramPlot;
+class TTimeLabelRule;
 
 class TForm1 : public QWidget {
     Q_OBJECT
@@ -172,6 +176,25 @@ class TForm1 : public QWidget {
     void SavePlotPictures(const std::vector<TChart*>& charts);
     void CopyPlotPicture(TChart* chart);
 
+    // Each plot of the file's format view shows its channel as a waveform (the default) or
+    // as a spectrogram; a file of one channel shows its spectrogram below its waveform.
+    bool SpectrogramShown(TPlotPlace place) const { return ShownSpectrogram[place]; }
+    void SetSpectrogramShown(TPlotPlace place, bool shown);
+    const TSpectrogramChoice& SpectrogramChoice(TPlotPlace place) const;
+    void SetSpectrogramChoice(TPlotPlace place, const TSpectrogramChoice& choice);
+    // Told when the user changes them (to keep them across runs).
+    std::function<void(TPlotPlace place, bool shown)> OnSpectrogramShownChanged;
+    std::function<void(TPlotPlace place, const TSpectrogramChoice& choice)>
+        OnSpectrogramChoiceChanged;
+    QComboBox* UpperKind; // "Waveform" or "Spectrogram", beside the upper plot's channel
+    QComboBox* LowerKind;
+    TSpectrogramPlot* Spectrogram1; // the upper plot's spectrogram, when shown
+    TSpectrogramPlot* Spectrogram2; // the lower plot's
+    TSpectrogramPlot* SpectrogramOf(TChart* chart) const;
+    // Waits, handling events, until every spectrogram shown is drawn exactly; false when
+    // `timeoutMs` ran out first.
+    bool WaitForSpectrograms(int timeoutMs);
+
   protected:
     void resizeEvent(QResizeEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -237,6 +260,11 @@ class TForm1 : public QWidget {
     void ReportMade(std::optional<TQualityReport> report, const std::string& error);
     // The clipped runs of the channels the plots show, over them (the file's format view).
     void ShowClipMarks();
+    void CreateSpectrogramControls();
+    // Shows each plot's channel as its choice says (the file's format view).
+    void ShowPlotKinds();
+    void HideSpectrograms();
+    void AddSpectrogramMenu(QMenu* menu, TChart* chart);
 
     std::unique_ptr<TSeriesPlots> Plots; // the two series, as the Load command fills them
     TPlatformDialogs PlatformDialogs;
@@ -258,4 +286,8 @@ class TForm1 : public QWidget {
     const void* ReportOf = nullptr;            // the bytes of the file reported (or being)
     QTimer* ReportProgress = nullptr;
     int ReportThreads = 1;
+    bool ShownSpectrogram[2] = {false, false};
+    // The time the readouts write where the horizontal axis counts it otherwise than in
+    // seconds (h:mm:ss, timecode, time of day); null for seconds.
+    std::shared_ptr<const TTimeLabelRule> ReadoutTimeRule;
 };

@@ -9,6 +9,7 @@
 
 #include "app/ErrorHandler.h"
 #include "app/Form1.h"
+#include "app/SpectrogramPlot.h"
 #include "chart/interaction/Chart.h"
 
 namespace {
@@ -83,7 +84,9 @@ void TForm1::FollowLinkedPlot(TChart* from) {
             to->ZoomHorizontal(source.Minimum(), source.Maximum());
         }
     }
-    if (LinkY && !Chart1->ScalesSaved && !Chart2->ScalesSaved) {
+    // A spectrogram's vertical axis is frequency: no range to share with a waveform's.
+    const bool spectrogram = SpectrogramOf(Chart1)->Shown() || SpectrogramOf(Chart2)->Shown();
+    if (LinkY && !spectrogram && !Chart1->ScalesSaved && !Chart2->ScalesSaved) {
         // Both vertical axes span the wider range of the two plots' values.
         double low = 0, high = 0;
         bool any = false;

@@ -21,6 +21,7 @@
 #include "app/Form1.h"
 #include "app/LosslessName.h"
 #include "app/PictureFile.h"
+#include "app/SpectrogramMemory.h"
 #include "app/ViewMemory.h"
 
 namespace {
@@ -30,7 +31,7 @@ constexpr int UsageErrorStatus = 2;
 // Paints the window at its normal size without showing it, with `fileName` loaded (if any),
 // and saves the picture. Returns the exit status.
 int Render(const QString& output, const QString& fileName, bool asFormat,
-           TForm1::TTimeAxis timeAxis, std::pair<bool, bool> links) {
+           TForm1::TTimeAxis timeAxis, std::pair<bool, bool> links, bool spectrograms) {
     TConsoleDialogs dialogs;
     TForm1 form;
     form.SetDialogs(&dialogs);
@@ -38,6 +39,8 @@ int Render(const QString& output, const QString& fileName, bool asFormat,
     form.SetTimeAxis(timeAxis);
     form.SetLinks(links.first, links.second);
     form.SetReportThreads(0);
+    for (TPlotPlace place : {ppUpper, ppLower})
+        form.SetSpectrogramShown(place, spectrograms);
     form.setAttribute(Qt::WA_DontShowOnScreen);
     form.show();
     QApplication::processEvents();
@@ -46,6 +49,8 @@ int Render(const QString& output, const QString& fileName, bool asFormat,
     // The picture shows what the report marks over the plots (the clipped runs).
     if (asFormat) {
         constexpr int LongestMs = 30 * 60 * 1000;
+        // The spectrograms' exact pictures, not the previews shown while they are made.
+        form.WaitForSpectrograms(LongestMs);
         form.WaitForReport(LongestMs);
         QApplication::processEvents();
     }
@@ -97,6 +102,7 @@ struct TCommandLine {
     QString Render;        // the picture to write, for --render
     QString FileName;      // the file to open at start
     bool AsFormat = false; // the file's format view for this run
+    bool Spectrograms = false; // both plots as spectrograms, for this run
     TForm1::TTimeAxis TimeAxis = TForm1::taFrames;
     std::optional<std::pair<bool, bool>> Links; // horizontal, vertical; for this run when given
 };
@@ -139,6 +145,11 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
                        "RF64 and RIFX too) rather than as 16-bit stereo frames; with --render, "
                        "exit 0 when FILE can be shown so."));
     parser.addOption(asFormatOption);
+    const QCommandLineOption spectrogramOption(
+        QStringLiteral("spectrogram"),
+        QStringLiteral("With --as-format: both plots show their channels as spectrograms for "
+                       "this run; with --render, the picture saved is the exact one."));
+    parser.addOption(spectrogramOption);
     const QCommandLineOption timeAxisOption(
         QStringLiteral("time-axis"),
         QStringLiteral("What the horizontal axes count for this run: frames (the default), "
@@ -181,6 +192,7 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
     line.FileName = files.value(0);
     line.Render = parser.value(renderOption);
     line.AsFormat = parser.isSet(asFormatOption);
+    line.Spectrograms = parser.isSet(spectrogramOption);
     if (parser.isSet(timeAxisOption)) {
         const std::optional<TForm1::TTimeAxis> axis = TimeAxisNamed(parser.value(timeAxisOption));
         if (!axis)
@@ -229,7 +241,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     if (!line.Render.isEmpty())
         return Render(line.Render, line.FileName, line.AsFormat, line.TimeAxis,
-                      line.Links.value_or(std::pair{false, false}));
+                      line.Links.value_or(std::pair{false, false}), line.Spectrograms);
 
     TForm1 form;
     form.OpenDialog1.SetInitialFolder(RememberedFolder());
@@ -238,6 +250,14 @@ int main(int argc, char* argv[]) {
     form.SetAsFormat(line.AsFormat || RememberedAsFormat());
     form.OnViewChanged = RememberAsFormat;
     form.SetTimeAxis(line.TimeAxis);
+    // The plots' spectrograms as kept, unless this run asks for both.
+    RestoreSpectrogramMemory(form);
+    if (line.Spectrograms) {
+        form.OnSpectrogramShownChanged = nullptr;
+        for (TPlotPlace place : {ppUpper, ppLower})
+            form.SetSpectrogramShown(place, true);
+        form.OnSpectrogramShownChanged = RememberSpectrogramShown;
+    }
     const auto [linkX, linkY] = line.Links.value_or(RememberedLinks());
     form.SetLinks(linkX, linkY);
     form.OnLinksChanged = RememberLinks;
