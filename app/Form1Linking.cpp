@@ -9,6 +9,7 @@
 
 #include "app/ErrorHandler.h"
 #include "app/Form1.h"
+#include "app/PlotReadout.h"
 #include "app/SpectrogramPlot.h"
 #include "chart/interaction/Chart.h"
 
@@ -129,5 +130,8 @@ bool TForm1::PlotWheel(TChart* chart, QWheelEvent* event) {
             chart->PanByFraction(-notches * NotchPan, 0);
         }
     });
+    // The readout names what is under the pointer now, also where it was hidden (a menu
+    // closed over the plot): the wheel says where the pointer is.
+    (chart == Chart1 ? Readout1 : Readout2)->PointerAt(event->position().toPoint());
     return true;
 }

@@ -74,12 +74,27 @@ TFrequencyLabelRule::Ticks(double minimum, double maximum, int pixels,
     };
     bool crowded = false;
     if (Scale.Kind() == fsLogarithmic) {
-        // 1, 2 and 5 of each decade; where they crowd at the bottom, the lower ones give way.
-        std::vector<double> positions;
-        for (double f : RoundSteps(high))
-            if (f >= low && f <= high)
-                positions.push_back(Scale.PositionOf(f));
-        return apart(positions, crowded);
+        // 1, 2 and 5 of each decade where they keep apart, else the decades alone, else every
+        // second or third decade.
+        struct TTier {
+            std::vector<double> Multiples;
+            int EveryDecade;
+        };
+        const TTier tiers[] = {{{1, 2, 5}, 1}, {{1}, 1}, {{1}, 2}, {{1}, 3}};
+        std::vector<double> kept;
+        for (const TTier& tier : tiers) {
+            std::vector<double> positions;
+            int decade = 0;
+            for (double power = 1; power <= high; power *= 10, ++decade)
+                if (decade % tier.EveryDecade == 0)
+                    for (double m : tier.Multiples)
+                        if (m * power >= low && m * power <= high)
+                            positions.push_back(Scale.PositionOf(m * power));
+            kept = apart(positions, crowded);
+            if (!crowded)
+                break;
+        }
+        return kept;
     }
     // Multiples of a round step: the finest whose labels keep apart.
     for (double step : RoundSteps(high - low)) {

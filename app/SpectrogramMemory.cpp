@@ -13,6 +13,14 @@ QString Key(TPlotPlace place, const char* name) {
              QLatin1String(name));
 }
 
+// A number kept under `name`, or `fallback` where there is none or it is not a number.
+template <class TNumber>
+TNumber NumberAt(const QSettings& s, const QString& key, TNumber fallback) {
+    bool ok = false;
+    const double value = s.value(key).toDouble(&ok);
+    return ok ? TNumber(value) : fallback;
+}
+
 template <class TKind>
 TKind KindNamed(const QString& name, TKind fallback, std::initializer_list<TKind> kinds,
                 const char* (*nameOf)(TKind)) {
@@ -37,13 +45,13 @@ void RememberSpectrogramShown(TPlotPlace place, bool shown) {
 TSpectrogramChoice RememberedSpectrogramChoice(TPlotPlace place) {
     const QSettings s(SettingsOrganization, SettingsApplication);
     TSpectrogramChoice c;
-    c.WindowLength = s.value(Key(place, "WindowLength"), c.WindowLength).toInt();
+    c.WindowLength = NumberAt(s, Key(place, "WindowLength"), c.WindowLength);
     c.Window = KindNamed(s.value(Key(place, "Window")).toString(), c.Window,
                          {wkHann, wkHamming, wkBlackmanHarris, wkRectangular}, WindowName);
-    c.HopDivisor = s.value(Key(place, "HopDivisor"), c.HopDivisor).toInt();
-    c.TopDb = s.value(Key(place, "TopDb"), c.TopDb).toDouble();
-    c.BottomDb = s.value(Key(place, "BottomDb"), c.BottomDb).toDouble();
-    c.GainDb = s.value(Key(place, "GainDb"), c.GainDb).toDouble();
+    c.HopDivisor = NumberAt(s, Key(place, "HopDivisor"), c.HopDivisor);
+    c.TopDb = NumberAt(s, Key(place, "TopDb"), c.TopDb);
+    c.BottomDb = NumberAt(s, Key(place, "BottomDb"), c.BottomDb);
+    c.GainDb = NumberAt(s, Key(place, "GainDb"), c.GainDb);
     c.Scale = KindNamed(s.value(Key(place, "Scale")).toString(), c.Scale,
                         {fsLinear, fsLogarithmic, fsMel}, FrequencyScaleName);
     c.Colours = KindNamed(s.value(Key(place, "Colours")).toString(), c.Colours,
