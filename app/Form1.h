@@ -145,7 +145,8 @@ class TForm1 : public QWidget {
     // made); false when `timeoutMs` ran out first.
     bool WaitForReport(int timeoutMs);
     // Threads the report is made on: 1 by default, leaving a core to zoom and pan; 0 for one
-    // a core (a picture made off the screen, where nothing else waits).
+    // a core (a picture made off the screen, where nothing else waits); -1 for no report (a
+    // picture of spectrograms, which needs every core and shows no report).
     void SetReportThreads(int threads) { ReportThreads = threads; }
     // Centres both plots on the next (or, with `forward` false, the previous) problem in the
     // audio after (before) the plots' centre: a clipped run, a rule's place. False when

@@ -14,7 +14,6 @@
 
 #include "app/ErrorHandler.h"
 #include "app/Form1.h"
-#include "app/HeldPictures.h"
 #include "app/SpectrogramPlot.h"
 #include "chart/interaction/Chart.h"
 #include "wave/AudioSamples.h"
@@ -96,7 +95,6 @@ void TForm1::ShowPlotKinds() {
         return;
     }
     const std::uint32_t rate = Audio.Facts.HasFormat ? Audio.Facts.Format.SampleRate : 0;
-    const THeldPictures held{Chart1, Chart2};
     for (auto [plot, box, place] : {std::tuple{Spectrogram1, UpperChannel, ppUpper},
                                     std::tuple{Spectrogram2, LowerChannel, ppLower}}) {
         const bool shown = ShownSpectrogram[place] || (place == ppLower && mono);

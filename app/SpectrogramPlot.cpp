@@ -80,8 +80,7 @@ TSpectrogramPlot::~TSpectrogramPlot() {
     }
     RenderWake.notify_all();
     RenderThread.join();
-    if (Series != nullptr)
-        Series->OnDraw = nullptr;
+    // The series went with the chart's series before this, a child of the chart, goes.
 }
 
 TSpectrumSettings TSpectrogramPlot::Settings() const {
@@ -187,6 +186,7 @@ void TSpectrogramPlot::SpectraChanged() {
     Pyramid.reset();
     OnTheFly.reset();
     Exact.clear();
+    Rendering.reset();
     Last = {};
     LastExact = false;
     ProblemText.clear();

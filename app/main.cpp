@@ -38,7 +38,9 @@ int Render(const QString& output, const QString& fileName, bool asFormat,
     form.SetAsFormat(asFormat);
     form.SetTimeAxis(timeAxis);
     form.SetLinks(links.first, links.second);
-    form.SetReportThreads(0);
+    // A picture of spectrograms shows no report (its marks belong to waveforms): every core
+    // goes to the spectra.
+    form.SetReportThreads(spectrograms && asFormat ? -1 : 0);
     for (TPlotPlace place : {ppUpper, ppLower})
         form.SetSpectrogramShown(place, spectrograms);
     form.setAttribute(Qt::WA_DontShowOnScreen);

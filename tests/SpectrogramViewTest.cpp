@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QMenu>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QWheelEvent>
@@ -177,6 +178,52 @@ TEST_F(SpectrogramViewTest, PictureFollowsZoomAndTheSettings) {
     ASSERT_TRUE(Form.WaitForSpectrograms(WaitMs));
     const double found = *plot.FrequencyAt(QPoint(0, LoudestRow(plot, chart)));
     EXPECT_NEAR(std::log(found / 1000), 0, 0.05);
+}
+
+// The settings live in the plot's menu: a choice there changes that plot's spectrogram alone
+// and is told, to be kept.
+TEST_F(SpectrogramViewTest, ThePlotMenuChangesItsSpectrogramsSettings) {
+    ASSERT_TRUE(Open(Tones(8000, 8000, {1000, 2000})));
+    Form.ShowPlotMenu(Form.Chart1, QPoint(50, 50));
+    ASSERT_NE(Form.PlotMenu(), nullptr);
+    EXPECT_EQ(Form.PlotMenu()->findChild<QMenu*>("SpectrogramMenu"), nullptr)
+        << "a waveform has no spectrogram settings";
+    Form.PlotMenu()->close();
+    Form.SetSpectrogramShown(ppUpper, true);
+    Form.SetSpectrogramShown(ppLower, true);
+    std::vector<TPlotPlace> told;
+    Form.OnSpectrogramChoiceChanged = [&](TPlotPlace place, const TSpectrogramChoice&) {
+        told.push_back(place);
+    };
+    const auto choose = [&](const QString& submenu, const QString& entry) {
+        Form.ShowPlotMenu(Form.Chart1, QPoint(50, 50));
+        auto* settings = Form.PlotMenu()->findChild<QMenu*>("SpectrogramMenu");
+        ASSERT_NE(settings, nullptr);
+        for (QAction* group : settings->actions())
+            if (group->menu() != nullptr && group->text().remove('&') == submenu)
+                for (QAction* action : group->menu()->actions())
+                    if (action->text() == entry) {
+                        EXPECT_FALSE(action->isChecked());
+                        action->trigger();
+                        Form.PlotMenu()->close();
+                        return;
+                    }
+        ADD_FAILURE() << "no " << entry.toStdString() << " in " << submenu.toStdString();
+    };
+    choose("Colours", "Magma");
+    choose("Window length", "8192 samples");
+    choose("Window", "Blackman-Harris");
+    choose("Hop", "A quarter of the window");
+    choose("Frequency scale", "Mel");
+    const TSpectrogramChoice upper = Form.SpectrogramChoice(ppUpper);
+    EXPECT_EQ(upper.Colours, cmMagma);
+    EXPECT_EQ(upper.WindowLength, 8192);
+    EXPECT_EQ(upper.Window, wkBlackmanHarris);
+    EXPECT_EQ(upper.HopDivisor, 4);
+    EXPECT_EQ(upper.Scale, fsMel);
+    EXPECT_EQ(Form.SpectrogramChoice(ppLower), TSpectrogramChoice()) << "the other plot's own";
+    EXPECT_EQ(told, std::vector<TPlotPlace>(5, ppUpper));
+    ASSERT_TRUE(Form.WaitForSpectrograms(WaitMs));
 }
 
 TEST_F(SpectrogramViewTest, TheReadoutGivesTimeFrequencyAndLevelAsTheAxisCountsTime) {
