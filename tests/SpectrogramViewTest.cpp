@@ -249,21 +249,25 @@ TEST_F(SpectrogramViewTest, TheReadoutGivesTimeFrequencyAndLevelAsTheAxisCountsT
     Form.Readout2->PointerAt(at);
     EXPECT_TRUE(Form.Readout2->text().contains("Time 0:00.")) << Form.Readout2->text().toStdString();
 
-    // After a wheel's zoom the readout names what is under the pointer now.
+    // After the wheel's zoom and pan the readout names what is under the pointer now.
     Form.SetTimeAxis(TForm1::taFrames);
     const QPoint left(chart.ChartRect().Left + 20, at.y());
     Form.Readout2->PointerAt(left);
-    const QString before = Form.Readout2->text();
-    QWheelEvent zoom{QPointF(at),   QPointF(at),         QPoint(), QPoint(0, 600), Qt::NoButton,
-                     Qt::ControlModifier, Qt::NoScrollPhase, false};
-    QApplication::sendEvent(&chart, &zoom);
-    ASSERT_TRUE(Form.WaitForSpectrograms(WaitMs));
-    QApplication::processEvents();
-    const int frame = FrameAtPixel(chart.BottomAxis(), left.x(), 8000);
-    EXPECT_NE(Form.Readout2->text(), before);
-    EXPECT_TRUE(Form.Readout2->text().contains(
-        QStringLiteral("Frame %1\n").arg(QLocale().toString(frame - 1))))
-        << Form.Readout2->text().toStdString();
+    for (Qt::KeyboardModifier held : {Qt::ControlModifier, Qt::ShiftModifier}) {
+        const QString before = Form.Readout2->text();
+        QWheelEvent turn{QPointF(left), QPointF(left), QPoint(), QPoint(0, -600), Qt::NoButton,
+                         held, Qt::NoScrollPhase, false};
+        QApplication::sendEvent(&chart, &turn);
+        ASSERT_TRUE(Form.WaitForSpectrograms(WaitMs));
+        QApplication::processEvents();
+        const int frame = FrameAtPixel(chart.BottomAxis(), left.x(), 8000);
+        EXPECT_TRUE(Form.Readout2->text().contains(
+            QStringLiteral("Frame %1\n").arg(QLocale().toString(frame - 1))))
+            << Form.Readout2->text().toStdString();
+        if (held == Qt::ShiftModifier) {
+            EXPECT_NE(Form.Readout2->text(), before) << "a pan brings other frames under it";
+        }
+    }
 }
 
 // Inputs at the edges: each opens, draws a finished picture and says no more than it knows.
