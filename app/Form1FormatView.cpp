@@ -361,7 +361,10 @@ void TForm1::SetReadoutSources() {
                          [samples = Samples, channel](int frame) {
                              return ValueText(*samples, channel, std::uint64_t(frame - 1));
                          },
-                         ChannelName(channel), 0, ReadoutTime(ReadoutTimeRule, Axis), {}};
+                         ChannelName(channel),
+                         0,
+                         ReadoutTime(ReadoutTimeRule, Axis),
+                         {}};
         if (spectrogram->Shown())
             s.PointText = [spectrogram](QPoint at) { return spectrogram->PointText(at); };
         return s;

@@ -36,7 +36,8 @@ void AddChoices(QMenu* menu, const QString& title,
         action->setCheckable(true);
         action->setChecked(value == current);
         group->addAction(action);
-        QObject::connect(action, &QAction::triggered, sub, [apply, value = value] { apply(value); });
+        QObject::connect(action, &QAction::triggered, sub,
+                         [apply, value = value] { apply(value); });
     }
 }
 
@@ -136,13 +137,13 @@ void TForm1::AddSpectrogramMenu(QMenu* menu, TChart* chart) {
         lengths.emplace_back(QStringLiteral("%1 samples").arg(n), n);
     AddChoices<int>(sub, QStringLiteral("Window &length"), lengths, now.WindowLength,
                     change([](TSpectrogramChoice& c, int v) { c.WindowLength = v; }));
-    AddChoices<TWindowKind>(
-        sub, QStringLiteral("&Window"),
-        {{QStringLiteral("Hann"), wkHann},
-         {QStringLiteral("Hamming"), wkHamming},
-         {QStringLiteral("Blackman-Harris"), wkBlackmanHarris},
-         {QStringLiteral("Rectangular"), wkRectangular}},
-        now.Window, change([](TSpectrogramChoice& c, TWindowKind v) { c.Window = v; }));
+    AddChoices<TWindowKind>(sub, QStringLiteral("&Window"),
+                            {{QStringLiteral("Hann"), wkHann},
+                             {QStringLiteral("Hamming"), wkHamming},
+                             {QStringLiteral("Blackman-Harris"), wkBlackmanHarris},
+                             {QStringLiteral("Rectangular"), wkRectangular}},
+                            now.Window,
+                            change([](TSpectrogramChoice& c, TWindowKind v) { c.Window = v; }));
     AddChoices<int>(sub, QStringLiteral("&Hop"),
                     {{QStringLiteral("The whole window"), 1},
                      {QStringLiteral("Half the window"), 2},

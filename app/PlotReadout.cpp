@@ -48,8 +48,8 @@ QString ReadoutText(int frame, const QString& value, std::uint32_t sampleRate,
                        firstFrame);
 }
 
-QString ReadoutText(int frame, const QString& time, const QString& lines,
-                    std::uint32_t sampleRate, const QString& channel, int firstFrame) {
+QString ReadoutText(int frame, const QString& time, const QString& lines, std::uint32_t sampleRate,
+                    const QString& channel, int firstFrame) {
     QString text = channel.isEmpty() ? QString() : channel + QLatin1Char('\n');
     text += QStringLiteral("Frame %1").arg(GroupedNumber(std::uint64_t(frame - 1 + firstFrame)));
     if (!time.isEmpty()) {

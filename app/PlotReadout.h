@@ -68,8 +68,8 @@ QString ReadoutText(int frame, const QString& value, std::uint32_t sampleRate,
 
 // The same with the time line and the lines after it given whole (`time` empty: the seconds
 // line as above).
-QString ReadoutText(int frame, const QString& time, const QString& lines,
-                    std::uint32_t sampleRate, const QString& channel, int firstFrame);
+QString ReadoutText(int frame, const QString& time, const QString& lines, std::uint32_t sampleRate,
+                    const QString& channel, int firstFrame);
 
 // Where the label of `size` goes for the pointer at `pointer`: below and to the right of it,
 // or on the other side where that would leave `area`.

@@ -9,11 +9,11 @@
 #include "spectrum/SpectrumSettings.h"
 
 struct TSpectrogramChoice {
-    int WindowLength = 2048;  // 256 to 32768, a power of two
+    int WindowLength = 2048; // 256 to 32768, a power of two
     TWindowKind Window = wkHann;
-    int HopDivisor = 2;       // the hop is the window's length divided by this: 1, 2, 4 or 8
-    double TopDb = 0;         // brightest
-    double BottomDb = -120;   // darkest
+    int HopDivisor = 2;     // the hop is the window's length divided by this: 1, 2, 4 or 8
+    double TopDb = 0;       // brightest
+    double BottomDb = -120; // darkest
     double GainDb = 0;
     TFrequencyScaleKind Scale = fsLinear;
     TColourMapKind Colours = cmViridis;

@@ -49,10 +49,9 @@ bool TSpectrogramPlot::TPlan::operator==(const TPlan& o) const {
     return a.FirstHop == b.FirstHop && a.LastHop == b.LastHop && a.Width == b.Width &&
            a.Height == b.Height && a.Bottom == b.Bottom && a.Top == b.Top &&
            a.Scale.Kind() == b.Scale.Kind() && a.Scale.Nyquist() == b.Scale.Nyquist() &&
-           Left == o.Left && Right == o.Right && TopRow == o.TopRow &&
-           BottomRow == o.BottomRow && HopPerColumn == o.HopPerColumn &&
-           FirstPixel == o.FirstPixel && UnitsPerPixel == o.UnitsPerPixel &&
-           ScaleMin == o.ScaleMin;
+           Left == o.Left && Right == o.Right && TopRow == o.TopRow && BottomRow == o.BottomRow &&
+           HopPerColumn == o.HopPerColumn && FirstPixel == o.FirstPixel &&
+           UnitsPerPixel == o.UnitsPerPixel && ScaleMin == o.ScaleMin;
 }
 
 int TSpectrogramPlot::TPlan::ColumnAt(int x, int hopFrames) const {
@@ -191,8 +190,8 @@ void TSpectrogramPlot::SpectraChanged() {
     LastExact = false;
     ProblemText.clear();
     if (Samples && Samples->Frames() > 0)
-        OnTheFly = TSpectralPyramid::OnTheFly(ReaderOf(Samples, Channel), Samples->Frames(),
-                                              Settings());
+        OnTheFly =
+            TSpectralPyramid::OnTheFly(ReaderOf(Samples, Channel), Samples->Frames(), Settings());
 }
 
 void TSpectrogramPlot::StartBuilding() {
@@ -308,8 +307,8 @@ TSpectrogramPlot::PlanFor(const TSeriesDrawContext& context) const {
     // The rows whose centres lie between 0 Hz and half the rate.
     plan.TopRow = std::max(
         clip.Top, int(std::ceil(plan.YLastPixel - (1 - plan.YScaleMin) / plan.YUnitsPerPixel)));
-    plan.BottomRow = std::min(clip.Bottom - 1,
-                              int(std::floor(plan.YLastPixel + plan.YScaleMin / plan.YUnitsPerPixel)));
+    plan.BottomRow = std::min(
+        clip.Bottom - 1, int(std::floor(plan.YLastPixel + plan.YScaleMin / plan.YUnitsPerPixel)));
     if (plan.BottomRow < plan.TopRow)
         return std::nullopt;
     plan.View.Height = plan.BottomRow - plan.TopRow + 1;
@@ -464,16 +463,15 @@ QString TSpectrogramPlot::PointText(QPoint at) const {
         return {};
     const TPlan& plan = Last.Plan;
     // Enough digits to tell this pixel row from its neighbours.
-    const double band = std::fabs(plan.View.Scale.FrequencyAt(std::clamp(
-                                      plan.PositionAt(at.y() - 0.5), 0.0, 1.0)) -
-                                  plan.View.Scale.FrequencyAt(std::clamp(
-                                      plan.PositionAt(at.y() + 0.5), 0.0, 1.0)));
+    const double band =
+        std::fabs(plan.View.Scale.FrequencyAt(std::clamp(plan.PositionAt(at.y() - 0.5), 0.0, 1.0)) -
+                  plan.View.Scale.FrequencyAt(std::clamp(plan.PositionAt(at.y() + 0.5), 0.0, 1.0)));
     double step = 1;
     while (step > 0.001 && step > band)
         step /= 10;
-    QString text = QStringLiteral("Frequency %1")
-                       .arg(QString::fromStdString(FrequencyText(std::round(*frequency / step) * step,
-                                                                 step)));
+    QString text =
+        QStringLiteral("Frequency %1")
+            .arg(QString::fromStdString(FrequencyText(std::round(*frequency / step) * step, step)));
     if (*level <= FloorDb)
         text += QStringLiteral("\nLevel: silence");
     else

@@ -75,10 +75,10 @@ class TSpectrogramPlot : public QObject {
     // Where a view's picture lies in the plot and which hops each pixel column shows.
     struct TPlan {
         TSpectrogramView View;
-        int Left = 0, Right = 0;     // pixel columns drawn, included
+        int Left = 0, Right = 0;       // pixel columns drawn, included
         int TopRow = 0, BottomRow = 0; // pixel rows drawn, included
-        bool HopPerColumn = false;   // fewer hops than columns: each column the hop under it
-        double FirstPixel = 0, UnitsPerPixel = 1, ScaleMin = 0; // the X mapping
+        bool HopPerColumn = false;     // fewer hops than columns: each column the hop under it
+        double FirstPixel = 0, UnitsPerPixel = 1, ScaleMin = 0;   // the X mapping
         double YLastPixel = 0, YUnitsPerPixel = 1, YScaleMin = 0; // the Y mapping
         bool operator==(const TPlan& other) const;
         // The picture's column of pixel column `x`, or -1.
@@ -125,7 +125,7 @@ class TSpectrogramPlot : public QObject {
     // The waveform's vertical axis as it was, given back by Hide.
     int SavedMinimumOffset = 0, SavedMaximumOffset = 0;
 
-    std::uint64_t Generation = 0; // counts changes of the spectra
+    std::uint64_t Generation = 0;                     // counts changes of the spectra
     std::shared_ptr<const TSpectralPyramid> Pyramid;  // the whole channel's, once built
     std::shared_ptr<const TSpectralPyramid> OnTheFly; // straight from the samples
     std::thread BuildThread;

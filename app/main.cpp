@@ -100,10 +100,10 @@ void WhenOnScreen(QWidget& form, std::function<void()> action) {
 
 // What the command line asks for.
 struct TCommandLine {
-    int ExitStatus = -1;   // set when the program ends here (help, version, usage error)
-    QString Render;        // the picture to write, for --render
-    QString FileName;      // the file to open at start
-    bool AsFormat = false; // the file's format view for this run
+    int ExitStatus = -1;       // set when the program ends here (help, version, usage error)
+    QString Render;            // the picture to write, for --render
+    QString FileName;          // the file to open at start
+    bool AsFormat = false;     // the file's format view for this run
     bool Spectrograms = false; // both plots as spectrograms, for this run
     TForm1::TTimeAxis TimeAxis = TForm1::taFrames;
     std::optional<std::pair<bool, bool>> Links; // horizontal, vertical; for this run when given

@@ -50,9 +50,9 @@ void RenderSpectrograms(benchmark::State& state, const std::string& file, std::u
     state.counters["peak_anon_MiB"] = double(peak) / 1024;
     state.counters["anon_share_of_file"] =
         double(peak) * 1024 / double(std::filesystem::file_size(file));
-    state.counters["ns_per_frame"] = benchmark::Counter(
-        double(frames) * double(state.iterations()) / 1e9,
-        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["ns_per_frame"] =
+        benchmark::Counter(double(frames) * double(state.iterations()) / 1e9,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 void BM_Baseline_SoxSpectrogramHour(benchmark::State& state) {
@@ -188,7 +188,10 @@ void BM_SpectrogramTenSecondsFromSamples(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(BM_Baseline_SoxSpectrogramHour)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_Baseline_SoxSpectrogramHour)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
 BENCHMARK(BM_RenderSpectrogramsHour)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(BM_RenderSpectrogramsRf64)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(BM_Baseline_WaveformZoomPanUndoHour)->Unit(benchmark::kMillisecond)->UseRealTime();

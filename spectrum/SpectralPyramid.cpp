@@ -303,7 +303,8 @@ std::vector<std::pair<int, int>> TSpectralPyramid::RowBands(const TSpectrogramVi
             y == 0 && view.Bottom <= 0
                 ? 0
                 : view.Scale.FrequencyAt(view.Bottom + span * double(y) / view.Height);
-        const double high = view.Scale.FrequencyAt(view.Bottom + span * double(y + 1) / view.Height);
+        const double high =
+            view.Scale.FrequencyAt(view.Bottom + span * double(y + 1) / view.Height);
         int first = int(std::floor((low / binWidth + 0.5) / rowBins));
         int last = int(std::ceil((high / binWidth + 0.5) / rowBins)) - 1;
         first = std::clamp(first, 0, RowCount - 1);

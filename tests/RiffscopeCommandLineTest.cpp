@@ -118,20 +118,23 @@ TEST(RiffscopeCommandLine, RenderSpectrogramsDrawsTheExactPicture) {
     data.reserve(std::size_t(Frames) * 4);
     for (int f = 0; f < Frames; ++f) {
         const bool burst = f >= BurstAt && f < BurstAt + Rate / 100;
-        PutU16(data, std::uint16_t(std::int16_t(std::lround(16384 * std::sin(2 * M_PI * 1000.0 * f / Rate)))));
+        PutU16(data, std::uint16_t(std::int16_t(
+                         std::lround(16384 * std::sin(2 * M_PI * 1000.0 * f / Rate)))));
         PutU16(data, std::uint16_t(std::int16_t(
                          burst ? std::lround(16384 * std::sin(2 * M_PI * 3000.0 * f / Rate)) : 0)));
     }
-    const std::string file = dir.Write("tones.wav", TWaveBytes()
-                                                        .Chunk("fmt ", TWaveBytes::Format(1, 2, Rate, 16))
-                                                        .Chunk("data", data)
-                                                        .Bytes());
-    const TRun run = Riffscope(dir, {"--as-format", "--spectrogram", "--render", dir.File("s.png"), file});
+    const std::string file = dir.Write(
+        "tones.wav",
+        TWaveBytes().Chunk("fmt ", TWaveBytes::Format(1, 2, Rate, 16)).Chunk("data", data).Bytes());
+    const TRun run =
+        Riffscope(dir, {"--as-format", "--spectrogram", "--render", dir.File("s.png"), file});
     ASSERT_EQ(run.ExitStatus, 0) << run.Err;
     const QImage picture(QString::fromStdString(dir.File("s.png")));
     ASSERT_FALSE(picture.isNull());
     const TColourTable& viridis = ColourTable(cmViridis);
-    const auto is = [&](int x, int y, TRgb c) { return picture.pixel(x, y) == qRgb(c.R, c.G, c.B); };
+    const auto is = [&](int x, int y, TRgb c) {
+        return picture.pixel(x, y) == qRgb(c.R, c.G, c.B);
+    };
     const auto indexAt = [&](int x, int y) {
         for (int i = 255; i >= 0; --i)
             if (is(x, y, viridis[std::size_t(i)]))

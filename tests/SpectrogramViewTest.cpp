@@ -129,9 +129,8 @@ TEST_F(SpectrogramViewTest, MonoShowsItsWaveformAboveAndItsSpectrogramBelow) {
     ASSERT_GE(row, 0);
     const double band = 4000.0 / (Form.Chart2->ChartRect().Bottom - Form.Chart2->ChartRect().Top);
     EXPECT_NEAR(*Form.Spectrogram2->FrequencyAt(QPoint(0, row)), 1000, band);
-    EXPECT_NEAR(*Form.Spectrogram2->LevelAt(QPoint((Form.Chart2->ChartRect().Left +
-                                                    Form.Chart2->ChartRect().Right) / 2,
-                                                   row)),
+    EXPECT_NEAR(*Form.Spectrogram2->LevelAt(QPoint(
+                    (Form.Chart2->ChartRect().Left + Form.Chart2->ChartRect().Right) / 2, row)),
                 -6.02, 0.2)
         << "half full scale";
 }
@@ -140,9 +139,8 @@ TEST_F(SpectrogramViewTest, PictureFollowsZoomAndTheSettings) {
     // Left: 1 kHz for the first second, 3 kHz for the next.
     TBytes data;
     for (int f = 0; f < 16000; ++f)
-        PutU16(data, std::uint16_t(std::int16_t(
-                         std::lround(16384 * std::sin(2 * M_PI * (f < 8000 ? 1000 : 3000) * f /
-                                                      8000.0)))));
+        PutU16(data, std::uint16_t(std::int16_t(std::lround(
+                         16384 * std::sin(2 * M_PI * (f < 8000 ? 1000 : 3000) * f / 8000.0)))));
     ASSERT_TRUE(Open(TWaveBytes()
                          .Chunk("fmt ", TWaveBytes::Format(1, 1, 8000, 16))
                          .Chunk("data", data)
@@ -247,7 +245,8 @@ TEST_F(SpectrogramViewTest, TheReadoutGivesTimeFrequencyAndLevelAsTheAxisCountsT
         << Form.Readout1->text().toStdString();
     Form.SetTimeAxis(TForm1::taClock);
     Form.Readout2->PointerAt(at);
-    EXPECT_TRUE(Form.Readout2->text().contains("Time 0:00.")) << Form.Readout2->text().toStdString();
+    EXPECT_TRUE(Form.Readout2->text().contains("Time 0:00."))
+        << Form.Readout2->text().toStdString();
 
     // After the wheel's zoom and pan the readout names what is under the pointer now.
     Form.SetTimeAxis(TForm1::taFrames);
@@ -255,8 +254,8 @@ TEST_F(SpectrogramViewTest, TheReadoutGivesTimeFrequencyAndLevelAsTheAxisCountsT
     Form.Readout2->PointerAt(left);
     for (Qt::KeyboardModifier held : {Qt::ControlModifier, Qt::ShiftModifier}) {
         const QString before = Form.Readout2->text();
-        QWheelEvent turn{QPointF(left), QPointF(left), QPoint(), QPoint(0, -600), Qt::NoButton,
-                         held, Qt::NoScrollPhase, false};
+        QWheelEvent turn{QPointF(left), QPointF(left), QPoint(),          QPoint(0, -600),
+                         Qt::NoButton,  held,          Qt::NoScrollPhase, false};
         QApplication::sendEvent(&chart, &turn);
         ASSERT_TRUE(Form.WaitForSpectrograms(WaitMs));
         QApplication::processEvents();
@@ -296,8 +295,8 @@ TEST_F(SpectrogramViewTest, BadInputDrawsAClearPicture) {
         const QImage picture = Form.PlotPictures({Form.Chart1, Form.Chart2});
         EXPECT_FALSE(picture.isNull());
         const TRect r = Form.Chart1->ChartRect();
-        if (const std::optional<double> level =
-                Form.Spectrogram1->LevelAt(QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2))) {
+        if (const std::optional<double> level = Form.Spectrogram1->LevelAt(
+                QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2))) {
             EXPECT_FALSE(std::isnan(*level));
         }
     }
@@ -315,11 +314,16 @@ TEST(FrequencyLabelRule, RoundFrequenciesApart) {
     const TCase cases[] = {
         {fsLinear, 24000, 240, {"0 Hz", "5 kHz", "10 kHz", "15 kHz", "20 kHz"}},
         {fsLinear, 24000, 100, {"0 Hz", "20 kHz"}},
-        {fsLinear, 4000, 400, {"0 Hz", "500 Hz", "1 kHz", "1.5 kHz", "2 kHz", "2.5 kHz", "3 kHz",
-                                "3.5 kHz", "4 kHz"}},
+        {fsLinear,
+         4000,
+         400,
+         {"0 Hz", "500 Hz", "1 kHz", "1.5 kHz", "2 kHz", "2.5 kHz", "3 kHz", "3.5 kHz", "4 kHz"}},
         {fsLogarithmic, 24000, 200, {"100 Hz", "1 kHz", "10 kHz"}},
-        {fsLogarithmic, 24000, 900, {"20 Hz", "50 Hz", "100 Hz", "200 Hz", "500 Hz", "1 kHz",
-                                     "2 kHz", "5 kHz", "10 kHz", "20 kHz"}},
+        {fsLogarithmic,
+         24000,
+         900,
+         {"20 Hz", "50 Hz", "100 Hz", "200 Hz", "500 Hz", "1 kHz", "2 kHz", "5 kHz", "10 kHz",
+          "20 kHz"}},
     };
     for (const TCase& c : cases) {
         const TFrequencyLabelRule rule(TFrequencyScale(c.Kind, c.Nyquist, 20));

@@ -296,8 +296,8 @@ TEST(SpectralPyramid, EveryPixelIsTheMaximumOverItsHopsAtEveryZoom) {
             {last / 3, last, 9, 40, TFrequencyScale(fsLinear, nyquist), 0.25, 0.5},
             {0, last, 5, 17, TFrequencyScale(fsLogarithmic, nyquist, 50), 0.6, 1},
         };
-        const auto onTheFly = TSpectralPyramid::OnTheFly(ReaderOf(samples), samples.size(),
-                                                         c.Settings);
+        const auto onTheFly =
+            TSpectralPyramid::OnTheFly(ReaderOf(samples), samples.size(), c.Settings);
         for (const TSpectrogramView& view : views) {
             SCOPED_TRACE("hops " + std::to_string(view.FirstHop) + ".." +
                          std::to_string(view.LastHop) + " in " + std::to_string(view.Width));
