@@ -186,6 +186,35 @@ void BM_SpectrogramTenSecondsFromSamples(benchmark::State& state) {
     TenSeconds(state, true);
 }
 
+// The first picture of a plot showing the RF64 file's left channel whole, in a fresh plot:
+// the waveform's (its min/max summary made in that paint), or the spectrogram's (a hop per
+// column while its pyramid is built in the background, stopped when the plot goes).
+void FirstPictureRf64(benchmark::State& state, bool spectrogram) {
+    static const TAudioFile audio = OpenAudioFile(BigFile(FramesRf64, 16, true), false);
+    static const auto samples = std::make_shared<const TAudioSamples>(audio.Bytes, audio.Facts);
+    for (auto _ : state) {
+        auto chart = std::make_unique<TChart>();
+        chart->resize(1137, 296);
+        auto* series = chart->AddSeries(std::make_unique<TLineSeries>());
+        series->ViewValues(std::make_shared<TChannelValues>(samples, 0, int(samples->Frames())));
+        auto* plot = new TSpectrogramPlot(*chart);
+        if (spectrogram)
+            plot->Show(samples, 0, 48000);
+        benchmark::DoNotOptimize(chart->Draw().constBits());
+        state.PauseTiming(); // the plot goes, its build stopped, off the clock
+        chart.reset();
+        state.ResumeTiming();
+    }
+}
+
+void BM_Baseline_WaveformFirstPictureRf64(benchmark::State& state) {
+    FirstPictureRf64(state, false);
+}
+
+void BM_SpectrogramFirstPictureRf64(benchmark::State& state) {
+    FirstPictureRf64(state, true);
+}
+
 } // namespace
 
 BENCHMARK(BM_Baseline_SoxSpectrogramHour)
@@ -194,6 +223,14 @@ BENCHMARK(BM_Baseline_SoxSpectrogramHour)
     ->Iterations(3);
 BENCHMARK(BM_RenderSpectrogramsHour)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(BM_RenderSpectrogramsRf64)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_Baseline_WaveformFirstPictureRf64)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
+BENCHMARK(BM_SpectrogramFirstPictureRf64)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
 BENCHMARK(BM_Baseline_WaveformZoomPanUndoHour)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SpectrogramZoomPanUndoHour)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Baseline_WaveformTenSeconds)->Unit(benchmark::kMillisecond)->UseRealTime();
