@@ -251,7 +251,10 @@ TEST_F(SpectrogramViewTest, TheReadoutGivesTimeFrequencyAndLevelAsTheAxisCountsT
     // After the wheel's zoom and pan the readout names what is under the pointer now.
     Form.SetTimeAxis(TForm1::taFrames);
     const QPoint left(chart.ChartRect().Left + 20, at.y());
-    Form.Readout2->PointerAt(left);
+    // The plot's menu hides the readout; the wheel turned over the plot brings it back.
+    Form.ShowPlotMenu(&chart, left);
+    Form.PlotMenu()->close();
+    EXPECT_FALSE(Form.Readout2->isVisible());
     for (Qt::KeyboardModifier held : {Qt::ControlModifier, Qt::ShiftModifier}) {
         const QString before = Form.Readout2->text();
         QWheelEvent turn{QPointF(left), QPointF(left), QPoint(),          QPoint(0, -600),
@@ -259,6 +262,7 @@ TEST_F(SpectrogramViewTest, TheReadoutGivesTimeFrequencyAndLevelAsTheAxisCountsT
         QApplication::sendEvent(&chart, &turn);
         ASSERT_TRUE(Form.WaitForSpectrograms(WaitMs));
         QApplication::processEvents();
+        EXPECT_TRUE(Form.Readout2->isVisible());
         const int frame = FrameAtPixel(chart.BottomAxis(), left.x(), 8000);
         EXPECT_TRUE(Form.Readout2->text().contains(
             QStringLiteral("Frame %1\n").arg(QLocale().toString(frame - 1))))
