@@ -145,6 +145,7 @@ void TForm1::CreateControls() {
     Readout1 = new TPlotReadout(*Chart1, {}, sampleRate);
     Readout2 = new TPlotReadout(*Chart2, {}, sampleRate);
     CreateViewControls();
+    CreateSpectrogramControls();
     CreateLinkControls();
     CreateReportControls();
     StructurePanel = new TStructurePanel(this);
@@ -320,6 +321,7 @@ void TForm1::ShowPlotMenu(TChart* chart, QPoint at) {
                     }));
     menu->addAction(QStringLiteral("&Copy Picture"), this,
                     guarded([this, chart] { CopyPlotPicture(chart); }));
+    AddSpectrogramMenu(menu, chart);
     menu->addSeparator();
     menu->addAction(QStringLiteral("&Undo Zoom"), this, guarded([chart] { chart->UndoZoom(); }));
     OpenMenu = menu;

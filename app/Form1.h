@@ -14,7 +14,9 @@
 #include <QWidget>
 
 #include "app/OpenDialog.h"
+#include "app/PlotSettings.h"
 #include "app/SeriesPlots.h"
+#include "app/SpectrogramChoice.h"
 #include "app/UserDialogs.h"
 #include "app/WindowLayout.h"
 #include "meta/Metadata.h"
@@ -49,6 +51,8 @@ class QTimer;
 class TPlotReadout;
 class TColumnHandle;
 class TColumnLayout;
+class TSpectrogramPlot;
+class TTimeLabelRule;
 
 class TForm1 : public QWidget {
     Q_OBJECT
@@ -150,7 +154,8 @@ class TForm1 : public QWidget {
     // made); false when `timeoutMs` ran out first.
     bool WaitForReport(int timeoutMs);
     // Threads the report is made on: 1 by default, leaving a core to zoom and pan; 0 for one
-    // a core (a picture made off the screen, where nothing else waits).
+    // a core (a picture made off the screen, where nothing else waits); -1 for no report (a
+    // picture of spectrograms, which needs every core and shows no report).
     void SetReportThreads(int threads) { ReportThreads = threads; }
     // Centres both plots on the next (or, with `forward` false, the previous) problem in the
     // audio after (before) the plots' centre: a clipped run, a rule's place. False when
@@ -202,6 +207,24 @@ class TForm1 : public QWidget {
     std::function<void(int width)> OnColumnWidthChanged;
     TColumnHandle* ColumnHandle; // between the column and the plots in a shared window
     QCheckBox* ShareBox;         // "Share the window"
+    // Each plot of the file's format view shows its channel as a waveform (the default) or
+    // as a spectrogram; a file of one channel shows its spectrogram below its waveform.
+    bool SpectrogramShown(TPlotPlace place) const { return ShownSpectrogram[place]; }
+    void SetSpectrogramShown(TPlotPlace place, bool shown);
+    const TSpectrogramChoice& SpectrogramChoice(TPlotPlace place) const;
+    void SetSpectrogramChoice(TPlotPlace place, const TSpectrogramChoice& choice);
+    // Told when the user changes them (to keep them across runs).
+    std::function<void(TPlotPlace place, bool shown)> OnSpectrogramShownChanged;
+    std::function<void(TPlotPlace place, const TSpectrogramChoice& choice)>
+        OnSpectrogramChoiceChanged;
+    QComboBox* UpperKind; // "Waveform" or "Spectrogram", beside the upper plot's channel
+    QComboBox* LowerKind;
+    TSpectrogramPlot* Spectrogram1; // the upper plot's spectrogram, when shown
+    TSpectrogramPlot* Spectrogram2; // the lower plot's
+    TSpectrogramPlot* SpectrogramOf(TChart* chart) const;
+    // Waits, handling events, until every spectrogram shown is drawn exactly; false when
+    // `timeoutMs` ran out first.
+    bool WaitForSpectrograms(int timeoutMs);
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -269,6 +292,11 @@ class TForm1 : public QWidget {
     void ReportMade(std::optional<TQualityReport> report, const std::string& error);
     // The clipped runs of the channels the plots show, over them (the file's format view).
     void ShowClipMarks();
+    void CreateSpectrogramControls();
+    // Shows each plot's channel as its choice says (the file's format view).
+    void ShowPlotKinds();
+    void HideSpectrograms();
+    void AddSpectrogramMenu(QMenu* menu, TChart* chart);
 
     std::unique_ptr<TSeriesPlots> Plots; // the two series, as the Load command fills them
     TPlatformDialogs PlatformDialogs;
@@ -298,4 +326,8 @@ class TForm1 : public QWidget {
     TWindowLayout Layout = wlFixed;
     int SharedColumn = DefaultSharedColumnWidth;
     std::unique_ptr<TColumnLayout> ColumnPlaces; // the column's controls in a shared window
+    bool ShownSpectrogram[2] = {false, false};
+    // The time the readouts write where the horizontal axis counts it otherwise than in
+    // seconds (h:mm:ss, timecode, time of day); null for seconds.
+    std::shared_ptr<const TTimeLabelRule> ReadoutTimeRule;
 };

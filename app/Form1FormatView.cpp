@@ -31,6 +31,7 @@
 #include "app/ProgressWindow.h"
 #include "app/RefusalNotice.h"
 #include "app/StructurePanel.h"
+#include "app/SpectrogramPlot.h"
 #include "chart/interaction/Chart.h"
 #include "chart/panel/FastLineSeries.h"
 #include "chart/panel/FrameLabelRule.h"
@@ -49,8 +50,9 @@ namespace {
 // Places in the control column, clear of the commands and the log.
 const QRect ViewFramesPlace(8, 6, 217, 18);
 const QRect ViewFormatPlace(8, 24, 217, 18);
-const QRect UpperChannelPlace(8, 46, 209, 20);
-const QRect LowerChannelPlace(8, 70, 209, 20);
+// Each beside its plot's choice of waveform or spectrogram.
+const QRect UpperChannelPlace(8, 46, 100, 20);
+const QRect LowerChannelPlace(8, 70, 100, 20);
 const QRect NoticePlace(8, 96, 209, 98);
 const QRect FactsPlace(8, 296, 209, 106);
 const QRect MarkerChoicePlace(8, 432, 209, 20);
@@ -78,6 +80,22 @@ QString ValueText(const TAudioSamples& samples, int channel, std::uint64_t frame
                           ? std::to_chars(text, text + sizeof text, float(value)).ptr
                           : std::to_chars(text, text + sizeof text, value).ptr;
     return QString::fromLatin1(text, end - text);
+}
+
+// The readout's time line as the horizontal axis counts time, where it counts it otherwise
+// than in seconds: "Time 1:23.500000", "Timecode 00:01:23:12", "Time of day 10:00:01.500000".
+std::function<QString(int)> ReadoutTime(std::shared_ptr<const TTimeLabelRule> rule,
+                                        TForm1::TTimeAxis axis) {
+    if (!rule)
+        return {};
+    const QString name = axis == TForm1::taTimeOfDay ? QStringLiteral("Time of day")
+                         : axis == TForm1::taClock   ? QStringLiteral("Time")
+                                                     : QStringLiteral("Timecode");
+    return [rule, name](int frame) {
+        const double seconds = rule->SecondsAt(double(frame));
+        return name + QLatin1Char(' ') +
+               QString::fromStdString(rule->TextOfMicros(std::llround(seconds * 1e6), 6));
+    };
 }
 
 } // namespace
@@ -236,6 +254,7 @@ bool TForm1::ShowFileFormat() {
     const TAudioFacts& facts = Audio.Facts;
     SampleRate = facts.HasFormat ? facts.Format.SampleRate : 0;
     if (!Audio.Bytes || !facts.Decodable) {
+        HideSpectrograms();
         Plots->Clear();
         SetReadoutSources();
         return false;
@@ -245,6 +264,7 @@ bool TForm1::ShowFileFormat() {
     } catch (const TCancelled&) {
     }
     if (!Samples) {
+        HideSpectrograms();
         Plots->Clear();
         SetReadoutSources();
         return false;
@@ -298,11 +318,16 @@ void TForm1::ChooseChannels() {
     if (Samples->Channels() > 1) {
         Series2->ViewValues(channel(LowerChannel->currentIndex()));
         NoSecondChannel->hide();
+    } else if (Samples->Channels() == 1) {
+        // The one channel again below, shown as its spectrogram.
+        Series2->ViewValues(channel(0));
+        NoSecondChannel->hide();
     } else {
         Series2->ClearPoints();
         NoSecondChannel->setGeometry(0, 0, Chart2->width(), Chart2->height());
         NoSecondChannel->show();
     }
+    ShowPlotKinds();
     SetReadoutSources();
 }
 
@@ -310,6 +335,7 @@ void TForm1::ReloadFrames() {
     NoSecondChannel->hide();
     for (TPlotNotice* notice : {NothingToPlot1, NothingToPlot2})
         notice->SetText({});
+    HideSpectrograms();
     if (WaveFileName.empty())
         return;
     // The log already holds this file's lines: the read for the store logs nothing.
@@ -341,6 +367,9 @@ void TForm1::SetReadoutSources() {
              {std::pair{Readout1, &LeftSamples}, std::pair{Readout2, &RightSamples}})
             readout->SetSource({[] { return SampleCount; },
                                 [channel](int frame) { return QString::number((*channel)[frame]); },
+                                {},
+                                1,
+                                ReadoutTime(ReadoutTimeRule, Axis),
                                 {}});
         return;
     }
@@ -350,20 +379,28 @@ void TForm1::SetReadoutSources() {
         return;
     }
     const int count = int(std::min<std::uint64_t>(Samples->Frames(), PlotFrameLimit));
-    const auto source = [&](QComboBox* box) -> TReadoutSource {
-        const int channel = box->currentIndex();
-        return {[count] { return count; },
-                [samples = Samples, channel](int frame) {
-                    return ValueText(*samples, channel, std::uint64_t(frame - 1));
-                },
-                ShownChannelName(channel, Audio.Facts), 0};
+    const auto source = [&](QComboBox* box, TSpectrogramPlot* spectrogram) -> TReadoutSource {
+        const int channel = std::max(0, box->currentIndex());
+        TReadoutSource s{[count] { return count; },
+                         [samples = Samples, channel](int frame) {
+                             return ValueText(*samples, channel, std::uint64_t(frame - 1));
+                         },
+                         ShownChannelName(channel, Audio.Facts),
+                         0,
+                         ReadoutTime(ReadoutTimeRule, Axis),
+                         {}};
+        if (spectrogram->Shown())
+            s.PointText = [spectrogram](QPoint at) { return spectrogram->PointText(at); };
+        return s;
     };
-    Readout1->SetSource(source(UpperChannel));
-    Readout2->SetSource(Samples->Channels() > 1 ? source(LowerChannel) : TReadoutSource{});
+    Readout1->SetSource(source(UpperChannel, Spectrogram1));
+    Readout2->SetSource(Samples->Channels() > 1 || Spectrogram2->Shown()
+                            ? source(LowerChannel, Spectrogram2)
+                            : TReadoutSource{});
 }
 
 void TForm1::ShowFacts() {
-    for (QComboBox* box : {UpperChannel, LowerChannel})
+    for (QComboBox* box : {UpperChannel, LowerChannel, UpperKind, LowerKind})
         box->setVisible(ViewAsFormat && Samples != nullptr);
     QString text = AudioFactsText(Audio.Facts);
     if (!FormatProblem.isEmpty())
@@ -486,10 +523,15 @@ void TForm1::ApplyTimeAxis(const TFileMetadata& meta) {
     }
     // The file's format names its frames from 0, as its facts and markers do; the default view
     // keeps the axes' own numbers, pixel for pixel.
+    // The readouts write the time as the axis counts it; seconds as ever otherwise.
+    ReadoutTimeRule = Axis == taFrames || Axis == taSeconds
+                          ? nullptr
+                          : std::dynamic_pointer_cast<const TTimeLabelRule>(rule);
     if (!rule && ViewAsFormat)
         rule = std::make_shared<TFrameLabelRule>(0);
     for (TChart* chart : {Chart1, Chart2})
         chart->BottomAxis().SetLabelRule(rule);
+    SetReadoutSources();
 }
 
 void TForm1::GoToTyped() {

@@ -10,6 +10,8 @@
 
 #include "app/ErrorHandler.h"
 #include "app/Form1.h"
+#include "app/PlotReadout.h"
+#include "app/SpectrogramPlot.h"
 #include "chart/interaction/Chart.h"
 
 namespace {
@@ -97,7 +99,9 @@ void TForm1::FollowLinkedPlot(TChart* from) {
             to->ZoomHorizontal(source.Minimum(), source.Maximum());
         }
     }
-    if (LinkY && !Chart1->ScalesSaved && !Chart2->ScalesSaved) {
+    // A spectrogram's vertical axis is frequency: no range to share with a waveform's.
+    const bool spectrogram = SpectrogramOf(Chart1)->Shown() || SpectrogramOf(Chart2)->Shown();
+    if (LinkY && !spectrogram && !Chart1->ScalesSaved && !Chart2->ScalesSaved) {
         // Both vertical axes span the wider range of the two plots' values.
         double low = 0, high = 0;
         bool any = false;
@@ -140,5 +144,8 @@ bool TForm1::PlotWheel(TChart* chart, QWheelEvent* event) {
             chart->PanByFraction(-notches * NotchPan, 0);
         }
     });
+    // The readout names what is under the pointer now, also where it was hidden (a menu
+    // closed over the plot): the wheel says where the pointer is.
+    (chart == Chart1 ? Readout1 : Readout2)->PointerAt(event->position().toPoint());
     return true;
 }

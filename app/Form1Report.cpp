@@ -81,6 +81,11 @@ void TForm1::StartReport() {
         ReportProgress->stop();
         return;
     }
+    if (ReportThreads < 0) {
+        ReportPanel->ShowNothing(QStringLiteral("No report is made in this run."));
+        ReportProgress->stop();
+        return;
+    }
     TReportOptions options;
     options.Samples = Samples;
     options.Threads = ReportThreads;

@@ -44,14 +44,23 @@ QString ReadoutText(int frame, std::int32_t value, std::uint32_t sampleRate) {
 
 QString ReadoutText(int frame, const QString& value, std::uint32_t sampleRate,
                     const QString& channel, int firstFrame) {
+    return ReadoutText(frame, QString(), QStringLiteral("Value %1").arg(value), sampleRate, channel,
+                       firstFrame);
+}
+
+QString ReadoutText(int frame, const QString& time, const QString& lines, std::uint32_t sampleRate,
+                    const QString& channel, int firstFrame) {
     QString text = channel.isEmpty() ? QString() : channel + QLatin1Char('\n');
     text += QStringLiteral("Frame %1").arg(GroupedNumber(std::uint64_t(frame - 1 + firstFrame)));
-    if (sampleRate != 0) {
+    if (!time.isEmpty()) {
+        text += QLatin1Char('\n') + time;
+    } else if (sampleRate != 0) {
         const double seconds = double(frame - 1) / sampleRate;
-        const QString time = GroupedDecimal(seconds, TimeDecimals(sampleRate));
-        text += QStringLiteral("\nTime %1 s").arg(time);
+        const QString secondsText = GroupedDecimal(seconds, TimeDecimals(sampleRate));
+        text += QStringLiteral("\nTime %1 s").arg(secondsText);
     }
-    text += QStringLiteral("\nValue %1").arg(value);
+    if (!lines.isEmpty())
+        text += QLatin1Char('\n') + lines;
     return text;
 }
 
@@ -114,8 +123,11 @@ void TPlotReadout::Refresh() {
     }
     const TChartAxis& axis = Chart.Axis(TAxisKind(Chart.Series(0)->HorizAxis));
     const int frame = FrameAtPixel(axis, LastPointer.x(), frames);
-    setText(ReadoutText(frame, Source.ValueText(frame), SampleRate(), Source.Channel,
-                        Source.FirstFrame));
+    const QString time = Source.TimeText && SampleRate() != 0 ? Source.TimeText(frame) : QString();
+    const QString lines = Source.PointText
+                              ? Source.PointText(LastPointer)
+                              : QStringLiteral("Value %1").arg(Source.ValueText(frame));
+    setText(ReadoutText(frame, time, lines, SampleRate(), Source.Channel, Source.FirstFrame));
     resize(sizeHint());
     move(ReadoutPlace(LastPointer, size(), Chart.size()));
     show();

@@ -16,11 +16,16 @@ class TChartAxis;
 // What a readout reads of its plot: how many frames there are (the plot's X 1..count) and the
 // value at an X as text; the channel is named in the label when given. `FirstFrame` is the
 // number the label gives the frame at X 1: the plot's own X (1), or the file's frame (0).
+// `TimeText`, when given, writes the time line of the frame at X `frame` as the horizontal
+// axis counts time ("Timecode 00:01:23:12"); `PointText`, when given, writes what the plot
+// shows under the pointer in place of the value (a spectrogram's frequency and level).
 struct TReadoutSource {
     std::function<int()> FrameCount;
     std::function<QString(int frame)> ValueText;
     QString Channel;
     int FirstFrame = 1;
+    std::function<QString(int frame)> TimeText;
+    std::function<QString(QPoint at)> PointText;
 };
 
 class TPlotReadout : public QLabel {
@@ -60,6 +65,11 @@ QString ReadoutText(int frame, std::int32_t value, std::uint32_t sampleRate);
 // The same with the value as text, and the channel's name on a line of its own when given.
 QString ReadoutText(int frame, const QString& value, std::uint32_t sampleRate,
                     const QString& channel = {}, int firstFrame = 1);
+
+// The same with the time line and the lines after it given whole (`time` empty: the seconds
+// line as above).
+QString ReadoutText(int frame, const QString& time, const QString& lines, std::uint32_t sampleRate,
+                    const QString& channel, int firstFrame);
 
 // Where the label of `size` goes for the pointer at `pointer`: below and to the right of it,
 // or on the other side where that would leave `area`.

@@ -22,6 +22,7 @@
 #include "app/LayoutMemory.h"
 #include "app/LosslessName.h"
 #include "app/PictureFile.h"
+#include "app/SpectrogramMemory.h"
 #include "app/ViewMemory.h"
 
 namespace {
@@ -31,7 +32,8 @@ constexpr int UsageErrorStatus = 2;
 // Paints the window at its normal size without showing it, with `fileName` loaded (if any),
 // and saves the picture. Returns the exit status.
 int Render(const QString& output, const QString& fileName, bool asFormat,
-           TForm1::TTimeAxis timeAxis, std::pair<bool, bool> links, TWindowLayout layout) {
+           TForm1::TTimeAxis timeAxis, std::pair<bool, bool> links, TWindowLayout layout,
+           bool spectrograms) {
     TConsoleDialogs dialogs;
     TForm1 form;
     form.SetDialogs(&dialogs);
@@ -39,7 +41,11 @@ int Render(const QString& output, const QString& fileName, bool asFormat,
     form.SetAsFormat(asFormat);
     form.SetTimeAxis(timeAxis);
     form.SetLinks(links.first, links.second);
-    form.SetReportThreads(0);
+    // A picture of spectrograms shows no report (its marks belong to waveforms): every core
+    // goes to the spectra.
+    form.SetReportThreads(spectrograms && asFormat ? -1 : 0);
+    for (TPlotPlace place : {ppUpper, ppLower})
+        form.SetSpectrogramShown(place, spectrograms);
     form.setAttribute(Qt::WA_DontShowOnScreen);
     form.show();
     QApplication::processEvents();
@@ -48,6 +54,8 @@ int Render(const QString& output, const QString& fileName, bool asFormat,
     // The picture shows what the report marks over the plots (the clipped runs).
     if (asFormat) {
         constexpr int LongestMs = 30 * 60 * 1000;
+        // The spectrograms' exact pictures, not the previews shown while they are made.
+        form.WaitForSpectrograms(LongestMs);
         form.WaitForReport(LongestMs);
         QApplication::processEvents();
     }
@@ -95,10 +103,11 @@ void WhenOnScreen(QWidget& form, std::function<void()> action) {
 
 // What the command line asks for.
 struct TCommandLine {
-    int ExitStatus = -1;   // set when the program ends here (help, version, usage error)
-    QString Render;        // the picture to write, for --render
-    QString FileName;      // the file to open at start
-    bool AsFormat = false; // the file's format view for this run
+    int ExitStatus = -1;       // set when the program ends here (help, version, usage error)
+    QString Render;            // the picture to write, for --render
+    QString FileName;          // the file to open at start
+    bool AsFormat = false;     // the file's format view for this run
+    bool Spectrograms = false; // both plots as spectrograms, for this run
     TForm1::TTimeAxis TimeAxis = TForm1::taFrames;
     std::optional<std::pair<bool, bool>> Links; // horizontal, vertical; for this run when given
     std::optional<TWindowLayout> Layout;        // for this run when given
@@ -142,6 +151,11 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
                        "RF64 and RIFX too) rather than as 16-bit stereo frames; with --render, "
                        "exit 0 when FILE can be shown so."));
     parser.addOption(asFormatOption);
+    const QCommandLineOption spectrogramOption(
+        QStringLiteral("spectrogram"),
+        QStringLiteral("With --as-format: both plots show their channels as spectrograms for "
+                       "this run; with --render, the picture saved is the exact one."));
+    parser.addOption(spectrogramOption);
     const QCommandLineOption timeAxisOption(
         QStringLiteral("time-axis"),
         QStringLiteral("What the horizontal axes count for this run: frames (the default), "
@@ -191,6 +205,7 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
     line.FileName = files.value(0);
     line.Render = parser.value(renderOption);
     line.AsFormat = parser.isSet(asFormatOption);
+    line.Spectrograms = parser.isSet(spectrogramOption);
     if (parser.isSet(timeAxisOption)) {
         const std::optional<TForm1::TTimeAxis> axis = TimeAxisNamed(parser.value(timeAxisOption));
         if (!axis)
@@ -244,7 +259,8 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     if (!line.Render.isEmpty())
         return Render(line.Render, line.FileName, line.AsFormat, line.TimeAxis,
-                      line.Links.value_or(std::pair{false, false}), line.Layout.value_or(wlFixed));
+                      line.Links.value_or(std::pair{false, false}), line.Layout.value_or(wlFixed),
+                      line.Spectrograms);
 
     TForm1 form;
     form.OpenDialog1.SetInitialFolder(RememberedFolder());
@@ -253,6 +269,14 @@ int main(int argc, char* argv[]) {
     form.SetAsFormat(line.AsFormat || RememberedAsFormat());
     form.OnViewChanged = RememberAsFormat;
     form.SetTimeAxis(line.TimeAxis);
+    // The plots' spectrograms as kept, unless this run asks for both.
+    RestoreSpectrogramMemory(form);
+    if (line.Spectrograms) {
+        form.OnSpectrogramShownChanged = nullptr;
+        for (TPlotPlace place : {ppUpper, ppLower})
+            form.SetSpectrogramShown(place, true);
+        form.OnSpectrogramShownChanged = RememberSpectrogramShown;
+    }
     const auto [linkX, linkY] = line.Links.value_or(RememberedLinks());
     form.SetLinks(linkX, linkY);
     form.OnLinksChanged = RememberLinks;

@@ -50,6 +50,26 @@ TSpectralPyramid::TSpectralPyramid(TChannelReader reader, std::uint64_t frames,
     Build(threads, progress);
 }
 
+TSpectralPyramid::TSpectralPyramid(TChannelReader reader, std::uint64_t frames,
+                                   const TSpectrumSettings& settings, TOnTheFly)
+    : Reader(std::move(reader)), FrameCount(frames), Used(settings) {
+    WindowFrames = Used.WindowFrames();
+    HopFrames = Used.HopFrames();
+    BlockHops = Used.Blocks();
+    BinCount = WindowFrames / 2 + 1;
+    RowWidth = (BinCount + Used.RowLimit() - 1) / Used.RowLimit();
+    RowCount = (BinCount + RowWidth - 1) / RowWidth;
+    HopCount = (FrameCount + std::uint64_t(HopFrames) - 1) / std::uint64_t(HopFrames);
+    Built = false;
+}
+
+std::unique_ptr<TSpectralPyramid> TSpectralPyramid::OnTheFly(TChannelReader reader,
+                                                             std::uint64_t frames,
+                                                             const TSpectrumSettings& settings) {
+    return std::unique_ptr<TSpectralPyramid>(
+        new TSpectralPyramid(std::move(reader), frames, settings, TOnTheFly{}));
+}
+
 TSpectralPyramid::~TSpectralPyramid() = default;
 
 std::size_t TSpectralPyramid::MemoryBytes() const {
@@ -200,6 +220,13 @@ void TSpectralPyramid::ColumnInto(TScratch& scratch, std::uint64_t firstHop, std
     lastHop = std::min(lastHop, HopCount - 1);
     if (lastHop < firstHop)
         return;
+    if (!Built) {
+        for (std::uint64_t h = firstHop; h <= lastHop; ++h) {
+            HopRows(scratch, h);
+            MaxInto(rows, scratch.Rows.data(), RowCount);
+        }
+        return;
+    }
     const auto block = std::uint64_t(BlockHops);
     // Whole blocks inside the range come from the levels; the hops before the first and
     // after the last whole block are transformed here.
@@ -222,6 +249,25 @@ void TSpectralPyramid::ColumnInto(TScratch& scratch, std::uint64_t firstHop, std
             MaxInto(rows, scratch.Rows.data(), RowCount);
         }
     }
+}
+
+void TSpectralPyramid::PreviewOrColumnInto(TScratch& scratch, TSpectrogramView::TDetail detail,
+                                           THopRange hops, float* rows) const {
+    const bool levels = Built && !Stopped && HopCount > 0;
+    if (detail == TSpectrogramView::dtBlocks && levels) {
+        std::fill(rows, rows + RowCount, 0.0f);
+        const std::uint64_t last = std::min(hops.Last, HopCount - 1);
+        if (hops.First <= last)
+            BlocksInto(hops.First / std::uint64_t(BlockHops), last / std::uint64_t(BlockHops) + 1,
+                       rows);
+        return;
+    }
+    if (detail != TSpectrogramView::dtExact) {
+        const std::uint64_t middle = hops.First + (hops.Last - hops.First) / 2;
+        ColumnInto(scratch, middle, middle, rows);
+        return;
+    }
+    ColumnInto(scratch, hops.First, hops.Last, rows);
 }
 
 void TSpectralPyramid::BlocksInto(std::uint64_t firstBlock, std::uint64_t endBlock,
@@ -252,8 +298,13 @@ std::vector<std::pair<int, int>> TSpectralPyramid::RowBands(const TSpectrogramVi
     const double binWidth = view.Scale.Nyquist() / double(BinCount - 1);
     const double rowBins = double(RowWidth);
     for (int y = 0; y < view.Height; ++y) {
-        const double low = y == 0 ? 0 : view.Scale.FrequencyAt(double(y) / view.Height);
-        const double high = view.Scale.FrequencyAt(double(y + 1) / view.Height);
+        const double span = view.Top - view.Bottom;
+        const double low =
+            y == 0 && view.Bottom <= 0
+                ? 0
+                : view.Scale.FrequencyAt(view.Bottom + span * double(y) / view.Height);
+        const double high =
+            view.Scale.FrequencyAt(view.Bottom + span * double(y + 1) / view.Height);
         int first = int(std::floor((low / binWidth + 0.5) / rowBins));
         int last = int(std::ceil((high / binWidth + 0.5) / rowBins)) - 1;
         first = std::clamp(first, 0, RowCount - 1);
@@ -274,7 +325,7 @@ std::vector<float> TSpectralPyramid::Render(const TSpectrogramView& view, int th
         std::vector<float> rows(static_cast<std::size_t>(RowCount));
         for (int x = fromX; x < toX; ++x) {
             const THopRange hops = HopsOfColumn(view, x);
-            ColumnInto(scratch, hops.First, hops.Last, rows.data());
+            PreviewOrColumnInto(scratch, view.Detail, hops, rows.data());
             for (int y = 0; y < height; ++y) {
                 const auto [first, last] = bands[std::size_t(y)];
                 const float power =

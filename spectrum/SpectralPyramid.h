@@ -31,6 +31,11 @@ class TSpectralPyramid {
   public:
     TSpectralPyramid(TChannelReader reader, std::uint64_t frames, const TSpectrumSettings& settings,
                      int threads = 1, const TSpectrumProgress& progress = {});
+    // A pyramid without levels: every column is transformed from the samples when drawn.
+    // Nothing is computed in advance, so it is ready at once; meant for views few enough
+    // hops wide that this is quick.
+    static std::unique_ptr<TSpectralPyramid> OnTheFly(TChannelReader reader, std::uint64_t frames,
+                                                      const TSpectrumSettings& settings);
     ~TSpectralPyramid();
 
     const TSpectrumSettings& Settings() const { return Used; }
@@ -39,6 +44,9 @@ class TSpectralPyramid {
     int Bins() const { return BinCount; }
     int Rows() const { return RowCount; }
     int BinsPerRow() const { return RowWidth; }
+    int HopFramesUsed() const { return HopFrames; }
+    // Whether the levels are there (false for OnTheFly).
+    bool HasLevels() const { return Built; }
     // Samples that were NaN or infinite, read as 0.
     std::uint64_t NonFiniteSamples() const { return NonFinite; }
     // Whether the progress callback stopped the build (the pyramid then shows silence).
@@ -60,6 +68,9 @@ class TSpectralPyramid {
     std::vector<float> Render(const TSpectrogramView& view, int threads = 1) const;
 
   private:
+    struct TOnTheFly {};
+    TSpectralPyramid(TChannelReader reader, std::uint64_t frames, const TSpectrumSettings& settings,
+                     TOnTheFly);
     struct TScratch;
     void Build(int threads, const TSpectrumProgress& progress);
     void BuildHops(std::uint64_t first, std::uint64_t last, const TSpectrumProgress& progress,
@@ -74,6 +85,8 @@ class TSpectralPyramid {
     void ReduceToRows(const float* bins, float* rows) const;
     void ColumnInto(TScratch& scratch, std::uint64_t firstHop, std::uint64_t lastHop,
                     float* rows) const;
+    void PreviewOrColumnInto(TScratch& scratch, TSpectrogramView::TDetail detail, THopRange hops,
+                             float* rows) const;
     void BlocksInto(std::uint64_t firstBlock, std::uint64_t endBlock, float* rows) const;
 
     TChannelReader Reader;
@@ -85,4 +98,5 @@ class TSpectralPyramid {
     std::vector<std::vector<float>> Levels; // [level][node * Rows + row]
     std::uint64_t NonFinite = 0;
     bool Stopped = false;
+    bool Built = true;
 };

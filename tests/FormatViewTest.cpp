@@ -186,7 +186,7 @@ TEST_F(FormatViewTest, AFileOfNoChannelsSaysSo) {
     EXPECT_EQ(Form.Series1->PointCount(), 100);
 }
 
-TEST_F(FormatViewTest, MonoFloatShowsItsValuesAndSaysThereIsNoSecondChannel) {
+TEST_F(FormatViewTest, MonoFloatShowsItsValuesAboveAndItsSpectrogramBelow) {
     const std::string file =
         Write("mono.wav", TWaveBytes()
                               .Chunk("fmt ", TWaveBytes::Format(3, 1, 44100, 32))
@@ -195,8 +195,10 @@ TEST_F(FormatViewTest, MonoFloatShowsItsValuesAndSaysThereIsNoSecondChannel) {
     Form.SetAsFormat(true);
     ASSERT_TRUE(Open(file));
     EXPECT_EQ(Values(*Form.Series1), (std::vector<double>{0.5, -0.25, double(0.1f)}));
-    EXPECT_EQ(Form.Series2->YValues.Count(), 0);
-    EXPECT_TRUE(Form.NoSecondChannel->isVisible());
+    // Below, the one channel again, as its spectrogram rather than a second channel.
+    EXPECT_EQ(Values(*Form.Series2), Values(*Form.Series1));
+    EXPECT_FALSE(Form.Series2->Active());
+    EXPECT_FALSE(Form.NoSecondChannel->isVisible());
     EXPECT_FALSE(Form.LowerChannel->isEnabled());
     Form.SpeedButton1->click();
     EXPECT_EQ(TTempDir::Read(Dir.File("mono_out.dat")), " 0.5\r\n -0.25\r\n 0.1\r\n");

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -7,6 +8,8 @@
 #include <sys/stat.h>
 
 #include <QImage>
+
+#include "spectrum/ColourMap.h"
 
 #include "tests/support/RunProgram.h"
 #include "tests/support/TempDir.h"
@@ -129,6 +132,78 @@ TEST(RiffscopeCommandLine, RenderInTheFilesFormatShowsTheClippedRuns) {
     };
     EXPECT_GT(redMarks(true), 10) << "a run of 10 frames in 20000 is marked";
     EXPECT_EQ(redMarks(false), 0);
+}
+
+// Both plots as spectrograms for one run: the picture saved is the exact one, where a tone
+// lies in its row and a burst of 10 ms in five minutes is the brightest pixel of its plot
+// (a preview of one hop per column would miss it).
+TEST(RiffscopeCommandLine, RenderSpectrogramsDrawsTheExactPicture) {
+    TTempDir dir;
+    unsetenv("DISPLAY");
+    unsetenv("QT_QPA_PLATFORM");
+    constexpr int Rate = 8000, Frames = 2'500'000, BurstAt = 1'234'567;
+    TBytes data;
+    data.reserve(std::size_t(Frames) * 4);
+    for (int f = 0; f < Frames; ++f) {
+        const bool burst = f >= BurstAt && f < BurstAt + Rate / 100;
+        PutU16(data, std::uint16_t(std::int16_t(
+                         std::lround(16384 * std::sin(2 * M_PI * 1000.0 * f / Rate)))));
+        PutU16(data, std::uint16_t(std::int16_t(
+                         burst ? std::lround(16384 * std::sin(2 * M_PI * 3000.0 * f / Rate)) : 0)));
+    }
+    const std::string file = dir.Write(
+        "tones.wav",
+        TWaveBytes().Chunk("fmt ", TWaveBytes::Format(1, 2, Rate, 16)).Chunk("data", data).Bytes());
+    const TRun run =
+        Riffscope(dir, {"--as-format", "--spectrogram", "--render", dir.File("s.png"), file});
+    ASSERT_EQ(run.ExitStatus, 0) << run.Err;
+    const QImage picture(QString::fromStdString(dir.File("s.png")));
+    ASSERT_FALSE(picture.isNull());
+    const TColourTable& viridis = ColourTable(cmViridis);
+    const auto is = [&](int x, int y, TRgb c) {
+        return picture.pixel(x, y) == qRgb(c.R, c.G, c.B);
+    };
+    const auto indexAt = [&](int x, int y) {
+        for (int i = 255; i >= 0; --i)
+            if (is(x, y, viridis[std::size_t(i)]))
+                return i;
+        return -1;
+    };
+    const TRgb dark = viridis.front();
+    for (auto [top, bottom] : {std::pair{0, 296}, std::pair{296, picture.height()}}) {
+        // The plot's area: where the quietest colour is.
+        int left = picture.width(), right = 0, up = bottom, down = top;
+        for (int y = top; y < bottom; ++y)
+            for (int x = 233; x < picture.width(); ++x)
+                if (is(x, y, dark)) {
+                    left = std::min(left, x), right = std::max(right, x);
+                    up = std::min(up, y), down = std::max(down, y);
+                }
+        ASSERT_LT(left, right);
+        // Half full scale reads -6 dBFS: the brightest colour there is, wherever it is.
+        std::vector<std::pair<int, int>> brightest;
+        int most = 0;
+        for (int y = up; y <= down; ++y)
+            for (int x = left; x <= right; ++x) {
+                const int index = indexAt(x, y);
+                if (index > most)
+                    brightest.clear(), most = index;
+                if (index == most)
+                    brightest.push_back({x, y});
+            }
+        // A 10 ms burst fills a twenty-fifth of the window: about 22 dB below a tone.
+        EXPECT_GT(most, top == 0 ? 230 : 150);
+        ASSERT_FALSE(brightest.empty());
+        const double hertz = top == 0 ? 1000 : 3000;
+        const int row = down - int(std::lround(hertz / (Rate / 2.0) * (down - up)));
+        for (auto [x, y] : brightest)
+            EXPECT_NEAR(y, row, 3) << "x " << x;
+        if (top != 0) {
+            const int column = left + int(std::lround(double(BurstAt) / Frames * (right - left)));
+            for (auto [x, y] : brightest)
+                EXPECT_NEAR(x, column, 2) << "y " << y;
+        }
+    }
 }
 
 // A name is bytes: one that is not UTF-8 opens in both views all the same, and is shown

@@ -292,13 +292,29 @@ TEST(SpectralPyramid, EveryPixelIsTheMaximumOverItsHopsAtEveryZoom) {
             {13 % pyramid.Hops(), last * 2 / 3, 19, 200, TFrequencyScale(fsLinear, nyquist)},
             {last / 2, last / 2, 4, 64, TFrequencyScale(fsMel, nyquist)},
             {0, last + 40, 11, 33, TFrequencyScale(fsLinear, nyquist)}, // past the end: silence
+            // Zoomed up the frequencies too: a part of the scale across the rows.
+            {last / 3, last, 9, 40, TFrequencyScale(fsLinear, nyquist), 0.25, 0.5},
+            {0, last, 5, 17, TFrequencyScale(fsLogarithmic, nyquist, 50), 0.6, 1},
         };
+        const auto onTheFly =
+            TSpectralPyramid::OnTheFly(ReaderOf(samples), samples.size(), c.Settings);
         for (const TSpectrogramView& view : views) {
             SCOPED_TRACE("hops " + std::to_string(view.FirstHop) + ".." +
                          std::to_string(view.LastHop) + " in " + std::to_string(view.Width));
             const auto expected = BruteForce(samples, c.Settings, pyramid, view);
             ExpectSameImage(pyramid.Render(view), expected, view.Width);
             ExpectSameImage(pyramid.Render(view, 2), expected, view.Width);
+            ExpectSameImage(onTheFly->Render(view, 2), expected, view.Width);
+            // The previews: whole blocks may add the neighbours' hops, the middle hop shows
+            // one of the column's; neither is ever the other side of the exact level.
+            TSpectrogramView blocks = view, middle = view;
+            blocks.Detail = TSpectrogramView::dtBlocks;
+            middle.Detail = TSpectrogramView::dtMiddleHop;
+            const auto wider = pyramid.Render(blocks), one = pyramid.Render(middle);
+            for (std::size_t i = 0; i < expected.size(); ++i) {
+                ASSERT_GE(wider[i], expected[i]) << "pixel " << i;
+                ASSERT_LE(one[i], expected[i]) << "pixel " << i;
+            }
         }
     }
 }

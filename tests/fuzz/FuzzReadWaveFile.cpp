@@ -1,5 +1,6 @@
 #include "tests/fuzz/FuzzReadWaveFile.h"
 
+#include <cmath>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -14,6 +15,7 @@
 #include "report/QualityReport.h"
 #include "report/ReportText.h"
 #include "report/RuleCatalog.h"
+#include "spectrum/SpectralPyramid.h"
 #include "tests/fuzz/JsonCheck.h"
 #include "tests/support/FilledPipe.h"
 #include "tests/support/PipeInput.h"
@@ -82,6 +84,38 @@ bool FuzzQualityReport(const TAudioFile& file, const std::uint8_t* data, std::si
     return IsWellFormedJson(QualityReportJson(*report));
 }
 
+// The spectrogram of the first two channels as the window draws it: the pyramid built on two
+// threads, a full view, a zoomed one and the previews, every level a number. Small inputs
+// only: the cost grows with the audio, not with what the bytes say.
+bool FuzzSpectrogram(const TAudioSamples& samples, std::size_t size) {
+    constexpr std::size_t SpectrogramUpTo = 64 * 1024;
+    if (size > SpectrogramUpTo)
+        return true;
+    for (int channel = 0; channel < std::min(samples.Channels(), 2); ++channel) {
+        const TChannelReader reader = [&](std::uint64_t first, std::size_t count, double* out) {
+            samples.Read(channel, first, count, out);
+        };
+        TSpectrumSettings settings;
+        settings.WindowLength = 256 << (size % 3);
+        settings.Hop = int(size % 7) * 40;
+        settings.BlockHops = 1 + int(size % 5);
+        settings.FullScale = samples.IsFloat() ? 1 : std::ldexp(1.0, samples.BitsOfValues() - 1);
+        const TSpectralPyramid pyramid(reader, samples.Frames(), settings, 2);
+        const std::uint64_t last = pyramid.Hops() > 0 ? pyramid.Hops() - 1 : 0;
+        TSpectrogramView views[] = {
+            {0, last, 17, 9, TFrequencyScale(fsLinear, 22050)},
+            {last / 3, last / 2, 5, 31, TFrequencyScale(fsLogarithmic, 22050), 0.2, 0.7},
+            {0, last, 3, 4, TFrequencyScale(fsMel, 22050)},
+        };
+        views[2].Detail = TSpectrogramView::dtBlocks;
+        for (const TSpectrogramView& view : views)
+            for (float level : pyramid.Render(view))
+                if (std::isnan(level))
+                    return false;
+    }
+    return true;
+}
+
 // Whether two readings of the same bytes say the same.
 bool SameFacts(const TAudioFacts& a, const TAudioFacts& b) {
     return a.IsWave == b.IsWave && a.Decodable == b.Decodable && a.Frames == b.Frames &&
@@ -117,6 +151,8 @@ bool FuzzReadAudioFile(const std::uint8_t* data, std::size_t size, const std::st
         std::vector<double> values(std::size_t(std::min<std::uint64_t>(samples.Frames(), 4096)));
         for (int channel = 0; channel < samples.Channels(); ++channel)
             samples.Read(channel, 0, values.size(), values.data());
+        if (!FuzzSpectrogram(samples, size))
+            return false;
         for (std::uint64_t frame = 0; frame < samples.Frames(); ++frame) {
             const char* end = samples.FormatFrame(frame, line.data());
             if (end > line.data() + line.size())
