@@ -14,6 +14,7 @@
 
 #include "app/ErrorHandler.h"
 #include "app/Form1.h"
+#include "app/PlotNotice.h"
 #include "app/SpectrogramPlot.h"
 #include "chart/interaction/Chart.h"
 #include "wave/AudioSamples.h"
@@ -66,6 +67,9 @@ void TForm1::CreateSpectrogramControls() {
     LowerKind->setToolTip(QStringLiteral("What the lower plot shows of its channel"));
     Spectrogram1 = new TSpectrogramPlot(*Chart1);
     Spectrogram2 = new TSpectrogramPlot(*Chart2);
+    // What keeps a spectrogram from being drawn (memory) is said over its plot.
+    Spectrogram1->OnProblemChanged = [this](const QString& p) { NothingToPlot1->SetText(p); };
+    Spectrogram2->OnProblemChanged = [this](const QString& p) { NothingToPlot2->SetText(p); };
 }
 
 TSpectrogramPlot* TForm1::SpectrogramOf(TChart* chart) const {

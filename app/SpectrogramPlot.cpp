@@ -188,7 +188,7 @@ void TSpectrogramPlot::SpectraChanged() {
     Rendering.reset();
     Last = {};
     LastExact = false;
-    ProblemText.clear();
+    SetProblem({});
     if (Samples && Samples->Frames() > 0)
         OnTheFly =
             TSpectralPyramid::OnTheFly(ReaderOf(Samples, Channel), Samples->Frames(), Settings());
@@ -238,8 +238,16 @@ void TSpectrogramPlot::BuildDone(std::uint64_t generation,
     Building = false;
     if (pyramid && !pyramid->Cancelled())
         Pyramid = std::move(pyramid);
-    ProblemText = problem;
+    SetProblem(problem);
     Chart.Invalidate();
+}
+
+void TSpectrogramPlot::SetProblem(const QString& problem) {
+    if (problem == ProblemText)
+        return;
+    ProblemText = problem;
+    if (OnProblemChanged)
+        OnProblemChanged(ProblemText);
 }
 
 std::size_t TSpectrogramPlot::MemoryBytes() const {

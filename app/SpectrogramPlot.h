@@ -13,6 +13,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -63,6 +64,8 @@ class TSpectrogramPlot : public QObject {
     double LastPictureMs() const { return PictureMs; }
     // Why nothing can be drawn (memory ran out), empty otherwise.
     const QString& Problem() const { return ProblemText; }
+    // Told when that changes, to say it over the plot.
+    std::function<void(const QString& problem)> OnProblemChanged;
 
     // The frequency and level under the pointer at `at` (the plot's pixels) in the last
     // picture drawn, as the readout writes them; empty outside the picture.
@@ -104,6 +107,7 @@ class TSpectrogramPlot : public QObject {
     bool Narrow(const TPlan& plan) const;
     void StartBuilding();
     void StopBuilding();
+    void SetProblem(const QString& problem);
     void BuildDone(std::uint64_t generation, std::shared_ptr<const TSpectralPyramid> pyramid,
                    const QString& problem);
     void AskExact(const TPlan& plan);
