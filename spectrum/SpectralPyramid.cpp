@@ -39,6 +39,12 @@ TSpectralPyramid::TSpectralPyramid(TChannelReader reader, std::uint64_t frames,
                                    const TSpectrumSettings& settings, int threads,
                                    const TSpectrumProgress& progress)
     : Reader(std::move(reader)), FrameCount(frames), Used(settings) {
+    Measure();
+    BlockCount = (HopCount + std::uint64_t(BlockHops) - 1) / std::uint64_t(BlockHops);
+    Build(threads, progress);
+}
+
+void TSpectralPyramid::Measure() {
     WindowFrames = Used.WindowFrames();
     HopFrames = Used.HopFrames();
     BlockHops = Used.Blocks();
@@ -46,20 +52,12 @@ TSpectralPyramid::TSpectralPyramid(TChannelReader reader, std::uint64_t frames,
     RowWidth = (BinCount + Used.RowLimit() - 1) / Used.RowLimit();
     RowCount = (BinCount + RowWidth - 1) / RowWidth;
     HopCount = (FrameCount + std::uint64_t(HopFrames) - 1) / std::uint64_t(HopFrames);
-    BlockCount = (HopCount + std::uint64_t(BlockHops) - 1) / std::uint64_t(BlockHops);
-    Build(threads, progress);
 }
 
 TSpectralPyramid::TSpectralPyramid(TChannelReader reader, std::uint64_t frames,
                                    const TSpectrumSettings& settings, TOnTheFly)
     : Reader(std::move(reader)), FrameCount(frames), Used(settings) {
-    WindowFrames = Used.WindowFrames();
-    HopFrames = Used.HopFrames();
-    BlockHops = Used.Blocks();
-    BinCount = WindowFrames / 2 + 1;
-    RowWidth = (BinCount + Used.RowLimit() - 1) / Used.RowLimit();
-    RowCount = (BinCount + RowWidth - 1) / RowWidth;
-    HopCount = (FrameCount + std::uint64_t(HopFrames) - 1) / std::uint64_t(HopFrames);
+    Measure();
     Built = false;
 }
 

@@ -72,6 +72,8 @@ class TSpectralPyramid {
     TSpectralPyramid(TChannelReader reader, std::uint64_t frames, const TSpectrumSettings& settings,
                      TOnTheFly);
     struct TScratch;
+    // The window, hop, bin, row and hop counts the settings and the length give.
+    void Measure();
     void Build(int threads, const TSpectrumProgress& progress);
     void BuildHops(std::uint64_t first, std::uint64_t last, const TSpectrumProgress& progress,
                    std::uint64_t& nonFinite);
