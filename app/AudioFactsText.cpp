@@ -75,16 +75,22 @@ QString FormatNotice(const TAudioFacts& facts) {
                    ? QStringLiteral("The format says 0 channels: this file holds no audio; its "
                                     "data is shown here as 16-bit stereo frames.")
                    : QStringLiteral("The format says 0 channels: this file holds no audio.");
-    QString holds = QStringLiteral("%1 %2").arg(QString::fromStdString(facts.Container),
-                                                QString::fromStdString(EncodingName(f)));
-    if (f.IsPlain())
-        holds = QStringLiteral("%1-bit %2").arg(f.ValidBits).arg(holds);
-    const QString channels = f.Channels == 1 ? QStringLiteral("1 channel")
-                                             : QStringLiteral("%1 channels").arg(f.Channels);
     const QString shown = facts.Container == "RIFF"
                               ? QStringLiteral("it is shown here as 16-bit stereo frames")
                               : QStringLiteral("the 16-bit stereo view reads RIFF files only");
-    return QStringLiteral("This file holds %1 in %2; %3.").arg(holds, channels, shown);
+    return QStringLiteral("This file holds %1; %2.")
+        .arg(EncodingHeld(f, QString::fromStdString(facts.Container)), shown);
+}
+
+QString EncodingHeld(const TWaveFormat& f, const QString& container) {
+    QString holds = QString::fromStdString(EncodingName(f));
+    if (!container.isEmpty())
+        holds = container + QLatin1Char(' ') + holds;
+    if (f.IsPlain())
+        holds = QStringLiteral("%1-bit %2").arg(f.ValidBits).arg(holds);
+    return QStringLiteral("%1 in %2")
+        .arg(holds, f.Channels == 1 ? QStringLiteral("1 channel")
+                                    : QStringLiteral("%1 channels").arg(f.Channels));
 }
 
 QString NothingToPlot(const TAudioFacts& facts) {

@@ -17,6 +17,10 @@ bool IsSixteenBitStereoPcm(const TAudioFacts& facts);
 // default view shows the file as it is.
 QString FormatNotice(const TAudioFacts& facts);
 
+// What a format holds, in words: "24-bit PCM in 2 channels", "24-bit RIFF PCM in 2 channels"
+// with the container given.
+QString EncodingHeld(const TWaveFormat& f, const QString& container = {});
+
 // The sentence over the plots of the file's format where its format leaves nothing to plot
 // (0 channels); empty otherwise.
 QString NothingToPlot(const TAudioFacts& facts);

@@ -209,6 +209,8 @@ void TForm1::SetAsFormat(bool asFormat) {
     }
     ViewAsFormat = asFormat;
     (asFormat ? ViewFormat : ViewFrames)->setChecked(true);
+    // The spectrograms give the value axes back first, so the view's own room is what stays.
+    HideSpectrograms();
     ApplyValueRoom(*Chart1, ppUpper, asFormat);
     ApplyValueRoom(*Chart2, ppLower, asFormat);
     const bool loaded = Audio.Bytes != nullptr || !WaveFileName.empty();

@@ -1,21 +1,11 @@
 #include "app/RefusalNotice.h"
 
+#include "app/AudioFactsText.h"
 #include "app/NumberText.h"
 #include "wave/WaveInfo.h"
 #include "wave/WaveStatus.h"
 
 namespace {
-
-// What the file holds, as its format says: "24-bit PCM in 2 channels".
-QString Holds(const TAudioFacts& facts) {
-    const TWaveFormat& f = facts.Format;
-    QString holds = QString::fromStdString(EncodingName(f));
-    if (f.IsPlain())
-        holds = QStringLiteral("%1-bit %2").arg(f.ValidBits).arg(holds);
-    return QStringLiteral("%1 in %2")
-        .arg(holds, f.Channels == 1 ? QStringLiteral("1 channel")
-                                    : QStringLiteral("%1 channels").arg(f.Channels));
-}
 
 // The default view's reader reads the next header right after an odd body: a pad byte before
 // the data chunk throws every later header one byte off.
@@ -38,7 +28,7 @@ QString RefusalNotice(const TAudioFacts& facts, std::uint16_t status, const std:
     if (facts.Container != "RIFF")
         return QStringLiteral("The 16-bit stereo view reads RIFF files only: this is a %1 file of "
                               "%2.")
-            .arg(container, Holds(facts));
+            .arg(container, EncodingHeld(facts.Format));
     QString why = QString::fromStdString(reason);
     if (why.isEmpty() && status == wsBadChunkSize)
         why = QStringLiteral("a chunk declares more than 2,147,483,647 bytes.");

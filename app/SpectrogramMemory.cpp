@@ -1,5 +1,8 @@
 #include "app/SpectrogramMemory.h"
 
+#include <cmath>
+#include <limits>
+
 #include <QSettings>
 
 #include "app/Form1.h"
@@ -18,7 +21,11 @@ template <class TNumber>
 TNumber NumberAt(const QSettings& s, const QString& key, TNumber fallback) {
     bool ok = false;
     const double value = s.value(key).toDouble(&ok);
-    return ok ? TNumber(value) : fallback;
+    // Out of the type's range (a hand-edited 1e300, nan) is no number kept either.
+    const bool fits = ok && std::isfinite(value) &&
+                      value >= double(std::numeric_limits<TNumber>::lowest()) &&
+                      value <= double(std::numeric_limits<TNumber>::max());
+    return fits ? TNumber(value) : fallback;
 }
 
 template <class TKind>

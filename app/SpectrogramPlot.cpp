@@ -145,9 +145,9 @@ void TSpectrogramPlot::Hide() {
 
 void TSpectrogramPlot::UseAxes(bool spectrogram) {
     TChartAxis& left = Chart.LeftAxis();
-    // The waveform's vertical zoom means nothing to frequencies, and back.
-    if (Chart.ScalesSaved)
-        Chart.UnzoomAxes();
+    // The waveform's vertical zoom means nothing to frequencies, and back; the time the plot
+    // shows stays.
+    Chart.UnzoomVertical();
     left.SetAutomatic(true);
     if (spectrogram) {
         SavedMinimumOffset = left.MinimumOffset();

@@ -200,6 +200,9 @@ TEST(ChunkTree, PutsEachProblemWithItsChunk) {
         {"a RIFF size that is not the file's",
          TWaveBytes().Chunk("fmt ", TWaveBytes::Format()).Chunk("data", {}).RiffSize(99).Bytes(),
          "", "size says 99"},
+        // Its fields are read from the bytes there, not from the size its header claims.
+        {"a format chunk cut short", TWaveBytes().Chunk("fmt ", TWaveBytes::Format(), 40).Bytes(),
+         "fmt ", "declares 40 bytes"},
         {"a format of no channels", TWaveBytes().Chunk("fmt ", TWaveBytes::Format(1, 0)).Bytes(),
          "fmt ", "0 channels"},
         {"no data chunk", TWaveBytes().Chunk("fmt ", TWaveBytes::Format()).Bytes(), "",

@@ -115,6 +115,33 @@ TEST_F(SpectrogramViewTest, EachPlotChoosesWaveformOrSpectrogramAndTellsTheChoic
     EXPECT_TRUE(Form.Series2->Active());
 }
 
+// A plot that turns to its spectrogram and back keeps the time it shows; the default view
+// gets its own room by its value axes back, whatever the spectrograms held.
+TEST_F(SpectrogramViewTest, ChoosingAKindKeepsTheTimeShownAndLeavingKeepsTheDefaultRoom) {
+    std::vector<std::pair<int, int>> defaultRoom;
+    for (TChart* chart : {Form.Chart1, Form.Chart2})
+        defaultRoom.push_back(
+            {chart->LeftAxis().MinimumOffset(), chart->LeftAxis().MaximumOffset()});
+    ASSERT_TRUE(Open(Tones(8000, 8000, {1000}))); // mono: a spectrogram below
+    Form.Chart1->ZoomHorizontal(1000, 3000);
+    const double first = Form.Chart1->BottomAxis().Minimum();
+    const double last = Form.Chart1->BottomAxis().Maximum();
+    for (int kind : {1, 0}) {
+        Form.UpperKind->setCurrentIndex(kind);
+        emit Form.UpperKind->activated(kind);
+        EXPECT_EQ(Form.Spectrogram1->Shown(), kind == 1);
+        EXPECT_EQ(Form.Chart1->BottomAxis().Minimum(), first);
+        EXPECT_EQ(Form.Chart1->BottomAxis().Maximum(), last);
+    }
+    Form.UpperKind->setCurrentIndex(1);
+    emit Form.UpperKind->activated(1);
+    Form.SetAsFormat(false);
+    std::vector<std::pair<int, int>> room;
+    for (TChart* chart : {Form.Chart1, Form.Chart2})
+        room.push_back({chart->LeftAxis().MinimumOffset(), chart->LeftAxis().MaximumOffset()});
+    EXPECT_EQ(room, defaultRoom);
+}
+
 TEST_F(SpectrogramViewTest, MonoShowsItsWaveformAboveAndItsSpectrogramBelow) {
     ASSERT_TRUE(Open(Tones(8000, 8000, {1000})));
     EXPECT_TRUE(Form.Series1->Active());
@@ -392,6 +419,12 @@ TEST(SpectrogramMemory, EachPlotKeepsItsOwnSettings) {
     EXPECT_EQ(odd.Window, wkHann);
     EXPECT_EQ(odd.HopDivisor, 2);
     EXPECT_LT(odd.BottomDb, odd.TopDb);
+    // Numbers no window length can be are the default too (no conversion out of range).
+    for (const char* huge : {"1e300", "-1e300", "nan", "inf"}) {
+        settings.setValue("Spectrogram/Upper/WindowLength", huge);
+        settings.sync();
+        EXPECT_EQ(RememberedSpectrogramChoice(ppUpper).WindowLength, 2048) << huge;
+    }
     settings.remove(QStringLiteral("Spectrogram"));
 }
 

@@ -154,7 +154,7 @@ void TTreeBuilder::FormatFields(TChunkNode& node) const {
     lines.push_back("Bytes a second: " + std::to_string(f.ByteRate));
     lines.push_back("Block align: " + std::to_string(f.BlockAlign));
     lines.push_back("Bits a sample: " + std::to_string(f.BitsPerSample));
-    if (node.Declared >= 18)
+    if (node.Used >= 18) // the bytes there, not what a cut header claims
         lines.push_back("Extra bytes (cbSize): " +
                         std::to_string(ReadU16(Bytes + node.BodyOffset() + 16, BigEndian)));
     if (f.FormatTag == ftExtensible) {

@@ -259,9 +259,11 @@ void TCustomChart::ZoomAxes(double topMin, double topMax, double bottomMin, doub
         OnZoom();
 }
 
-void TCustomChart::RestoreScales(const std::vector<TAxisSavedScale>& scales) {
+void TCustomChart::RestoreScales(const std::vector<TAxisSavedScale>& scales, bool verticalOnly) {
     for (TAxisKind kind : SideAxes) {
         TChartAxis& axis = Axis(kind);
+        if (verticalOnly && axis.Horizontal())
+            continue;
         const TAxisSavedScale& saved = scales[kind];
         axis.SetAutomatic(saved.Automatic);
         axis.SetAutomaticMinimum(saved.AutomaticMinimum);
@@ -271,6 +273,13 @@ void TCustomChart::RestoreScales(const std::vector<TAxisSavedScale>& scales) {
         axis.SetMaximum(saved.Maximum);
         axis.Loading = false;
     }
+}
+
+void TCustomChart::UnzoomVertical() {
+    if (!ScalesSaved)
+        return;
+    RestoreScales(SavedScales, true);
+    Invalidate();
 }
 
 void TCustomChart::UnzoomAxes() {

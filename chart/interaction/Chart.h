@@ -48,6 +48,9 @@ class TCustomChart : public TCustomAxisPanel {
     void ZoomAxes(double topMin, double topMax, double bottomMin, double bottomMax, double leftMin,
                   double leftMax, double rightMin, double rightMax);
     void UnzoomAxes();
+    // Puts the vertical axes back as they were before the first zoom or pan, keeping the
+    // horizontal view and its undo (for a plot whose vertical axis changes meaning).
+    void UnzoomVertical();
 
     // The keyboard's share, through the mouse's code, events and undo. Each does nothing where
     // the mouse could not do the same (zoom or panning not allowed, no series taking part).
@@ -100,7 +103,7 @@ class TCustomChart : public TCustomAxisPanel {
     bool PanStep(bool horizontal, int newPixel, int oldPixel);
     void PanAxis(TChartAxis& axis, double delta);
     TAxisSavedScale ScaleOf(const TChartAxis& axis) const;
-    void RestoreScales(const std::vector<TAxisSavedScale>& scales);
+    void RestoreScales(const std::vector<TAxisSavedScale>& scales, bool verticalOnly = false);
 
     int WheelGathered = 0; // the part of a notch turned so far, signed
 
