@@ -225,7 +225,7 @@ TEST(ChunkTree, PutsEachProblemWithItsChunk) {
 // Many chunks: each node has its own fields and problems, found without a search through
 // every chunk's metadata or every problem of the file (such files took minutes).
 TEST(ChunkTree, MakesTheTreeOfManyChunks) {
-    const std::size_t count = 200000;
+    const std::size_t count = 100000;
     TWaveBytes empty;
     empty.Chunk("fmt ", TWaveBytes::Format());
     for (std::size_t i = 0; i < count; ++i)
@@ -237,7 +237,7 @@ TEST(ChunkTree, MakesTheTreeOfManyChunks) {
     EXPECT_TRUE(emptyTree.Problems.empty()) << emptyTree.Problems.front();
 
     // Odd chunks, each without its pad byte: the problem is each one's, said at the root of none.
-    const std::size_t odd = 50000;
+    const std::size_t odd = 30000;
     TWaveBytes unpadded;
     unpadded.Chunk("fmt ", TWaveBytes::Format());
     for (std::size_t i = 0; i < odd; ++i)

@@ -109,6 +109,7 @@ TChunkNode TTreeBuilder::Build() {
         root.Fields.push_back(
             "Size after the header's first 8 bytes: " + std::to_string(Facts.RiffSize) +
             " (the file has " + std::to_string(Size - HeaderBytes) + ")");
+        root.Children.reserve(Facts.Chunks.size());
         for (const TAudioChunk& chunk : Facts.Chunks)
             root.Children.push_back(ChunkNode(chunk));
     }
