@@ -6,8 +6,33 @@
 
 namespace {
 
-// A control ending this close to the column's right edge belongs to that edge.
-constexpr int RightEdgeReach = 16;
+// A control ending this close to the column's right edge belongs to that edge; one starting
+// this close to its left edge starts at its margin; one this close to the next is beside it.
+constexpr int EdgeReach = 16;
+
+bool ReachesRight(const QRect& place, QSize fixedSize) {
+    return place.right() + 1 >= fixedSize.width() - EdgeReach;
+}
+
+bool AtMargin(const QRect& place) {
+    return place.left() <= EdgeReach;
+}
+
+// A control at the margin with one beside it at the right edge that starts in the column's
+// left half: the two share the row, and the one at the margin takes the width it gains.
+bool SharesRowWithTheEdge(const std::vector<TColumnControl>& controls, std::size_t i,
+                          QSize fixedSize) {
+    const QRect& place = controls[i].Place;
+    if (!AtMargin(place) || ReachesRight(place, fixedSize))
+        return false;
+    return std::any_of(controls.begin(), controls.end(), [&](const TColumnControl& other) {
+        const QRect& beside = other.Place;
+        return ReachesRight(beside, fixedSize) && !AtMargin(beside) &&
+               beside.left() < fixedSize.width() / 2 && beside.left() > place.right() &&
+               beside.left() - place.right() <= EdgeReach && beside.top() <= place.bottom() &&
+               place.top() <= beside.bottom();
+    });
+}
 
 } // namespace
 
@@ -40,12 +65,13 @@ std::vector<QRect> ColumnPlaces(const std::vector<TColumnControl>& controls, QSi
                 down += grown[j];
         place.translate(0, down);
         place.setHeight(place.height() + grown[i]);
-        const bool reachesRight = place.right() + 1 >= fixedSize.width() - RightEdgeReach;
-        if (reachesRight) {
-            if (place.left() < fixedSize.width() / 2)
+        if (ReachesRight(controls[i].Place, fixedSize)) {
+            if (AtMargin(controls[i].Place))
                 place.setWidth(place.width() + extraWidth); // spans the column
             else
                 place.translate(extraWidth, 0); // sits at its right edge
+        } else if (SharesRowWithTheEdge(controls, i, fixedSize)) {
+            place.setWidth(place.width() + extraWidth);
         }
         places.push_back(place);
     }

@@ -1,9 +1,11 @@
 #pragma once
 // The control column at any size, from its controls' places at the fixed size: the controls
 // that grow (the log, the facts) share the height beyond the fixed one, and whatever lies
-// below a growing control moves down by what it grew; a control that spans the column widens
-// with it, and one at its right edge moves with that edge. A control added to the column
-// later follows the same rules without being named here.
+// below a growing control moves down by what it grew; a control that spans the column (from
+// its margin to its right edge) widens with it, and one at its right edge that starts further
+// in moves with that edge. A row of a control at the margin and one at the right edge that
+// starts in the column's left half is theirs to share: the first widens, the second moves. A
+// control added to the column later follows the same rules without being named here.
 
 #include <map>
 #include <vector>

@@ -127,6 +127,8 @@ TStructurePanel::TStructurePanel(QWidget* parent) : QWidget(parent, Qt::Tool) {
 void TStructurePanel::ShowNothing() {
     Tree->clear();
     Bytes.reset();
+    Pending = {};
+    TreePending = false;
     Root = {};
     Title->setText(QStringLiteral("No file is loaded."));
     Fields->clear();
@@ -139,10 +141,29 @@ void TStructurePanel::ShowFile(const TAudioFile& file, const QString& name) {
         return;
     }
     Tree->clear();
-    Root = ChunkTreeOf(file);
+    Root = {};
+    Fields->clear();
+    Hex->clear();
     Bytes = file.Bytes;
     Title->setText(Bytes ? QStringLiteral("%1: %2 bytes").arg(name, GroupedNumber(Bytes->Size()))
                          : name);
+    // A file of many chunks takes a while to make a tree of: not made for a panel not seen.
+    Pending = file;
+    TreePending = true;
+    if (isVisible())
+        ShowTree();
+}
+
+void TStructurePanel::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (TreePending)
+        ShowTree();
+}
+
+void TStructurePanel::ShowTree() {
+    TreePending = false;
+    Root = ChunkTreeOf(Pending);
+    Pending = {};
     AddNode(Root, nullptr);
     Tree->expandAll();
     for (int column = 0; column < scProblems; ++column)

@@ -24,6 +24,7 @@ class TStructurePanel : public QWidget {
     explicit TStructurePanel(QWidget* parent = nullptr);
 
     // Shows `file`'s chunks (a file that could not be opened: its problems); `name` titles it.
+    // The tree is made while the panel is shown, else when it is next shown.
     void ShowFile(const TAudioFile& file, const QString& name);
     void ShowNothing();
 
@@ -37,11 +38,17 @@ class TStructurePanel : public QWidget {
     QPlainTextEdit* Fields; // the chosen chunk's fields and problems
     QPlainTextEdit* Hex;    // its bytes
 
+  protected:
+    void showEvent(QShowEvent* event) override;
+
   private:
+    void ShowTree();
     void AddNode(const TChunkNode& node, QTreeWidgetItem* parent);
     void ShowChosen();
 
     std::shared_ptr<const TFileBytes> Bytes; // the file shown, kept while it is
+    TAudioFile Pending;                      // a file whose tree is still to be made
+    bool TreePending = false;
     TChunkNode Root;
 };
 

@@ -641,3 +641,15 @@ TEST(ChannelName, FromTheChannelMask) {
     EXPECT_EQ(all[17], spTopBackRight);
     EXPECT_EQ(all[18], spNone);
 }
+
+// Every channel of the largest count names itself as the whole list of positions does; naming
+// each one through a list of the channels before it took minutes for such a file.
+TEST(ChannelName, OfEveryChannelOfManyAgreesWithThePositions) {
+    const int channels = 65535;
+    for (const std::uint32_t mask : {0x3Fu, 0x80000005u, 0xFFFFFFFFu}) {
+        const std::vector<int> positions = SpeakerPositions(channels, mask);
+        for (int c = 0; c < channels; ++c)
+            ASSERT_EQ(MaskedChannelName(c, mask), SpeakerName(positions[std::size_t(c)]))
+                << "channel " << c << ", mask " << mask;
+    }
+}

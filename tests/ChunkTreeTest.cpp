@@ -225,4 +225,33 @@ TEST(ChunkTree, PutsEachProblemWithItsChunk) {
     }
 }
 
+// Many chunks: each node has its own fields and problems, found without a search through
+// every chunk's metadata or every problem of the file (such files took minutes).
+TEST(ChunkTree, MakesTheTreeOfManyChunks) {
+    const std::size_t count = 100000;
+    TWaveBytes empty;
+    empty.Chunk("fmt ", TWaveBytes::Format());
+    for (std::size_t i = 0; i < count; ++i)
+        empty.Chunk("junk", {});
+    const TChunkNode emptyTree = TreeOf(empty.Chunk("data", TWaveBytes::Frames({{1, 2}})).Bytes());
+    ASSERT_EQ(emptyTree.Children.size(), count + 2);
+    EXPECT_TRUE(Has(emptyTree.Children[0].Fields, "Channels: 2"));
+    EXPECT_TRUE(Has(emptyTree.Children.back().Fields, "Frames: 1"));
+    EXPECT_TRUE(emptyTree.Problems.empty()) << emptyTree.Problems.front();
+
+    // Odd chunks, each without its pad byte: the problem is each one's, said at the root of none.
+    const std::size_t odd = 30000;
+    TWaveBytes unpadded;
+    unpadded.Chunk("fmt ", TWaveBytes::Format());
+    for (std::size_t i = 0; i < odd; ++i)
+        unpadded.Chunk("junk", {7});
+    const TChunkNode oddTree = TreeOf(unpadded.Chunk("data", TWaveBytes::Frames({{1, 2}})).Bytes());
+    ASSERT_EQ(oddTree.Children.size(), odd + 2);
+    for (std::size_t i = 1; i <= odd; ++i) {
+        ASSERT_EQ(oddTree.Children[i].Pad, pbMissing) << i;
+        ASSERT_TRUE(Has(oddTree.Children[i].Problems, "pad byte")) << i;
+    }
+    EXPECT_FALSE(Has(oddTree.Problems, "pad byte"));
+}
+
 } // namespace

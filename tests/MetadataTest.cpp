@@ -181,6 +181,12 @@ TEST(Metadata, TimelineMarksPairCuePointsWithTheirLoops) {
          {},
          {loop(3, 500, 10)},
          {{500, 0, "", false}}},
+        {"cue points of one id and start take such loops in turn, the rest stand alone",
+         {{2, 10, "A", {}, std::nullopt},
+          {2, 10, "B", {}, std::nullopt},
+          {2, 10, "C", {}, std::nullopt}},
+         {loop(2, 10, 19), loop(5, 10, 10), loop(2, 10, 39)},
+         {{10, 10, "A", true}, {10, 30, "B", true}, {10, 0, "C", true}, {10, 1, "", false}}},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.What);
@@ -192,6 +198,32 @@ TEST(Metadata, TimelineMarksPairCuePointsWithTheirLoops) {
             marks.emplace_back(m.Frame, m.Length, m.Label, m.CueId.has_value());
         EXPECT_EQ(marks, c.Marks);
     }
+}
+
+// Many cue points and loops, the loops in the opposite order: half pair, the others are left
+// over in the loops' order. Pairing each cue point by a search through every loop took minutes.
+TEST(Metadata, TimelineMarksPairManyCuePointsAndLoops) {
+    const std::uint32_t count = 100000;
+    TFileMetadata meta;
+    TSampler& sampler = meta.Sampler.emplace();
+    for (std::uint32_t i = 0; i < count; ++i)
+        meta.Markers.push_back({i, 10ull * i, {}, {}, std::nullopt});
+    for (std::uint32_t i = count; i-- > 0;) {
+        TSampleLoop l;
+        l.Id = i;
+        l.Start = 10 * i + i % 2; // the odd ones start one frame after their cue point
+        l.End = l.Start + 4;
+        sampler.Loops.push_back(l);
+    }
+    const std::vector<TTimelineMark> marks = TimelineMarks(meta);
+    ASSERT_EQ(marks.size(), count + count / 2);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        ASSERT_EQ(marks[i].Frame, 10ull * i);
+        ASSERT_EQ(marks[i].Length, i % 2 ? 0u : 5u) << i;
+    }
+    EXPECT_EQ(marks[count].Frame, 10ull * (count - 1) + 1);
+    EXPECT_FALSE(marks[count].CueId);
+    EXPECT_EQ(marks.back().Frame, 11u);
 }
 
 TEST(Metadata, BextGivesItsTimeReferenceAsATimeOfDay) {

@@ -76,6 +76,7 @@ TEST_F(StructureViewTest, AChosenChunkShowsItsFieldsAndItsBytes) {
     if (!std::filesystem::is_directory(CORPORA_DIR))
         GTEST_SKIP() << "no corpora at " << CORPORA_DIR;
     TStructurePanel& panel = *Form.StructurePanel;
+    panel.show();
     Open(Corpus("go-audio-wav/listinfo.wav"));
     QTreeWidgetItem* artist = Item(QStringLiteral("IART"));
     ASSERT_NE(artist, nullptr);
@@ -106,6 +107,39 @@ TEST_F(StructureViewTest, AChosenChunkShowsItsFieldsAndItsBytes) {
         << hex.right(80).toStdString();
     panel.Tree->setCurrentItem(Item(QStringLiteral("inst")));
     EXPECT_TRUE(panel.Fields->toPlainText().contains("pad byte"));
+}
+
+// Closed, it makes no tree of the files loaded; shown, it makes the last one's, and while it is
+// shown it follows each file loaded.
+TEST_F(StructureViewTest, MakesItsTreeWhenShown) {
+    TStructurePanel& panel = *Form.StructurePanel;
+    const TBytes info = TWaveBytes()
+                            .Chunk("fmt ", TWaveBytes::Format())
+                            .Chunk("LIST", {'I', 'N', 'F', 'O'})
+                            .Chunk("data", TWaveBytes::Frames({{1, 2}}))
+                            .Bytes();
+    const std::string plain = Dir.Write("plain.wav", PlainWave(TWaveBytes::Frames({{1, 2}})));
+    const std::string listed = Dir.Write("listed.wav", info);
+    ASSERT_FALSE(panel.isVisible());
+    ASSERT_TRUE(Open(plain));
+    ASSERT_TRUE(Open(listed));
+    EXPECT_EQ(panel.Tree->topLevelItemCount(), 0);
+    EXPECT_TRUE(panel.Title->text().contains(QStringLiteral("listed.wav")))
+        << panel.Title->text().toStdString();
+    QTest::keyClick(&Form, Qt::Key_T, Qt::ControlModifier);
+    QApplication::processEvents();
+    ASSERT_TRUE(panel.isVisible());
+    ASSERT_EQ(panel.Tree->topLevelItemCount(), 1);
+    EXPECT_EQ(panel.Tree->topLevelItem(0)->childCount(), 3);
+    EXPECT_NE(Item(QStringLiteral("LIST")), nullptr);
+    EXPECT_FALSE(panel.Fields->toPlainText().isEmpty());
+    ASSERT_TRUE(Open(plain));
+    EXPECT_EQ(panel.Tree->topLevelItem(0)->childCount(), 2);
+    EXPECT_EQ(Item(QStringLiteral("LIST")), nullptr);
+    // Closed again and shown again with no new file: the same tree.
+    panel.hide();
+    panel.show();
+    EXPECT_EQ(panel.Tree->topLevelItem(0)->childCount(), 2);
 }
 
 TEST(HexText, OffsetHexAndAscii) {

@@ -7,8 +7,10 @@
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
@@ -197,6 +199,32 @@ TEST_F(WindowLayoutTest, SharingAScreenGivesEqualPlotsAndATallLogAndFacts) {
             EXPECT_GE(LinesShown(Form.FactsBox), 25);
         }
         EXPECT_GT(LinesShown(Form.FactsBox), fixedFacts);
+    }
+
+    // A wider column: each channel choice widens to the choice of what its plot shows, which
+    // keeps its width at the right edge, as do the buttons beside others there; the report
+    // button keeps its width beside the Close button.
+    for (int column : {DefaultSharedColumnWidth, 500}) {
+        SCOPED_TRACE(testing::Message() << "a column of " << column);
+        Form.SetColumnWidth(column);
+        QApplication::processEvents();
+        const int right = Form.Panel1->width() - 16;
+        ASSERT_GT(right, FixedColumnWidth);
+        for (auto [channel, kind] : {std::pair{Form.UpperChannel, Form.UpperKind},
+                                     std::pair{Form.LowerChannel, Form.LowerKind}}) {
+            EXPECT_EQ(kind->width(), 105);
+            EXPECT_EQ(kind->geometry().right() + 1, right);
+            EXPECT_EQ(channel->x(), 8);
+            EXPECT_EQ(channel->geometry().right() + 1 + 4, kind->x());
+        }
+        EXPECT_EQ(Form.StructureButton->width(), 100);
+        EXPECT_EQ(Form.StructureButton->geometry().right() + 1, right);
+        EXPECT_EQ(Form.BitBtn1->width(), 65);
+        EXPECT_EQ(Form.BitBtn1->geometry().right() + 1, right + 8);
+        EXPECT_EQ(Form.ReportButton->x(), 8);
+        EXPECT_EQ(Form.ReportButton->y(), Form.BitBtn1->y());
+        EXPECT_EQ(Form.ReportButton->width(), 148);
+        EXPECT_EQ(Form.FactsBox->geometry().right() + 1, right);
     }
 
     // Back to the fixed layout: every control where it was, the column and the plots too.

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
 
 #include "meta/MetadataText.h"
 #include "wave/ByteOrder.h"
@@ -21,12 +24,21 @@ std::string Hex(std::uint64_t value, int digits) {
 // Takes one of each of `taken` out of `all`; what is left is said of no node below.
 std::vector<std::string> Unclaimed(std::vector<std::string> all,
                                    const std::vector<std::string>& taken) {
-    for (const std::string& problem : taken) {
-        const auto found = std::find(all.begin(), all.end(), problem);
-        if (found != all.end())
-            all.erase(found);
+    if (taken.empty())
+        return all;
+    // Each taken problem removes the first of its kind still there.
+    std::unordered_map<std::string_view, std::size_t> toTake;
+    for (const std::string& problem : taken)
+        ++toTake[problem];
+    std::vector<std::string> left;
+    for (std::string& problem : all) {
+        const auto found = toTake.find(problem);
+        if (found != toTake.end() && found->second > 0)
+            --found->second;
+        else
+            left.push_back(std::move(problem));
     }
-    return all;
+    return left;
 }
 
 void CollectProblems(const TChunkNode& node, std::vector<std::string>& into) {
@@ -54,7 +66,12 @@ class TTreeBuilder {
     explicit TTreeBuilder(const TAudioFile& file)
         : File(file), Facts(file.Facts), Bytes(file.Bytes ? file.Bytes->Data() : nullptr),
           Size(file.Bytes ? file.Bytes->Size() : 0), BigEndian(Facts.Container == "RIFX"),
-          Rate(Facts.HasFormat ? Facts.Format.SampleRate : 0), Meta(MetadataChunks(file)) {}
+          Rate(Facts.HasFormat ? Facts.Format.SampleRate : 0), Meta(MetadataChunks(file)) {
+        for (std::size_t i = 0; i < Meta.size(); ++i)
+            MetaByOffset.emplace_back(Meta[i].Offset, i);
+        std::stable_sort(MetaByOffset.begin(), MetaByOffset.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+    }
 
     TChunkNode Build();
 
@@ -74,6 +91,7 @@ class TTreeBuilder {
     bool BigEndian;
     std::uint32_t Rate;
     std::vector<TMetaChunk> Meta;
+    std::vector<std::pair<std::uint64_t, std::size_t>> MetaByOffset; // offset, index in Meta
     bool FormatTaken = false, DataTaken = false;
 };
 
@@ -91,6 +109,7 @@ TChunkNode TTreeBuilder::Build() {
         root.Fields.push_back(
             "Size after the header's first 8 bytes: " + std::to_string(Facts.RiffSize) +
             " (the file has " + std::to_string(Size - HeaderBytes) + ")");
+        root.Children.reserve(Facts.Chunks.size());
         for (const TAudioChunk& chunk : Facts.Chunks)
             root.Children.push_back(ChunkNode(chunk));
     }
@@ -132,9 +151,10 @@ TChunkNode TTreeBuilder::ChunkNode(const TAudioChunk& chunk) {
         node.Used = Facts.DataSize;
         DataFields(node);
     }
-    for (const TMetaChunk& meta : Meta)
-        if (meta.Offset == chunk.Offset)
-            MetadataFields(node, meta);
+    for (auto at = std::lower_bound(MetaByOffset.begin(), MetaByOffset.end(),
+                                    std::pair{chunk.Offset, std::size_t(0)});
+         at != MetaByOffset.end() && at->first == chunk.Offset; ++at)
+        MetadataFields(node, Meta[at->second]);
     if (chunk.Id == "LIST")
         ListEntries(node);
     if (chunk.Id == "ds64")

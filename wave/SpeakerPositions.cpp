@@ -1,5 +1,7 @@
 #include "wave/SpeakerPositions.h"
 
+#include <bit>
+
 namespace {
 
 const char* const Names[spNamedCount] = {
@@ -41,10 +43,12 @@ std::string SpeakerName(int position) {
 }
 
 std::string MaskedChannelName(int channel, std::uint32_t mask) {
-    if (channel < 0 || mask == 0)
+    if (channel < 0 || channel >= std::popcount(mask))
         return {};
-    const std::vector<int> positions = SpeakerPositions(channel + 1, mask);
-    return SpeakerName(positions.back());
+    // The channel's position is the mask's set bit of its number: drop the lower ones.
+    for (int lower = 0; lower < channel; ++lower)
+        mask &= mask - 1;
+    return SpeakerName(std::countr_zero(mask));
 }
 
 std::string ChannelName(int channel, std::uint32_t mask) {

@@ -21,6 +21,7 @@
 #include "tests/support/PipeInput.h"
 #include "wave/AudioFile.h"
 #include "wave/AudioSamples.h"
+#include "wave/ChunkTree.h"
 #include "wave/ReadWaveFile.h"
 #include "wave/WaveBytes.h"
 
@@ -116,6 +117,27 @@ bool FuzzSpectrogram(const TAudioSamples& samples, std::size_t size) {
     return true;
 }
 
+// The structure view's tree: the reading's chunks at their offsets, and no node standing for
+// bytes past the file's end.
+bool BodiesInFile(const TChunkNode& node, std::uint64_t size) {
+    for (const TChunkNode& child : node.Children)
+        if (child.BodyOffset() > size || child.Used > size - child.BodyOffset() ||
+            !BodiesInFile(child, size))
+            return false;
+    return true;
+}
+
+bool FuzzChunkTree(const TAudioFile& file, std::size_t size) {
+    const TChunkNode tree = ChunkTreeOf(file);
+    const auto& chunks = file.Facts.Chunks;
+    if (file.Facts.IsWave && tree.Children.size() != chunks.size())
+        return false;
+    for (std::size_t i = 0; i < tree.Children.size(); ++i)
+        if (tree.Children[i].Offset != chunks[i].Offset)
+            return false;
+    return BodiesInFile(tree, size);
+}
+
 // Whether two readings of the same bytes say the same.
 bool SameFacts(const TAudioFacts& a, const TAudioFacts& b) {
     return a.IsWave == b.IsWave && a.Decodable == b.Decodable && a.Frames == b.Frames &&
@@ -134,6 +156,8 @@ bool FuzzReadAudioFile(const std::uint8_t* data, std::size_t size, const std::st
         return false;
     // Every metadata chunk decoded and worded, never past its bytes.
     MetadataText(MetadataOf(inMemory));
+    if (!FuzzChunkTree(inMemory, size))
+        return false;
     if (!FuzzQualityReport(inMemory, data, size))
         return false;
     const TAudioFile mapped = OpenAudioFile(fileName, false);
