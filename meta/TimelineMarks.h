@@ -1,7 +1,7 @@
 #pragma once
 // What a file marks on its timeline, as the window draws it and the label track lists it: each
 // cue point, a region where its associated data gives it a length or where a sampler loop of
-// the same id starts at it (the way some editors store their regions), and the sampler loops
+// the same id starts at it (a region kept as a cue and a loop), and the sampler loops
 // that no cue point names, as regions without a label.
 
 #include <cstdint>

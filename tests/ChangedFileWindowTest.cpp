@@ -77,8 +77,8 @@ TEST_F(ChangedFileTest, AFileCutShortWhileShownIsSaidAndReloaded) {
     EXPECT_FALSE(Form.FormatNoticeLabel->isVisible());
 }
 
-// Another file put in its place (as an editor saves), in the default view: its facts are the
-// old file's until it is reloaded.
+// Another file put in its place (written beside it and renamed over it), in the default view: its
+// facts are the old file's until it is reloaded.
 TEST_F(ChangedFileTest, AFileReplacedWhileShownIsSaidInTheDefaultViewToo) {
     const std::string file = Dir.Write("take.wav", PlainWave(Frames(10, 5)));
     const std::string other = Dir.Write(
