@@ -50,7 +50,7 @@ class TJsonReader {
                 std::string key = String();
                 Space();
                 Expect(':');
-                value.Members.emplace_back(std::move(key), Value(depth + 1));
+                value.Members.push_back({std::move(key), Value(depth + 1)});
                 Space();
                 if (Peek('}'))
                     return value;

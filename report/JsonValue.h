@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+struct TJsonMember;
+
 struct TJsonValue {
     enum TKind { jkNull, jkBool, jkNumber, jkString, jkArray, jkObject };
     TKind Kind = jkNull;
@@ -16,8 +18,15 @@ struct TJsonValue {
     bool Bool = false;
     double Number = 0;
     std::string String;
-    std::vector<TJsonValue> Items;                           // an array's
-    std::vector<std::pair<std::string, TJsonValue>> Members; // an object's, in order
+    std::vector<TJsonValue> Items; // an array's
+    // An object's, in order. Members of a type still being declared: a vector may hold one,
+    // a pair may not (some compilers refuse it).
+    std::vector<TJsonMember> Members;
+};
+
+struct TJsonMember {
+    std::string Name;
+    TJsonValue Value;
 };
 
 // A text that is not JSON: the line where reading stopped, and why.
