@@ -37,11 +37,6 @@ TChannelReader ReaderOf(std::shared_ptr<const TAudioSamples> samples, int channe
     };
 }
 
-// The sample value that is 0 dBFS: 2^(bits-1) for integers, 1 for floats.
-double FullScaleOf(const TAudioSamples& samples) {
-    return samples.IsFloat() ? 1.0 : std::ldexp(1.0, std::max(samples.BitsOfValues(), 1) - 1);
-}
-
 } // namespace
 
 bool TSpectrogramPlot::TPlan::operator==(const TPlan& o) const {
@@ -83,7 +78,7 @@ TSpectrogramPlot::~TSpectrogramPlot() {
 }
 
 TSpectrumSettings TSpectrogramPlot::Settings() const {
-    TSpectrumSettings s = Chosen.Spectrum(Samples ? FullScaleOf(*Samples) : 1.0);
+    TSpectrumSettings s = Chosen.Spectrum(Samples ? Samples->FullScale() : 1.0);
     if (!Samples)
         return s;
     // Blocks of as many hops as keep the spectra within their share of memory.

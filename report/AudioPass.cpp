@@ -139,7 +139,7 @@ TPassFormat PassFormatOf(const TAudioSamples& samples, const TWaveFormat& format
     } else {
         const int bits = samples.BitsOfValues();
         pass.ValueBits = bits;
-        pass.FullScale = std::ldexp(1.0, bits - 1);
+        pass.FullScale = samples.FullScale();
         pass.MinValue = -pass.FullScale;
         pass.MaxValue = pass.FullScale - 1;
     }

@@ -3,6 +3,8 @@
 // from the file's bytes (a mapping, nothing copied); the compressed encodings once decoded to
 // 16-bit values in memory. Any number of channels; frames count from 0 here.
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -31,6 +33,8 @@ class TAudioSamples {
     // Bits of the values: the container's (or the valid bits) for integer PCM, 16 for decoded
     // encodings.
     int BitsOfValues() const { return ValueBits; }
+    // The value that is 0 dBFS: 2^(bits-1) for integers, 1 for floats.
+    double FullScale() const { return Float ? 1.0 : std::ldexp(1.0, std::max(ValueBits, 1) - 1); }
 
     // Whether the file the samples are read from changed since it was opened (see TFileBytes).
     bool SourceChanged() const { return File && File->Changed(); }

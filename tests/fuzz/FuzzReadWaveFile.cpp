@@ -100,7 +100,7 @@ bool FuzzSpectrogram(const TAudioSamples& samples, std::size_t size) {
         settings.WindowLength = 256 << (size % 3);
         settings.Hop = int(size % 7) * 40;
         settings.BlockHops = 1 + int(size % 5);
-        settings.FullScale = samples.IsFloat() ? 1 : std::ldexp(1.0, samples.BitsOfValues() - 1);
+        settings.FullScale = samples.FullScale();
         const TSpectralPyramid pyramid(reader, samples.Frames(), settings, 2);
         const std::uint64_t last = pyramid.Hops() > 0 ? pyramid.Hops() - 1 : 0;
         TSpectrogramView views[] = {
