@@ -1,6 +1,6 @@
-// The plots' second way of showing a channel in the file's format view: each plot's choice of
-// waveform or spectrogram beside its channel, the spectrogram's settings in the plot's menu,
-// and the wait for the exact pictures that a saved picture needs.
+// Spectrograms in the window: the Waveform/Spectrogram box beside each plot's channel box,
+// the Spectrogram submenu of the plot's right-click menu, and waiting until every shown
+// spectrogram is drawn exactly (a saved picture needs that).
 
 #include <chrono>
 #include <thread>
@@ -21,7 +21,7 @@
 
 namespace {
 
-// Beside the channel choices, which give up the room on their right.
+// Right of the channel boxes, in the room those boxes leave free.
 const QRect UpperKindPlace(112, 46, 105, 20);
 const QRect LowerKindPlace(112, 70, 105, 20);
 

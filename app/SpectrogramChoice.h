@@ -1,7 +1,7 @@
 #pragma once
-// What a plot's spectrogram is drawn with, as the user chooses it in the plot's menu. The
-// window, its length and the hop make the spectra (a change builds them again); the levels,
-// the scale and the colours only change how they are drawn.
+// The settings one plot's spectrogram is drawn with. Window type, window length and hop
+// decide the spectra, so changing them computes the spectra again; levels, frequency scale
+// and colours only change how the same spectra are painted.
 
 #include "spectrum/ColourMap.h"
 #include "spectrum/FrequencyScale.h"
@@ -35,10 +35,10 @@ struct TSpectrogramChoice {
         s.FullScale = fullScale;
         return s;
     }
-    // Kept within what can be drawn: lengths a power of two in range, a known divisor, a
-    // level range of at least 1 dB.
+    // The same settings clamped to usable values: a power-of-two length from 256 to 32768, a
+    // hop divisor of 1, 2, 4 or 8, and at least 1 dB between top and bottom.
     TSpectrogramChoice Checked() const;
 };
 
-// Names shown in the menu and kept in the settings.
+// The names the menu shows and QSettings stores.
 const char* FrequencyScaleName(TFrequencyScaleKind kind);

@@ -16,12 +16,12 @@ QString Key(TPlotPlace place, const char* name) {
              QLatin1String(name));
 }
 
-// A number kept under `name`, or `fallback` where there is none or it is not a number.
+// The number stored under `key`; `fallback` when missing, not a number or out of range.
 template <class TNumber>
 TNumber NumberAt(const QSettings& s, const QString& key, TNumber fallback) {
     bool ok = false;
     const double value = s.value(key).toDouble(&ok);
-    // Out of the type's range (a hand-edited 1e300, nan) is no number kept either.
+    // A hand-edited 1e300 or nan would not convert safely.
     const bool fits = ok && std::isfinite(value) &&
                       value >= double(std::numeric_limits<TNumber>::lowest()) &&
                       value <= double(std::numeric_limits<TNumber>::max());

@@ -1,7 +1,7 @@
 #pragma once
-// Each plot's spectrogram kept across runs: whether the plot shows one in the file's format
-// view, and what it is drawn with. Stored by name, so a setting edited by hand or written by
-// another version reads back as the default where it is not understood.
+// Saves and loads, through QSettings, whether each plot shows a spectrogram and with which
+// settings. Values are stored as names, so an unknown or hand-edited value loads as the
+// default.
 
 #include "app/PlotSettings.h"
 #include "app/SpectrogramChoice.h"
@@ -13,5 +13,5 @@ void RememberSpectrogramShown(TPlotPlace place, bool shown);
 TSpectrogramChoice RememberedSpectrogramChoice(TPlotPlace place);
 void RememberSpectrogramChoice(TPlotPlace place, const TSpectrogramChoice& choice);
 
-// Gives the window the remembered choices and keeps the user's changes from now on.
+// Applies the saved settings to the window and saves each later change the user makes.
 void RestoreSpectrogramMemory(TForm1& form);
